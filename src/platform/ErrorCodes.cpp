@@ -1,0 +1,72 @@
+#include "platform/ErrorCodes.h"
+
+#include <cerrno>
+
+namespace kestrel::platform {
+
+int errorNumberFromErrno(int errnoValue, bool forFolder) {
+    switch (errnoValue) {
+    case 0:
+        return 0;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return err::PermissionDenied;
+    case ENOENT:
+        return forFolder ? err::PathNotFound : err::FileNotFound;
+    case ENOTDIR:
+        return forFolder ? err::PathNotFound : err::PathFileAccess;
+    case ENOSPC:
+    case EDQUOT:
+        return err::DiskFull;
+    case EEXIST:
+        return err::FileAlreadyExists;
+    case ENAMETOOLONG:
+    case EILSEQ:
+    case EINVAL:
+        return err::BadFileName;
+    case EIO:
+        return err::DeviceIo;
+    default:
+        return err::PathFileAccess;
+    }
+}
+
+std::string errorDescription(int number) {
+    switch (number) {
+    case 0:
+        return "";
+    case err::TypeMismatch:
+        return "Type mismatch";
+    case err::BadFileName:
+        return "Bad file name or number";
+    case err::FileNotFound:
+        return "File not found";
+    case err::DeviceIo:
+        return "Device I/O error";
+    case err::FileAlreadyExists:
+        return "File already exists";
+    case err::DiskFull:
+        return "Disk full";
+    case err::InputPastEndOfFile:
+        return "Input past end of file";
+    case err::PermissionDenied:
+        return "Permission denied";
+    case err::PathFileAccess:
+        return "Path/File access error";
+    case err::PathNotFound:
+        return "Path not found";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+Error Error::fromErrno(int errnoValue, bool forFolder) {
+    return of(errorNumberFromErrno(errnoValue, forFolder));
+}
+
+Error Error::of(int number) {
+    return Error{number, errorDescription(number)};
+}
+
+} // namespace kestrel::platform

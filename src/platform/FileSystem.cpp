@@ -1,0 +1,313 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrel::platform {
+
+namespace {
+
+EntryKind kindOfMode(mode_t mode) {
+    if (S_ISREG(mode))
+        return EntryKind::Regular;
+    if (S_ISDIR(mode))
+        return EntryKind::Directory;
+    if (S_ISLNK(mode))
+        return EntryKind::Symlink;
+    return EntryKind::Other;
+}
+
+FileStatus statusFrom(const struct stat& st) {
+    FileStatus status;
+    status.kind = kindOfMode(st.st_mode);
+    status.size = static_cast<std::int64_t>(st.st_size);
+    status.mtimeSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    status.mtimeNanoseconds = static_cast<std::int32_t>(st.st_mtim.tv_nsec);
+    status.mode = st.st_mode & 07777;
+    status.linkCount = st.st_nlink;
+    status.device = st.st_dev;
+    status.inode = st.st_ino;
+    return status;
+}
+
+Error lastError(bool forFolder = false) {
+    return Error::fromErrno(errno, forFolder);
+}
+
+std::mutex& faultMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+CopyFault& copyFault() {
+    static CopyFault fault;
+    return fault;
+}
+
+const char kPartialPrefix[] = ".kestrel-partial-";
+constexpr std::size_t kPartialPrefixLength = sizeof(kPartialPrefix) - 1;
+constexpr std::size_t kPartialHashLength = 16;
+
+bool writeAll(int fd, const char* data, std::size_t length) {
+    while (length > 0) {
+        ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Copies the data from the current offsets; the kernel's copy first, plain reads where the
+// file systems do not support it.
+bool copyData(int in, int out, std::int64_t& copied) {
+    bool kernelCopy = true;
+    while (kernelCopy) {
+        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n == 0)
+            return true;
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)
+            kernelCopy = false;
+        else
+            return false;
+    }
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0)
+            return true;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+            return false;
+        copied += n;
+    }
+}
+
+} // namespace
+
+FileStatus statPath(const std::string& path, bool followLinks) {
+    struct stat st;
+    int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    if (rc != 0) {
+        FileStatus status;
+        status.errnoValue = errno;
+        return status;
+    }
+    return statusFrom(st);
+}
+
+DirectoryReader::DirectoryReader(const std::string& folder) : folder_(folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        error_ = lastError(true);
+    dir_ = dir;
+}
+
+DirectoryReader::~DirectoryReader() {
+    if (dir_)
+        ::closedir(static_cast<DIR*>(dir_));
+}
+
+bool DirectoryReader::next(DirectoryEntry& entry) {
+    if (!dir_)
+        return false;
+    for (;;) {
+        errno = 0;
+        struct dirent* d = ::readdir(static_cast<DIR*>(dir_));
+        if (!d) {
+            if (errno != 0)
+                error_ = lastError(true);
+            return false;
+        }
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        entry.name = name;
+        switch (d->d_type) {
+        case DT_REG:
+            entry.kind = EntryKind::Regular;
+            break;
+        case DT_DIR:
+            entry.kind = EntryKind::Directory;
+            break;
+        case DT_LNK:
+            entry.kind = EntryKind::Symlink;
+            break;
+        case DT_UNKNOWN: {
+            struct stat st;
+            if (::fstatat(::dirfd(static_cast<DIR*>(dir_)), name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                entry.kind = kindOfMode(st.st_mode);
+            else
+                entry.kind = EntryKind::Missing;
+            break;
+        }
+        default:
+            entry.kind = EntryKind::Other;
+        }
+        return true;
+    }
+}
+
+bool readDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, Error& error) {
+    entries.clear();
+    DirectoryReader reader(folder);
+    DirectoryEntry entry;
+    while (reader.next(entry))
+        entries.push_back(entry);
+    error = reader.error();
+    return !error;
+}
+
+Error makeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) != 0)
+        return lastError(true);
+    return {};
+}
+
+Error removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0)
+        return lastError();
+    return {};
+}
+
+Error removeDirectory(const std::string& path) {
+    if (::rmdir(path.c_str()) != 0)
+        return lastError(true);
+    return {};
+}
+
+Error renameEntry(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return lastError();
+    return {};
+}
+
+Error setPermissions(const std::string& path, unsigned mode) {
+    if (::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0)
+        return lastError();
+    return {};
+}
+
+Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds) {
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = nanoseconds;
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        return lastError();
+    return {};
+}
+
+std::string partialCopyPath(const std::string& target) {
+    std::size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::uint64_t hash = 1469598103934665603ull; // FNV-1a: short, fixed-length and stable
+    for (unsigned char c : name) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char hex[kPartialHashLength + 1];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return folder + kPartialPrefix + hex;
+}
+
+bool isPartialCopyName(const std::string& name) {
+    return name.size() == kPartialPrefixLength + kPartialHashLength &&
+           name.compare(0, kPartialPrefixLength, kPartialPrefix) == 0;
+}
+
+void setCopyFaultForTesting(CopyFault fault) {
+    std::lock_guard<std::mutex> lock(faultMutex());
+    copyFault() = std::move(fault);
+}
+
+CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
+                              const FileStatus* sourceStatus) {
+    CopyResult result;
+    {
+        std::lock_guard<std::mutex> lock(faultMutex());
+        if (copyFault()) {
+            result.error = copyFault()(source, target);
+            if (result.error)
+                return result;
+        }
+    }
+    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        result.error = lastError();
+        return result;
+    }
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result.error = S_ISDIR(st.st_mode) ? Error::of(err::PathFileAccess) : lastError();
+        ::close(in);
+        return result;
+    }
+    // The time recorded is the one read before the data, so a change during the copy shows
+    // as a modification on the next run.
+    struct timespec mtime = st.st_mtim;
+    if (sourceStatus && sourceStatus->exists()) {
+        mtime.tv_sec = static_cast<time_t>(sourceStatus->mtimeSeconds);
+        mtime.tv_nsec = sourceStatus->mtimeNanoseconds;
+    }
+    if (!overwrite) {
+        struct stat existing;
+        if (::lstat(target.c_str(), &existing) == 0) {
+            ::close(in);
+            result.error = Error::of(err::FileAlreadyExists);
+            return result;
+        }
+    }
+    const std::string partial = partialCopyPath(target);
+    int out = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (out < 0) {
+        result.error = lastError();
+        ::close(in);
+        return result;
+    }
+    bool ok = copyData(in, out, result.bytesCopied);
+    int savedErrno = errno;
+    if (ok) {
+        struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
+        ok = ::fchmod(out, (st.st_mode & 07777) | S_IWUSR) == 0 && ::futimens(out, times) == 0;
+        savedErrno = errno;
+    }
+    if (::close(out) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    ::close(in);
+    if (ok && ::rename(partial.c_str(), target.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        ::unlink(partial.c_str());
+        result.error = Error::fromErrno(savedErrno);
+        result.bytesCopied = 0;
+    }
+    return result;
+}
+
+} // namespace kestrel::platform

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "platform/ErrorCodes.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The program's one door to the file system on POSIX systems. Paths are byte strings, kept as
+// they are (a name that is not valid UTF-8 is still a name).
+namespace kestrel::platform {
+
+enum class EntryKind { Missing, Regular, Directory, Symlink, Other };
+
+struct FileStatus {
+    EntryKind kind = EntryKind::Missing;
+    std::int64_t size = 0;
+    std::int64_t mtimeSeconds = 0; // seconds since 1970-01-01 UTC
+    std::int32_t mtimeNanoseconds = 0;
+    unsigned mode = 0; // permission bits
+    std::uint64_t linkCount = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    int errnoValue = 0; // set when the entry could not be read
+
+    bool exists() const { return kind != EntryKind::Missing; }
+    bool isRegular() const { return kind == EntryKind::Regular; }
+    bool isDirectory() const { return kind == EntryKind::Directory; }
+};
+
+// `followLinks` false reports a symbolic link as Symlink instead of what it points to.
+FileStatus statPath(const std::string& path, bool followLinks = true);
+
+struct DirectoryEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Missing; // Symlink for a link, whatever it points to
+};
+
+// Reads a folder with a directory stream, one entry at a time ("." and ".." left out).
+class DirectoryReader {
+public:
+    explicit DirectoryReader(const std::string& folder);
+    ~DirectoryReader();
+    DirectoryReader(const DirectoryReader&) = delete;
+    DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+    // The error of opening the folder, or of reading it part-way.
+    const Error& error() const { return error_; }
+    bool next(DirectoryEntry& entry);
+
+private:
+    void* dir_ = nullptr;
+    std::string folder_;
+    Error error_;
+};
+
+// Reads a whole folder; false with the error when it cannot be read.
+bool readDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, Error& error);
+
+Error makeDirectory(const std::string& path);
+Error removeFile(const std::string& path);
+Error removeDirectory(const std::string& path);
+Error renameEntry(const std::string& from, const std::string& to);
+Error setPermissions(const std::string& path, unsigned mode);
+Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds);
+
+// The name a copy is written under until it is complete; one fixed name a target, so a
+// later copy of the same file takes over what a killed run left behind.
+std::string partialCopyPath(const std::string& target);
+bool isPartialCopyName(const std::string& name);
+
+struct CopyResult {
+    Error error;
+    std::int64_t bytesCopied = 0;
+};
+
+// Copies a regular file: writes a partial copy beside the target, gives it the source's
+// permissions (with the owner's write permission) and the source's modification time as read
+// before the copy began, then renames it over the target. A failure leaves any earlier target
+// untouched. Without `overwrite` an existing target is error 58.
+// `sourceStatus`, when given, is the source's status as the caller already read it.
+CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
+                              const FileStatus* sourceStatus = nullptr);
+
+// Test seam: when set, every copy first asks it; a non-zero error is the copy's result.
+using CopyFault = std::function<Error(const std::string& source, const std::string& target)>;
+void setCopyFaultForTesting(CopyFault fault);
+
+} // namespace kestrel::platform
