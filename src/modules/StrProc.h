@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Text procedures: counts, sizes, character filters. Texts are UTF-8; lengths and positions
+// count characters (code points), not bytes.
+namespace kestrel {
+
+std::string PluralSuffix(std::int64_t n);
+
+// The value rounded to `decimals`, digits grouped by the user's number format
+// (platform::numberFormat), a minus sign for a negative value.
+std::string GroupedNumber(double value, int decimals);
+
+std::string FormatByteCount(double bytes, bool blnCapital);
+std::string FormatBytesAndMb(double bytes, bool blnCapital);
+std::string FormatSizeKbMb(double bytes, int decimals);
+
+void KeepAllowedCharacters(std::string& text, bool blnAllowBlank, const std::string& strExtra);
+void RemoveChars(std::string& text, const std::string& characters);
+std::string DropRight(const std::string& text, std::size_t n);
+std::string LowerCaseWithAccents(const std::string& text);
+std::string ShortenPathForDisplay(const std::string& text, int n, bool& shortened);
+std::string TrimBlanks(const std::string& text);
+std::size_t CharacterCount(const std::string& text);
+
+} // namespace kestrel
