@@ -36,6 +36,8 @@ std::string errorDescription(int number) {
     switch (number) {
     case 0:
         return "";
+    case err::Overflow:
+        return "Overflow";
     case err::TypeMismatch:
         return "Type mismatch";
     case err::BadFileName:

@@ -7,6 +7,7 @@ namespace kestrel::platform {
 // The program reports file-system failures by the classic run-time error numbers and texts,
 // which the setup files, the reports and the callers' rules are written against.
 namespace err {
+constexpr int Overflow = 6;
 constexpr int TypeMismatch = 13;
 constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;

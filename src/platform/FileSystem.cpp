@@ -237,6 +237,32 @@ bool isPartialCopyName(const std::string& name) {
            name.compare(0, kPartialPrefixLength, kPartialPrefix) == 0;
 }
 
+Error writeFileAtomically(const std::string& path, const std::string& content) {
+    const std::string partial = partialCopyPath(path);
+    int out = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (out < 0)
+        return lastError();
+    // An existing file keeps its permissions across the save.
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(out, existing.st_mode & 07777);
+    bool ok = writeAll(out, content.data(), content.size()) && ::fsync(out) == 0;
+    int savedErrno = errno;
+    if (::close(out) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && ::rename(partial.c_str(), path.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        ::unlink(partial.c_str());
+        return Error::fromErrno(savedErrno);
+    }
+    return {};
+}
+
 void setCopyFaultForTesting(CopyFault fault) {
     std::lock_guard<std::mutex> lock(faultMutex());
     copyFault() = std::move(fault);

@@ -83,6 +83,10 @@ struct CopyResult {
 CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
                               const FileStatus* sourceStatus = nullptr);
 
+// Writes a whole small file (a setup file, the last-run file) under a temporary name, flushes it
+// and renames it over `path`, so a failed save never destroys the file that was there.
+Error writeFileAtomically(const std::string& path, const std::string& content);
+
 // Test seam: when set, every copy first asks it; a non-zero error is the copy's result.
 using CopyFault = std::function<Error(const std::string& source, const std::string& target)>;
 void setCopyFaultForTesting(CopyFault fault);

@@ -108,3 +108,19 @@ TEST(ErrorNumbers, MapFromErrno) {
     EXPECT_EQ(errorDescription(70), "Permission denied");
     EXPECT_EQ(errorDescription(76), "Path not found");
 }
+
+TEST(WriteFileAtomically, ReplacesContentAndAFailedSaveKeepsTheOldFile) {
+    TempDir dir;
+    std::string path = dir.createFile("setup.zbk", "old");
+    ASSERT_FALSE(writeFileAtomically(path, "new content"));
+    EXPECT_EQ(dir.readFile("setup.zbk"), "new content");
+
+    std::string folder = dir.createFolder("locked");
+    std::string locked = dir.createFile("locked/setup.zbk", "kept");
+    ::chmod(folder.c_str(), 0555);
+    Error error = writeFileAtomically(locked, "lost?");
+    ::chmod(folder.c_str(), 0755);
+    if (::geteuid() != 0) // root writes into read-only folders
+        EXPECT_EQ(error.number, err::PermissionDenied);
+    EXPECT_EQ(dir.readFile("locked/setup.zbk"), error ? "kept" : "lost?");
+}
