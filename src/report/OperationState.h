@@ -1,0 +1,87 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace kestrel {
+
+// Operation codes of intOperation.
+constexpr int intOperationCheckForFile = 1;
+constexpr int intOperationListFolders = 2;
+constexpr int intOperationCheckBackupState = 3;
+constexpr int intOperationBackupAllFiles = 4;
+constexpr int intOperationBackupModifiedFiles = 5;
+constexpr int intOperationEmptyTargetFolder = 11;
+constexpr int intOperationDeleteAllBackupFiles = 13;
+
+// Limits shared by the operations and the report window.
+constexpr int intMaxSizeForSmallReportWindow = 500;       // characters of report text
+constexpr std::int64_t lngMaxSizeTextboxContents = 61440; // characters the report text box takes
+constexpr int intManyFilesThreshold = 400;                // a folder this big gets a waiting note
+constexpr int intMaxShownPathLength = 120;                // folder paths in the report labels
+
+// The state of the main window that every operation writes and the report texts read: one
+// object for the whole run of the program, reset piecewise by each operation's driver.
+//
+// The desktop program runs an operation on a worker thread while the window stays live, so the
+// flags the window writes during an operation (Cancel, Pause, Continue with "Suppress display
+// of report") are atomic; everything else is written by the operation only.
+struct OperationState {
+    std::atomic<bool> blnStop{false};
+    bool blnFileExists = false;
+    bool blnSubfoldersExist = false;
+    std::atomic<bool> blnSuppressDetailedReports{false};
+    bool blnListFolders = false;
+    bool blnBackupOperation = false;
+    bool blnDisplayingSummary = false;
+    bool blnStartupCompleted = false;
+    bool blnOutputToFile = false; // the report file is open and takes the lines
+    bool blnWipe = false;
+    bool blnScheduledTask = false; // started from the command line, runs unattended
+    bool blnSkipThumbsDb = false;
+    bool blnPauseTaken = false;
+
+    int intOperation = 0;
+    int intSuspectPercent = 0;
+    int intChoice = 0; // answer of the existing-report-file window or of the older/smaller prompt
+    int intNumExcludedFilepaths = 0;
+    int intNumWarnings = 0;
+
+    std::int64_t lngTotalNumFolders = 0;
+    std::int64_t lngTotalNumFiles = 0;
+    std::int64_t lngTotalNumNewFiles = 0;
+    std::int64_t lngTotalNumModifiedFiles = 0;
+    std::int64_t lngTotalNumFilesCopied = 0;
+    std::int64_t lngTotalNumFilesDeleted = 0;
+    std::int64_t lngTotalNumDeletionErrors = 0;
+    std::int64_t lngTotalNumCopyErrors = 0;
+    double dblTotalFilesize = 0;
+
+    // The report window's part of the state.
+    // True while the operation waits: in the pause, or while a prompt of the operation is open.
+    std::atomic<bool> blnPaused{false};
+    // Set by the window's Pause button; the operation holds at its next DoEvents.
+    std::atomic<bool> blnPauseRequested{false};
+    // The last per-folder count line composed and held back (not yet output).
+    std::string strNumFilesInFolder;
+    // The wait when the report text box is full: 15, then 10, then 5 seconds; not reset between
+    // operations.
+    int intPauseInSeconds = 15;
+
+    // Every total and warning count back to 0 (what the drivers reset before a walk).
+    void ResetTotals() {
+        lngTotalNumFolders = 0;
+        lngTotalNumFiles = 0;
+        lngTotalNumNewFiles = 0;
+        lngTotalNumModifiedFiles = 0;
+        lngTotalNumFilesCopied = 0;
+        lngTotalNumFilesDeleted = 0;
+        lngTotalNumDeletionErrors = 0;
+        lngTotalNumCopyErrors = 0;
+        dblTotalFilesize = 0;
+        intNumWarnings = 0;
+    }
+};
+
+} // namespace kestrel
