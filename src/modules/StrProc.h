@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Text procedures: counts, sizes, character filters. Texts are UTF-8; lengths and positions
 // count characters (code points), not bytes.
@@ -24,5 +26,10 @@ std::string LowerCaseWithAccents(const std::string& text);
 std::string ShortenPathForDisplay(const std::string& text, int n, bool& shortened);
 std::string TrimBlanks(const std::string& text);
 std::size_t CharacterCount(const std::string& text);
+
+// The characters of a text, each as its own bytes: the UTF-8 sequence of a code point, or one
+// byte that is not part of valid UTF-8 (file names are bytes and must survive every procedure).
+// The views point into `text`.
+std::vector<std::string_view> SplitCharacters(const std::string& text);
 
 } // namespace kestrel
