@@ -1,1 +1,8 @@
-int main() { return 0; }
+#include "cli/commands/Cli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return kestrel::cli::runCli(args, std::cout, std::cerr);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/commands/CliOptions.h"
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+namespace kestrel::cli {
+
+// Exit statuses of the tool.
+enum ExitStatus { ExitOk = 0, ExitWithErrors = 1, ExitRefused = 2, ExitCancelled = 3 };
+
+// One command of the tool; its output streams are given, so tests run it in-process.
+class Command {
+public:
+    virtual ~Command() = default;
+    virtual int run(const CliOptions& options, std::ostream& out, std::ostream& err) = 0;
+};
+
+std::unique_ptr<Command> makeSaveCommand();
+std::unique_ptr<Command> makeShowCommand();
+
+} // namespace kestrel::cli

@@ -1,0 +1,48 @@
+#include "cli/commands/Command.h"
+#include "cli/commands/SetupOptions.h"
+#include "setup/LastRun.h"
+#include "setup/SetupFile.h"
+
+#include <ostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+// Writes the setup that the options describe, from a cleared setup: into the named setup file,
+// or without one into the last-run file that the next unattended run uses.
+class SaveCommand : public Command {
+public:
+    int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
+        if (options.setupFiles.size() > 1) {
+            err << "save takes at most one setup file\n";
+            return ExitRefused;
+        }
+        Setup setup;
+        ClearSetup(setup);
+        std::string error;
+        if (!applySetupOptions(options, setup, error)) {
+            err << error << "\n";
+            return ExitRefused;
+        }
+        std::string path = options.setupFiles.empty() ? LastRunFile() : options.setupFiles.front();
+        if (path.empty()) {
+            err << "The folder for the last-run setup cannot be made.\n";
+            return ExitWithErrors;
+        }
+        if (!SaveSetupFile(setup, path)) {
+            err << "The setup could not be saved in " << path << ".\n";
+            return ExitWithErrors;
+        }
+        out << "Setup saved in " << path << "\n";
+        return ExitOk;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeSaveCommand() {
+    return std::make_unique<SaveCommand>();
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "report/Interaction.h"
+#include "report/OperationState.h"
+
+#include <chrono>
+#include <iosfwd>
+#include <string>
+
+namespace kestrel::cli {
+
+// The operations' questions at a terminal. Attended, it asks at the prompt (on `err`, reading
+// answers from `in`); unattended (--yes, or no terminal) it never asks and gives the answers of
+// an unattended run. The report itself goes to standard output through the report's sink.
+class TerminalInteraction : public Interaction {
+public:
+    TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err, bool attended,
+                        bool progress);
+
+    MessageAnswer ShowMessage(const MessageRequest& request) override;
+    int AskSourceFileEarlier(const std::string& caption, const std::string& intro) override;
+    int AskExistingReportFile() override;
+    bool ConfirmOperation(const ConfirmRequest& request) override;
+    std::string ChooseReportFile(const std::string& title, const std::string& filter) override;
+
+    void SetReportLabel(ReportLabel label, const std::string& text) override;
+    void SetReportLabelVisible(ReportLabel, bool) override {}
+    void SetReportButtons(bool, bool, const std::string&, bool, const std::string&) override {}
+    void SetPauseButtonVisible(bool) override {}
+    void ReportTextAppended(const std::string&) override {}
+    void ReportTextReplaced(const std::string&) override {}
+    void EnlargeReportWindow() override {}
+    void ShowReportWindow() override {}
+    void HideReportWindow() override {}
+    void cmdPauseContinue_Click() override;
+
+    void Beep(int frequencyHz, int milliseconds) override;
+    void Sleep(int milliseconds) override;
+    void DoEvents() override;
+
+    // Clears the progress line, so the terminal is left tidy.
+    void FinishProgress();
+
+private:
+    // One line of input, trimmed; "" at the end of the input.
+    std::string ReadAnswer();
+    void ShowText(const std::string& title, const std::string& text);
+    void ClearProgressLine();
+
+    OperationState& state_;
+    std::istream& in_;
+    std::ostream& err_;
+    bool attended_;
+    bool progress_;
+    std::string folder_;
+    std::string file_;
+    bool progressShown_ = false;
+    std::chrono::steady_clock::time_point lastProgress_{};
+};
+
+// Ctrl-C: the first sets blnStop at the next file (the operation still writes its summary), a
+// second ends the program at once.
+void InstallInterruptHandler();
+bool InterruptRequested();
+
+} // namespace kestrel::cli

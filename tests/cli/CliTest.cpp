@@ -1,0 +1,164 @@
+#include "cli/commands/Cli.h"
+#include "cli/commands/SetupOptions.h"
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using kestrel::cli::runCli;
+using kestrel::testing::TempDir;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int status = runCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Points the per-user configuration (the last-run setup) at a temporary folder.
+class ConfigHome {
+public:
+    explicit ConfigHome(const std::string& folder) {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
+            old_ = old;
+        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    }
+    ~ConfigHome() {
+        if (old_.empty())
+            ::unsetenv("XDG_CONFIG_HOME");
+        else
+            ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+    }
+
+private:
+    std::string old_;
+};
+
+} // namespace
+
+TEST(Cli, HelpAndVersionSucceed) {
+    CliRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: kestrel-backup-cli COMMAND"), std::string::npos);
+    CliRun version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("kestrel-backup-cli ", 0), 0u);
+}
+
+TEST(Cli, BadUsageIsRefusedWithStatus2) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"save", "--no-such-option"},
+        {"save", "--source"},
+        {"save", "x.zbk", "--modified-since", "5"},
+        {"save", "x.zbk", "--warn-smaller", "55"},
+        {"save", "x.zbk", "--source", "/tmp", "--include", "../etc"},
+        {"save", "x.zbk", "--source", "/tmp", "--include", "/etc"},
+    };
+    for (const auto& args : cases) {
+        CliRun result = run(args);
+        EXPECT_EQ(result.status, 2) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_FALSE(result.err.empty());
+    }
+}
+
+TEST(Cli, SavedSetupShowsBackEveryOption) {
+    TempDir dir;
+    std::string source = dir.createFolder("My, Documents");
+    dir.createFolder("My, Documents/Letters");
+    dir.createFolder("My, Documents/Photos");
+    std::string target = dir.createFolder("backup");
+    std::string setupFile = dir.path("docs.zbk");
+
+    CliRun saved = run({"save",
+                        setupFile,
+                        "--source",
+                        source,
+                        "--target",
+                        target,
+                        "--include-all",
+                        "--subfolders",
+                        "--ext",
+                        "doc?",
+                        "--skip",
+                        "tmp,cache",
+                        "--modified-since",
+                        "14",
+                        "--warn-older",
+                        "--warn-smaller",
+                        "30",
+                        "--suppress-details",
+                        "--report",
+                        dir.path("report.txt")});
+    ASSERT_EQ(saved.status, 0) << saved.err;
+
+    CliRun shown = run({"show", setupFile});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Source folder:                  " + source + "\n"), std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("Target folder:                  " + target + "\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Included subfolders:            2\n  Letters\n  Photos\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Include all their subfolders:   yes\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Only files with extension:      doc?\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Skip file paths containing:     tmp,cache\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Warn if older than backup:      yes\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Warn if smaller than:           yes (30%"), std::string::npos);
+    EXPECT_NE(shown.out.find("Report file:                    " + dir.path("report.txt") + "\n"),
+              std::string::npos);
+}
+
+TEST(Cli, SaveWithoutFileWritesTheLastRunSetupThatShowReads) {
+    TempDir dir;
+    ConfigHome config(dir.path("config"));
+    std::string source = dir.createFolder("src");
+    ASSERT_EQ(run({"save", "--source", source}).status, 0);
+    CliRun shown = run({"show"});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Source folder:                  " + source + "\n"), std::string::npos)
+        << shown.out;
+}
+
+TEST(Cli, SetupThatCannotBeLoadedGivesStatus2AndTheReason) {
+    TempDir dir;
+    dir.createFile("short.zbk", "/a/\r\n/b/\r\n 0 \r\n");
+    CliRun shortFile = run({"show", dir.path("short.zbk")});
+    EXPECT_EQ(shortFile.status, 2);
+    EXPECT_NE(shortFile.err.find("Input past end of file"), std::string::npos) << shortFile.err;
+
+    CliRun missing = run({"show", dir.path("missing.zbk")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("missing.zbk"), std::string::npos);
+}
+
+TEST(Cli, FailedSaveReportsAndKeepsTheEarlierFile) {
+    TempDir dir;
+    dir.createFile("blocker", "a file where a folder should be");
+    CliRun result = run({"save", dir.path("blocker/new.zbk"), "--source", dir.path()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("could not be saved"), std::string::npos);
+    EXPECT_EQ(dir.readFile("blocker"), "a file where a folder should be");
+}
+
+TEST(FolderValue, IsAbsoluteWithOneFinalSlash) {
+    struct Case {
+        const char* given;
+        const char* expected;
+    } cases[] = {{"/data", "/data/"},
+                 {"/data/", "/data/"},
+                 {"/data//x/", "/data/x/"},
+                 {"docs", "/home/anna/docs/"},
+                 {"./docs/../pics", "/home/anna/pics/"},
+                 {"/", "/"},
+                 {"/../..", "/"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(kestrel::cli::folderValueOf(c.given, "/home/anna"), c.expected) << c.given;
+}
