@@ -1,0 +1,103 @@
+#include "modules/DiskProc.h"
+
+#include "modules/FileProc.h"
+#include "modules/StrProc.h"
+#include "platform/Disk.h"
+#include "platform/FileSystem.h"
+
+namespace kestrel {
+
+namespace {
+
+const char kScratchName[] = "klasdjfdskjfkjkwjkweoewiroew";
+const char kScratchExtension[] = ".txt";
+// Enough tries to get past a few leftovers; a folder full of them is no longer a test of writing.
+constexpr int kScratchAttempts = 100;
+
+} // namespace
+
+bool IsWriteProtected(const std::string& path, std::string& errorDescription) {
+    errorDescription.clear();
+    if (path.empty()) {
+        // Never the working folder: an unnamed folder cannot be written to.
+        errorDescription = platform::errorDescription(platform::err::PathNotFound);
+        return true;
+    }
+    const std::string folder = AddTrailingBackslash(path);
+    platform::Error error;
+    for (int attempt = 0; attempt < kScratchAttempts; ++attempt) {
+        // A file of the scratch name that is already there belongs to someone: another name is
+        // taken and that file is never touched.
+        const std::string scratch = folder + kScratchName +
+                                    (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) +
+                                    kScratchExtension;
+        error = platform::writeNewFile(scratch, "A line\n");
+        if (error.number == platform::err::FileAlreadyExists)
+            continue;
+        if (!error)
+            error = platform::removeFile(scratch);
+        break;
+    }
+    if (error) {
+        errorDescription = error.description;
+        return true;
+    }
+    return false;
+}
+
+bool IsDriveWriteProtected(const std::string& path) {
+    return platform::isMountedReadOnly(path);
+}
+
+int GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
+    platform::DiskSpace space;
+    platform::Error error;
+    if (!platform::diskSpace(path, space, error))
+        return -1;
+    freeBytes = static_cast<double>(space.freeForUser);
+    totalBytes = static_cast<double>(space.total);
+    return 0;
+}
+
+double GetDriveFreeSpace(const std::string& path) {
+    double freeBytes = 0;
+    double totalBytes = 0;
+    if (GetDiskSpace(path, freeBytes, totalBytes) != 0)
+        return -1;
+    return freeBytes;
+}
+
+std::int32_t GetClusterSize(const std::string& rootPath, double& freeBytes) {
+    freeBytes = -1;
+    platform::DiskSpace space;
+    platform::Error error;
+    if (!platform::diskSpace(rootPath, space, error))
+        return -1;
+    if (space.blockSize < 512 || space.blockSize > 65536)
+        return -2;
+    freeBytes = static_cast<double>(space.freeForUser);
+    return static_cast<std::int32_t>(space.blockSize);
+}
+
+std::string FormatByteSize(double bytes, bool blnCapital) {
+    const std::string unit = blnCapital ? "Bytes" : "bytes";
+    if (bytes == 0)
+        return "0 " + unit;
+    if (bytes < 1024)
+        return GroupedNumber(bytes, 0) + " " + unit;
+    if (bytes < 1048576)
+        return GroupedNumber(bytes / 1024, 2) + " Kb";
+    if (bytes < 1073741824)
+        return GroupedNumber(bytes / 1048576, 2) + " Mb";
+    return GroupedNumber(bytes / 1073741824, 2) + " Gb";
+}
+
+std::string FreeSpaceText(const std::string& path) {
+    double freeBytes = 0;
+    double totalBytes = 0;
+    if (GetDiskSpace(path, freeBytes, totalBytes) == -1)
+        return {};
+    return FormatByteSize(freeBytes, false);
+}
+
+} // namespace kestrel

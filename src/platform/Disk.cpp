@@ -1,0 +1,186 @@
+#include "platform/Disk.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace kestrel::platform {
+
+namespace {
+
+std::string parentOf(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    std::size_t slash = p.rfind('/');
+    if (slash == std::string::npos)
+        return "."; // a relative name lies in the working folder
+    if (slash == 0)
+        return "/";
+    return p.substr(0, slash);
+}
+
+// The path of the nearest existing folder of `path`, links resolved; empty when none.
+std::string nearestExistingFolder(const std::string& path) {
+    if (path.empty())
+        return {};
+    std::string p = path;
+    for (;;) {
+        struct stat st;
+        if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            char resolved[PATH_MAX];
+            if (::realpath(p.c_str(), resolved))
+                return resolved;
+            return {};
+        }
+        if (p == "/" || p == ".")
+            return {};
+        p = parentOf(p);
+    }
+}
+
+// Mount points in /proc/self/mountinfo write blank, tab, newline and backslash as octal escapes.
+std::string unescapeMountField(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string digits = field.substr(i + 1, 3);
+            if (digits.find_first_not_of("01234567") == std::string::npos) {
+                out += static_cast<char>(std::strtol(digits.c_str(), nullptr, 8));
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+bool isWithin(const std::string& path, const std::string& mount) {
+    if (mount == "/")
+        return true;
+    return path.compare(0, mount.size(), mount) == 0 &&
+           (path.size() == mount.size() || path[mount.size()] == '/');
+}
+
+std::string longestMountFromTable(const std::string& folder) {
+    std::ifstream table("/proc/self/mountinfo");
+    if (!table)
+        return {};
+    std::string best;
+    std::string line;
+    while (std::getline(table, line)) {
+        // Fields: id, parent id, major:minor, root, mount point, ... (blanks inside are escaped)
+        std::istringstream fields(line);
+        std::string id, parent, device, root, field;
+        if (!(fields >> id >> parent >> device >> root >> field))
+            continue;
+        const std::string mount = unescapeMountField(field);
+        if (mount.empty() || mount[0] != '/')
+            continue;
+        if (isWithin(folder, mount) && mount.size() > best.size())
+            best = mount;
+    }
+    return best;
+}
+
+// Without the mount table: the highest folder above that is still on the same device.
+std::string mountByDevice(const std::string& folder) {
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0)
+        return {};
+    std::string current = folder;
+    while (current != "/") {
+        std::string parent = parentOf(current);
+        struct stat parentSt;
+        if (::stat(parent.c_str(), &parentSt) != 0 || parentSt.st_dev != st.st_dev)
+            break;
+        current = parent;
+    }
+    return current;
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+} // namespace
+
+std::string mountPointOf(const std::string& path) {
+    const std::string folder = nearestExistingFolder(path);
+    if (folder.empty())
+        return {};
+    std::string mount = longestMountFromTable(folder);
+    if (mount.empty())
+        mount = mountByDevice(folder);
+    if (mount.empty())
+        return {};
+    return withSlash(mount);
+}
+
+bool isMountedReadOnly(const std::string& path) {
+    const std::string folder = nearestExistingFolder(path);
+    if (folder.empty())
+        return false;
+    struct statvfs vfs;
+    if (::statvfs(folder.c_str(), &vfs) != 0)
+        return false;
+    return (vfs.f_flag & ST_RDONLY) != 0;
+}
+
+bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
+    error = {};
+    const std::string folder = nearestExistingFolder(path);
+    if (folder.empty()) {
+        error = Error::of(err::PathNotFound);
+        return false;
+    }
+    struct statvfs vfs;
+    if (::statvfs(folder.c_str(), &vfs) != 0) {
+        error = Error::fromErrno(errno, true);
+        return false;
+    }
+    const std::uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
+    space.freeForUser = static_cast<std::uint64_t>(vfs.f_bavail) * unit;
+    space.total = static_cast<std::uint64_t>(vfs.f_blocks) * unit;
+    space.freeTotal = static_cast<std::uint64_t>(vfs.f_bfree) * unit;
+    space.blockSize = unit;
+    return true;
+}
+
+Error writeNewFile(const std::string& path, const std::string& content) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Error::fromErrno(errno, true); // a missing part of the path is a folder
+    const char* data = content.data();
+    std::size_t left = content.size();
+    int failure = 0;
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            failure = errno;
+            break;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure != 0) {
+        ::unlink(path.c_str()); // our own file, made a moment ago
+        return Error::fromErrno(failure);
+    }
+    return {};
+}
+
+} // namespace kestrel::platform

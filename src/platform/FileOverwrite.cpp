@@ -1,0 +1,88 @@
+#include "platform/FileOverwrite.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kestrel::platform {
+
+namespace {
+
+constexpr std::int64_t kDefaultBlock = 64 * 1024;
+constexpr std::int64_t kLargestBlock = 1024 * 1024;
+
+// Whole clusters per write, about a megabyte at a time.
+std::int64_t writeSize(std::int64_t clusterSize) {
+    if (clusterSize <= 0 || clusterSize > kLargestBlock)
+        return kDefaultBlock;
+    return clusterSize * (kLargestBlock / clusterSize);
+}
+
+// Pseudo-random bytes rather than zeros: a file system that compresses data or skips zero
+// blocks could otherwise keep the old blocks instead of writing over them.
+void fillPattern(std::vector<unsigned char>& buffer) {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (unsigned char& byte : buffer) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        byte = static_cast<unsigned char>(state >> 24);
+    }
+}
+
+bool isSameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+} // namespace
+
+Error overwriteFileInPlace(const std::string& path, std::int64_t clusterSize) {
+    // Looked at before opening: opening a FIFO or a device for writing can block or act on it.
+    struct stat before;
+    if (::lstat(path.c_str(), &before) != 0)
+        return Error::fromErrno(errno);
+    if (!S_ISREG(before.st_mode) || before.st_nlink > 1)
+        return Error::of(err::PathFileAccess);
+
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return errno == ELOOP ? Error::of(err::PathFileAccess) : Error::fromErrno(errno);
+    // The entry may have been replaced between the look and the open.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !isSameFile(st, before) || !S_ISREG(st.st_mode) || st.st_nlink > 1) {
+        ::close(fd);
+        return Error::of(err::PathFileAccess);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
+    const std::int64_t length = static_cast<std::int64_t>(st.st_size);
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(writeSize(clusterSize)));
+    fillPattern(buffer);
+    int failure = 0;
+    std::int64_t offset = 0;
+    while (offset < length && failure == 0) {
+        const std::int64_t want =
+            std::min<std::int64_t>(static_cast<std::int64_t>(buffer.size()), length - offset);
+        ssize_t n = ::pwrite(fd, buffer.data(), static_cast<std::size_t>(want), static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno != EINTR)
+                failure = errno;
+            continue;
+        }
+        if (n == 0)
+            failure = EIO;
+        offset += n;
+    }
+    if (failure == 0 && ::fdatasync(fd) != 0)
+        failure = errno;
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure != 0)
+        return Error::fromErrno(failure);
+    return {};
+}
+
+} // namespace kestrel::platform

@@ -1,0 +1,183 @@
+#include "modules/DiskProc.h"
+#include "platform/FileSystem.h"
+#include "platform/NumberFormat.h"
+#include "support/TempDir.h"
+
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kestrel;
+using kestrel::testing::TempDir;
+
+namespace {
+
+const char kScratch[] = "klasdjfdskjfkjkwjkweoewiroew.txt";
+
+std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<platform::DirectoryEntry> entries;
+    platform::Error error;
+    platform::readDirectory(folder, entries, error);
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Fixes the number format for one test and returns to the environment's afterwards.
+class NumberFormatGuard {
+public:
+    explicit NumberFormatGuard(const platform::NumberFormat& format) : format_(format) {
+        platform::setNumberFormat(&format_);
+    }
+    ~NumberFormatGuard() { platform::setNumberFormat(nullptr); }
+
+private:
+    platform::NumberFormat format_;
+};
+
+} // namespace
+
+TEST(IsWriteProtected, WritableFolderIsNotAndKeepsNoScratchFile) {
+    TempDir dir;
+    dir.createFile("folder/keep.txt", "x");
+    for (const std::string& path : {dir.path("folder"), dir.path("folder/")}) {
+        std::string description = "stale";
+        EXPECT_FALSE(IsWriteProtected(path, description)) << path;
+        EXPECT_EQ(description, "");
+        EXPECT_EQ(entriesOf(dir.path("folder")), std::vector<std::string>{"keep.txt"});
+    }
+}
+
+TEST(IsWriteProtected, ExistingFileOfTheScratchNameIsLeftAlone) {
+    TempDir dir;
+    dir.createFile(std::string("folder/") + kScratch, "the user's own notes");
+    dir.createFile("folder/klasdjfdskjfkjkwjkweoewiroew-1.txt", "more notes");
+    std::string description;
+    EXPECT_FALSE(IsWriteProtected(dir.path("folder"), description));
+    EXPECT_EQ(description, "");
+    EXPECT_EQ(dir.readFile(std::string("folder/") + kScratch), "the user's own notes");
+    EXPECT_EQ(dir.readFile("folder/klasdjfdskjfkjkwjkweoewiroew-1.txt"), "more notes");
+    EXPECT_EQ(entriesOf(dir.path("folder")),
+              (std::vector<std::string>{"klasdjfdskjfkjkwjkweoewiroew-1.txt", kScratch}));
+}
+
+TEST(IsWriteProtected, LinkOfTheScratchNameIsNeverWrittenThrough) {
+    TempDir dir;
+    dir.createFile("elsewhere.txt", "precious");
+    dir.createFolder("folder");
+    ASSERT_EQ(::symlink(dir.path("elsewhere.txt").c_str(), (dir.path("folder/") + kScratch).c_str()), 0);
+    std::string description;
+    EXPECT_FALSE(IsWriteProtected(dir.path("folder"), description));
+    EXPECT_EQ(dir.readFile("elsewhere.txt"), "precious");
+    EXPECT_EQ(platform::statPath(dir.path("folder/") + kScratch, false).kind, platform::EntryKind::Symlink);
+}
+
+TEST(IsWriteProtected, FolderThatCannotBeWrittenIsProtectedWithTheReason) {
+    TempDir dir;
+    dir.createFolder("locked");
+    const bool root = ::geteuid() == 0;
+    if (!root) {
+        ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0555), 0);
+    }
+    const struct {
+        std::string path;
+        const char* description;
+        bool needsNonRoot;
+    } cases[] = {
+        {dir.path("missing/"), "Path not found", false},
+        {"", "Path not found", false},
+        {dir.path("locked/"), "Permission denied", true},
+    };
+    for (const auto& c : cases) {
+        if (c.needsNonRoot && root)
+            continue; // root writes to every folder
+        std::string description;
+        EXPECT_TRUE(IsWriteProtected(c.path, description)) << c.path;
+        EXPECT_EQ(description, c.description) << c.path;
+    }
+}
+
+TEST(IsDriveWriteProtected, WritableFileSystemIsNot) {
+    TempDir dir;
+    EXPECT_FALSE(IsDriveWriteProtected(dir.path()));
+}
+
+TEST(GetDiskSpace, RootHasSpaceAndAnEmptyPathFails) {
+    double freeBytes = -1;
+    double totalBytes = -1;
+    EXPECT_EQ(GetDiskSpace("/", freeBytes, totalBytes), 0);
+    EXPECT_GT(totalBytes, 0);
+    EXPECT_GE(freeBytes, 0);
+    EXPECT_LE(freeBytes, totalBytes);
+    EXPECT_EQ(totalBytes, std::floor(totalBytes)) << "whole bytes";
+    EXPECT_EQ(GetDiskSpace("", freeBytes, totalBytes), -1);
+}
+
+TEST(GetDriveFreeSpace, ReadsTheDriveOfAPathNotMadeYet) {
+    TempDir dir;
+    EXPECT_GE(GetDriveFreeSpace(dir.path("report/not-yet.txt")), 0);
+    EXPECT_EQ(GetDriveFreeSpace(""), -1);
+}
+
+TEST(GetClusterSize, AllocationUnitOrTheFailureCode) {
+    TempDir dir;
+    double freeBytes = 0;
+    const std::int32_t size = GetClusterSize(dir.path(), freeBytes);
+    if (size == -2) {
+        EXPECT_EQ(freeBytes, -1);
+    } else {
+        EXPECT_GE(size, 512);
+        EXPECT_LE(size, 65536);
+        EXPECT_GE(freeBytes, 0);
+    }
+    EXPECT_EQ(GetClusterSize("", freeBytes), -1);
+    EXPECT_EQ(freeBytes, -1);
+}
+
+TEST(FormatByteSize, UnitsFromTheirLowerThresholdOn) {
+    NumberFormatGuard guard({",", ".", 3});
+    const struct {
+        double bytes;
+        bool capital;
+        const char* expected;
+    } cases[] = {
+        {0, false, "0 bytes"},
+        {0, true, "0 Bytes"},
+        {1, false, "1 bytes"},
+        {1023, false, "1,023 bytes"},
+        {1023, true, "1,023 Bytes"},
+        {1024, false, "1.00 Kb"},
+        {1536, true, "1.50 Kb"},
+        {1048576, false, "1.00 Mb"},
+        {1572864, false, "1.50 Mb"},
+        {1073741824, false, "1.00 Gb"},
+        {5497558138880.0, false, "5,120.00 Gb"},
+        {-5, false, "-5 bytes"},
+        {-2048, false, "-2,048 bytes"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatByteSize(c.bytes, c.capital), c.expected) << c.bytes;
+}
+
+TEST(FormatByteSize, FollowsTheNumberFormat) {
+    NumberFormatGuard guard({".", ",", 3});
+    EXPECT_EQ(FormatByteSize(1023, false), "1.023 bytes");
+    EXPECT_EQ(FormatByteSize(1024, false), "1,00 Kb");
+}
+
+TEST(FreeSpaceText, FreeSpaceOfTheDriveOrNothing) {
+    NumberFormatGuard guard({",", ".", 3});
+    TempDir dir;
+    double freeBytes = 0;
+    double totalBytes = 0;
+    ASSERT_EQ(GetDiskSpace(dir.path(), freeBytes, totalBytes), 0);
+    const std::string text = FreeSpaceText(dir.path());
+    ASSERT_FALSE(text.empty());
+    const std::string unit = text.substr(text.rfind(' ') + 1);
+    EXPECT_TRUE(unit == "bytes" || unit == "Kb" || unit == "Mb" || unit == "Gb") << text;
+    EXPECT_EQ(FreeSpaceText(""), "");
+}
