@@ -11,8 +11,10 @@ namespace kestrel {
 // missing).
 std::string LastRunFile();
 
-// Loads the last-run file when it exists; true when it existed and loaded without error.
-bool LoadSetupFromLastRun(Setup& setup, const SetupLoadContext& context);
+// Loads the last-run file when it exists; true when it existed and loaded with result 0.
+// `loadResult` receives the load's result, or 53 when there is no last-run file (the setup then
+// stays as it was). The window then refreshes its displays and takes the restore copy.
+bool LoadSetupFromLastRun(Setup& setup, const SetupLoadContext& context, int* loadResult = nullptr);
 
 // Saves the setup in the last-run file for the next run.
 bool SaveSetupForNextRun(const Setup& setup);

@@ -1,0 +1,182 @@
+#include "platform/SettingsStore.h"
+
+#include "platform/ProgramPaths.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <mutex>
+
+namespace kestrel::platform {
+
+namespace {
+
+std::mutex storeMutex; // one call at a time reads and writes the file
+std::mutex pathMutex;
+std::string fileForTesting;
+
+QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Software\Corvane Systems\ZBK" becomes the settings group "Software/Corvane Systems/ZBK";
+// empty parts (a leading "\", a doubled one) are dropped as the registry does.
+QString groupOf(const std::string& key) {
+    QStringList parts;
+    std::size_t start = 0;
+    while (start <= key.size()) {
+        std::size_t slash = key.find('\\', start);
+        std::size_t end = slash == std::string::npos ? key.size() : slash;
+        if (end > start)
+            parts << toQString(key.substr(start, end - start));
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    return parts.join('/');
+}
+
+// A value name may hold any character; the ones the settings file reads as group separators
+// are escaped.
+QString valueKey(const std::string& key, const std::string& name) {
+    QString escaped;
+    for (QChar c : toQString(name)) {
+        if (c == '%')
+            escaped += "%25";
+        else if (c == '/')
+            escaped += "%2F";
+        else if (c == '\\')
+            escaped += "%5C";
+        else
+            escaped += c;
+    }
+    QString group = groupOf(key);
+    return group.isEmpty() ? escaped : group + '/' + escaped;
+}
+
+QString storeFile() {
+    return toQString(settingsFile());
+}
+
+// The store's file must be reachable before anything is read or written in it.
+long checkStoreFile(bool forWriting) {
+    QFileInfo info(storeFile());
+    if (info.exists() && (!info.isFile() || !info.isReadable()))
+        return settings_result::AccessDenied;
+    if (forWriting && !info.exists() && !QDir().mkpath(info.absolutePath()))
+        return settings_result::AccessDenied;
+    return settings_result::Success;
+}
+
+bool keyExists(QSettings& settings, const std::string& key) {
+    QString group = groupOf(key);
+    if (group.isEmpty())
+        return true;
+    settings.beginGroup(group);
+    bool exists = !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+    settings.endGroup();
+    return exists;
+}
+
+} // namespace
+
+long SettingsStore::createKey(const std::string& key, KeyDisposition& disposition) const {
+    std::lock_guard<std::mutex> lock(storeMutex);
+    if (long result = checkStoreFile(true))
+        return result;
+    QSettings settings(storeFile(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return settings_result::AccessDenied;
+    // A key without values leaves no trace in the file; it comes into being with its first value.
+    disposition =
+        keyExists(settings, key) ? KeyDisposition::OpenedExistingKey : KeyDisposition::CreatedNewKey;
+    return settings_result::Success;
+}
+
+long SettingsStore::openKey(const std::string& key) const {
+    std::lock_guard<std::mutex> lock(storeMutex);
+    if (long result = checkStoreFile(false))
+        return result;
+    QSettings settings(storeFile(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return settings_result::AccessDenied;
+    return keyExists(settings, key) ? settings_result::Success : settings_result::FileNotFound;
+}
+
+long SettingsStore::setValue(const std::string& key, const std::string& name,
+                             const std::string& value) const {
+    std::lock_guard<std::mutex> lock(storeMutex);
+    if (long result = checkStoreFile(true))
+        return result;
+    QSettings settings(storeFile(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return settings_result::AccessDenied;
+    // Texts are kept as bytes: one that is not valid UTF-8 is stored as raw bytes.
+    QString asText = toQString(value);
+    if (asText.toUtf8() == QByteArray(value.data(), static_cast<qsizetype>(value.size())))
+        settings.setValue(valueKey(key, name), asText);
+    else
+        settings.setValue(valueKey(key, name),
+                          QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+    settings.sync();
+    return settings.status() == QSettings::NoError ? settings_result::Success : settings_result::AccessDenied;
+}
+
+long SettingsStore::queryValue(const std::string& key, const std::string& name, std::string& value) const {
+    std::lock_guard<std::mutex> lock(storeMutex);
+    value.clear();
+    if (long result = checkStoreFile(false))
+        return result;
+    QSettings settings(storeFile(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return settings_result::AccessDenied;
+    const QString k = valueKey(key, name);
+    if (!settings.contains(k))
+        return settings_result::FileNotFound;
+    QVariant stored = settings.value(k);
+    QByteArray bytes =
+        stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : stored.toString().toUtf8();
+    value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return settings_result::Success;
+}
+
+std::string SettingsStore::messageFor(long result) {
+    switch (result) {
+    case settings_result::Success:
+        return "The operation completed successfully.";
+    case settings_result::FileNotFound:
+        return "The system cannot find the file specified.";
+    case settings_result::AccessDenied:
+        return "Access is denied.";
+    case settings_result::InvalidParameter:
+        return "The parameter is incorrect.";
+    default:
+        return "Unknown error.";
+    }
+}
+
+const SettingsStore& settingsStore() {
+    static const SettingsStore store;
+    return store;
+}
+
+std::string settingsFile() {
+    {
+        std::lock_guard<std::mutex> lock(pathMutex);
+        if (!fileForTesting.empty())
+            return fileForTesting;
+    }
+    return configHome() + "/kestrel-backup/settings.ini";
+}
+
+void setSettingsFileForTesting(const std::string& path) {
+    std::lock_guard<std::mutex> lock(pathMutex);
+    fileForTesting = path;
+}
+
+} // namespace kestrel::platform

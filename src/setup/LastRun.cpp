@@ -1,0 +1,31 @@
+#include "setup/LastRun.h"
+
+#include "modules/Folder.h"
+#include "modules/Language.h"
+#include "platform/ErrorCodes.h"
+
+namespace kestrel {
+
+std::string LastRunFile() {
+    return GetAppDataFolder("zbk.usr", GetProgramText(310));
+}
+
+bool LoadSetupFromLastRun(Setup& setup, const SetupLoadContext& context, int* loadResult) {
+    const std::string path = LastRunFile();
+    if (!FileExists(path)) {
+        // No last-run file yet is no failure: the setup simply stays as it was.
+        if (loadResult)
+            *loadResult = platform::err::FileNotFound;
+        return false;
+    }
+    int result = LoadOperationFile(setup, path, context);
+    if (loadResult)
+        *loadResult = result;
+    return result == 0;
+}
+
+bool SaveSetupForNextRun(const Setup& setup) {
+    return SaveSetupFile(setup, LastRunFile());
+}
+
+} // namespace kestrel

@@ -1,0 +1,70 @@
+#include "setup/LastRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+using namespace kestrel;
+using kestrel::testing::TempDir;
+
+namespace {
+
+// Points the per-user folders at the test's temporary folder for the test's length.
+class ConfigHomeInTempDir {
+public:
+    explicit ConfigHomeInTempDir(const std::string& folder) {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
+            saved_ = old;
+        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    }
+    ~ConfigHomeInTempDir() {
+        if (saved_)
+            ::setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
+
+} // namespace
+
+TEST(LastRun, SavedSetupLoadsAtTheNextRun) {
+    TempDir dir;
+    ConfigHomeInTempDir home(dir.path("config"));
+    const std::string path = LastRunFile();
+    ASSERT_EQ(path.rfind(dir.path("config/"), 0), 0u) << path;
+    EXPECT_EQ(path.substr(path.size() - 8), "/zbk.usr");
+
+    kestrel::Setup saved;
+    saved.txbDirectory = {dir.createFolder("source"), dir.createFolder("target")};
+    dir.createFolder("source/docs");
+    saved.cboIncludedFolders = {"docs"};
+    saved.intNumIncludedFolders = 1;
+    saved.cboIncludedFoldersListIndex = 0;
+    saved.cboPercent = 2;
+    ASSERT_TRUE(SaveSetupForNextRun(saved));
+
+    kestrel::Setup loaded;
+    int result = -1;
+    EXPECT_TRUE(LoadSetupFromLastRun(loaded, {false, nullptr}, &result));
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(loaded, saved);
+}
+
+TEST(LastRun, NoLastRunFileLeavesTheSetupAsItWas) {
+    TempDir dir;
+    ConfigHomeInTempDir home(dir.path("config"));
+    kestrel::Setup setup;
+    setup.txbReportFile = "/r.txt";
+    setup.cboPercent = 1;
+    const kestrel::Setup before = setup;
+
+    int result = 0;
+    EXPECT_FALSE(LoadSetupFromLastRun(setup, {false, nullptr}, &result));
+    EXPECT_EQ(result, 53);
+    EXPECT_EQ(setup, before);
+}

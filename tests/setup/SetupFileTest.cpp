@@ -1,0 +1,428 @@
+#include "setup/SetupFile.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+using namespace kestrel;
+using kestrel::testing::TempDir;
+
+namespace {
+
+// Records the load's messages; answers the target question by clearing the target when told to.
+class RecordedMessages : public SetupLoadMessages {
+public:
+    bool clearTargetWhenAsked = false;
+    std::vector<std::string> sourceMessages;
+    std::vector<std::string> targetMessages;
+
+    void SourceFolderMissing(const std::string& text) override { sourceMessages.push_back(text); }
+    void TargetFolderNotFound(const std::string& text, kestrel::Setup& setup) override {
+        targetMessages.push_back(text);
+        if (clearTargetWhenAsked)
+            setup.txbDirectory[1].clear();
+    }
+};
+
+std::string fixture(const std::string& name) {
+    const char* root = std::getenv("KESTREL_FIXTURES");
+    std::string folder = root ? std::string(root) + "/setup/" : std::string();
+    if (folder.empty()) {
+        // Run by hand: the fixtures lie beside this test's folder in the source tree.
+        std::string here = __FILE__;
+        folder = here.substr(0, here.rfind('/')) + "/../fixtures/setup/";
+    }
+    return folder + name;
+}
+
+// A setup with every field away from its cleared value, its folders below `dir`.
+kestrel::Setup fullSetup(const TempDir& dir) {
+    kestrel::Setup s;
+    s.txbDirectory = {dir.createFolder("source, with comma"), dir.createFolder("target")};
+    s.chkSuppressDetailedReports = 1;
+    s.chkSaveSetupOnQuit = 1;
+    s.chkWarnIfEarlier = 1;
+    s.chkWarnIfSmaller = 1;
+    s.chkExcludeFilesInSourceFolder = 1;
+    s.chkIncludeSubfolders = 1;
+    s.cboPercent = 7;
+    s.cboModifiedSince = 3;
+    s.chkPauseAfterFirstCopy = 1;
+    s.chkPauseAfterFirstDelete = 1;
+    s.chkDisableOutputToFile = 1;
+    s.txbExcludedFilepaths = "  ~$, .tmp ,\"quoted\"";
+    s.txbReportFile = dir.path("reports, old/report.txt");
+    s.cboIncludedFolders = {"letters", "photos/2023, summer", "x \xe9t\xe9"};
+    s.intNumIncludedFolders = 3;
+    s.cboIncludedFoldersListIndex = 0;
+    s.txbFileExtension = "*.doc?";
+    for (const std::string& entry : s.cboIncludedFolders)
+        dir.createFolder("source, with comma/" + entry);
+    return s;
+}
+
+std::vector<std::string> splitCrLf(const std::string& content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(content.substr(start, end - start));
+    return lines;
+}
+
+} // namespace
+
+TEST(SetupFile, RoundTripKeepsEveryFieldIncludingPathsWithCommas) {
+    TempDir dir;
+    const kestrel::Setup saved = fullSetup(dir);
+    const std::string path = dir.path("full.zbk");
+    ASSERT_TRUE(SaveSetupFile(saved, path));
+
+    kestrel::Setup loaded; // a report file and its box set before are replaced by the file's
+    loaded.txbReportFile = "/somewhere/else.txt";
+    RecordedMessages messages;
+    EXPECT_EQ(LoadOperationFile(loaded, path, {true, &messages}), 0);
+
+    EXPECT_EQ(loaded, saved);
+    EXPECT_TRUE(messages.sourceMessages.empty());
+    EXPECT_TRUE(messages.targetMessages.empty());
+}
+
+TEST(SetupFile, SavedBytesAreOneItemALineWithCrLf) {
+    TempDir dir;
+    kestrel::Setup setup;
+    setup.txbDirectory = {"/home/anna/", "/media/anna/USB/"};
+    setup.chkWarnIfEarlier = 1;
+    setup.cboModifiedSince = 2;
+    setup.txbExcludedFilepaths = "~$";
+    setup.txbReportFile = "/media/anna/USB/report.txt";
+    setup.txbFileExtension = "*.txt";
+    ASSERT_TRUE(SaveSetupFile(setup, dir.path("a.zbk")));
+
+    EXPECT_EQ(dir.readFile("a.zbk"), "/home/anna/\r\n"
+                                     "/media/anna/USB/\r\n"
+                                     " 0 \r\n 0 \r\n 1 \r\n 0 \r\n 0 \r\n 0 \r\n"
+                                     " 4 \r\n 2 \r\n"
+                                     " 0 \r\n 0 \r\n 0 \r\n"
+                                     "~$\r\n"
+                                     "/media/anna/USB/report.txt\r\n"
+                                     " 0 \r\n"
+                                     "*.txt\r\n");
+}
+
+TEST(SetupFile, SavesTheEntriesBetweenTheirCountAndTheExtension) {
+    TempDir dir;
+    kestrel::Setup setup = fullSetup(dir);
+    ASSERT_TRUE(SaveSetupFile(setup, dir.path("a.zbk")));
+
+    std::vector<std::string> lines = splitCrLf(dir.readFile("a.zbk"));
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(lines[15], " 3 ");
+    EXPECT_EQ(lines[16], "letters");
+    EXPECT_EQ(lines[18], "x \xe9t\xe9") << "texts are bytes, kept as they are";
+    EXPECT_EQ(lines[19], "*.doc?");
+}
+
+TEST(SetupFile, ClearedSetupSavesNoEntriesThoughItsListKeepsThem) {
+    TempDir dir;
+    kestrel::Setup setup = fullSetup(dir);
+    ClearSetup(setup);
+    ASSERT_TRUE(SaveSetupFile(setup, dir.path("a.zbk")));
+
+    std::vector<std::string> lines = splitCrLf(dir.readFile("a.zbk"));
+    ASSERT_EQ(lines.size(), 17u);
+    EXPECT_EQ(lines[15], " 0 ");
+    EXPECT_EQ(lines[16], "");
+}
+
+TEST(SetupFile, FailedSaveLeavesTheEarlierFileWhole) {
+    TempDir dir;
+    const kestrel::Setup setup = fullSetup(dir);
+    const std::string path = dir.createFile("kept.zbk", "earlier setup\r\n");
+    // A folder where the temporary copy must go fails for every user, root included.
+    ASSERT_FALSE(platform::makeDirectory(platform::partialCopyPath(path)));
+
+    EXPECT_FALSE(SaveSetupFile(setup, path));
+    EXPECT_EQ(dir.readFile("kept.zbk"), "earlier setup\r\n");
+}
+
+TEST(SetupFile, SaveFailsWhereNoFileCanBe) {
+    TempDir dir;
+    const kestrel::Setup setup = fullSetup(dir);
+    dir.createFile("plain-file", "x");
+    dir.createFile("folder/inside.txt", "y");
+
+    EXPECT_FALSE(SaveSetupFile(setup, dir.path("plain-file/a.zbk")));
+    EXPECT_FALSE(SaveSetupFile(setup, dir.path("folder")));
+    EXPECT_EQ(dir.readFile("folder/inside.txt"), "y");
+}
+
+TEST(SetupFile, TextThatWouldBreakItsLineIsNotSaved) {
+    TempDir dir;
+    const std::string path = dir.createFile("kept.zbk", "earlier setup\r\n");
+    for (const std::string& text : {std::string("a\nb"), std::string("a\rb"), std::string("a\0b", 3)}) {
+        kestrel::Setup setup = fullSetup(dir);
+        setup.txbExcludedFilepaths = text;
+        EXPECT_FALSE(SaveSetupFile(setup, path));
+        setup = fullSetup(dir);
+        setup.cboIncludedFolders[1] = text;
+        EXPECT_FALSE(SaveSetupFile(setup, path));
+    }
+    EXPECT_EQ(dir.readFile("kept.zbk"), "earlier setup\r\n");
+}
+
+TEST(LoadOperationFile, FileCutAfterLineTenKeepsItsLinesAndReturns62) {
+    TempDir dir;
+    const kestrel::Setup saved = fullSetup(dir);
+    std::vector<std::string> lines = splitCrLf(FormatSetupFile(saved));
+    std::string cut;
+    for (int i = 0; i < 10; ++i)
+        cut += lines[static_cast<std::size_t>(i)] + "\r\n";
+    dir.createFile("cut.zbk", cut);
+
+    kestrel::Setup loaded = fullSetup(dir);
+    loaded.txbReportFile = "/named/before.txt";
+    loaded.chkDisableOutputToFile = 0;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path("cut.zbk"), {}), 62);
+
+    kestrel::Setup expected;
+    expected.txbDirectory = saved.txbDirectory;
+    expected.chkSuppressDetailedReports = 1;
+    expected.chkSaveSetupOnQuit = 1;
+    expected.chkWarnIfEarlier = 1;
+    expected.chkWarnIfSmaller = 1;
+    expected.chkExcludeFilesInSourceFolder = 1;
+    expected.chkIncludeSubfolders = 1;
+    expected.cboPercent = 7;
+    expected.cboModifiedSince = 3;
+    // Not reached: the report file and its box keep what they had, as clearing leaves them.
+    expected.txbReportFile = "/named/before.txt";
+    EXPECT_EQ(loaded, expected);
+}
+
+TEST(LoadOperationFile, SubfolderDeletedSinceTheSaveIsDroppedAndTheFileStays) {
+    TempDir dir;
+    const kestrel::Setup saved = fullSetup(dir);
+    const std::string path = dir.path("three.zbk");
+    ASSERT_TRUE(SaveSetupFile(saved, path));
+    const std::string bytes = dir.readFile("three.zbk");
+    ASSERT_FALSE(platform::removeDirectory(saved.txbDirectory[0] + "photos/2023, summer"));
+
+    kestrel::Setup loaded;
+    EXPECT_EQ(LoadOperationFile(loaded, path, {}), 0);
+
+    EXPECT_EQ(loaded.cboIncludedFolders, (std::vector<std::string>{"letters", "x \xe9t\xe9"}));
+    EXPECT_EQ(loaded.intNumIncludedFolders, 2);
+    EXPECT_EQ(loaded.cboIncludedFoldersListIndex, 0);
+    EXPECT_EQ(loaded.txbFileExtension, "*.doc?") << "the lines after the entries stay in step";
+    EXPECT_EQ(dir.readFile("three.zbk"), bytes);
+}
+
+TEST(LoadOperationFile, EntriesReachingOutsideTheSourceAreDropped) {
+    TempDir dir;
+    const std::string source = dir.createFolder("src");
+    for (const char* folder : {"src/etc", "src/a", "src/..hidden", "src/ok", "outside"})
+        dir.createFolder(folder);
+    const std::string content = source + "\r\n\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 4 \r\n 0 \r\n"
+                                         " 0 \r\n 0 \r\n 0 \r\n\r\n\r\n 8 \r\n"
+                                         "/etc\r\n../outside\r\na/../../outside\r\na/..\r\n..\r\n"
+                                         "..hidden\r\nok\r\n\r\n*.txt\r\n";
+    dir.createFile("unsafe.zbk", content);
+
+    kestrel::Setup loaded;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path("unsafe.zbk"), {}), 0);
+
+    EXPECT_EQ(loaded.cboIncludedFolders, (std::vector<std::string>{"..hidden", "ok"}));
+    EXPECT_EQ(loaded.intNumIncludedFolders, 2);
+    EXPECT_EQ(loaded.txbFileExtension, "*.txt");
+}
+
+TEST(LoadOperationFile, FoldersAndReportFileLinesLoseOnlyTheirSurroundingBlanks) {
+    TempDir dir;
+    const std::string source = dir.createFolder("a \"quoted\", name");
+    dir.createFile("e.zbk", "  " + source +
+                                " \r\n\t\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 4 \r\n 0 \r\n"
+                                " 0 \r\n 0 \r\n 0 \r\n  keep blanks  \r\n \"r, 1.txt\" \r\n 0 \r\n *.a \r\n");
+    kestrel::Setup loaded;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path("e.zbk"), {}), 0);
+
+    EXPECT_EQ(loaded.txbDirectory[0], source);
+    EXPECT_EQ(loaded.txbDirectory[1], "");
+    EXPECT_EQ(loaded.txbExcludedFilepaths, "  keep blanks  ");
+    EXPECT_EQ(loaded.txbReportFile, "\"r, 1.txt\"");
+    EXPECT_EQ(loaded.txbFileExtension, " *.a ");
+}
+
+struct FixtureCase {
+    const char* file;
+    int result;
+    std::function<void(const kestrel::Setup&)> check;
+};
+
+TEST(LoadOperationFile, DamagedFilesGiveTheirResultCodeAndNeverCrash) {
+    const FixtureCase cases[] = {
+        {"empty.zbk", 62, nullptr},
+        {"count-32767.zbk", 62,
+         [](const kestrel::Setup& s) {
+             EXPECT_TRUE(s.cboIncludedFolders.empty()) << "entries of an empty source name no folder";
+             EXPECT_EQ(s.txbFileExtension, "");
+         }},
+        {"count-99999.zbk", 6, [](const kestrel::Setup& s) { EXPECT_EQ(s.txbExcludedFilepaths, ".tmp"); }},
+        {"count-negative.zbk", 0, [](const kestrel::Setup& s) { EXPECT_EQ(s.txbFileExtension, "*.txt"); }},
+        {"number-not-a-number.zbk", 13,
+         [](const kestrel::Setup& s) {
+             EXPECT_EQ(s.chkSaveSetupOnQuit, 0);
+             EXPECT_EQ(s.chkWarnIfEarlier, 0) << "the refused line keeps its cleared value";
+         }},
+        {"number-empty.zbk", 13, [](const kestrel::Setup& s) { EXPECT_EQ(s.chkIncludeSubfolders, 1); }},
+        {"number-huge.zbk", 6, nullptr},
+        {"checkbox-two.zbk", 380,
+         [](const kestrel::Setup& s) { EXPECT_EQ(s.chkSuppressDetailedReports, 0); }},
+        {"percent-nine.zbk", 380,
+         [](const kestrel::Setup& s) {
+             EXPECT_EQ(s.chkIncludeSubfolders, 1);
+             EXPECT_EQ(s.cboPercent, 4);
+         }},
+        {"modified-since-minus-one.zbk", 380,
+         [](const kestrel::Setup& s) {
+             EXPECT_EQ(s.cboPercent, 6);
+             EXPECT_EQ(s.cboModifiedSince, 0);
+         }},
+        {"text-with-nul.zbk", 380, [](const kestrel::Setup& s) { EXPECT_EQ(s.txbExcludedFilepaths, ""); }},
+        {"lf-line-ends.zbk", 0,
+         [](const kestrel::Setup& s) {
+             EXPECT_EQ(s.cboPercent, 6);
+             EXPECT_EQ(s.cboModifiedSince, 2);
+             EXPECT_EQ(s.chkPauseAfterFirstCopy, 1);
+             EXPECT_EQ(s.txbExcludedFilepaths, ".tmp");
+             EXPECT_EQ(s.txbFileExtension, "*.txt");
+         }},
+        {"no-final-line-end.zbk", 0, [](const kestrel::Setup& s) { EXPECT_EQ(s.txbFileExtension, "*.txt"); }},
+        {"missing.zbk", 53, nullptr},
+    };
+    for (const FixtureCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        kestrel::Setup loaded;
+        loaded.cboIncludedFolders = {"left over"};
+        EXPECT_EQ(LoadOperationFile(loaded, fixture(c.file), {}), c.result);
+        EXPECT_EQ(loaded.intNumIncludedFolders, static_cast<int>(loaded.cboIncludedFolders.size()));
+        if (c.check)
+            c.check(loaded);
+    }
+}
+
+TEST(LoadOperationFile, BinaryGarbageIsAFailedRead) {
+    kestrel::Setup loaded;
+    int result = LoadOperationFile(loaded, fixture("binary-garbage.zbk"), {});
+    EXPECT_GT(result, 0);
+    EXPECT_TRUE(loaded.cboIncludedFolders.empty());
+}
+
+TEST(LoadOperationFile, FolderInPlaceOfTheFileIsAFailedRead) {
+    TempDir dir;
+    kestrel::Setup loaded;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path(), {}), 75);
+}
+
+TEST(LoadOperationFile, MultipleBackupGivesReadErrorsAsMinus200MinusTheirNumber) {
+    TempDir dir;
+    const struct {
+        std::string path;
+        int result;
+        const char* description;
+    } cases[] = {
+        {fixture("empty.zbk"), -262, "Input past end of file"},
+        {dir.path("missing.zbk"), -253, "File not found"},
+        {fixture("number-not-a-number.zbk"), -213, "Type mismatch"},
+        {fixture("count-99999.zbk"), -206, "Overflow"},
+        {fixture("checkbox-two.zbk"), -580, "Invalid property value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        kestrel::Setup loaded;
+        std::string description;
+        EXPECT_EQ(LoadOperationFile(loaded, c.path, {}, true, &description), c.result);
+        EXPECT_EQ(description, c.description);
+    }
+}
+
+TEST(LoadOperationFile, MissingSourceEmptiesItAndItsSubfoldersWithAMessageOnceStartedUp) {
+    for (bool startupCompleted : {true, false}) {
+        SCOPED_TRACE(startupCompleted);
+        TempDir dir;
+        kestrel::Setup saved = fullSetup(dir);
+        const std::string source = saved.txbDirectory[0];
+        ASSERT_TRUE(SaveSetupFile(saved, dir.path("a.zbk")));
+        for (const std::string& entry : saved.cboIncludedFolders)
+            ASSERT_FALSE(platform::removeDirectory(source + entry));
+        ASSERT_FALSE(platform::removeDirectory(dir.path("source, with comma/photos")));
+        ASSERT_FALSE(platform::removeDirectory(source));
+
+        kestrel::Setup loaded;
+        RecordedMessages messages;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path("a.zbk"), {startupCompleted, &messages}), 0);
+
+        EXPECT_EQ(loaded.txbDirectory[0], "");
+        EXPECT_TRUE(loaded.cboIncludedFolders.empty());
+        EXPECT_EQ(loaded.intNumIncludedFolders, 0);
+        EXPECT_EQ(loaded.cboIncludedFoldersListIndex, -1);
+        EXPECT_EQ(loaded.txbDirectory[1], saved.txbDirectory[1]);
+        if (startupCompleted)
+            EXPECT_EQ(messages.sourceMessages,
+                      std::vector<std::string>{"Source folder " + source + " does not exist."});
+        else
+            EXPECT_TRUE(messages.sourceMessages.empty());
+        EXPECT_TRUE(messages.targetMessages.empty());
+    }
+}
+
+TEST(LoadOperationFile, MissingTargetByWhoLoads) {
+    TempDir dir;
+    kestrel::Setup saved = fullSetup(dir);
+    const std::string target = saved.txbDirectory[1];
+    ASSERT_TRUE(SaveSetupFile(saved, dir.path("a.zbk")));
+    ASSERT_FALSE(platform::removeDirectory(target));
+    const std::string text = "Target folder " + target + " does not exist.";
+
+    {
+        SCOPED_TRACE("during start-up: emptied silently");
+        kestrel::Setup loaded;
+        RecordedMessages messages;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path("a.zbk"), {false, &messages}), 0);
+        EXPECT_EQ(loaded.txbDirectory[1], "");
+        EXPECT_TRUE(messages.targetMessages.empty());
+    }
+    {
+        SCOPED_TRACE("in a multiple backup: -200, the target keeps its text");
+        kestrel::Setup loaded;
+        RecordedMessages messages;
+        std::string description;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path("a.zbk"), {true, &messages}, true, &description), -200);
+        EXPECT_EQ(description, "Target folder does not exist");
+        EXPECT_EQ(loaded.txbDirectory[1], target);
+        EXPECT_TRUE(messages.targetMessages.empty());
+        EXPECT_EQ(loaded.cboIncludedFolders.size(), 3u) << "the rest of the setup loaded";
+    }
+    for (bool clear : {true, false}) {
+        SCOPED_TRACE(clear ? "asked, the user clears it" : "asked, the user keeps it");
+        kestrel::Setup loaded;
+        RecordedMessages messages;
+        messages.clearTargetWhenAsked = clear;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path("a.zbk"), {true, &messages}), 0);
+        EXPECT_EQ(messages.targetMessages, std::vector<std::string>{text});
+        EXPECT_EQ(loaded.txbDirectory[1], clear ? "" : target);
+    }
+}
+
+TEST(LoadOperationFile, FailedLoadStillChecksTheFolders) {
+    TempDir dir;
+    dir.createFile("cut.zbk", dir.path("gone/") + "\r\n 1 \r\n");
+    kestrel::Setup loaded;
+    RecordedMessages messages;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path("cut.zbk"), {true, &messages}), 62);
+    EXPECT_EQ(loaded.txbDirectory[0], "");
+    EXPECT_EQ(messages.sourceMessages.size(), 1u);
+}
