@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/ErrorCodes.h"
+
+#include <string>
+
+namespace kestrel {
+
+class Interaction;
+class ReportModel;
+
+// The open report file: plain writes to a file descriptor, nothing buffered, so every line the
+// report window shows is on disk in the same order. Appending opens with O_APPEND and never
+// truncates, so an earlier report the user chose to keep survives whatever happens later.
+class ReportFile {
+public:
+    ReportFile() = default;
+    ~ReportFile();
+    ReportFile(const ReportFile&) = delete;
+    ReportFile& operator=(const ReportFile&) = delete;
+
+    // Opens for writing from the start (an existing file is emptied) or for appending.
+    platform::Error Open(const std::string& path, bool append);
+    // Writes all of `text` (already with its CR LF line ends).
+    platform::Error Write(const std::string& text);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+// "Current date/time: " and the clock's date and time, date first.
+std::string ReportFileStampLine();
+
+// The question asked when no report file is named: true when the user answers Yes (and wants to
+// name one before the operation runs).
+bool AskToNameReportFile(Interaction& ui, bool forDeletion);
+
+// Lets the user choose the report file (cmdReportFile_MouseUp, without the main window's own
+// steps): a chosen path becomes txbReportFile; then the path is trimmed, output to the file is
+// enabled, and blnOutputToFile tells whether a report file is named.
+void ChooseReportFile(ReportModel& report);
+
+// Whether a deletion would delete the report file: its path begins with the target folder's.
+bool ReportFileInsideTarget(const std::string& reportFile, const std::string& targetFolder);
+
+enum class ReportFileOpening {
+    Opened,    // the file is open and has its head line
+    NoFile,    // no report file for this operation (none named, disabled, or answer 3)
+    Cancelled, // answer 4 of the existing-report-file window
+    Failed     // the file could not be opened; "Cannot open report file." was shown
+};
+
+// Opens the report file at the start of an operation when blnOutputToFile is set: asks about an
+// existing file (unless `presetChoice` is 1..4: 1 overwrite, 2 append, as an unattended run or a
+// multiple backup decides), opens it, and writes the head line (after the row of dashes when
+// appending). `failureTitle` is the title of the "Cannot open report file." message.
+ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const std::string& failureTitle);
+
+// The foot line and the closing at the end of an operation, when the report file is open.
+void CloseReportFile(ReportModel& report);
+
+} // namespace kestrel
