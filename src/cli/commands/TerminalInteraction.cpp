@@ -75,6 +75,10 @@ bool InterruptRequested() {
     return interrupts.load() > 0;
 }
 
+void ResetInterruptForTesting() {
+    interrupts.store(0);
+}
+
 TerminalInteraction::TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err,
                                          bool attended, bool progress)
     : state_(state), in_(in), err_(err), attended_(attended), progress_(progress) {}
@@ -127,32 +131,31 @@ int TerminalInteraction::AskSourceFileEarlier(const std::string& caption, const 
     if (!attended_)
         return 2; // an unattended run leaves the file uncopied and warns
     ShowText(caption, intro);
-    err_ << "  1  Copy this file over the existing backup file\n"
-            "  2  Skip this file and continue the backup operation\n"
-            "  3  Copy this file and disable this warning for all files in the current folder only\n"
-            "  4  Cancel this backup operation\n";
-    for (;;) {
-        err_ << "Choice (1-4, default 4): " << std::flush;
-        std::string answer = ReadAnswer();
-        if (answer.empty())
-            return 4;
-        if (answer.size() == 1 && answer[0] >= '1' && answer[0] <= '4')
-            return answer[0] - '0';
-    }
+    return AskNumberedChoice(
+        {"Copy this file over the existing backup file", "Skip this file and continue the backup operation",
+         "Copy this file and disable this warning for all files in the current folder only",
+         "Cancel this backup operation"},
+        4);
 }
 
 int TerminalInteraction::AskExistingReportFile() {
     if (!attended_)
         return 2; // keep what the file holds
     ShowText("", "The report file exists already.");
-    err_
-        << "  1  Overwrite it\n  2  Append to it\n  3  No report file this time\n  4  Cancel the operation\n";
+    return AskNumberedChoice(
+        {"Overwrite it", "Append to it", "No report file this time", "Cancel the operation"}, 2);
+}
+
+int TerminalInteraction::AskNumberedChoice(const std::vector<std::string>& options, int defaultChoice) {
+    for (std::size_t i = 0; i < options.size(); ++i)
+        err_ << "  " << i + 1 << "  " << options[i] << "\n";
+    const int count = static_cast<int>(options.size());
     for (;;) {
-        err_ << "Choice (1-4, default 2): " << std::flush;
+        err_ << "Choice (1-" << count << ", default " << defaultChoice << "): " << std::flush;
         std::string answer = ReadAnswer();
         if (answer.empty())
-            return 2;
-        if (answer.size() == 1 && answer[0] >= '1' && answer[0] <= '4')
+            return defaultChoice;
+        if (answer.size() == 1 && answer[0] >= '1' && answer[0] < '1' + count)
             return answer[0] - '0';
     }
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace kestrel::cli {
 
@@ -44,6 +45,8 @@ public:
 private:
     // One line of input, trimmed; "" at the end of the input.
     std::string ReadAnswer();
+    // Lists the options numbered from 1 and reads the number chosen; Enter takes the default.
+    int AskNumberedChoice(const std::vector<std::string>& options, int defaultChoice);
     void ShowText(const std::string& title, const std::string& text);
     void ClearProgressLine();
 
@@ -62,5 +65,6 @@ private:
 // second ends the program at once.
 void InstallInterruptHandler();
 bool InterruptRequested();
+void ResetInterruptForTesting();
 
 } // namespace kestrel::cli

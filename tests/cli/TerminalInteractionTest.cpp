@@ -1,0 +1,90 @@
+#include "cli/commands/TerminalInteraction.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace kestrel;
+using kestrel::cli::TerminalInteraction;
+
+namespace {
+
+struct Terminal {
+    explicit Terminal(const std::string& input, bool attended = true)
+        : in(input), ui(state, in, err, attended, false) {}
+    OperationState state;
+    std::istringstream in;
+    std::ostringstream err;
+    TerminalInteraction ui;
+};
+
+MessageRequest question(MessageButtons buttons, int defaultButton) {
+    return MessageRequest{"Delete them?", "Delete", buttons, MessageIcon::Question, defaultButton};
+}
+
+} // namespace
+
+TEST(TerminalInteraction, MessageAnswersComeFromThePromptWithEnterTakingTheDefault) {
+    struct Case {
+        const char* typed;
+        MessageButtons buttons;
+        int defaultButton;
+        MessageAnswer expected;
+    } cases[] = {
+        {"y\n", MessageButtons::YesNo, 2, MessageAnswer::Yes},
+        {"NO\n", MessageButtons::YesNo, 1, MessageAnswer::No},
+        {"\n", MessageButtons::YesNo, 2, MessageAnswer::No},
+        {"\n", MessageButtons::YesNo, 1, MessageAnswer::Yes},
+        {"maybe\nc\n", MessageButtons::YesNoCancel, 1, MessageAnswer::Cancel},
+        {"", MessageButtons::OkCancel, 2, MessageAnswer::Cancel}, // the input has ended
+    };
+    for (const Case& c : cases) {
+        Terminal t(c.typed);
+        EXPECT_EQ(t.ui.ShowMessage(question(c.buttons, c.defaultButton)), c.expected) << c.typed;
+        EXPECT_NE(t.err.str().find("[Delete] Delete them?"), std::string::npos);
+    }
+}
+
+TEST(TerminalInteraction, NumberedChoicesDefaultToTheSafeAnswer) {
+    Terminal older("\n");
+    EXPECT_EQ(older.ui.AskSourceFileEarlier("Current file is older than backup file", "a\r\nb"), 4);
+    EXPECT_NE(older.err.str().find("a\nb"), std::string::npos) << "CR LF shown as plain line ends";
+    Terminal three("7\n3\n");
+    EXPECT_EQ(three.ui.AskSourceFileEarlier("c", "i"), 3);
+    Terminal report("\n");
+    EXPECT_EQ(report.ui.AskExistingReportFile(), 2) << "Enter keeps what the report file holds";
+}
+
+TEST(TerminalInteraction, UnattendedNeverReadsAndGivesTheUnattendedAnswers) {
+    Terminal t("y\n1\n1\n", false);
+    EXPECT_EQ(t.ui.ShowMessage(question(MessageButtons::YesNo, 2)), MessageAnswer::No);
+    EXPECT_EQ(t.ui.AskSourceFileEarlier("c", "i"), 2);
+    EXPECT_EQ(t.ui.AskExistingReportFile(), 2);
+    EXPECT_TRUE(t.ui.ConfirmOperation(ConfirmRequest{}));
+    EXPECT_EQ(t.ui.ChooseReportFile("Report file", "*.txt"), "");
+    std::string rest;
+    std::getline(t.in, rest);
+    EXPECT_EQ(rest, "y") << "nothing was read from the input";
+}
+
+TEST(TerminalInteraction, PauseCanBeCancelledAtThePrompt) {
+    Terminal cont("\n");
+    cont.ui.cmdPauseContinue_Click();
+    EXPECT_FALSE(cont.state.blnStop);
+    EXPECT_FALSE(cont.state.blnPaused);
+    Terminal cancel("c\n");
+    cancel.ui.cmdPauseContinue_Click();
+    EXPECT_TRUE(cancel.state.blnStop);
+}
+
+TEST(TerminalInteraction, FirstInterruptStopsAtTheNextFile) {
+    Terminal t("");
+    cli::InstallInterruptHandler();
+    t.ui.DoEvents();
+    EXPECT_FALSE(t.state.blnStop);
+    std::raise(SIGINT);
+    t.ui.DoEvents();
+    EXPECT_TRUE(t.state.blnStop);
+    cli::ResetInterruptForTesting();
+    std::signal(SIGINT, SIG_DFL);
+}
