@@ -1,0 +1,612 @@
+#include "engine/BackupWalk.h"
+
+#include "engine/FileComparison.h"
+#include "engine/TargetSpace.h"
+#include "modules/DatePr2.h"
+#include "modules/FileProc.h"
+#include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/StrProc.h"
+#include "platform/ErrorCodes.h"
+#include "report/ReportTexts.h"
+#include "setup/ChoiceLists.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace kestrel {
+
+namespace {
+
+using platform::EntryKind;
+using platform::FileStatus;
+
+const std::string kCRLF = "\r\n";
+const std::string kSixBlanks = "      ";
+
+// Files this large are checked against the system-file and swap-file rules.
+constexpr std::int64_t kLargeSystemFileSize = 10487560;
+
+bool EndsWithThumbsDb(const std::string& name) {
+    static const std::string kThumbs = "thumbs.db";
+    const std::string lower = LowerCaseWithAccents(TrimBlanks(name));
+    return lower.size() >= kThumbs.size() &&
+           lower.compare(lower.size() - kThumbs.size(), kThumbs.size(), kThumbs) == 0;
+}
+
+std::string Grouped(std::int64_t n) {
+    return GroupedNumber(static_cast<double>(n), 0);
+}
+
+std::string ErrorCountLines(std::int64_t errors) {
+    return kCRLF + kCRLF + GetProgramText(63) + " " + std::to_string(errors) + "." + kCRLF +
+           GetProgramText(64);
+}
+
+// The first level of a folder path that exists but is not a folder (a file standing where a
+// folder of the backup should be); empty when there is none.
+std::string BlockingFileOf(const std::string& folder) {
+    std::string level;
+    std::size_t start = 0;
+    while (start < folder.size()) {
+        std::size_t slash = folder.find('/', start);
+        if (slash == std::string::npos)
+            slash = folder.size();
+        level = folder.substr(0, slash);
+        if (!level.empty()) {
+            const FileStatus status = platform::statPath(level);
+            if (status.exists() && !status.isDirectory())
+                return level;
+        }
+        start = slash + 1;
+    }
+    return {};
+}
+
+} // namespace
+
+BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>& excludedFilepaths,
+                       std::string strTitle)
+    : ctx_(context), setup_(context.setup), state_(context.state), report_(context.report),
+      selection_(context.setup, excludedFilepaths), strTitle_(std::move(strTitle)),
+      source_(context.setup.txbDirectory[0]), target_(context.setup.txbDirectory[1]) {
+    modifiedSinceDays_ = setup_.cboModifiedSince == 0 ? -1 : ModifiedSinceValue(setup_.cboModifiedSince);
+    today_ = TodayDayNumber();
+    const int op = state_.intOperation;
+    if (op == intOperationCheckBackupState || op == intOperationBackupAllFiles ||
+        op == intOperationBackupModifiedFiles)
+        targetDrive_ = DriveOfPath(target_);
+}
+
+MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
+    MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.buttons = MessageButtons::YesNo;
+    request.icon = icon;
+    state_.blnPaused = true;
+    const MessageAnswer answer = ctx_.ui.ShowMessage(request);
+    state_.blnPaused = false;
+    return answer;
+}
+
+bool BackupWalk::AskToStopAfterErrors(const std::string& message, bool onlyEverySixth) {
+    const std::int64_t errors = state_.lngTotalNumCopyErrors;
+    if (onlyEverySixth && !(errors > 0 && errors % 6 == 0))
+        return false;
+    if (ctx_.Unattended())
+        return false;
+    state_.blnPaused = true;
+    ctx_.ui.Beep(350, 350);
+    return AskYesNo(message, GetProgramText(83), MessageIcon::Exclamation) == MessageAnswer::Yes;
+}
+
+std::string BackupWalk::TargetPathOf(const std::string& sourcePath) const {
+    return target_ + sourcePath.substr(std::min(source_.size(), sourcePath.size()));
+}
+
+void BackupWalk::OutputLineStart() {
+    if (!report_.Text().empty() && !report_.EndsWithLineBreak() && !report_.blnReportBufferFull())
+        report_.Output("", true);
+}
+
+bool BackupWalk::ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
+                            std::vector<std::string>& subfolders, platform::Error& error) {
+    platform::DirectoryReader reader(folder);
+    platform::DirectoryEntry entry;
+    while (reader.next(entry)) {
+        switch (entry.kind) {
+        case EntryKind::Directory:
+            subfolders.push_back(entry.name);
+            break;
+        case EntryKind::Regular:
+            // A copy left unfinished by a killed run is no file of the user's.
+            if (!platform::isPartialCopyName(entry.name))
+                files.push_back({entry.name, EntryKind::Regular, {}, false});
+            break;
+        case EntryKind::Symlink: {
+            // A link to a file is backed up as that file; a link to a folder is never entered
+            // (so a link loop cannot hold the walk), a dangling link is passed over.
+            if (platform::isPartialCopyName(entry.name))
+                break;
+            FileStatus status = platform::statPath(folder + entry.name);
+            if (status.isRegular())
+                files.push_back({entry.name, EntryKind::Symlink, status, true});
+            break;
+        }
+        default:
+            // FIFOs, sockets and devices: copying one would hang or make no sense.
+            break;
+        }
+    }
+    error = reader.error();
+    if (error)
+        return false;
+    // Byte order, so that a report reads the same on every run and every file system.
+    std::sort(files.begin(), files.end(),
+              [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
+    std::sort(subfolders.begin(), subfolders.end());
+    return true;
+}
+
+void BackupWalk::HandleFolderError(const std::string& folder, const platform::Error& error) {
+    const int op = state_.intOperation;
+    if (op == intOperationCheckForFile)
+        return;
+    if (error.number == platform::err::PermissionDenied) {
+        // A folder the user may not read is passed over, but not in silence: its count is unknown.
+        if (Details())
+            DisplayNumFilesInFolder(report_, true, folder, -1, true, true, true);
+        if (state_.blnListFolders)
+            ++state_.lngTotalNumFolders;
+        return;
+    }
+    ++state_.lngTotalNumCopyErrors;
+    OutputLineStart();
+    report_.Output(kSixBlanks + GetProgramText(79) + " " + folder + "  " + error.description, true);
+    std::string text = "Error: " + error.description;
+    if (error.number == platform::err::BadFileName) {
+        text += kCRLF + kCRLF + "Possibly the filepath contains an invalid character:" + kCRLF + folder +
+                kCRLF + "You may wish to rename or to delete this file.";
+    }
+    text += ErrorCountLines(state_.lngTotalNumCopyErrors);
+    if (AskToStopAfterErrors(text, false))
+        state_.blnStop = true;
+}
+
+const FileStatus& BackupWalk::StatusOf(const std::string& folder, FolderFile& file) {
+    if (!file.statusRead) {
+        file.status = platform::statPath(folder + file.name);
+        file.statusRead = true;
+    }
+    return file.status;
+}
+
+bool BackupWalk::IsSelected(const std::string& fullPath, const std::string& name) const {
+    return !selection_.IsExcludedPath(fullPath) && selection_.PassesExtensionFilter(name);
+}
+
+void BackupWalk::BackupFolder(const std::string& strFolder) {
+    const int op = state_.intOperation;
+    const bool quiet = op == intOperationCheckForFile;
+    if (state_.blnStop || (quiet && state_.blnFileExists))
+        return;
+
+    Interaction& ui = ctx_.ui;
+    if (!quiet) {
+        bool shortened = false;
+        ui.SetReportLabel(ReportLabel::lblSourceDirpath,
+                          "Source folder: " +
+                              ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
+        ui.SetReportLabel(ReportLabel::lblTargetDirpath,
+                          "Target folder:  " + ShortenPathForDisplay(TargetPathOf(strFolder),
+                                                                     intMaxShownPathLength, shortened));
+        ui.SetReportLabel(ReportLabel::Label1, "");
+        ui.SetReportLabel(ReportLabel::lblFileName, "");
+    }
+
+    std::vector<std::string> subfolders;
+    {
+        std::vector<FolderFile> files;
+        platform::Error error;
+        if (!ReadFolder(strFolder, files, subfolders, error)) {
+            HandleFolderError(strFolder, error);
+            return;
+        }
+
+        const bool filePart = !(strFolder == source_ && setup_.chkExcludeFilesInSourceFolder != 0);
+        if (filePart) {
+            FolderRun run;
+            run.folder = strFolder;
+            run.targetFolder = TargetPathOf(strFolder);
+            run.numFiles = static_cast<std::int64_t>(files.size());
+
+            if (!files.empty()) {
+                const bool note = !quiet && ShowWaitingNote(report_, run.numFiles);
+                if (quiet) {
+                    for (const FolderFile& file : files) {
+                        if (IsSelected(strFolder + file.name, file.name)) {
+                            state_.blnFileExists = true;
+                            return;
+                        }
+                    }
+                } else if (op == intOperationListFolders) {
+                    for (FolderFile& file : files) {
+                        if (!IsSelected(strFolder + file.name, file.name))
+                            continue;
+                        const FileStatus& status = StatusOf(strFolder, file);
+                        if (status.isRegular())
+                            state_.dblTotalFilesize += static_cast<double>(status.size);
+                    }
+                }
+                if (note)
+                    RemoveWaitingNote(report_);
+            }
+
+            if (!quiet) {
+                const bool heldBack =
+                    op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles;
+                if (Details()) {
+                    DisplayNumFilesInFolder(report_, true, strFolder, run.numFiles,
+                                            state_.blnListFolders || run.numFiles == 0,
+                                            op == intOperationListFolders, !heldBack);
+                }
+                run.blnFolderLineShown = !heldBack;
+                if (run.numFiles > 0 || state_.blnListFolders)
+                    ++state_.lngTotalNumFolders;
+                ui.DoEvents();
+
+                const bool examines = op == intOperationCheckBackupState ||
+                                      op == intOperationBackupAllFiles ||
+                                      op == intOperationBackupModifiedFiles;
+                if (run.numFiles > 0) {
+                    state_.lngTotalNumFiles += run.numFiles;
+                    if (examines) {
+                        DisplayFreeSpace(report_, targetDrive_);
+                        if (!ExamineFiles(run, files))
+                            return;
+                        if (Details()) {
+                            if (op == intOperationCheckBackupState)
+                                DisplayNewAndModifiedFiles(report_, run.numFiles, run.numNewFiles,
+                                                           run.numModifiedFiles);
+                            else
+                                DisplayFilesCopied(report_, run.numFiles, run.numNewFiles,
+                                                   run.numModifiedFiles, run.numFilesCopied);
+                        }
+                    }
+                }
+                if (op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles)
+                    PauseAfterFirstCopy(run);
+            }
+        }
+    }
+
+    if (strFolder != source_ && setup_.chkIncludeSubfolders == 0)
+        return;
+    ui.DoEvents();
+    if (state_.blnStop)
+        return;
+
+    for (const std::string& name : subfolders) {
+        const std::string subPath = strFolder + name + "/";
+        if (selection_.IsIncludedFolder(subPath) && !selection_.IsExcludedPath(subPath))
+            BackupFolder(subPath);
+        ui.DoEvents();
+        if (state_.blnStop || (quiet && state_.blnFileExists))
+            return;
+    }
+}
+
+bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
+    const std::string& reportFile = setup_.txbReportFile;
+    for (FolderFile& file : files) {
+        const std::string fullPath = run.folder + file.name;
+        // The report file being written is never backed up.
+        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
+            const FileStatus& status = StatusOf(run.folder, file);
+            // A file removed since the folder was read, or turned into something that is no
+            // file, is passed over.
+            if (status.isRegular() || (status.errnoValue != 0 && status.errnoValue != ENOENT)) {
+                if (BackupOneFile(run, file.name, fullPath, status) == FileResult::EndFolder)
+                    return false;
+            }
+        }
+        ctx_.ui.DoEvents();
+        if (state_.blnStop)
+            break;
+    }
+    return true;
+}
+
+BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::string& name,
+                                                 const std::string& fullPath, const FileStatus& source) {
+    const int op = state_.intOperation;
+    const std::string targetPath = run.targetFolder + name;
+    const std::int64_t sourceSize = SizeOfStatus(source);
+    const FileStatus target = platform::statPath(targetPath);
+    const bool targetExists = target.isRegular();
+    const std::int64_t targetSize = targetExists ? SizeOfStatus(target) : 0;
+    if (targetExists)
+        run.targetFolderReady = true;
+
+    const bool isThumbsDb = EndsWithThumbsDb(name);
+    const bool skipThisThumbs = isThumbsDb && state_.blnSkipThumbsDb;
+    const bool modifiedSince = IsModifiedSinceOfStatus(source, modifiedSinceDays_, today_);
+
+    bool olderWarning = false;
+    bool smallerWarning = false;
+    if (sourceSize >= 0 && targetExists && !skipThisThumbs && modifiedSince) {
+        olderWarning = setup_.chkWarnIfEarlier != 0 && IsSourceOlderOfStatus(source, target);
+        smallerWarning = setup_.chkWarnIfSmaller != 0 && targetSize > 0 &&
+                         static_cast<double>(sourceSize) * 100.0 / static_cast<double>(targetSize) <
+                             static_cast<double>(setup_.intSuspectPercent());
+    }
+
+    bool copyFile = false;
+    if (!modifiedSince) {
+        // outside the modified-since range
+    } else if (!setup_.txbReportFile.empty() && setup_.txbReportFile == targetPath) {
+        // the report file is never overwritten by a backup copy
+    } else if (skipThisThumbs) {
+    } else if (op == intOperationBackupAllFiles) {
+        copyFile = true;
+    } else {
+        const bool isNew = !targetExists;
+        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target);
+        if (isNew || isModified) {
+            copyFile = true;
+            if (isNew) {
+                ++state_.lngTotalNumNewFiles;
+                ++run.numNewFiles;
+            } else {
+                ++state_.lngTotalNumModifiedFiles;
+                ++run.numModifiedFiles;
+            }
+            if (Details()) {
+                if (!run.blnFolderLineShown) {
+                    OutputHeldBackFolderLine(report_);
+                    run.blnFolderLineShown = true;
+                }
+                report_.Output(kSixBlanks + fullPath + " " + GetProgramText(isNew ? 65 : 66), true);
+            }
+        }
+    }
+
+    if (op == intOperationCheckBackupState || !copyFile)
+        return FileResult::Next;
+
+    if (sourceSize > kLargeSystemFileSize) {
+        const std::string lower = LowerCaseWithAccents(fullPath);
+        const std::string& filter = selection_.ExtensionFilter();
+        if (lower.find(".sys") != std::string::npos && (filter.empty() || filter == "sys")) {
+            report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
+            return FileResult::Next;
+        }
+        if (lower.find("/win") != std::string::npos && lower.find(".swp") != std::string::npos &&
+            (filter.empty() || filter == "swp")) {
+            report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
+            return FileResult::Next;
+        }
+    }
+
+    if (!targetExists) {
+        double freeBytes = 0;
+        double totalBytes = 0;
+        if (TargetDiskSpace(target_, freeBytes, totalBytes) == 0) {
+            if (freeBytes <= 0) {
+                OutputLineStart();
+                report_.Output(kSixBlanks + "The target drive is full.", true);
+                ++state_.lngTotalNumCopyErrors;
+                if (!ctx_.Unattended()) {
+                    MessageRequest request;
+                    request.text =
+                        "The target drive is full, so this backup operation" + kCRLF + "must be terminated.";
+                    request.title = strTitle_;
+                    request.icon = MessageIcon::Exclamation;
+                    ctx_.ui.ShowMessage(request);
+                }
+                state_.blnStop = true;
+                return FileResult::Next;
+            }
+            if (static_cast<double>(sourceSize) >= freeBytes) {
+                OutputLineStart();
+                report_.Output(kSixBlanks + "Insufficient space on the target drive for this file.", true);
+                ++state_.lngTotalNumCopyErrors;
+                const std::string message = GetProgramText(62) + kCRLF + fullPath + " (" +
+                                            Grouped(sourceSize) + " " + GetProgramText(152) + ")." +
+                                            ErrorCountLines(state_.lngTotalNumCopyErrors);
+                if (AskToStopAfterErrors(message, false))
+                    state_.blnStop = true;
+                return FileResult::Next;
+            }
+        }
+    }
+
+    if (olderWarning && !run.blnOlderWarningOff) {
+        if (WarnBeforeCopy(run, true, fullPath, targetPath, source, target, copyFile) ==
+            FileResult::EndFolder)
+            return FileResult::EndFolder;
+        if (!copyFile)
+            return FileResult::Next;
+    }
+    if (smallerWarning && !run.blnSmallerWarningOff) {
+        if (WarnBeforeCopy(run, false, fullPath, targetPath, source, target, copyFile) ==
+            FileResult::EndFolder)
+            return FileResult::EndFolder;
+        if (!copyFile)
+            return FileResult::Next;
+    }
+    if (!run.targetFolderReady) {
+        if (!MakeTargetFolder(run))
+            return FileResult::EndFolder;
+        run.targetFolderReady = true;
+    }
+
+    if (targetExists && (target.mode & S_IWUSR) == 0) {
+        if (!ClearReadOnly(targetPath)) {
+            ++state_.lngTotalNumCopyErrors;
+            if (Details())
+                report_.Output(GetProgramText(169) + targetPath, true);
+            if (!ctx_.Unattended() &&
+                AskYesNo(GetProgramText(169) + targetPath + GetProgramText(170) + kCRLF + kCRLF +
+                             GetProgramText(64),
+                         GetProgramText(171), MessageIcon::Exclamation) == MessageAnswer::Yes)
+                state_.blnStop = true;
+            return FileResult::Next;
+        }
+    }
+
+    Interaction& ui = ctx_.ui;
+    if (!run.label1Shown) {
+        ui.SetReportLabel(ReportLabel::Label1, "File now being copied: ");
+        run.label1Shown = true;
+    }
+    ui.SetReportLabel(ReportLabel::lblFileName, name);
+
+    std::string reason;
+    if (CopyOneFile(fullPath, targetPath, reason, true, &source)) {
+        ui.SetReportLabel(ReportLabel::lblFileName, "");
+        ++run.numFilesCopied;
+        ++state_.lngTotalNumFilesCopied;
+        if (sourceSize >= 0) {
+            state_.dblTotalFilesize += static_cast<double>(sourceSize);
+            const std::int64_t copied = state_.lngTotalNumFilesCopied;
+            ui.SetReportLabel(ReportLabel::lblBytesCopied,
+                              "Copied: " + FormatBytesAndMb(state_.dblTotalFilesize, false) + " in " +
+                                  Grouped(copied) + " file" + (copied != 1 ? "s" : ""));
+            ui.SetReportLabelVisible(ReportLabel::lblBytesCopied, true);
+        }
+        return FileResult::Next;
+    }
+
+    bool stop = false;
+    ReportCopyFailure(fullPath, stop);
+    return stop ? FileResult::EndFolder : FileResult::Next;
+}
+
+void BackupWalk::ReportCopyFailure(const std::string& fullPath, bool& stop) {
+    // The reported reason says what the user can do about it, not the system's error text.
+    const std::string reason = CopyErrorText(fullPath);
+    report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
+    ++state_.lngTotalNumCopyErrors;
+    const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +
+                                ErrorCountLines(state_.lngTotalNumCopyErrors);
+    stop = AskToStopAfterErrors(message, true);
+    report_.Output("", true);
+    if (stop)
+        state_.blnStop = true;
+}
+
+BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, const std::string& fullPath,
+                                                  const std::string& targetPath, const FileStatus& source,
+                                                  const FileStatus& target, bool& copyFile) {
+    const std::int64_t sourceSize = SizeOfStatus(source);
+    const std::int64_t targetSize = SizeOfStatus(target);
+    bool warn = true;
+    std::string caption;
+    std::string text;
+    if (older) {
+        // Only a copy dated on a later day is worth a question.
+        warn = DayNumberOfStatus(target) > DayNumberOfStatus(source);
+        int minuteOfMonth = 0;
+        caption = "Current file is older than backup file";
+        text = GetProgramText(70) + " " + GetProgramText(155) + ":" + kCRLF + fullPath + " (" +
+               LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " bytes)" +
+               kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
+               LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " bytes)";
+    } else {
+        caption = "Current file is significantly smaller than backup file";
+        text = " " + GetProgramText(76) + ":" + kCRLF + fullPath + " (" +
+               (sourceSize == 0 ? "0" : Grouped(sourceSize)) + " " + GetProgramText(152) + ")" + kCRLF +
+               GetProgramText(77) + " " + std::to_string(setup_.intSuspectPercent()) + "% " +
+               GetProgramText(69) + ":" + kCRLF + targetPath + " (" + Grouped(targetSize) + " " +
+               GetProgramText(152) + ")";
+    }
+
+    if (warn) {
+        if (ctx_.Unattended()) {
+            // Nobody can be asked: the copy stays as it is and the report says so.
+            OutputLineStart();
+            report_.Output(text + kCRLF + kCRLF + "This file has not been copied.", true);
+            copyFile = false;
+            ++state_.intNumWarnings;
+            return FileResult::Next;
+        }
+        state_.blnPaused = true;
+        const int choice =
+            ctx_.ui.AskSourceFileEarlier(caption, text + kCRLF + kCRLF + "How do you wish to proceed?");
+        state_.blnPaused = false;
+        state_.intChoice = choice;
+        switch (choice) {
+        case 1:
+            break;
+        case 2:
+            copyFile = false;
+            return FileResult::Next;
+        case 3:
+            (older ? run.blnOlderWarningOff : run.blnSmallerWarningOff) = true;
+            break;
+        default: // 4, or the window closed
+            report_.Output("", true);
+            state_.blnStop = true;
+            return FileResult::EndFolder;
+        }
+    }
+
+    if (copyFile && !ctx_.Unattended() && EndsWithThumbsDb(FileNameOf(fullPath, false)) &&
+        AskToSkipThumbsDb()) {
+        state_.blnSkipThumbsDb = true;
+        copyFile = false;
+    }
+    return FileResult::Next;
+}
+
+bool BackupWalk::AskToSkipThumbsDb() {
+    return AskYesNo("Do you wish to skip this and all other 'thumbs.db' files" + kCRLF +
+                        "for the rest of this backup operation?",
+                    "Skip thumbs.db files?", MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+bool BackupWalk::MakeTargetFolder(FolderRun& run) {
+    const std::string& folder = run.targetFolder;
+    if (FolderExists(folder) || CreateFolderPath(folder))
+        return true;
+
+    // The files of this folder cannot be backed up: that is an error of the run, not a detail.
+    ++state_.lngTotalNumCopyErrors;
+    if (Details()) {
+        OutputLineStart();
+        report_.Output(GetProgramText(165) + ": " + folder, true);
+    }
+    std::string message = GetProgramText(166) + " " + folder;
+    const std::string blocking = BlockingFileOf(folder);
+    if (!blocking.empty()) {
+        message += kCRLF + GetProgramText(386) + " " + FileNameOf(blocking, false) + " " +
+                   GetProgramText(387) + " " + FolderOf(blocking, false);
+    }
+    message += kCRLF + kCRLF + GetProgramText(64);
+    if (!ctx_.Unattended() &&
+        AskYesNo(message, GetProgramText(167), MessageIcon::Exclamation) == MessageAnswer::Yes)
+        state_.blnStop = true;
+    return false;
+}
+
+void BackupWalk::PauseAfterFirstCopy(const FolderRun& run) {
+    if (setup_.chkPauseAfterFirstCopy == 0 || run.numFilesCopied == 0 || state_.blnPauseTaken)
+        return;
+    if (!(setup_.chkIncludeSubfolders != 0 || setup_.intNumIncludedFolders > 1))
+        return;
+    if (!ctx_.Unattended()) {
+        MessageRequest request;
+        request.text = "Source disk or folder: " + source_ + kCRLF + "Target disk or folder: " + target_ +
+                       kCRLF + kCRLF + GetProgramText(391) + kCRLF + GetProgramText(392);
+        request.title = strTitle_;
+        request.icon = MessageIcon::Information;
+        ctx_.ui.ShowMessage(request);
+        ctx_.ui.cmdPauseContinue_Click();
+    }
+    state_.blnPauseTaken = true;
+}
+
+} // namespace kestrel

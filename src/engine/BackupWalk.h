@@ -1,0 +1,96 @@
+#pragma once
+
+#include "engine/FileSelection.h"
+#include "engine/OperationContext.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+// The walk of the source tree for every folder operation but deletion: the check for file
+// existence, the listing of included subfolders, the backup-state check and the two backups.
+// Depth-first and pre-order: a folder's files are done before its subfolders. Each folder is
+// read with one directory stream; only the folder being examined and the names of the
+// subfolders still to visit on the way down are held in memory.
+//
+// Settings come from the context's setup, prepared once when the walk is made; counters and
+// flags go to the context's state (the driver resets them before the walk).
+class BackupWalk {
+public:
+    // `excludedFilepaths` are the fragments of txbExcludedFilepaths; `strTitle` titles the
+    // messages of the walk.
+    BackupWalk(OperationContext& context, const std::vector<std::string>& excludedFilepaths,
+               std::string strTitle);
+
+    // Walks the folder `strFolder` (a full path ending in "/") and, as the setup includes them,
+    // its subfolders.
+    void BackupFolder(const std::string& strFolder);
+
+    // Asks whether to stop after an error (title program text 83, after a beep); with
+    // `onlyEverySixth` only at the 6th, 12th ... copy error. Never asks in an unattended run.
+    // True when the user answers Yes.
+    bool AskToStopAfterErrors(const std::string& message, bool onlyEverySixth);
+
+private:
+    struct FolderFile {
+        std::string name;
+        platform::EntryKind kind = platform::EntryKind::Regular;
+        platform::FileStatus status; // read once, when the file is first needed
+        bool statusRead = false;
+    };
+
+    // What one BackupFolder call keeps while it examines the files of its folder.
+    struct FolderRun {
+        std::string folder;
+        std::string targetFolder;
+        std::int64_t numFiles = 0;
+        std::int64_t numNewFiles = 0;
+        std::int64_t numModifiedFiles = 0;
+        std::int64_t numFilesCopied = 0;
+        bool blnFolderLineShown = true;
+        bool blnOlderWarningOff = false;
+        bool blnSmallerWarningOff = false;
+        bool targetFolderReady = false;
+        bool label1Shown = false;
+    };
+
+    enum class FileResult { Next, EndFolder };
+
+    bool ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
+                    std::vector<std::string>& subfolders, platform::Error& error);
+    void HandleFolderError(const std::string& folder, const platform::Error& error);
+    const platform::FileStatus& StatusOf(const std::string& folder, FolderFile& file);
+    bool IsSelected(const std::string& fullPath, const std::string& name) const;
+    // False when the folder was abandoned (the rest of it and its subfolders are not examined).
+    bool ExamineFiles(FolderRun& run, std::vector<FolderFile>& files);
+    FileResult BackupOneFile(FolderRun& run, const std::string& name, const std::string& fullPath,
+                             const platform::FileStatus& source);
+    FileResult WarnBeforeCopy(FolderRun& run, bool older, const std::string& fullPath,
+                              const std::string& targetPath, const platform::FileStatus& source,
+                              const platform::FileStatus& target, bool& copyFile);
+    bool AskToSkipThumbsDb();
+    bool MakeTargetFolder(FolderRun& run);
+    void ReportCopyFailure(const std::string& fullPath, bool& stop);
+    void PauseAfterFirstCopy(const FolderRun& run);
+    void OutputLineStart();
+    std::string TargetPathOf(const std::string& sourcePath) const;
+    bool Details() const { return !state_.blnSuppressDetailedReports; }
+    MessageAnswer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon);
+
+    OperationContext& ctx_;
+    Setup& setup_;
+    OperationState& state_;
+    ReportModel& report_;
+    FileSelection selection_;
+    std::string strTitle_;
+    std::string source_;
+    std::string target_;
+    int modifiedSinceDays_ = -1;
+    std::int32_t today_ = 0;
+    std::string targetDrive_;
+};
+
+} // namespace kestrel

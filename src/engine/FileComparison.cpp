@@ -1,0 +1,91 @@
+#include "engine/FileComparison.h"
+
+#include "modules/DatePr2.h"
+#include "modules/FileProc.h"
+#include "platform/ErrorCodes.h"
+#include "setup/ChoiceLists.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace kestrel {
+
+namespace {
+
+// The UTC text (yyyy-mm-dd hh:mm:ss) and minute of month of a readable file; false otherwise.
+bool TimeOf(const platform::FileStatus& status, std::string& text, int& minuteOfMonth) {
+    if (!status.exists() || status.errnoValue != 0)
+        return false;
+    minuteOfMonth = 0;
+    text = DateTimeTextOfStatus(status, false, minuteOfMonth);
+    return text.size() >= 16;
+}
+
+std::string WithoutSeconds(const std::string& text) {
+    return text.substr(0, text.size() - 3);
+}
+
+} // namespace
+
+std::int64_t SizeOfStatus(const platform::FileStatus& status) {
+    if (status.exists() && status.errnoValue == 0)
+        return status.size;
+    return -platform::errorNumberFromErrno(status.errnoValue != 0 ? status.errnoValue : ENOENT);
+}
+
+bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target) {
+    if (SizeOfStatus(source) != SizeOfStatus(target))
+        return true;
+    std::string sourceText;
+    std::string targetText;
+    int m1 = 0;
+    int m2 = 0;
+    if (!TimeOf(source, sourceText, m1) || !TimeOf(target, targetText, m2))
+        return false;
+    if (WithoutSeconds(sourceText) == WithoutSeconds(targetText))
+        return false;
+    if (sourceText.compare(0, 7, targetText, 0, 7) == 0) {
+        const int d = std::abs(m1 - m2);
+        if (d <= 1 || (d % 30 == 0 && d <= 480))
+            return false;
+    }
+    return true;
+}
+
+bool IsModifiedFile(const std::string& source, const std::string& target) {
+    return IsModifiedFileOfStatus(platform::statPath(source), platform::statPath(target));
+}
+
+bool IsSourceOlderOfStatus(const platform::FileStatus& source, const platform::FileStatus& target) {
+    std::string sourceText;
+    std::string targetText;
+    int m1 = 0;
+    int m2 = 0;
+    if (!TimeOf(source, sourceText, m1) || !TimeOf(target, targetText, m2))
+        return false;
+    if (WithoutSeconds(sourceText) >= WithoutSeconds(targetText))
+        return false;
+    return m2 != m1 + 1;
+}
+
+bool IsSourceOlder(const std::string& source, const std::string& target) {
+    return IsSourceOlderOfStatus(platform::statPath(source), platform::statPath(target));
+}
+
+bool IsModifiedSinceOfStatus(const platform::FileStatus& status, int intDays, std::int32_t today) {
+    if (intDays < 0)
+        return true;
+    if (!status.exists() || status.errnoValue != 0)
+        return true;
+    const std::int32_t fileDay = DayNumberOfStatus(status);
+    if (fileDay == 0)
+        return true;
+    return static_cast<std::int64_t>(today) - fileDay <= intDays;
+}
+
+bool IsModifiedSince(const std::string& path, int cboModifiedSince) {
+    const int days = cboModifiedSince == 0 ? -1 : ModifiedSinceValue(cboModifiedSince);
+    return IsModifiedSinceOfStatus(platform::statPath(path), days, TodayDayNumber());
+}
+
+} // namespace kestrel

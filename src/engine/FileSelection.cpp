@@ -1,0 +1,175 @@
+#include "engine/FileSelection.h"
+
+#include "modules/FileProc.h"
+#include "modules/StrProc.h"
+#include "platform/Disk.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace kestrel {
+
+namespace {
+
+bool StartsWith(const std::string& text, const std::string& head) {
+    return text.size() >= head.size() && text.compare(0, head.size(), head) == 0;
+}
+
+// The last component of a folder path ending in "/", and the folder that holds it.
+void SplitFolder(const std::string& folder, std::string& parent, std::string& name) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        parent.clear();
+        name = path;
+        return;
+    }
+    parent = path.substr(0, slash + 1);
+    name = path.substr(slash + 1);
+}
+
+bool IsTrashName(const std::string& name) {
+    if (name == ".Trash")
+        return true;
+    if (!StartsWith(name, ".Trash-") || name.size() == 7)
+        return false;
+    for (std::size_t i = 7; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+bool IsRecycleBinName(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper == "RECYCLED" || upper == "RECYCLER" || upper == "$RECYCLE.BIN";
+}
+
+// The user's own trash folder ($XDG_DATA_HOME/Trash/, by default ~/.local/share/Trash/).
+std::string UserTrashFolder() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome != nullptr && dataHome[0] == '/')
+        return AddTrailingBackslash(dataHome) + "Trash/";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/')
+        return AddTrailingBackslash(home) + ".local/share/Trash/";
+    return {};
+}
+
+} // namespace
+
+std::string NormalisedFileExtension(const std::string& txbFileExtension) {
+    std::string text = txbFileExtension;
+    KeepAllowedCharacters(text, false, "*?");
+    text = LowerCaseWithAccents(text);
+    if (text.find_first_not_of('*') == std::string::npos)
+        return "";
+    return text;
+}
+
+std::vector<std::string> SplitExcludedFilepaths(const std::string& txbExcludedFilepaths) {
+    std::vector<std::string> fragments;
+    const std::string text = TrimBlanks(txbExcludedFilepaths);
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t comma = text.find(',', start);
+        if (comma == std::string::npos)
+            comma = text.size();
+        if (comma > start)
+            fragments.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return fragments;
+}
+
+bool MatchesExtensionFilter(const std::string& strPath, const std::string& strFilter, bool blnDefault) {
+    if (strFilter.empty())
+        return true;
+    const std::string extension = FileExtensionOf(strPath, true);
+    if (extension.empty())
+        return blnDefault;
+    return WildcardMatch(extension, strFilter, false);
+}
+
+bool IsRecycleBinFolder(const std::string& folder) {
+    std::string parent;
+    std::string name;
+    SplitFolder(folder, parent, name);
+    if (name.empty() || parent.empty())
+        return false;
+    if (IsRecycleBinName(name) || IsTrashName(name))
+        return platform::mountPointOf(parent) == parent;
+    if (name == "Trash")
+        return AddTrailingBackslash(folder) == UserTrashFolder();
+    return false;
+}
+
+FileSelection::FileSelection(const Setup& setup, const std::vector<std::string>& excludedFilepaths)
+    : extensionFilter_(LowerCaseWithAccents(setup.txbFileExtension)), target_(setup.txbDirectory[1]) {
+    excluded_.reserve(excludedFilepaths.size());
+    for (const std::string& fragment : excludedFilepaths)
+        excluded_.push_back(LowerCaseWithAccents(fragment));
+
+    const std::string& source = setup.txbDirectory[0];
+    const std::size_t count = std::min(static_cast<std::size_t>(std::max(setup.intNumIncludedFolders, 0)),
+                                       setup.cboIncludedFolders.size());
+    for (std::size_t i = 0; i < count; ++i)
+        includedFolders_.push_back(AddTrailingBackslash(source + setup.cboIncludedFolders[i]));
+
+    if (!target_.empty())
+        targetStatus_ = platform::statPath(target_);
+}
+
+bool FileSelection::IsExcludedPath(const std::string& strPath) const {
+    if (excluded_.empty())
+        return false;
+    const std::string path = LowerCaseWithAccents(strPath);
+    for (const std::string& fragment : excluded_) {
+        if (path.find(fragment) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+bool FileSelection::PassesExtensionFilter(const std::string& name) const {
+    if (extensionFilter_.empty())
+        return true;
+    const std::string extension = FileExtensionOf(name, true);
+    if (extension.empty())
+        return false;
+    // Both sides are lower-cased already.
+    return WildcardMatch(extension, extensionFilter_, true);
+}
+
+bool FileSelection::IsIncludedFolder(const std::string& strPath) const {
+    if (IsRecycleBinFolder(strPath))
+        return false;
+    if (!target_.empty() && strPath == target_)
+        return false;
+    bool included = false;
+    for (const std::string& folder : includedFolders_) {
+        if (StartsWith(strPath, folder)) {
+            included = true;
+            break;
+        }
+    }
+    if (!included)
+        return false;
+    // The target reached under another name (a link on the way to the source) is still the
+    // target: walking it would back the backup up into itself.
+    if (targetStatus_.isDirectory()) {
+        const platform::FileStatus status = platform::statPath(strPath);
+        if (status.isDirectory() && status.device == targetStatus_.device &&
+            status.inode == targetStatus_.inode)
+            return false;
+    }
+    return true;
+}
+
+} // namespace kestrel

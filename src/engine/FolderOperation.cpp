@@ -1,0 +1,559 @@
+#include "engine/FolderOperation.h"
+
+#include "engine/BackupWalk.h"
+#include "engine/FileSelection.h"
+#include "modules/DiskProc.h"
+#include "modules/FileProc.h"
+#include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/StrProc.h"
+#include "report/ReportFile.h"
+#include "report/ReportTexts.h"
+#include "setup/ChoiceLists.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace kestrel {
+
+namespace {
+
+const std::string kCRLF = "\r\n";
+
+std::string ModifiedSinceItemText(const Setup& setup) {
+    const std::vector<ModifiedSinceItem> items = ModifiedSinceItems();
+    if (setup.cboModifiedSince < 0 || static_cast<std::size_t>(setup.cboModifiedSince) >= items.size())
+        return "";
+    return items[static_cast<std::size_t>(setup.cboModifiedSince)].text;
+}
+
+std::string ButtonCaption(int intOperation) {
+    switch (intOperation) {
+    case intOperationListFolders:
+        return GetProgramText(19);
+    case intOperationCheckBackupState:
+        return kCaptionCheckBackupState;
+    case intOperationBackupAllFiles:
+        return kCaptionBackupAllFiles;
+    case intOperationBackupModifiedFiles:
+        return kCaptionBackupModifiedFiles;
+    case intOperationEmptyTargetFolder:
+        return GetProgramText(87);
+    case intOperationDeleteAllBackupFiles:
+        return kCaptionDeleteAllBackupFiles;
+    default:
+        return "";
+    }
+}
+
+bool ReportFileNamedAndEnabled(const Setup& setup) {
+    return !setup.txbReportFile.empty() && setup.chkDisableOutputToFile == 0;
+}
+
+void ShowBox(OperationContext& context, const std::string& text, const std::string& title, MessageIcon icon) {
+    MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.icon = icon;
+    context.ui.ShowMessage(request);
+}
+
+MessageAnswer AskYesNo(OperationContext& context, const std::string& text, const std::string& title,
+                       MessageIcon icon, int defaultButton = 1) {
+    MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.buttons = MessageButtons::YesNo;
+    request.icon = icon;
+    request.defaultButton = defaultButton;
+    return context.ui.ShowMessage(request);
+}
+
+// A refusal: shown to the user unless nobody may be asked; its text always comes back.
+int Refuse(OperationContext& context, bool quiet, int code, const std::string& resultText,
+           const std::string& boxText, const std::string& title, MessageIcon icon,
+           std::string& strResultText) {
+    strResultText = resultText;
+    if (!quiet)
+        ShowBox(context, boxText, title, icon);
+    return code;
+}
+
+std::int64_t CountFilesOf(const std::string& folder) {
+    std::string errorDescription;
+    double size = 0;
+    bool accessDenied = false;
+    return CountFiles(folder, "*.*", false, false, errorDescription, size, accessDenied);
+}
+
+std::int32_t CountSubfoldersOf(const std::string& folder) {
+    std::string errorDescription;
+    int errorNumber = 0;
+    return CountSubfolders(folder, errorDescription, errorNumber);
+}
+
+// The folder checks of the driver: 0 when the folders can be used, else the result code (with
+// its text). Only an attended run asks to clear the source setting or to create the target.
+int CheckFoldersOfRun(OperationContext& context, bool listing, bool quiet, const std::string& strTitle,
+                      std::string& strResultText) {
+    const Setup& setup = context.setup;
+    const std::string& source = setup.txbDirectory[0];
+    const std::string& target = setup.txbDirectory[1];
+    if (source.empty()) {
+        strResultText = "Source folder not specified";
+        return intResultSourceNotSpecified;
+    }
+    if (quiet) {
+        if (!FolderExists(source)) {
+            strResultText = GetProgramText(81);
+            return intResultSourceMissing;
+        }
+        if (listing)
+            return 0;
+        if (target.empty()) {
+            strResultText = "Target folder not specified";
+            return intResultTargetNotSpecified;
+        }
+        if (!FolderExists(target)) {
+            strResultText = "Target folder does not exist";
+            return intResultTargetMissing;
+        }
+        return 0;
+    }
+    if (!CheckSourceFolder(context, strTitle)) {
+        strResultText = GetProgramText(81);
+        return intResultSourceMissing;
+    }
+    if (listing)
+        return 0;
+    if (!CheckTargetFolder(context, true)) {
+        strResultText = target.empty() ? "Target folder not specified" : "Target folder does not exist";
+        return target.empty() ? intResultTargetNotSpecified : intResultTargetMissing;
+    }
+    return 0;
+}
+
+std::string ReportWindowCaption(const Setup& setup, int op, bool suppressed) {
+    std::string caption = ButtonCaption(op);
+    if (op == intOperationListFolders) {
+        if (suppressed)
+            caption = "Counting files and folders";
+        else if (ReportFileNamedAndEnabled(setup))
+            caption += " (no output to file)";
+    }
+    if (op == intOperationBackupModifiedFiles)
+        caption += " (" + ModifiedSinceItemText(setup) + ")";
+    if (!setup.txbFileExtension.empty())
+        caption += " with file extension '" + setup.txbFileExtension + "'";
+    return caption;
+}
+
+// The confirmation before a backup changes files.
+bool Confirm(OperationContext& context, FolderOperationOptions& options) {
+    ConfirmRequest request;
+    request.caption = "Confirm operation";
+    request.description = "Please check the settings above carefully before proceeding.";
+    request.deletionWarningVisible = false;
+    request.deletionWarning = "Note that this deletion operation cannot be undone.";
+    const bool single = !context.state.blnSubfoldersExist && CountFilesOf(context.setup.txbDirectory[0]) == 1;
+    request.question = GetProgramText(single ? 134 : 135);
+    request.defaultYes = true;
+    if (context.ui.ConfirmOperation(request))
+        return true;
+    options.declined = true;
+    if (options.insideMultipleBackup && AskYesNo(context, "Cease multiple backup?", "Multiple backup",
+                                                 MessageIcon::Question) == MessageAnswer::Yes)
+        options.blnCeaseMultipleBackup = true;
+    return false;
+}
+
+void Summary(ReportModel& report, int op) {
+    switch (op) {
+    case intOperationListFolders:
+        ReportForListFolders(report);
+        break;
+    case intOperationBackupAllFiles:
+        ReportForBackupAllFiles(report);
+        break;
+    case intOperationBackupModifiedFiles:
+        ReportForBackupModifiedFiles(report);
+        break;
+    case intOperationCheckBackupState:
+        ReportForCheckBackupState(report);
+        break;
+    default:
+        break;
+    }
+}
+
+int RunButton(Setup& setup, OperationState& state, Interaction& ui, ReportModel& report, int op,
+              std::string* strResultText) {
+    OperationContext context{setup, state, ui, report};
+    state.intOperation = op;
+    FolderOperationOptions options;
+    std::string resultText;
+    const int code = RunFolderOperation(context, options, resultText);
+    if (strResultText != nullptr)
+        *strResultText = resultText;
+    return code;
+}
+
+} // namespace
+
+std::string OperationTitle(const Setup& setup, int intOperation) {
+    std::string title = ButtonCaption(intOperation);
+    if (intOperation == intOperationBackupModifiedFiles)
+        title += " (" + ModifiedSinceItemText(setup) + ")";
+    if (intOperation == intOperationListFolders && ReportFileNamedAndEnabled(setup))
+        title += " (no output to file)";
+    return title;
+}
+
+bool ShowFoldersNotSpecified(OperationContext& context, const std::string& strTitle,
+                             std::string& strResultText) {
+    const Setup& setup = context.setup;
+    std::string text;
+    if (setup.txbDirectory[0].empty())
+        text = "The source disk or folder must first be specified.";
+    else if (setup.txbDirectory[1].empty())
+        text = "The target disk or folder must first be specified.";
+    else
+        return false;
+    strResultText = text;
+    if (!context.Unattended())
+        ShowBox(context, text, strTitle, MessageIcon::Information);
+    return true;
+}
+
+bool CheckSourceFolder(OperationContext& context, const std::string& strTitle) {
+    Setup& setup = context.setup;
+    if (setup.txbDirectory[0].empty())
+        return false;
+    if (FolderExists(setup.txbDirectory[0]))
+        return true;
+    if (!context.Unattended() && AskYesNo(context, GetProgramText(81) + kCRLF + GetProgramText(36), strTitle,
+                                          MessageIcon::Exclamation) == MessageAnswer::Yes)
+        setup.txbDirectory[0].clear();
+    return false;
+}
+
+bool CheckTargetFolder(OperationContext& context, bool blnOfferToCreate) {
+    const std::string target = context.setup.txbDirectory[1];
+    if (target.empty())
+        return false;
+    if (FolderExists(target))
+        return true;
+    if (context.Unattended())
+        return false;
+    if (!blnOfferToCreate) {
+        ShowBox(context, GetProgramText(43), "Create folder", MessageIcon::Information);
+        return false;
+    }
+    if (AskYesNo(context, GetProgramText(43) + kCRLF + GetProgramText(403), "Create folder",
+                 MessageIcon::Question) != MessageAnswer::Yes)
+        return false;
+    if (CreateFolderPath(target) && FolderExists(target))
+        return true;
+    ShowBox(context, "Cannot create the target folder.", "Create folder", MessageIcon::Exclamation);
+    return false;
+}
+
+bool CheckFolders(OperationContext& context, const std::string& strTitle) {
+    return CheckSourceFolder(context, strTitle) && CheckTargetFolder(context, true);
+}
+
+bool CheckForFiles(OperationContext& context) {
+    OperationState& state = context.state;
+    const int saved = state.intOperation;
+    state.intOperation = intOperationCheckForFile;
+    state.blnFileExists = false;
+    {
+        BackupWalk walk(context, SplitExcludedFilepaths(context.setup.txbExcludedFilepaths), "");
+        walk.BackupFolder(context.setup.txbDirectory[0]);
+    }
+    state.intOperation = saved;
+    return !state.blnFileExists;
+}
+
+int RunFolderOperation(OperationContext& context, FolderOperationOptions& options,
+                       std::string& strResultText) {
+    Setup& setup = context.setup;
+    OperationState& state = context.state;
+    Interaction& ui = context.ui;
+    ReportModel& report = context.report;
+    report.setSetup(setup);
+
+    const int op = state.intOperation;
+    const bool listing = op == intOperationListFolders;
+    const bool backup = op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles;
+    const bool quiet = options.blnSilent || context.Unattended();
+    strResultText.clear();
+    options.declined = false;
+    options.blnCeaseMultipleBackup = false;
+
+    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
+
+    if (setup.txbReportFile.empty() && backup && !quiet && AskToNameReportFile(ui, false)) {
+        ChooseReportFile(report);
+        return intResultNameReportFileFirst;
+    }
+
+    // Only the backups write the report file; the listing and the check never do.
+    state.blnOutputToFile = backup && ReportFileNamedAndEnabled(setup);
+    state.blnStop = false;
+    const std::string strTitle = OperationTitle(setup, op);
+    state.blnListFolders = listing;
+    state.blnBackupOperation = backup;
+
+    if (const int code = CheckFoldersOfRun(context, listing, quiet, strTitle, strResultText); code != 0)
+        return code;
+    const std::string source = setup.txbDirectory[0];
+    const std::string target = setup.txbDirectory[1];
+
+    state.blnSubfoldersExist = CountSubfoldersOf(source) >= 1;
+
+    if (setup.chkExcludeFilesInSourceFolder != 0 && setup.intNumIncludedFolders == 0) {
+        return Refuse(context, quiet, intResultNothingToDo, "Setup implies nothing to do",
+                      "Files in the source folder are excluded," + kCRLF + "and no subfolders are excluded," +
+                          kCRLF + "so there is nothing to do!",
+                      strTitle, MessageIcon::Exclamation, strResultText);
+    }
+    if (CountFilesOf(source) == 0 && !state.blnSubfoldersExist) {
+        return Refuse(context, quiet, intResultNoFilesInSource, "No files found",
+                      GetProgramText(37) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
+                      strResultText);
+    }
+    // The fragments of this run's setup, for the check as for the walk.
+    const std::vector<std::string> excluded = SplitExcludedFilepaths(setup.txbExcludedFilepaths);
+    if (CheckForFiles(context)) {
+        return Refuse(context, quiet, intResultNoFileSelected, "No files found",
+                      GetProgramText(40) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
+                      strResultText);
+    }
+    if (!listing) {
+        if (target.empty()) {
+            return Refuse(context, quiet, intResultTargetNotSpecified, "Target folder not specified",
+                          GetProgramText(42), strTitle, MessageIcon::Exclamation, strResultText);
+        }
+        if (!FolderExists(target)) {
+            return Refuse(context, quiet, intResultTargetMissing, "Target folder does not exist",
+                          GetProgramText(43), strTitle, MessageIcon::Exclamation, strResultText);
+        }
+    }
+
+    if (backup) {
+        std::string errorDescription;
+        if (IsDriveWriteProtected(target) || IsWriteProtected(target, errorDescription)) {
+            return Refuse(context, quiet, intResultTargetWriteProtected, GetProgramText(406),
+                          GetProgramText(406), strTitle, MessageIcon::Exclamation, strResultText);
+        }
+        if (!context.Unattended() && (!options.blnSilent || options.chkConfirmEach) &&
+            !Confirm(context, options))
+            return intResultDone;
+    }
+
+    report.Clear();
+    state.intNumWarnings = 0;
+
+    if (backup && state.blnOutputToFile) {
+        const int preset = options.insideMultipleBackup ? options.reportFileChoice : 0;
+        switch (OpenReportFile(report, preset, strTitle)) {
+        case ReportFileOpening::Cancelled:
+            return intResultReportFileCancelled;
+        case ReportFileOpening::Failed:
+            strResultText = "Cannot open report file.";
+            return intResultReportFileNotOpened;
+        default:
+            break;
+        }
+    }
+
+    state.ResetTotals();
+    state.blnDisplayingSummary = false;
+    state.blnSkipThumbsDb = false;
+    state.blnPauseTaken = false;
+    state.blnStop = false;
+    state.intNumExcludedFilepaths = static_cast<int>(excluded.size());
+    const bool suppressed = setup.chkSuppressDetailedReports != 0;
+    state.blnSuppressDetailedReports = suppressed;
+
+    ui.SetReportLabel(ReportLabel::Caption, ReportWindowCaption(setup, op, suppressed));
+    ui.SetReportButtons(false, true, GetProgramText(44), false, "");
+    const std::int64_t placeholderLength = ReportCharacterCount("{" + GetProgramText(45) + "}");
+    if (ReportCharacterCount(source) > placeholderLength + 5 && !suppressed)
+        report.Output(GetProgramText(45) + " = " + source, true);
+    ui.ShowReportWindow();
+    const bool countingNote = listing && suppressed;
+    if (countingNote)
+        report.ShowTransientNote("Now counting files and folders ...");
+
+    {
+        BackupWalk walk(context, excluded, strTitle);
+        walk.BackupFolder(source);
+    }
+
+    ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
+    ui.SetReportLabel(ReportLabel::Label1, "");
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+    if (countingNote)
+        report.RemoveTransientNote();
+    state.blnDisplayingSummary = true;
+
+    if (state.blnStop)
+        report.Output(GetProgramText(49), true);
+    Summary(report, op);
+
+    ui.SetReportButtons(true, false, "", true, GetProgramText(58));
+    ui.SetReportLabel(ReportLabel::Caption, strTitle);
+    CloseReportFile(report);
+    return intResultDone;
+}
+
+int cmdBackupAllFiles_MouseUp(Setup& setup, OperationState& state, Interaction& ui, ReportModel& report,
+                              std::string* strResultText) {
+    OperationContext context{setup, state, ui, report};
+    std::string resultText;
+    if (ShowFoldersNotSpecified(context, kCaptionBackupAllFiles, resultText)) {
+        if (strResultText != nullptr)
+            *strResultText = resultText;
+        return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
+    }
+    const std::string& target = setup.txbDirectory[1];
+    if (!context.Unattended() && (CountFilesOf(target) > 0 || CountSubfoldersOf(target) > 0) &&
+        AskYesNo(context,
+                 target + " has files or folders." + kCRLF +
+                     "Are you sure you wish to backup ALL files (not just modified files)?",
+                 "Confirmation", MessageIcon::Question) != MessageAnswer::Yes)
+        return intResultDone;
+    return RunButton(setup, state, ui, report, intOperationBackupAllFiles, strResultText);
+}
+
+int cmdBackupModifiedFiles_MouseUp(Setup& setup, OperationState& state, Interaction& ui, ReportModel& report,
+                                   std::string* strResultText) {
+    OperationContext context{setup, state, ui, report};
+    std::string resultText;
+    if (ShowFoldersNotSpecified(context, kCaptionBackupModifiedFiles, resultText)) {
+        if (strResultText != nullptr)
+            *strResultText = resultText;
+        return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
+    }
+    return RunButton(setup, state, ui, report, intOperationBackupModifiedFiles, strResultText);
+}
+
+int cmdCheckBackupState_MouseUp(Setup& setup, OperationState& state, Interaction& ui, ReportModel& report,
+                                std::string* strResultText) {
+    OperationContext context{setup, state, ui, report};
+    std::string resultText;
+    if (ShowFoldersNotSpecified(context, kCaptionCheckBackupState, resultText)) {
+        if (strResultText != nullptr)
+            *strResultText = resultText;
+        return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
+    }
+    // An empty target has no backup state to check.
+    const std::string& target = setup.txbDirectory[1];
+    if (FolderExists(target) && CountSubfoldersOf(target) == 0 && CountFilesOf(target) == 0) {
+        if (strResultText != nullptr)
+            *strResultText = GetProgramText(32);
+        if (!context.Unattended())
+            ShowBox(context, GetProgramText(32), kCaptionCheckBackupState, MessageIcon::Information);
+        return intResultNothingToExamine;
+    }
+    return RunButton(setup, state, ui, report, intOperationCheckBackupState, strResultText);
+}
+
+int cmdListSubFolders_MouseUp(Setup& setup, OperationState& state, Interaction& ui, ReportModel& report,
+                              bool blnListsFiles, std::string* strResultText) {
+    OperationContext context{setup, state, ui, report};
+    const std::string caption = GetProgramText(blnListsFiles ? 21 : 19);
+    auto refuse = [&](const std::string& text, int code) {
+        if (strResultText != nullptr)
+            *strResultText = text;
+        if (!context.Unattended())
+            ShowBox(context, text, caption, MessageIcon::Information);
+        return code;
+    };
+    if (setup.txbDirectory[0].empty())
+        return refuse("The source disk or folder must first be specified.", intResultSourceNotSpecified);
+    if (!blnListsFiles)
+        return RunButton(setup, state, ui, report, intOperationListFolders, strResultText);
+
+    const std::int64_t count = CountFilesOf(setup.txbDirectory[0]);
+    if (count == 0)
+        return refuse(GetProgramText(379), intResultNothingToExamine);
+    ListFilesInSourceFolder(context, count);
+    return intResultDone;
+}
+
+bool ListButtonListsFiles(const Setup& setup) {
+    if (setup.txbDirectory[0].empty())
+        return false;
+    return CountSubfoldersOf(setup.txbDirectory[0]) <= 0 || setup.intNumIncludedFolders == 0;
+}
+
+void ListFilesInSourceFolder(OperationContext& context, std::int64_t lngNumFiles) {
+    if (lngNumFiles < 1)
+        return;
+    Setup& setup = context.setup;
+    OperationState& state = context.state;
+    Interaction& ui = context.ui;
+    ReportModel& report = context.report;
+    report.setSetup(setup);
+    const std::string& source = setup.txbDirectory[0];
+
+    // A listing: nothing of it reaches a report file.
+    state.intOperation = intOperationListFolders;
+    state.blnOutputToFile = false;
+    state.blnStop = false;
+
+    ui.SetReportLabel(ReportLabel::Caption, GetProgramText(380));
+    report.SetText(GetProgramText(381) + " " + source + kCRLF + kCRLF);
+    ui.SetReportLabel(ReportLabel::lblSourceDirpath, source);
+    std::string countText = GetProgramText(383);
+    if (const std::size_t at = countText.find("999"); at != std::string::npos)
+        countText.replace(at, 3, GroupedNumber(static_cast<double>(lngNumFiles), 0));
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath, lngNumFiles == 1 ? GetProgramText(382) : countText);
+    ui.ShowReportWindow();
+    ui.SetReportButtons(false, false, GetProgramText(44), false, "");
+    ui.SetReportButtons(false, true, "Pause", false, "Cancel operation");
+
+    struct NamedFile {
+        std::string key;
+        std::string name;
+    };
+    std::vector<NamedFile> names;
+    names.reserve(static_cast<std::size_t>(lngNumFiles));
+    double totalSize = 0;
+    {
+        platform::DirectoryReader reader(source);
+        platform::DirectoryEntry entry;
+        while (reader.next(entry)) {
+            if ((entry.kind != platform::EntryKind::Regular && entry.kind != platform::EntryKind::Symlink) ||
+                platform::isPartialCopyName(entry.name))
+                continue;
+            const platform::FileStatus status = platform::statPath(source + entry.name);
+            if (!status.isRegular())
+                continue;
+            totalSize += static_cast<double>(status.size);
+            names.push_back({LowerCaseWithAccents(entry.name), entry.name});
+        }
+    }
+    // Sorted as text, letter case aside.
+    std::sort(names.begin(), names.end(), [](const NamedFile& a, const NamedFile& b) {
+        return a.key != b.key ? a.key < b.key : a.name < b.name;
+    });
+
+    for (const NamedFile& file : names) {
+        report.Output(file.name, true);
+        if (state.blnStop)
+            break;
+    }
+
+    report.AppendToScreen(kCRLF + GetProgramText(384) + " " + FormatBytesAndMb(totalSize, false));
+    if (setup.chkExcludeFilesInSourceFolder != 0)
+        report.AppendToScreen(kCRLF + kCRLF + GetProgramText(385));
+    ui.SetReportButtons(true, false, "", true, GetProgramText(58));
+}
+
+} // namespace kestrel
