@@ -1,0 +1,438 @@
+#include "engine/DeleteAllBackupFiles.h"
+
+#include "engine/DeleteProcedures.h"
+#include "engine/FileSelection.h"
+#include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/StrProc.h"
+#include "platform/FileSystem.h"
+#include "report/ReportFile.h"
+#include "report/ReportTexts.h"
+
+#include <sys/stat.h>
+
+namespace kestrel {
+
+namespace {
+
+const char* const kCRLF = "\r\n";
+// Indent of a line that belongs to a folder's report line.
+const char* const kFileLineIndent = "      ";
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+MessageAnswer Show(Interaction& ui, const std::string& text, const std::string& title, MessageButtons buttons,
+                   MessageIcon icon, int defaultButton = 1) {
+    MessageRequest request;
+    request.text = text;
+    request.title = title;
+    request.buttons = buttons;
+    request.icon = icon;
+    request.defaultButton = defaultButton;
+    return ui.ShowMessage(request);
+}
+
+std::string ExtensionCaption(const std::string& filter) {
+    return filter.empty() ? std::string() : " with extension '" + filter + "'";
+}
+
+// A folder path without its final "/", so that a link put in the folder's place is looked at as
+// the link it is.
+std::string EntryPath(const std::string& folder) {
+    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// A read-only folder keeps its files only from being changed here, not from being deleted, as
+// the read-only attribute of a folder does: it gets the owner's write permission.
+void AllowDeletionIn(const std::string& folder) {
+    const std::string entry = EntryPath(folder);
+    const platform::FileStatus status = platform::statPath(entry, false);
+    if (status.isDirectory() && (status.mode & S_IWUSR) == 0) {
+        platform::setPermissions(entry, status.mode | S_IWUSR);
+    }
+}
+
+void ClearFolderAndFileLabels(Interaction& ui) {
+    ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
+    ui.SetReportLabel(ReportLabel::Label1, "");
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+}
+
+} // namespace
+
+ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension) {
+    const std::string extension =
+        txbFileExtension.empty() ? std::string() : " (with extension '" + txbFileExtension + "')";
+    ConfirmRequest request;
+    request.deletionWarningVisible = true;
+    request.deletionWarning = "Note that this deletion operation cannot be undone.";
+    request.question = "";
+    request.defaultYes = false; // Enter declines a deletion
+    if (blnWipe) {
+        request.caption = "Wipe and delete files";
+        request.description = "Are you sure you wish to overwrite and delete all files" + extension + "," +
+                              kCRLF + "subfolders (and their subfolders) in the target folder?";
+    } else {
+        request.caption = "Delete files";
+        request.description = "Are you sure you wish to delete (without overwriting) all files" + extension +
+                              "," + kCRLF + "subfolders (and their subfolders) in the target folder?";
+    }
+    return request;
+}
+
+DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx) {
+    Setup& setup = ctx.setup;
+    const std::string target = setup.txbDirectory[1];
+    if (target.empty()) {
+        Show(ctx.ui, "The target disk or folder must first be specified.", kCaptionDeleteAllBackupFiles,
+             MessageButtons::Ok, MessageIcon::Information);
+        return {};
+    }
+    // The unattended run's report lies in the target folder and goes with it.
+    if (LowerAscii(setup.txbReportFile).find("backup") != std::string::npos) {
+        setup.txbReportFile.clear();
+    }
+    bool accessDenied = false;
+    if (FolderIsEmpty(target, accessDenied) == 1) {
+        Show(ctx.ui, GetProgramText(86), kCaptionDeleteAllBackupFiles, MessageButtons::Ok,
+             MessageIcon::Information);
+        return {};
+    }
+    ctx.state.intOperation = intOperationDeleteAllBackupFiles;
+    return DeleteAllBackupFiles(ctx);
+}
+
+DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
+    Setup& setup = ctx.setup;
+    OperationState& state = ctx.state;
+    Interaction& ui = ctx.ui;
+    ReportModel& report = ctx.report;
+    const std::string title = kCaptionDeleteAllBackupFiles;
+    DeletionResult result;
+
+    state.intOperation = intOperationDeleteAllBackupFiles;
+    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
+    const std::string filter = setup.txbFileExtension;
+    const std::string target = setup.txbDirectory[1];
+
+    // The report file: offered when none is named, refused when the deletion would delete it.
+    if (setup.txbReportFile.empty() && AskToNameReportFile(ui, true)) {
+        ChooseReportFile(report);
+        setup.chkDisableOutputToFile = 0;
+        return result;
+    }
+    state.blnOutputToFile = setup.chkDisableOutputToFile == 0 && !setup.txbReportFile.empty();
+    if (state.blnOutputToFile && ReportFileInsideTarget(setup.txbReportFile, target)) {
+        Show(ui, "The currently specified report file would be deleted by this operation.",
+             "Bad report file specification", MessageButtons::Ok, MessageIcon::Exclamation);
+        setup.chkDisableOutputToFile = 1;
+        state.blnOutputToFile = false;
+        return result;
+    }
+
+    state.blnStop = false;
+    if (target.empty()) {
+        return result;
+    }
+    if (!FolderExists(target)) {
+        Show(ui, GetProgramText(43), title, MessageButtons::Ok, MessageIcon::Information);
+        return result;
+    }
+    std::string errorDescription;
+    int errorNumber = 0;
+    state.blnSubfoldersExist = CountSubfolders(target, errorDescription, errorNumber) > 0;
+
+    // Is there anything to delete at all?
+    state.intOperation = intOperationCheckForFile;
+    state.blnFileExists = false;
+    {
+        DeletionWalk check(ctx, target);
+        check.DeleteFolderContents(target);
+    }
+    state.intOperation = intOperationDeleteAllBackupFiles;
+    if (!state.blnFileExists) {
+        Show(ui, GetProgramText(state.blnSubfoldersExist ? 89 : 88), GetProgramText(90), MessageButtons::Ok,
+             MessageIcon::Information);
+        return result;
+    }
+
+    const MessageAnswer wipe =
+        Show(ui,
+             "Target files " + (filter.empty() ? std::string() : "with extension '" + filter + "' ") +
+                 "will be deleted" + kCRLF + "Do you wish to overwrite them before deletion?",
+             title, MessageButtons::YesNoCancel, MessageIcon::None, 3);
+    if (wipe != MessageAnswer::Yes && wipe != MessageAnswer::No) {
+        result.outcome = DeletionOutcome::Declined;
+        return result;
+    }
+    state.blnWipe = wipe == MessageAnswer::Yes;
+
+    if (!ui.ConfirmOperation(DeletionConfirmRequest(state.blnWipe, filter))) {
+        result.outcome = DeletionOutcome::Declined;
+        return result;
+    }
+
+    report.Clear();
+    const ReportFileOpening opening = OpenReportFile(report, 0, "Delete operation");
+    if (opening == ReportFileOpening::Cancelled) {
+        result.outcome = DeletionOutcome::Declined;
+        return result;
+    }
+    if (opening == ReportFileOpening::Failed) {
+        return result;
+    }
+
+    state.ResetTotals();
+    state.blnDisplayingSummary = false;
+    state.blnSuppressDetailedReports = setup.chkSuppressDetailedReports != 0;
+
+    const std::string caption = std::string(state.blnWipe ? "Overwrite and delete " : "Delete ") +
+                                "all files in the target folder (and subfolders)" + ExtensionCaption(filter);
+    ui.SetReportLabel(ReportLabel::Caption, caption);
+    ui.SetReportButtons(false, true, GetProgramText(44), false, "");
+    const std::string placeholder = GetProgramText(92);
+    if (CharacterCount(target) > CharacterCount("{" + placeholder + "}") + 5 &&
+        !state.blnSuppressDetailedReports) {
+        report.AppendToScreen(placeholder + " = " + target + kCRLF);
+    }
+    state.intPauseInSeconds = 15;
+    ui.ShowReportWindow();
+
+    DeletionWalk walk(ctx, target);
+    walk.DeleteFolderContents(target);
+    result.numNotOverwritten = walk.NumNotOverwritten();
+
+    ClearFolderAndFileLabels(ui);
+    state.blnDisplayingSummary = true;
+    const bool stopped = state.blnStop;
+    if (stopped) {
+        report.Output(kCRLF + GetProgramText(49), true);
+    }
+    ReportForDeleteAllBackups(report);
+    ui.SetReportButtons(true, false, "", true, GetProgramText(58));
+    ui.SetReportLabel(ReportLabel::Caption, caption);
+    state.blnStop = false;
+    CloseReportFile(report);
+
+    result.outcome = stopped ? DeletionOutcome::Stopped : DeletionOutcome::Completed;
+    return result;
+}
+
+DeletionWalk::DeletionWalk(OperationContext& ctx, std::string targetFolder)
+    : ctx_(ctx), target_(std::move(targetFolder)), filter_(ctx.setup.txbFileExtension) {}
+
+bool DeletionWalk::Checking() const {
+    return ctx_.state.intOperation == intOperationCheckForFile;
+}
+
+bool DeletionWalk::Details() const {
+    return !ctx_.state.blnSuppressDetailedReports;
+}
+
+bool DeletionWalk::ReadFolder(const std::string& folder, FolderEntries& entries) {
+    platform::Error error;
+    if (deletionFaults().readFolder) {
+        error = deletionFaults().readFolder(folder);
+    }
+    std::vector<platform::DirectoryEntry> listing;
+    if (!error) {
+        platform::readDirectory(folder, listing, error);
+    }
+    if (error) {
+        // A folder whose files cannot even be listed is a failure of the deletion, not a folder
+        // with nothing in it.
+        if (!Checking()) {
+            ++ctx_.state.lngTotalNumDeletionErrors;
+            ctx_.report.Output(std::string(kFileLineIndent) + "Cannot read the folder " + folder + "  " +
+                                   error.description,
+                               true);
+        }
+        return false;
+    }
+    for (const platform::DirectoryEntry& entry : listing) {
+        switch (entry.kind) {
+        case platform::EntryKind::Directory:
+            entries.subfolders.push_back(entry.name);
+            break;
+        case platform::EntryKind::Regular:
+        case platform::EntryKind::Symlink:
+            if (MatchesExtensionFilter(entry.name, filter_, false)) {
+                entries.files.push_back(entry.name);
+            }
+            break;
+        default:
+            // FIFOs, sockets and devices are passed over, as every walk does.
+            break;
+        }
+    }
+    return true;
+}
+
+void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
+    OperationState& state = ctx_.state;
+    Interaction& ui = ctx_.ui;
+    ReportModel& report = ctx_.report;
+    if (state.blnStop || (Checking() && state.blnFileExists)) {
+        return;
+    }
+
+    FolderEntries entries;
+    if (!ReadFolder(strFolder, entries)) {
+        return;
+    }
+    const std::int64_t numFiles = static_cast<std::int64_t>(entries.files.size());
+    if (Checking() && numFiles > 0) {
+        state.blnFileExists = true;
+        return;
+    }
+
+    for (const std::string& name : entries.subfolders) {
+        ++state.lngTotalNumFolders;
+        DeleteFolderContents(strFolder + name + "/");
+        ui.DoEvents();
+        if ((Checking() && state.blnFileExists) || state.blnStop) {
+            return;
+        }
+    }
+    if (numFiles == 0) {
+        return; // left in place, even when it is empty now
+    }
+
+    bool shortened = false;
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath,
+                      "Target folder:  " +
+                          ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
+    ui.SetReportLabel(ReportLabel::Label1, "");
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+    if (Details()) {
+        DisplayNumFilesInFolder(report, false, strFolder, numFiles, false, false, true);
+    }
+
+    AllowDeletionIn(strFolder);
+    std::int64_t numDeleted = 0;
+    std::vector<NotOverwritten> notOverwritten;
+    for (const std::string& name : entries.files) {
+        const std::string path = strFolder + name;
+        ++state.lngTotalNumFiles;
+        ui.SetReportLabel(ReportLabel::Label1, "File now being deleted: ");
+        ui.SetReportLabel(ReportLabel::lblFileName, name);
+
+        std::string reason;
+        const bool overwritten = !state.blnWipe || WipeFile(path, reason);
+        if (DeleteFileWithRetry(path, true, true, true, ui)) {
+            ui.SetReportLabel(ReportLabel::lblFileName, "");
+            ++numDeleted;
+            ++state.lngTotalNumFilesDeleted;
+            if (!overwritten) {
+                notOverwritten.push_back({path, reason});
+            }
+        } else {
+            ++state.lngTotalNumDeletionErrors;
+            const std::string message = GetProgramText(105) + path + GetProgramText(106) +
+                                        std::to_string(state.lngTotalNumDeletionErrors) + "." +
+                                        GetProgramText(107);
+            bool stop = false;
+            AskAfterDeletionError(message, true, stop);
+            if (stop) {
+                state.blnStop = true;
+                if (!notOverwritten.empty()) {
+                    report.Output("", true); // ends the folder's open line
+                    ReportNotOverwritten(notOverwritten);
+                }
+                return;
+            }
+        }
+        ui.DoEvents();
+        if (state.blnStop) {
+            break;
+        }
+    }
+
+    if (!report.blnReportBufferFull() && Details()) {
+        DisplayFilesDeleted(report, numFiles, numDeleted);
+    }
+    ReportNotOverwritten(notOverwritten);
+    if (numDeleted > 0) {
+        PauseAfterFirstDeletion(strFolder);
+    }
+    ui.DoEvents();
+    RemoveFolderIfEmpty(strFolder);
+}
+
+bool DeletionWalk::WipeFile(const std::string& path, std::string& reason) {
+    const platform::FileStatus status = platform::statPath(path, false);
+    if (status.kind == platform::EntryKind::Symlink) {
+        reason = "a symbolic link; what it points to was left as it is";
+        return false;
+    }
+    if (status.isRegular() && status.linkCount > 1) {
+        reason = "its data is still reachable under another name";
+        return false;
+    }
+    platform::Error error;
+    if (!OverwriteFile(path, 0, true, true, &error)) {
+        reason = error.description;
+        return false;
+    }
+    return true;
+}
+
+void DeletionWalk::ReportNotOverwritten(std::vector<NotOverwritten>& files) {
+    for (const NotOverwritten& file : files) {
+        ctx_.report.Output(std::string(kFileLineIndent) + "Deleted without being overwritten: " + file.path +
+                               "  (" + file.reason + ")",
+                           true);
+        ++numNotOverwritten_;
+    }
+    files.clear();
+}
+
+void DeletionWalk::AskAfterDeletionError(const std::string& message, bool askAlways, bool& stop) {
+    OperationState& state = ctx_.state;
+    const bool sixth = state.lngTotalNumDeletionErrors > 0 && state.lngTotalNumDeletionErrors % 6 == 0;
+    if (!sixth && askAlways) {
+        return;
+    }
+    state.blnPaused = true;
+    const MessageAnswer answer =
+        Show(ctx_.ui, message, GetProgramText(110), MessageButtons::YesNo, MessageIcon::None);
+    state.blnPaused = false;
+    if (answer == MessageAnswer::Yes) {
+        stop = true;
+    } else {
+        ctx_.report.Output(kCRLF, false);
+    }
+}
+
+void DeletionWalk::PauseAfterFirstDeletion(const std::string& folder) {
+    if (folder == target_ || ctx_.setup.chkPauseAfterFirstDelete == 0 || pauseTaken_) {
+        return;
+    }
+    Show(ctx_.ui, GetProgramText(393) + folder + GetProgramText(394), kCaptionDeleteAllBackupFiles,
+         MessageButtons::Ok, MessageIcon::None);
+    ctx_.ui.cmdPauseContinue_Click();
+    pauseTaken_ = true;
+}
+
+void DeletionWalk::RemoveFolderIfEmpty(const std::string& folder) {
+    if (folder == target_) {
+        return;
+    }
+    std::vector<platform::DirectoryEntry> listing;
+    platform::Error error;
+    if (!platform::readDirectory(folder, listing, error) || !listing.empty()) {
+        return;
+    }
+    AllowDeletionIn(folder);
+    platform::removeDirectory(EntryPath(folder));
+}
+
+} // namespace kestrel

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/OperationContext.h"
+#include "report/Interaction.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// "Delete/wipe target files": deletes every file below the target folder that passes the
+// extension filter, overwriting each first when the user asks for it, and removes the folders
+// this leaves empty (never the target folder itself). It never follows a symbolic link: a link
+// is deleted itself, a link to a folder is never entered, and nothing outside the target folder
+// is read, written or deleted.
+namespace kestrel {
+
+enum class DeletionOutcome {
+    NotStarted, // refused or nothing to delete; a message said why
+    Declined,   // the user answered Cancel or No to a question before anything was deleted
+    Completed,  // the walk ran to the end
+    Stopped     // cancelled in the report window, or stopped after deletion errors
+};
+
+struct DeletionResult {
+    DeletionOutcome outcome = DeletionOutcome::NotStarted;
+    // Files a wipe deleted without overwriting them (each reported with its reason).
+    std::int64_t numNotOverwritten = 0;
+};
+
+// The button's own checks, then the operation: no target named, a report file named for the
+// unattended run (its path holds "Backup") forgotten, an empty target refused.
+DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx);
+
+// The operation itself: the report-file question and checks, the check for files, the overwrite
+// question, the confirmation, the walk, the summary and the report file's foot line.
+DeletionResult DeleteAllBackupFiles(OperationContext& ctx);
+
+// What the confirmation window shows before the deletion.
+ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension);
+
+// The recursive walk of the deletion (also its check for files, with intOperation at
+// intOperationCheckForFile). Folder paths end in "/".
+class DeletionWalk {
+public:
+    DeletionWalk(OperationContext& ctx, std::string targetFolder);
+
+    void DeleteFolderContents(const std::string& strFolder);
+
+    // After a failed deletion: asks at the 6th, 12th ... failure (or always, without
+    // `askAlways`) whether to stop; `stop` becomes true on Yes.
+    void AskAfterDeletionError(const std::string& message, bool askAlways, bool& stop);
+
+    std::int64_t NumNotOverwritten() const { return numNotOverwritten_; }
+
+private:
+    struct FolderEntries {
+        std::vector<std::string> files; // regular files and symbolic links passing the filter
+        std::vector<std::string> subfolders;
+    };
+
+    // A file a wipe deleted without overwriting it, reported after the folder's line.
+    struct NotOverwritten {
+        std::string path;
+        std::string reason;
+    };
+
+    bool ReadFolder(const std::string& folder, FolderEntries& entries);
+    bool Checking() const;
+    bool Details() const;
+    // Overwrites before the deletion; false with the reason when the file was not overwritten.
+    bool WipeFile(const std::string& path, std::string& reason);
+    void ReportNotOverwritten(std::vector<NotOverwritten>& files);
+    void PauseAfterFirstDeletion(const std::string& folder);
+    void RemoveFolderIfEmpty(const std::string& folder);
+
+    OperationContext& ctx_;
+    std::string target_;
+    std::string filter_;
+    bool pauseTaken_ = false;
+    std::int64_t numNotOverwritten_ = 0;
+};
+
+} // namespace kestrel
