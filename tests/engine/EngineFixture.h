@@ -24,7 +24,7 @@ namespace kestrel::testing {
 // (9 March 2024, 12:00:00, one hour east of UTC), the number format and the program texts fixed,
 // and the user answering from a script.
 class EngineTest : public ::testing::Test {
-protected:
+public:
     EngineTest() {
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
@@ -55,10 +55,10 @@ protected:
     std::string ReportFileText(const std::string& name = "report.txt") const { return dir.readFile(name); }
 
     std::string Src(const std::string& relative, const std::string& content = "", std::int64_t mtime = -1) {
-        return dir.createFile("src/" + relative, content, mtime);
+        return dir.createFile(sourceBelowDir + relative, content, mtime);
     }
     std::string Tgt(const std::string& relative, const std::string& content = "", std::int64_t mtime = -1) {
-        return dir.createFile("tgt/" + relative, content, mtime);
+        return dir.createFile(targetBelowDir + relative, content, mtime);
     }
 
     int BackupAll() { return cmdBackupAllFiles_MouseUp(setup, state, ui, report, &resultText); }
@@ -80,6 +80,9 @@ protected:
     ReportModel report{state, setup, ui};
     std::string source;
     std::string target;
+    // Where Src and Tgt create files, below the temporary folder.
+    std::string sourceBelowDir = "src/";
+    std::string targetBelowDir = "tgt/";
     std::string resultText;
 };
 

@@ -1,0 +1,152 @@
+#include "EngineFixture.h"
+
+#include "engine/FileComparison.h"
+#include "modules/Language.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace kestrel::testing {
+namespace {
+
+const std::string CRLF = "\r\n";
+
+platform::FileStatus FileOf(std::int64_t size, std::int64_t seconds) {
+    platform::FileStatus status;
+    status.kind = platform::EntryKind::Regular;
+    status.size = size;
+    status.mtimeSeconds = seconds;
+    return status;
+}
+
+std::int64_t Utc(int month, int day, int hour, int minute, int second = 0) {
+    return At(month, day, hour, minute, second);
+}
+
+TEST(IsModifiedFileTest, LengthsAndMinuteRoundedTimesWithTheirTolerances) {
+    struct Case {
+        const char* name;
+        std::int64_t sourceSize;
+        std::int64_t source;
+        std::int64_t targetSize;
+        std::int64_t target;
+        bool modified;
+    };
+    const Case cases[] = {
+        {"same minute", 5, Utc(3, 1, 10, 15, 10), 5, Utc(3, 1, 10, 15, 50), false},
+        {"one minute apart", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 10, 16), false},
+        {"one hour apart (a time-zone shift)", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 11, 15), false},
+        {"half an hour apart", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 10, 45), false},
+        {"eight hours apart", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 18, 15), false},
+        {"510 minutes apart", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 18, 45), true},
+        {"five minutes apart", 5, Utc(3, 1, 10, 15), 5, Utc(3, 1, 10, 20), true},
+        {"across the end of a month", 5, Utc(1, 31, 23, 59), 5, Utc(2, 1, 0, 0), true},
+        {"another length at the same time", 5, Utc(3, 1, 10, 15), 6, Utc(3, 1, 10, 15), true},
+        {"31 seconds round up to the next minute", 5, Utc(3, 1, 10, 15, 31), 5, Utc(3, 1, 10, 17, 0), false},
+        {"two minutes apart after rounding", 5, Utc(3, 1, 10, 15, 29), 5, Utc(3, 1, 10, 16, 31), true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(c.sourceSize, c.source), FileOf(c.targetSize, c.target)),
+                  c.modified)
+            << c.name;
+    }
+}
+
+TEST(IsSourceOlderTest, AnEarlierMinuteUnlessJustOneMinuteEarlier) {
+    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 16))));
+    EXPECT_TRUE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 17))));
+    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 17)), FileOf(1, Utc(3, 1, 10, 15))));
+    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 15))));
+    EXPECT_TRUE(IsSourceOlderOfStatus(FileOf(1, Utc(2, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 15))));
+}
+
+TEST_F(EngineTest, TheModifiedSinceFilterCountsLocalDays) {
+    // Today is 9 March 2024 local time, one hour east of UTC; "3 days" keeps a file of 7 March.
+    EXPECT_TRUE(IsModifiedSinceOfStatus(FileOf(1, Utc(1, 1, 0, 0)), -1, 0)) << "any date";
+    const std::string recent = Src("recent.txt", "r", Utc(3, 6, 23, 30)); // 00:30 on 7 March local
+    const std::string old = Src("old.txt", "o", Utc(3, 6, 22, 30));       // 23:30 on 6 March local
+    EXPECT_TRUE(IsModifiedSince(recent, 1));
+    EXPECT_FALSE(IsModifiedSince(old, 1));
+    EXPECT_TRUE(IsModifiedSince(old, 2));
+    EXPECT_TRUE(IsModifiedSince(old, 0));
+
+    setup.cboModifiedSince = 1;
+    state.blnScheduledTask = true;
+    ASSERT_EQ(BackupModified(), intResultDone);
+    EXPECT_TRUE(dir.exists("tgt/recent.txt"));
+    EXPECT_FALSE(dir.exists("tgt/old.txt"));
+    EXPECT_EQ(state.lngTotalNumNewFiles, 1);
+}
+
+TEST_F(EngineTest, LargeSystemAndSwapFilesAreNotCopied) {
+    Src("driver.sys", "small");
+    const std::string pagefile = Src("pagefile.sys");
+    std::filesystem::resize_file(pagefile, 10487561);
+    const std::string swap = Src("win386.swp");
+    std::filesystem::resize_file(swap, 10487561);
+    const std::string big = Src("big.dat");
+    std::filesystem::resize_file(big, 10487561);
+    state.blnScheduledTask = true;
+    UseReportFile();
+
+    ASSERT_EQ(BackupAll(), intResultDone);
+
+    EXPECT_TRUE(dir.exists("tgt/driver.sys"));
+    EXPECT_TRUE(dir.exists("tgt/big.dat"));
+    EXPECT_FALSE(dir.exists("tgt/pagefile.sys"));
+    EXPECT_FALSE(dir.exists("tgt/win386.swp"));
+    const std::string text = ReportFileText();
+    EXPECT_NE(text.find("      " + GetProgramText(390) + " " + pagefile + "." + CRLF), std::string::npos);
+    EXPECT_NE(text.find("      " + GetProgramText(164) + " " + swap + "." + CRLF), std::string::npos);
+}
+
+TEST_F(EngineTest, AReadOnlyBackupCopyIsReplaced) {
+    Src("a.txt", "new", Utc(3, 1, 9, 0));
+    const std::string copy = Tgt("a.txt", "old", Utc(2, 1, 9, 0));
+    ASSERT_EQ(::chmod(copy.c_str(), 0444), 0);
+    state.blnScheduledTask = true;
+
+    ASSERT_EQ(BackupModified(), intResultDone);
+
+    EXPECT_EQ(dir.readFile("tgt/a.txt"), "new");
+    EXPECT_NE(platform::statPath(copy).mode & S_IWUSR, 0u);
+    EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
+}
+
+TEST_F(EngineTest, ATargetFolderThatCannotBeMadeAbandonsThatFolderOnly) {
+    Src("A/x.txt", "x");
+    Src("B/y.txt", "y");
+    Tgt("A", "a file where the folder should be");
+    Include({"A", "B"});
+    UseReportFile();
+    for (const bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "attended");
+        ui.clearEvents();
+        state.blnScheduledTask = unattended;
+        if (!unattended) {
+            ui.answerMessage(MessageAnswer::Yes); // back up ALL files onto a target that has files
+            ui.answerConfirm(true);
+            ui.answerMessage(MessageAnswer::No); // do not stop
+        } else {
+            std::filesystem::remove(target + "B/y.txt");
+        }
+
+        ASSERT_EQ(BackupAll(), intResultDone);
+
+        EXPECT_EQ(dir.readFile("tgt/B/y.txt"), "y");
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 1);
+        EXPECT_NE(ui.screenText().find(GetProgramText(165) + ": " + target + "A/" + CRLF), std::string::npos);
+        if (!unattended) {
+            ASSERT_EQ(ui.messages().size(), 2u);
+            EXPECT_EQ(ui.messages()[1].title, GetProgramText(167));
+            EXPECT_EQ(ui.messages()[1].text, GetProgramText(166) + " " + target + "A/" + CRLF +
+                                                 GetProgramText(386) + " A " + GetProgramText(387) + " " +
+                                                 target + CRLF + CRLF + GetProgramText(64));
+        } else {
+            EXPECT_TRUE(ui.messages().empty());
+        }
+    }
+}
+
+} // namespace
+} // namespace kestrel::testing

@@ -1,0 +1,209 @@
+#include "EngineFixture.h"
+
+#include "engine/FileSelection.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <unistd.h>
+
+namespace kestrel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The files below a folder, as relative paths.
+std::set<std::string> FilesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_regular_file() && !it->is_symlink())
+            files.insert(fs::relative(it->path(), folder).string());
+    }
+    return files;
+}
+
+// Unattended backups of all files: no question is asked, so each case is its setup alone.
+class SelectionTest : public EngineTest {
+protected:
+    SelectionTest() {
+        state.blnScheduledTask = true;
+        for (const std::string name : {"root.txt", "root.doc", "README", "A/a.txt", "A/deep/d.txt", "B/b.txt",
+                                       "B/temp/t.txt", "B/Temporary.txt"})
+            Src(name, name);
+    }
+};
+
+TEST_F(SelectionTest, TheSetupDecidesWhichFilesAreBackedUp) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> included;
+        bool includeSubfolders;
+        bool excludeSourceFiles;
+        std::string extension;
+        std::string excluded;
+        std::set<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"no subfolder included: the source folder's own files",
+         {},
+         false,
+         false,
+         "",
+         "",
+         {"root.txt", "root.doc", "README"}},
+        {"an included subfolder without its subfolders",
+         {"A"},
+         false,
+         false,
+         "",
+         "",
+         {"root.txt", "root.doc", "README", "A/a.txt"}},
+        {"an included subfolder with its subfolders",
+         {"A"},
+         true,
+         false,
+         "",
+         "",
+         {"root.txt", "root.doc", "README", "A/a.txt", "A/deep/d.txt"}},
+        {"the source folder's files excluded",
+         {"A", "B"},
+         false,
+         true,
+         "",
+         "",
+         {"A/a.txt", "B/b.txt", "B/Temporary.txt"}},
+        {"the extension filter leaves out files without an extension",
+         {"A"},
+         false,
+         false,
+         "txt",
+         "",
+         {"root.txt", "A/a.txt"}},
+        {"a wildcard filter", {}, false, false, "d*", "", {"root.doc"}},
+        {"an excluded fragment in any letter case, in folder and file names",
+         {"B"},
+         true,
+         false,
+         "",
+         "TEMP",
+         {"root.txt", "root.doc", "README", "B/b.txt"}},
+        {"several fragments", {}, false, false, "", "doc,readme", {"root.txt"}},
+        {"a fragment keeps its blanks", {}, false, false, "", "doc, readme", {"root.txt", "README"}},
+        {"empty fragments exclude nothing", {}, false, false, "", "doc,,", {"root.txt", "README"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir local;
+        setup.txbDirectory[1] = local.createFolder("tgt");
+        Include(c.included);
+        setup.chkIncludeSubfolders = c.includeSubfolders ? 1 : 0;
+        setup.chkExcludeFilesInSourceFolder = c.excludeSourceFiles ? 1 : 0;
+        setup.txbFileExtension = c.extension;
+        setup.txbExcludedFilepaths = c.excluded;
+
+        EXPECT_EQ(BackupAll(), intResultDone);
+
+        EXPECT_EQ(FilesBelow(setup.txbDirectory[1]), c.expected);
+    }
+}
+
+TEST_F(SelectionTest, ATargetInsideTheSourceIsNeverWalked) {
+    setup.txbDirectory[1] = dir.createFolder("src/B/backup");
+    Include({"B"});
+    setup.chkIncludeSubfolders = 1;
+
+    EXPECT_EQ(BackupAll(), intResultDone);
+    ASSERT_EQ(BackupAll(), intResultDone) << "a second run must not back up the first run's copies";
+
+    EXPECT_EQ(FilesBelow(setup.txbDirectory[1]),
+              (std::set<std::string>{"root.txt", "root.doc", "README", "B/b.txt", "B/temp/t.txt",
+                                     "B/Temporary.txt"}));
+}
+
+TEST_F(SelectionTest, ATargetInsideTheSourceIsKnownUnderAnotherNameToo) {
+    // The source named through a link: the walk reaches the target by a path that reads
+    // differently from the target folder's.
+    ASSERT_EQ(::symlink(source.c_str(), dir.path("via-link").c_str()), 0);
+    setup.txbDirectory[0] = dir.path("via-link/");
+    setup.txbDirectory[1] = dir.createFolder("src/B/backup");
+    Include({"B"});
+    setup.chkIncludeSubfolders = 1;
+
+    EXPECT_EQ(BackupAll(), intResultDone);
+    EXPECT_EQ(BackupAll(), intResultDone);
+
+    EXPECT_FALSE(dir.exists("src/B/backup/B/backup"));
+}
+
+TEST_F(SelectionTest, TheReportFileBeingWrittenIsNotBackedUp) {
+    setup.txbReportFile = source + "report.txt";
+
+    EXPECT_EQ(BackupAll(), intResultDone);
+
+    EXPECT_TRUE(dir.exists("src/report.txt"));
+    EXPECT_EQ(FilesBelow(target), (std::set<std::string>{"root.txt", "root.doc", "README"}));
+}
+
+TEST_F(SelectionTest, TheUsersTrashIsNeverWalked) {
+    Src("share/Trash/files/gone.txt", "deleted");
+    Src("share/kept.txt", "kept");
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("XDG_DATA_HOME", (source + "share").c_str(), 1);
+    Include({"share"});
+    setup.chkIncludeSubfolders = 1;
+
+    EXPECT_EQ(BackupAll(), intResultDone);
+
+    if (saved)
+        ::setenv("XDG_DATA_HOME", savedValue.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(dir.exists("tgt/share/kept.txt"));
+    EXPECT_FALSE(dir.exists("tgt/share/Trash"));
+}
+
+TEST(RecycleBinFolderTest, RecycleBinsAndTrashFoldersDirectlyBelowAMountPoint) {
+    struct Case {
+        const char* folder;
+        bool recycleBin;
+    };
+    // "/" is a mount point everywhere; a folder that does not exist is none.
+    for (const Case& c : {Case{"/RECYCLER/", true}, Case{"/Recycled/", true}, Case{"/$Recycle.Bin/", true},
+                          Case{"/.Trash/", true}, Case{"/.Trash-1000/", true}, Case{"/.Trash-x/", false},
+                          Case{"/RECYCLER old/", false}, Case{"/no-such-folder-kestrel/RECYCLER/", false}}) {
+        EXPECT_EQ(IsRecycleBinFolder(c.folder), c.recycleBin) << c.folder;
+    }
+}
+
+TEST(FileExtensionTest, TheFieldIsNormalisedAsWhenItLosesTheFocus) {
+    struct Case {
+        const char* typed;
+        const char* normalised;
+    };
+    for (const Case& c : {Case{".JPG", "jpg"}, Case{"mp3", "mp"}, Case{"**", ""}, Case{"d?c*", "d?c*"},
+                          Case{"abcdefg", "abcdefg"}, Case{"", ""}}) {
+        EXPECT_EQ(NormalisedFileExtension(c.typed), c.normalised) << c.typed;
+    }
+}
+
+TEST(ExcludedFilepathsTest, TheFieldIsTrimmedAndSplitAtCommas) {
+    EXPECT_EQ(SplitExcludedFilepaths("  temp,cache  "), (std::vector<std::string>{"temp", "cache"}));
+    EXPECT_EQ(SplitExcludedFilepaths("a, b"), (std::vector<std::string>{"a", " b"}));
+    EXPECT_EQ(SplitExcludedFilepaths(",x,,"), (std::vector<std::string>{"x"}));
+    EXPECT_TRUE(SplitExcludedFilepaths("   ").empty());
+}
+
+TEST(MatchesExtensionFilterTest, FilesWithoutExtensionGetTheDefault) {
+    EXPECT_TRUE(MatchesExtensionFilter("/x/README", "", false));
+    EXPECT_FALSE(MatchesExtensionFilter("/x/README", "doc", false));
+    EXPECT_TRUE(MatchesExtensionFilter("/x/README", "doc", true));
+    EXPECT_TRUE(MatchesExtensionFilter("/x/Report.DOCX", "doc?", false));
+    EXPECT_FALSE(MatchesExtensionFilter("/x.doc/notes.txt", "doc", false));
+}
+
+} // namespace
+} // namespace kestrel::testing
