@@ -103,7 +103,9 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
         if (presetChoice >= 1 && presetChoice <= 4) {
             choice = presetChoice;
         } else if (state.blnScheduledTask) {
-            choice = 1;
+            // Nobody to ask: append, so an unattended run never destroys an earlier report
+            // (its own report file has a new name each time anyway).
+            choice = 2;
         } else {
             choice = report.ui().AskExistingReportFile();
         }

@@ -108,7 +108,7 @@ TEST_F(EngineTest, AnAttendedRefusalIsShownInAMessageBox) {
     EXPECT_EQ(ui.messages()[0].text, "Files in the source folder are excluded," + CRLF +
                                          "and no subfolders are excluded," + CRLF +
                                          "so there is nothing to do!");
-    EXPECT_EQ(ui.messages()[0].title, "Back up new and modified (Any date)");
+    EXPECT_EQ(ui.messages()[0].title, "Back up new and modified (at any time)");
     EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Exclamation);
 }
 
@@ -295,7 +295,7 @@ TEST_F(EngineTest, DetailedReportsSuppressedLeaveOnlyTheSummary) {
     EXPECT_EQ(BackupModified(), intResultDone);
 
     EXPECT_EQ(ui.screenText(),
-              CRLF + CRLF + "For files new or modified Any date:" + CRLF + "Number of modified files: 0" +
+              CRLF + CRLF + "For files new or modified at any time:" + CRLF + "Number of modified files: 0" +
                   CRLF + "Number of files not previously backed up: 2" + CRLF + "Number of files copied: 2" +
                   CRLF + "Sum of sizes of files copied: 2 bytes" + CRLF);
 }

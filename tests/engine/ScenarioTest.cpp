@@ -66,7 +66,7 @@ TEST_F(EngineTest, BackupOfNewAndModifiedFilesCopiesOnlyWhatChanged) {
                "      " + source + "size.txt (modified)" + CRLF + //
                Indent(screen) + "  2 modified files and 1 file not previously backed up.  All Copied." +
                CRLF + CRLF + CRLF +                                               //
-               "For files new or modified Any date:" + CRLF +                     //
+               "For files new or modified at any time:" + CRLF +                     //
                "Number of modified files: 2" + CRLF +                             //
                "Number of files not previously backed up: 1" + CRLF +             //
                "Number of files modified or not previously backed up: 3" + CRLF + //
@@ -76,7 +76,7 @@ TEST_F(EngineTest, BackupOfNewAndModifiedFilesCopiesOnlyWhatChanged) {
     };
     EXPECT_EQ(ui.screenText(), expected(true));
     EXPECT_EQ(ReportFileText(), expected(false));
-    EXPECT_EQ(ui.label(ReportLabel::Caption), "Back up new and modified (Any date)");
+    EXPECT_EQ(ui.label(ReportLabel::Caption), "Back up new and modified (at any time)");
 
     // The copies have the source's content and modification time; unchanged copies stay.
     EXPECT_EQ(dir.readFile("tgt/size.txt"), "ZZ");
@@ -103,7 +103,7 @@ TEST_F(EngineTest, CheckOfBackupStateCountsNewAndModifiedFilesWithoutCopying) {
                                    "    1 file  in {source folder}sub/" + CRLF +                      //
                                    "      " + source + "sub/c.txt (new)" + CRLF +                     //
                                    "    " + CRLF + // the indent of a remark that says nothing
-                                   "For files new or modified Any date:" + CRLF + //
+                                   "For files new or modified at any time:" + CRLF + //
                                    "Number of modified files: 1" + CRLF +         //
                                    "Number of files not backed up: 1" + CRLF +    //
                                    "Number of files modified or not backed up: 2" + CRLF);
@@ -125,7 +125,7 @@ TEST_F(EngineTest, CheckOfBackupStateAfterABackupEndsWithAllFilesBackedUp) {
 
     EXPECT_EQ(ui.screenText(), "source folder = " + source + CRLF +               //
                                    CRLF +                                         //
-                                   "For files new or modified Any date:" + CRLF + //
+                                   "For files new or modified at any time:" + CRLF + //
                                    "Number of modified files: 0" + CRLF +         //
                                    "Number of files not backed up: 0" + CRLF +    //
                                    "All files backed up." + CRLF);
@@ -225,7 +225,7 @@ TEST_F(EngineTest, AnExistingReportFileIsAppendedToAfterARowOfDashes) {
                "      " + source + "a.txt (new)" + CRLF +             //
                Indent(screen) + "Copied." + CRLF +                    //
                CRLF + CRLF +                                          //
-               "For files new or modified Any date:" + CRLF +         //
+               "For files new or modified at any time:" + CRLF +         //
                "Number of modified files: 0" + CRLF +                 //
                "Number of files not previously backed up: 1" + CRLF + //
                "Number of files copied: 1" + CRLF +                   //
@@ -237,7 +237,7 @@ TEST_F(EngineTest, AnExistingReportFileIsAppendedToAfterARowOfDashes) {
               "Earlier report" + CRLF + CRLF + std::string(Stamp().size(), '-') + CRLF + CRLF + body(false));
 }
 
-TEST_F(EngineTest, AnUnattendedBackupOverwritesTheReportFileAndAsksNothing) {
+TEST_F(EngineTest, AnUnattendedBackupAppendsToAnExistingReportFileAndAsksNothing) {
     Src("a.txt", "a");
     UseReportFile();
     dir.createFile("report.txt", "Earlier report" + CRLF);
@@ -245,7 +245,9 @@ TEST_F(EngineTest, AnUnattendedBackupOverwritesTheReportFileAndAsksNothing) {
 
     EXPECT_EQ(BackupModified(), intResultDone);
 
-    EXPECT_EQ(ReportFileText().rfind(Stamp(), 0), 0u);
+    const std::string text = ReportFileText();
+    EXPECT_EQ(text.rfind("Earlier report" + CRLF, 0), 0u) << "the earlier report is kept";
+    EXPECT_NE(text.find(CRLF + Stamp()), std::string::npos);
     EXPECT_TRUE(ui.messages().empty());
     EXPECT_TRUE(ui.confirmations().empty());
     EXPECT_EQ(dir.readFile("tgt/a.txt"), "a");

@@ -91,14 +91,15 @@ TEST_F(ReportFileTest, AppendingNeverLosesTheEarlierReport) {
 }
 
 TEST_F(ReportFileTest, AnUnattendedRunOrAPresetChoiceAsksNothing) {
+    const std::string appended = "old\r\n\r\n" + std::string(kHead.size(), '-') + "\r\n\r\n" + kHead + "\r\n\r\n";
     const struct {
         bool scheduled;
         int preset;
         std::string expected;
     } cases[] = {
-        {true, 0, kHead + "\r\n\r\n"},
+        {true, 0, appended}, // nobody to ask: the earlier report is kept
         {false, 1, kHead + "\r\n\r\n"},
-        {false, 2, "old\r\n\r\n" + std::string(kHead.size(), '-') + "\r\n\r\n" + kHead + "\r\n\r\n"},
+        {false, 2, appended},
     };
     for (const auto& c : cases) {
         dir.createFile("report.txt", "old\r\n");

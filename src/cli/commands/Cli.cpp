@@ -15,6 +15,11 @@ Mirrors a source folder tree below a target folder, as the desktop program
 Kestrel Backup does, from a terminal, a script or a timer.
 
 Commands:
+  backup [SETUP.zbk] back up the new and modified files of the setup
+                     (--all: every selected file)
+  check [SETUP.zbk]  report which files a backup would copy, without copying
+  list [SETUP.zbk]   list the folders a backup would visit (or, when the
+                     source has no included subfolders, its files)
   save [SETUP.zbk]   write the setup built from the options (from a cleared
                      setup) into SETUP.zbk; without a file, into the last-run
                      setup that an unattended run uses
@@ -40,6 +45,18 @@ Setup options:
   --suppress-details         report folders and totals only
   --report FILE              write the report into FILE too
   --no-report                do not write the report file
+
+Run options:
+  --all                      backup: every selected file, not only new and
+                             modified ones
+  --yes                      ask nothing: answer as an unattended run does
+                             (also when there is no terminal)
+  --progress                 show the current folder and file on standard
+                             error
+
+The report goes to standard output, line by line, as the report window of
+the desktop program shows it. Ctrl-C stops at the next file and still writes
+the summary; a second Ctrl-C ends at once.
 
 Other options:
   --help, -h                 show this text
@@ -76,6 +93,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         command = makeSaveCommand();
     else if (options.command == "show")
         command = makeShowCommand();
+    else if (options.command == "backup")
+        command = makeBackupCommand();
+    else if (options.command == "check")
+        command = makeCheckCommand();
+    else if (options.command == "list")
+        command = makeListCommand();
     if (!command) {
         err << "kestrel-backup-cli: unknown command '" << options.command
             << "'\nTry 'kestrel-backup-cli --help'.\n";

@@ -20,5 +20,8 @@ public:
 
 std::unique_ptr<Command> makeSaveCommand();
 std::unique_ptr<Command> makeShowCommand();
+std::unique_ptr<Command> makeBackupCommand();
+std::unique_ptr<Command> makeCheckCommand();
+std::unique_ptr<Command> makeListCommand();
 
 } // namespace kestrel::cli
