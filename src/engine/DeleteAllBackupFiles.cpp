@@ -117,6 +117,7 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     ReportModel& report = ctx.report;
     const std::string title = kCaptionDeleteAllBackupFiles;
     DeletionResult result;
+    report.setSetup(setup);
 
     state.intOperation = intOperationDeleteAllBackupFiles;
     setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);

@@ -141,41 +141,49 @@ TEST_F(DeleteAllBackupFilesTest, AWipeOverwritesEachFileBeforeDeletingIt) {
 }
 
 TEST_F(DeleteAllBackupFilesTest, WithAFilterOnlyMatchingFilesGoAndFoldersThatKeepFilesStay) {
-    dir.createFile("target/keep.txt", "k");
-    dir.createFile("target/x.DOC", "x");
-    dir.createFile("target/README", "no extension");
-    dir.createFile("target/sub/y.doc", "y");
-    dir.createFile("target/sub/mixed/z.doc", "z");
-    dir.createFile("target/sub/mixed/w.txt", "w");
-    dir.createFile("target/sub/mixed/gone/v.doc", "v");
-    setup.txbFileExtension = "doc";
+    for (const bool wipe : {false, true}) {
+        SCOPED_TRACE(wipe ? "wipe" : "delete");
+        dir.createFile("target/keep.txt", "k");
+        dir.createFile("target/x.DOC", "x");
+        dir.createFile("target/README", "no extension");
+        dir.createFile("target/sub/y.doc", "y");
+        dir.createFile("target/sub/mixed/z.doc", "z");
+        dir.createFile("target/sub/mixed/w.txt", "w");
+        dir.createFile("target/sub/mixed/gone/v.doc", "v");
+        ::unlink(dir.path("report.txt").c_str());
+        setup.txbFileExtension = "doc";
+        ui.clearEvents();
 
-    const DeletionResult result = Delete(true);
+        const DeletionResult result = Delete(wipe);
 
-    EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
-    const std::string lines = "    1 file  in {target folder}sub/mixed/gone/  One file deleted." + kCRLF +
-                              "    1 file  in {target folder}sub/mixed/  One file deleted." + kCRLF +
-                              "    1 file  in {target folder}sub/  One file deleted." + kCRLF +
-                              "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
-                              "Number of files deleted: 4" + kCRLF + "No file deletion errors." + kCRLF;
-    EXPECT_EQ(ReportFileText(), Head() + lines + Foot());
-    EXPECT_TRUE(Exists("target/keep.txt"));
-    EXPECT_TRUE(Exists("target/README"));
-    EXPECT_TRUE(Exists("target/sub/mixed/w.txt"));
-    EXPECT_FALSE(Exists("target/x.DOC"));
-    EXPECT_FALSE(Exists("target/sub/y.doc"));
-    EXPECT_FALSE(Exists("target/sub/mixed/z.doc"));
-    EXPECT_FALSE(Exists("target/sub/mixed/gone"));
-    EXPECT_TRUE(Exists("target/sub/mixed"));
-    EXPECT_TRUE(Exists("target/sub"));
+        EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
+        const std::string lines = "    1 file  in {target folder}sub/mixed/gone/  One file deleted." + kCRLF +
+                                  "    1 file  in {target folder}sub/mixed/  One file deleted." + kCRLF +
+                                  "    1 file  in {target folder}sub/  One file deleted." + kCRLF +
+                                  "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
+                                  "Number of files deleted: 4" + kCRLF + "No file deletion errors." + kCRLF;
+        EXPECT_EQ(ReportFileText(), Head() + lines + Foot());
+        EXPECT_TRUE(Exists("target/keep.txt"));
+        EXPECT_TRUE(Exists("target/README"));
+        EXPECT_TRUE(Exists("target/sub/mixed/w.txt"));
+        EXPECT_FALSE(Exists("target/x.DOC"));
+        EXPECT_FALSE(Exists("target/sub/y.doc"));
+        EXPECT_FALSE(Exists("target/sub/mixed/z.doc"));
+        EXPECT_FALSE(Exists("target/sub/mixed/gone"));
+        EXPECT_TRUE(Exists("target/sub/mixed"));
+        EXPECT_TRUE(Exists("target/sub"));
 
-    EXPECT_EQ(ui.label(ReportLabel::Caption),
-              "Overwrite and delete all files in the target folder (and subfolders) with extension 'doc'");
-    EXPECT_EQ(ui.messages()[0].text, "Target files with extension 'doc' will be deleted" + kCRLF +
-                                         "Do you wish to overwrite them before deletion?");
-    EXPECT_EQ(ui.confirmations()[0].description,
-              "Are you sure you wish to overwrite and delete all files (with extension 'doc')," + kCRLF +
-                  "subfolders (and their subfolders) in the target folder?");
+        EXPECT_EQ(ui.label(ReportLabel::Caption),
+                  std::string(wipe ? "Overwrite and delete" : "Delete") +
+                      " all files in the target folder (and subfolders) with extension 'doc'");
+        EXPECT_EQ(ui.messages()[0].text, "Target files with extension 'doc' will be deleted" + kCRLF +
+                                             "Do you wish to overwrite them before deletion?");
+        EXPECT_EQ(ui.confirmations()[0].description,
+                  std::string(wipe ? "Are you sure you wish to overwrite and delete all files"
+                                   : "Are you sure you wish to delete (without overwriting) all files") +
+                      " (with extension 'doc')," + kCRLF +
+                      "subfolders (and their subfolders) in the target folder?");
+    }
 }
 
 TEST_F(DeleteAllBackupFilesTest, AFolderHoldingOnlySubfoldersStaysWhenTheyAreRemoved) {
