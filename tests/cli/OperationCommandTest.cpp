@@ -1,0 +1,153 @@
+#include "cli/commands/Cli.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/NumberFormat.h"
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+
+using kestrel::cli::runCli;
+using kestrel::testing::TempDir;
+namespace platform = kestrel::platform;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int status = runCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class OperationCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::setClock(&clock);
+        platform::setNumberFormat(&format);
+        source = dir.createFolder("src");
+        target = dir.createFolder("dst");
+        setupFile = dir.path("s.zbk");
+    }
+    void TearDown() override {
+        platform::setCopyFaultForTesting(nullptr);
+        platform::setClock(nullptr);
+        platform::setNumberFormat(nullptr);
+    }
+    void Save(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {"save",     setupFile, "--source",      source,
+                                         "--target", target,    "--include-all", "--subfolders"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        ASSERT_EQ(run(args).status, 0);
+    }
+
+    TempDir dir;
+    platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 14, 5, 33, 60}};
+    platform::NumberFormat format;
+    std::string source, target, setupFile;
+};
+
+// Every regular file below `root`, with its content and modification time.
+std::map<std::string, std::pair<std::string, std::int64_t>> treeOf(const std::string& root) {
+    std::map<std::string, std::pair<std::string, std::int64_t>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        files[entry.path().string().substr(root.size())] = {content,
+                                                            platform::statPath(entry.path()).mtimeSeconds};
+    }
+    return files;
+}
+
+} // namespace
+
+TEST_F(OperationCommandTest, BackupOfAnAwkwardTreeMirrorsItAndASecondRunCopiesNothing) {
+    const std::vector<std::string> names = {
+        "plain.txt",       "with blank.doc", "comma, and more.txt",    "quote \"x\" 'y'.txt", "new\nline.txt",
+        "back\\slash.txt", "-leading-dash",  "\xff\xfe not utf-8.bin", std::string(255, 'n'), "empty"};
+    std::int64_t time = 1700000000;
+    for (const std::string& name : names)
+        dir.createFile("src/Docs/" + name, name == "empty" ? "" : "content of " + name, time++);
+    dir.createFile("src/Docs/deep/er/still/file.txt", "deep", time);
+    dir.createFile("src/Big/large.bin", std::string(3 << 20, 'L'), time);
+    Save();
+
+    CliRun first = run({"backup", setupFile, "--yes"});
+    ASSERT_EQ(first.status, 0) << first.err << first.out;
+    EXPECT_EQ(treeOf(source), treeOf(target));
+    EXPECT_NE(first.out.find("Number of files copied: 12"), std::string::npos) << first.out;
+
+    CliRun second = run({"backup", setupFile, "--yes"});
+    EXPECT_EQ(second.status, 0);
+    EXPECT_NE(second.out.find("Number of files copied: 0"), std::string::npos) << second.out;
+}
+
+TEST_F(OperationCommandTest, CheckAndListReportWithoutCopying) {
+    dir.createFile("src/A/one.txt", "1");
+    dir.createFile("src/B/two.txt", "22");
+    dir.createFile("dst/B/two.txt", "22");
+    Save();
+    CliRun check = run({"check", setupFile, "--yes"});
+    EXPECT_EQ(check.status, 0) << check.err;
+    EXPECT_NE(check.out.find("one.txt (new)"), std::string::npos) << check.out;
+    EXPECT_FALSE(std::filesystem::exists(target + "A"));
+
+    CliRun list = run({"list", setupFile, "--yes"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find("Number of folders: "), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("Sum of file sizes: "), std::string::npos);
+
+    ASSERT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
+    EXPECT_NE(run({"check", setupFile, "--yes"}).out.find("All files backed up."), std::string::npos);
+}
+
+TEST_F(OperationCommandTest, ExitStatusTellsHowTheRunEnded) {
+    dir.createFile("src/A/one.txt", "1");
+    dir.createFile("src/A/two.txt", "2");
+    Save();
+    EXPECT_EQ(run({"backup", setupFile, "--yes", "--target", dir.path("missing")}).status, 2);
+    EXPECT_EQ(run({"check", setupFile, "--all"}).status, 2);
+
+    platform::setCopyFaultForTesting(
+        [](const std::string&, const std::string&) { return platform::Error::of(platform::err::DeviceIo); });
+    CliRun failing = run({"backup", setupFile, "--yes"});
+    platform::setCopyFaultForTesting(nullptr);
+    EXPECT_EQ(failing.status, 1) << failing.out;
+
+    EXPECT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
+}
+
+TEST_F(OperationCommandTest, ReportFileHoldsTheLinesOfStandardOutputWithCrLf) {
+    dir.createFile("src/A/one.txt", "1");
+    std::string report = dir.path("report.txt");
+    Save({"--report", report});
+    CliRun result = run({"backup", setupFile, "--yes"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string file = dir.readFile("report.txt");
+    EXPECT_EQ(file.rfind("Current date/time: 2024-03-09 14:05:33\r\n", 0), 0u);
+    // The same lines; only the screen indents a folder's remark.
+    auto linesOf = [](const std::string& text, const std::string& end) {
+        std::vector<std::string> lines;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t stop = text.find(end, start);
+            if (stop == std::string::npos)
+                stop = text.size();
+            std::string line = text.substr(start, stop - start);
+            lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
+            start = stop + end.size();
+        }
+        return lines;
+    };
+    EXPECT_EQ(linesOf(file, "\r\n"), linesOf(result.out, "\n"));
+}
