@@ -20,6 +20,11 @@ Commands:
   check [SETUP.zbk]  report which files a backup would copy, without copying
   list [SETUP.zbk]   list the folders a backup would visit (or, when the
                      source has no included subfolders, its files)
+  delete [SETUP.zbk] delete every file below the target folder (--wipe:
+                     overwrite each first); asks first unless --yes
+  multiple SETUP.zbk... | FOLDER
+                     back up the new and modified files of each setup, one
+                     after the other (a folder: all its *.zbk files)
   save [SETUP.zbk]   write the setup built from the options (from a cleared
                      setup) into SETUP.zbk; without a file, into the last-run
                      setup that an unattended run uses
@@ -49,6 +54,11 @@ Setup options:
 Run options:
   --all                      backup: every selected file, not only new and
                              modified ones
+  --wipe                     delete: overwrite each file before deleting it
+  --unattended               backup: the unattended run of the last-run
+                             setup, its report in the target folder
+  --shutdown                 with --unattended: shut the computer down
+                             afterwards (Enter at the prompt calls it off)
   --yes                      ask nothing: answer as an unattended run does
                              (also when there is no terminal)
   --progress                 show the current folder and file on standard
@@ -99,6 +109,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         command = makeCheckCommand();
     else if (options.command == "list")
         command = makeListCommand();
+    else if (options.command == "delete")
+        command = makeDeleteCommand();
+    else if (options.command == "multiple")
+        command = makeMultipleCommand();
     if (!command) {
         err << "kestrel-backup-cli: unknown command '" << options.command
             << "'\nTry 'kestrel-backup-cli --help'.\n";

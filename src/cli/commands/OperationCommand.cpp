@@ -1,19 +1,35 @@
 #include "cli/commands/Command.h"
+#include "cli/commands/OperationRun.h"
 #include "cli/commands/SetupSource.h"
-#include "cli/commands/TerminalInteraction.h"
 #include "engine/FolderOperation.h"
-#include "report/ReportModel.h"
-#include "report/ReportSink.h"
+#include "engine/UnattendedRun.h"
+#include "platform/CommandRunner.h"
+#include "setup/LastRun.h"
 
-#include <iostream>
 #include <ostream>
-#include <unistd.h>
 
 namespace kestrel::cli {
 
 namespace {
 
 enum class Operation { Backup, Check, List };
+
+platform::CommandRunner* shutdownRunnerForTesting = nullptr;
+
+int exitStatusOf(int result, const std::string& refusal, const OperationState& state, std::ostream& err) {
+    if (result == intResultReportFileCancelled)
+        return ExitCancelled;
+    if (result < 0) {
+        if (!refusal.empty())
+            err << refusal << "\n";
+        return ExitRefused;
+    }
+    if (state.blnStop)
+        return ExitCancelled;
+    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0)
+        return ExitWithErrors;
+    return ExitOk;
+}
 
 // backup, check and list: the engine's operation buttons, with the report streamed to `out`
 // exactly as the report window receives it.
@@ -26,72 +42,74 @@ public:
             err << "kestrel-backup-cli: " << options.command << " takes at most one setup file\n";
             return ExitRefused;
         }
-        if (operation_ != Operation::Backup && options.all) {
-            err << "kestrel-backup-cli: --all belongs to backup\n";
+        if (operation_ != Operation::Backup && (options.all || options.unattended || options.shutdown)) {
+            err << "kestrel-backup-cli: --all, --unattended and --shutdown belong to backup\n";
             return ExitRefused;
         }
-        Setup setup;
-        if (!loadCommandSetup(options, setup, err))
+        if (options.unattended)
+            return runUnattended(options, out, err);
+        if (options.shutdown) {
+            err << "kestrel-backup-cli: --shutdown belongs to backup --unattended\n";
             return ExitRefused;
+        }
 
-        // Nobody to ask: behave as the unattended run does.
-        const bool attended = !options.yes && ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
-        OperationState state;
-        state.blnScheduledTask = !attended;
-        state.blnStartupCompleted = true;
-        TerminalInteraction ui(state, std::cin, err, attended, options.progress && ::isatty(STDERR_FILENO));
-        ReportModel report(state, setup, ui);
-        report.setCapacityRule(false);
-        StreamReportSink sink(out);
-        report.setSink(&sink);
-        InstallInterruptHandler();
-
+        OperationRun run(options, out, err);
+        if (!loadCommandSetup(options, run.setup, err))
+            return ExitRefused;
         std::string refusal;
         int result = intResultDone;
         switch (operation_) {
         case Operation::Backup:
-            result = options.all ? cmdBackupAllFiles_MouseUp(setup, state, ui, report, &refusal)
-                                 : cmdBackupModifiedFiles_MouseUp(setup, state, ui, report, &refusal);
+            result =
+                options.all
+                    ? cmdBackupAllFiles_MouseUp(run.setup, run.state, run.ui(), run.report(), &refusal)
+                    : cmdBackupModifiedFiles_MouseUp(run.setup, run.state, run.ui(), run.report(), &refusal);
             break;
         case Operation::Check:
-            result = cmdCheckBackupState_MouseUp(setup, state, ui, report, &refusal);
+            result = cmdCheckBackupState_MouseUp(run.setup, run.state, run.ui(), run.report(), &refusal);
             break;
         case Operation::List:
-            result =
-                cmdListSubFolders_MouseUp(setup, state, ui, report, ListButtonListsFiles(setup), &refusal);
+            result = cmdListSubFolders_MouseUp(run.setup, run.state, run.ui(), run.report(),
+                                               ListButtonListsFiles(run.setup), &refusal);
             break;
         }
-        sink.Finish();
-        ui.FinishProgress();
-        out.flush();
-        return exitStatusOf(result, refusal, state, err);
+        run.Finish();
+        return exitStatusOf(result, refusal, run.state, err);
     }
 
 private:
-    static int exitStatusOf(int result, const std::string& refusal, const OperationState& state,
-                            std::ostream& err) {
-        if (result == intResultNameReportFileFirst) {
-            err << "Name the report file with --report FILE, or leave it out with --no-report.\n";
+    // The run a command-line start of the desktop program makes: the last-run setup's backup of
+    // new and modified files, its report in the target folder, nothing asked; then, with
+    // --shutdown, the cancellable shutdown.
+    static int runUnattended(const CliOptions& options, std::ostream& out, std::ostream& err) {
+        if (!options.setupFiles.empty() || options.all) {
+            err << "kestrel-backup-cli: backup --unattended runs the last-run setup as it is\n";
             return ExitRefused;
         }
-        if (result == intResultReportFileCancelled)
-            return ExitCancelled;
-        if (result < 0) {
-            if (!refusal.empty())
-                err << refusal << "\n";
-            return ExitRefused;
-        }
-        if (state.blnStop)
-            return ExitCancelled;
-        if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0)
-            return ExitWithErrors;
-        return ExitOk;
+        CliOptions quiet = options;
+        quiet.yes = true;
+        OperationRun run(quiet, out, err);
+        SetupLoadContext context;
+        context.blnStartupCompleted = false; // as at start-up: missing folders are emptied silently
+        LoadSetupFromLastRun(run.setup, context);
+
+        platform::SystemCommandRunner systemRunner;
+        platform::CommandRunner& runner = shutdownRunnerForTesting ? *shutdownRunnerForTesting : systemRunner;
+        TerminalShutdownPrompt prompt(err);
+        UnattendedRunResult result =
+            RunUnattended(run.ctx(), options.shutdown ? "shutdown" : "", runner, prompt);
+        run.Finish();
+        return exitStatusOf(result.backupResult, result.resultText, run.state, err);
     }
 
     Operation operation_;
 };
 
 } // namespace
+
+void setShutdownRunnerForTesting(platform::CommandRunner* runner) {
+    shutdownRunnerForTesting = runner;
+}
 
 std::unique_ptr<Command> makeBackupCommand() {
     return std::make_unique<OperationCommand>(Operation::Backup);

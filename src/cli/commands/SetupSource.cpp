@@ -11,17 +11,6 @@ namespace kestrel::cli {
 
 namespace {
 
-// A terminal has nobody to ask: the missing folders are told and the setup loads as it is.
-class TerminalLoadMessages : public SetupLoadMessages {
-public:
-    explicit TerminalLoadMessages(std::ostream& err) : err_(err) {}
-    void SourceFolderMissing(const std::string& text) override { err_ << text << "\n"; }
-    void TargetFolderNotFound(const std::string& text, Setup&) override { err_ << text << "\n"; }
-
-private:
-    std::ostream& err_;
-};
-
 std::string loadFailureText(int result) {
     if (result > 0)
         return platform::errorDescription(result) + " (error " + std::to_string(result) + ")";
@@ -29,6 +18,14 @@ std::string loadFailureText(int result) {
 }
 
 } // namespace
+
+void TerminalLoadMessages::SourceFolderMissing(const std::string& text) {
+    err_ << text << "\n";
+}
+
+void TerminalLoadMessages::TargetFolderNotFound(const std::string& text, Setup&) {
+    err_ << text << "\n";
+}
 
 bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err) {
     TerminalLoadMessages messages(err);

@@ -2,10 +2,23 @@
 
 #include "cli/commands/CliOptions.h"
 #include "setup/Setup.h"
+#include "setup/SetupFile.h"
 
 #include <iosfwd>
 
 namespace kestrel::cli {
+
+// A terminal has nobody to ask: the missing folders of a setup file are told and the setup
+// loads as it is.
+class TerminalLoadMessages : public SetupLoadMessages {
+public:
+    explicit TerminalLoadMessages(std::ostream& err) : err_(err) {}
+    void SourceFolderMissing(const std::string& text) override;
+    void TargetFolderNotFound(const std::string& text, Setup&) override;
+
+private:
+    std::ostream& err_;
+};
 
 // The setup a command starts from: the setup file named on the command line, else the
 // last-run setup; then the command line's options over it. Problems with the file's folders

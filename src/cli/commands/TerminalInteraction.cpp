@@ -5,6 +5,7 @@
 #include <csignal>
 #include <istream>
 #include <ostream>
+#include <poll.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -64,6 +65,19 @@ std::vector<ButtonChoice> choicesOf(MessageButtons buttons) {
 
 } // namespace
 
+bool TerminalShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
+    err_ << "\n" << crlfToNewline(popUp.text) << "\n";
+    if (!::isatty(STDIN_FILENO))
+        return false;
+    err_ << "Press Enter to call the shutdown off." << std::flush;
+    struct pollfd input {
+        STDIN_FILENO, POLLIN, 0
+    };
+    bool clicked = ::poll(&input, 1, popUp.intervalMs) > 0;
+    err_ << "\n";
+    return clicked;
+}
+
 void InstallInterruptHandler() {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
@@ -101,7 +115,22 @@ void TerminalInteraction::ShowText(const std::string& title, const std::string& 
     err_ << crlfToNewline(text) << "\n";
 }
 
+void TerminalInteraction::PresetAnswer(const std::string& title, MessageButtons buttons,
+                                       MessageAnswer answer) {
+    presets_.push_back({title, buttons, answer});
+}
+
 MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
+    // The command line names its report file with --report, so the offer to name one first is
+    // always declined.
+    if (request.title == "Report file?" && request.buttons == MessageButtons::YesNo)
+        return MessageAnswer::No;
+    for (const Preset& preset : presets_) {
+        if (preset.title == request.title && preset.buttons == request.buttons) {
+            ShowText(request.title, request.text);
+            return preset.answer;
+        }
+    }
     const std::vector<ButtonChoice> choices = choicesOf(request.buttons);
     const std::size_t defaultIndex = std::clamp<std::size_t>(
         static_cast<std::size_t>(std::max(request.defaultButton, 1)) - 1, 0, choices.size() - 1);

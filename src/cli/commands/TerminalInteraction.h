@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Shutdown.h"
 #include "report/Interaction.h"
 #include "report/OperationState.h"
 
@@ -19,6 +20,9 @@ public:
                         bool progress);
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
+    // A question the command line has answered already (by an option): the message box of this
+    // title and buttons is shown but not asked.
+    void PresetAnswer(const std::string& title, MessageButtons buttons, MessageAnswer answer);
     int AskSourceFileEarlier(const std::string& caption, const std::string& intro) override;
     int AskExistingReportFile() override;
     bool ConfirmOperation(const ConfirmRequest& request) override;
@@ -50,6 +54,12 @@ private:
     void ShowText(const std::string& title, const std::string& text);
     void ClearProgressLine();
 
+    struct Preset {
+        std::string title;
+        MessageButtons buttons;
+        MessageAnswer answer;
+    };
+    std::vector<Preset> presets_;
     OperationState& state_;
     std::istream& in_;
     std::ostream& err_;
@@ -59,6 +69,17 @@ private:
     std::string file_;
     bool progressShown_ = false;
     std::chrono::steady_clock::time_point lastProgress_{};
+};
+
+// The shutdown's pop-up at a terminal: Enter within the pop-up's time calls the shutdown off.
+// Without a terminal nobody can, and the shutdown goes ahead.
+class TerminalShutdownPrompt : public ShutdownPrompt {
+public:
+    explicit TerminalShutdownPrompt(std::ostream& err) : err_(err) {}
+    bool PopUpInForm(const ShutdownPopUp& popUp) override;
+
+private:
+    std::ostream& err_;
 };
 
 // Ctrl-C: the first sets blnStop at the next file (the operation still writes its summary), a

@@ -1,0 +1,90 @@
+#include "cli/commands/Command.h"
+#include "cli/commands/OperationRun.h"
+#include "cli/commands/SetupOptions.h"
+#include "cli/commands/SetupSource.h"
+#include "engine/MultipleBackup.h"
+#include "modules/FileProc.h"
+#include "modules/Folder.h"
+
+#include <algorithm>
+#include <ostream>
+#include <unistd.h>
+
+namespace kestrel::cli {
+
+namespace {
+
+std::string currentFolder() {
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? buffer : "/";
+}
+
+// The setups to run: every setup file of a folder, or the files named, which lie in one folder.
+bool collectSetups(const std::vector<std::string>& args, MultipleBackupRun& run, std::string& error) {
+    const std::string here = currentFolder();
+    if (args.size() == 1 && FolderExists(args[0])) {
+        run.setupsFolder = folderValueOf(args[0], here);
+        std::vector<std::string> names;
+        std::string description;
+        double size = 0;
+        if (ListFiles(run.setupsFolder, names, "*.zbk", false, description, size) < 0) {
+            error = "cannot read " + run.setupsFolder + ": " + description;
+            return false;
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names)
+            run.rows.push_back({name, true});
+        if (run.rows.empty())
+            error = "no setup files (*.zbk) in " + run.setupsFolder;
+        return !run.rows.empty();
+    }
+    for (const std::string& arg : args) {
+        std::string path = folderValueOf(arg, here);
+        path.pop_back(); // a file, not a folder
+        const std::string folder = FolderOf(path, false);
+        if (run.setupsFolder.empty())
+            run.setupsFolder = folder;
+        if (folder != run.setupsFolder) {
+            error = "the setup files of one multiple backup lie in one folder";
+            return false;
+        }
+        run.rows.push_back({FileNameOf(path, false), true});
+    }
+    if (run.rows.empty())
+        error = "multiple needs setup files or a folder of them";
+    return !run.rows.empty();
+}
+
+// multiple SETUP.zbk... | FOLDER: runs the backup of new and modified files of each setup, one
+// after the other, and names the setups that failed at the end.
+class MultipleCommand : public Command {
+public:
+    int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
+        MultipleBackupRun multiple;
+        std::string error;
+        if (!collectSetups(options.setupFiles, multiple, error)) {
+            err << "kestrel-backup-cli: " << error << "\n";
+            return ExitRefused;
+        }
+        OperationRun run(options, out, err);
+        TerminalLoadMessages messages(err);
+        multiple.loadMessages = &messages;
+        const MultipleBackupOutcome outcome = cmdMultipleBackup_Click(run.ctx(), multiple);
+        run.Finish();
+        if (outcome != MultipleBackupOutcome::Ran)
+            return outcome == MultipleBackupOutcome::Cancelled ? ExitCancelled : ExitRefused;
+        if (multiple.blnCeaseMultipleBackup || run.state.blnStop)
+            return ExitCancelled;
+        const bool failed = std::any_of(multiple.rows.begin(), multiple.rows.end(),
+                                        [](const MultipleBackupRow& row) { return row.result != 0; });
+        return failed || run.state.lngTotalNumCopyErrors > 0 ? ExitWithErrors : ExitOk;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeMultipleCommand() {
+    return std::make_unique<MultipleCommand>();
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "cli/commands/CliOptions.h"
+#include "cli/commands/TerminalInteraction.h"
+#include "engine/OperationContext.h"
+#include "report/ReportModel.h"
+#include "report/ReportSink.h"
+
+#include <iosfwd>
+#include <memory>
+
+namespace kestrel::cli {
+
+// What every operation command runs with: the setup, the shared state, the terminal's questions
+// and the report streamed to `out` as the report window receives it.
+class OperationRun {
+public:
+    OperationRun(const CliOptions& options, std::ostream& out, std::ostream& err);
+    ~OperationRun();
+
+    Setup setup;
+    OperationState state;
+    TerminalInteraction& ui() { return *ui_; }
+    ReportModel& report() { return *report_; }
+    OperationContext& ctx() { return *ctx_; }
+    // Ends the streamed report and the progress line.
+    void Finish();
+
+private:
+    std::ostream& out_;
+    std::unique_ptr<TerminalInteraction> ui_;
+    std::unique_ptr<ReportModel> report_;
+    std::unique_ptr<OperationContext> ctx_;
+    StreamReportSink sink_;
+};
+
+} // namespace kestrel::cli
