@@ -51,18 +51,29 @@ def build_tree(root, folders, files_per_folder, large, large_mb):
     return paths
 
 
+GNU_TIME = "/usr/bin/time" if os.access("/usr/bin/time", os.X_OK) else None
+
+
 def run(cmd, cwd=None):
-    """Runs a command with its output discarded; returns (seconds, max RSS in KiB)."""
+    """Runs a command with its output discarded; returns (seconds, max RSS in KiB).
+
+    The peak memory comes from GNU time when it is installed (a child's own figure would
+    include the Python process it was forked from); otherwise it is 0.
+    """
+    measured = [GNU_TIME, "-f", "%M"] + cmd if GNU_TIME else cmd
     start = time.perf_counter()
-    proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(proc.pid, 0)
+    proc = subprocess.run(measured, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     elapsed = time.perf_counter() - start
-    err = proc.stderr.read().decode(errors="replace")
-    proc.stderr.close()
-    code = os.waitstatus_to_exitcode(status)
-    if code not in (0, 1):
-        sys.exit(f"command failed ({code}): {' '.join(cmd)}\n{err}")
-    return elapsed, usage.ru_maxrss
+    err = proc.stderr.decode(errors="replace")
+    if proc.returncode not in (0, 1):
+        sys.exit(f"command failed ({proc.returncode}): {' '.join(cmd)}\n{err}")
+    rss = 0
+    if GNU_TIME:
+        try:
+            rss = int(err.strip().splitlines()[-1])
+        except (ValueError, IndexError):
+            pass
+    return elapsed, rss
 
 
 def drop(path):
@@ -104,6 +115,8 @@ def main():
     for tool in ("rsync", "cp", "find"):
         if not shutil.which(tool):
             sys.exit(f"{tool} is missing (apt-get install rsync)")
+    if not GNU_TIME:
+        print("note: /usr/bin/time is missing (apt-get install time): no peak memory figures")
     if not os.access(cli, os.X_OK):
         sys.exit(f"{cli} not found: run 'make' first")
 
