@@ -138,15 +138,19 @@ bool isMountedReadOnly(const std::string& path) {
 
 bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
     error = {};
-    const std::string folder = nearestExistingFolder(path);
-    if (folder.empty()) {
-        error = Error::of(err::PathNotFound);
-        return false;
-    }
+    // The backup asks before every copy: one call for a path that exists, the search for the
+    // nearest existing folder only for one that does not.
     struct statvfs vfs;
-    if (::statvfs(folder.c_str(), &vfs) != 0) {
-        error = Error::fromErrno(errno, true);
-        return false;
+    if (path.empty() || ::statvfs(path.c_str(), &vfs) != 0) {
+        const std::string folder = nearestExistingFolder(path);
+        if (folder.empty()) {
+            error = Error::of(err::PathNotFound);
+            return false;
+        }
+        if (::statvfs(folder.c_str(), &vfs) != 0) {
+            error = Error::fromErrno(errno, true);
+            return false;
+        }
     }
     const std::uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
     space.freeForUser = static_cast<std::uint64_t>(vfs.f_bavail) * unit;

@@ -68,10 +68,14 @@ bool writeAll(int fd, const char* data, std::size_t length) {
 }
 
 // Copies the data from the current offsets; the kernel's copy first, plain reads where the
-// file systems do not support it.
-bool copyData(int in, int out, std::int64_t& copied) {
+// file systems do not support it. `expectedSize` is the length the source had when opened:
+// once that much is copied the kernel copy stops without asking once more for the end (a file
+// that grows meanwhile has a newer time than the one recorded, and is copied again next run).
+bool copyData(int in, int out, std::int64_t expectedSize, std::int64_t& copied) {
     bool kernelCopy = true;
     while (kernelCopy) {
+        if (expectedSize > 0 && copied >= expectedSize)
+            return true;
         ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
         if (n == 0)
             return true;
@@ -312,7 +316,7 @@ CopyResult copyFileAtomically(const std::string& source, const std::string& targ
         ::close(in);
         return result;
     }
-    bool ok = copyData(in, out, result.bytesCopied);
+    bool ok = copyData(in, out, static_cast<std::int64_t>(st.st_size), result.bytesCopied);
     int savedErrno = errno;
     if (ok) {
         struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
