@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+class QWidget;
+
+// Small helpers every window of the desktop program uses.
+namespace kestrel::forms {
+
+// Window sizes and positions are kept in twips where the program states them: 15 twips make one
+// pixel at 96 dpi.
+constexpr int kTwipsPerPixel = 15;
+inline int Px(int twips) {
+    return twips / kTwipsPerPixel;
+}
+inline int Twips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
+
+// Texts cross between the engine (UTF-8 std::string) and Qt.
+inline QString Qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string Ss(const QString& text) {
+    return text.toStdString();
+}
+// A report or message text with CR LF line ends, as a widget shows it (LF line ends).
+QString DisplayText(const std::string& text);
+
+// The objectName of an element of a control array: "txbDirectory(1)".
+QString ControlName(const char* name, int index);
+
+// The font of the program's labels, buttons, check boxes, option buttons, frames and combo
+// boxes; text boxes keep their own.
+inline const char* kFormFont = "Arial";
+// The font of the report text.
+inline const char* kReportFont = "Courier New";
+void SetFormFontName(QWidget* form, const QString& fontName);
+
+// Gives the widget the focus when it is visible and enabled; true when it did.
+bool SetFocusIfUsable(QWidget* widget);
+
+// The title of the program's own message boxes when no other is given.
+QString ProgramTitle();
+
+} // namespace kestrel::forms

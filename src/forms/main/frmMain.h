@@ -1,0 +1,247 @@
+#pragma once
+
+#include "forms/main/OperationEntries.h"
+#include "report/OperationState.h"
+#include "setup/Setup.h"
+#include "setup/SetupFile.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QThread;
+class QTimer;
+
+namespace kestrel {
+class ReportModel;
+}
+
+namespace kestrel::forms {
+
+class QtInteraction;
+class frmReport;
+class frmView;
+
+// The program's one lasting window: it shows the current setup in its controls, holds the
+// buttons of every operation, and owns the setup and the state all operations share. An
+// operation runs on a worker thread owned by the window; while it runs every control but Quit is
+// disabled.
+class frmMain : public QWidget, private SetupLoadMessages {
+    Q_OBJECT
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // Start-up: program texts, captions, the setups folder and the previous run from the
+    // settings store, the last-run setup, and the unattended backup when `commandLine` is not
+    // empty. False when the program texts could not be loaded (the message was shown): the
+    // program then ends.
+    bool Form_Load(const QString& commandLine);
+
+    // How the program ends (all windows close); tests put their own in place.
+    void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
+
+    // The one-second timer's duties; also run by tests in place of waiting.
+    void Clock_Timer();
+    void Clock2_Timer();
+
+    const Setup& setup() const { return setup_; }
+    OperationState& state() { return state_; }
+    frmReport* reportWindow() const { return report_.get(); }
+    frmView* viewer() const { return view_; }
+    bool operationRunning() const { return worker_ != nullptr; }
+    bool blnDialogJustClosed() const { return blnDialogJustClosed_; }
+    bool blnLastRunFileCurrent() const { return blnLastRunFileCurrent_; }
+
+    // The buttons' handlers (a mouse release over the button, or its click).
+    void cmdSpecifyDirectory_MouseUp(int Index);
+    void txbDirectory_MouseUp(int Index);
+    void cmdClearFolder_Click(int Index);
+    void cmdRemoveSubfolder_Click();
+    void cmdSelectSubfolders_MouseUp();
+    void cmdCreateSubFolder_MouseUp();
+    void cmdEmptyTargetFolder_Click();
+    void cmdListSubFolders_MouseUp();
+    void cmdCheckBackupState_MouseUp();
+    void cmdBackupAllFiles_MouseUp();
+    void cmdBackupModifiedFiles_MouseUp();
+    void cmdDeleteAllBackupFiles_MouseUp();
+    void cmdReportFile_MouseUp();
+    void cmdReportScreen_MouseUp();
+    void cmdSetup_MouseUp();
+    void cmdUseMultipleBackup_Click();
+    void cmdMultipleBackup_Click();
+    void cmdHelp_MouseUp();
+    void cmdQuit_MouseUp();
+
+    void RefreshSourceFolderDisplay();
+    void RefreshTargetFolderDisplay(bool blnMessageIfTargetFolderPathNotFound);
+    void FocusNextStep();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Building the window.
+    void CreateControls();
+    void LayOutControls();
+    void ConnectControls();
+    void InitMainWindow();
+    QPushButton* Button(const QString& name, const QString& caption);
+    QCheckBox* CheckBox(const QString& name, const QString& caption);
+    QLabel* Label(const QString& name, const QString& caption = QString());
+    QLineEdit* TextBox(const QString& name, bool readOnly);
+
+    // The setup in the controls.
+    void ShowSetupInControls();
+    void ShowIncludedFolders();
+    void SetFolderText(int Index, const std::string& text);
+    void SetReportFileText(const std::string& text);
+    void ClearSetupAndControls();
+    void TakeRestoreCopyOfSetup();
+
+    // Handlers of the setup's controls.
+    void chkSuppressDetailedReports_Click();
+    void chkIncludeSubfolders_Click();
+    void txbFileExtension_LostFocus();
+    void txbExcludedFilepaths_LostFocus();
+    void cboPercent_Click();
+    void cboModifiedSince_Click();
+    void cboIncludedFolders_Click();
+
+    // Folders.
+    bool CheckTargetAgainstSource(const std::string& path);
+    bool IsRecycleBinPath(const std::string& path) const;
+    void DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFound);
+    void DisplayTargetFreeSpace();
+    void PromptTargetFolderNotFound(const std::string& strErrDescr);
+    void EnableOperationButtons();
+    void ForgetSelectedSetupFile();
+    void DisplayNumFilesInSetupsFolder();
+    void SetDialogJustClosed();
+
+    // SetupLoadMessages: the messages of a setup load.
+    void SourceFolderMissing(const std::string& text) override;
+    void TargetFolderNotFound(const std::string& text, Setup& setup) override;
+
+    // The window's state.
+    void RefreshToolTips();
+    void RefreshMenuState();
+    void EnableFormControls(bool enabled);
+    void SetFocusOnHover(QWidget* button);
+    // The small report window opens below this control (twips inside the window).
+    int SmallReportWindowTop(bool listing) const;
+    QPoint ConfirmWindowPosition() const;
+
+    // Operations.
+    void StartOperation(OperationButton button);
+    void OperationFinished();
+    void RunUnattendedBackup();
+    void EndProgram();
+    void RequestQuitDuringOperation();
+    // Saves the setup for the next run, with the pop-up "Setup saved" (or its failure message).
+    bool SaveSetupForNextRunWithPopUp();
+
+    OperationState state_;
+    Setup setup_;
+    RestoreCopy restoreCopy_;
+    std::unique_ptr<frmReport> report_;
+    std::unique_ptr<QtInteraction> ui_;
+    std::unique_ptr<ReportModel> model_;
+    frmView* view_ = nullptr;
+
+    QThread* worker_ = nullptr;
+    OperationButton runningButton_ = OperationButton::BackupModifiedFiles;
+    bool quitRequested_ = false;
+    bool unattendedRun_ = false;
+    QString commandLine_;
+    std::function<void()> endProgram_;
+
+    // Form-level values.
+    bool blnDialogJustClosed_ = false;
+    bool blnChainedFolderPrompt_ = false;
+    bool blnLastRunFileCurrent_ = false;
+    int intLastRunFileTicks_ = 0;
+    int MaxFolderTextLength_ = 70;
+    std::array<std::string, 4> RecycleBinNames_;
+    std::string strProgramTextFile_;
+    std::string strWindowCaption_;
+    std::string setupsFolder_;
+    bool loading_ = false; // controls are being filled from the setup: their handlers hold still
+
+    QTimer* Clock_ = nullptr;
+    QTimer* Clock2_ = nullptr;
+
+    // Controls, named as their objectName.
+    QFrame* fraMenu_ = nullptr;
+    QFrame* fraSetup_ = nullptr;
+    QFrame* fraSaveSetup_ = nullptr;
+    std::array<QPushButton*, 3> cmdSpecifyDirectory_{};
+    std::array<QLineEdit*, 3> txbDirectory_{};
+    std::array<QPushButton*, 5> cmdClearFolder_{};
+    QPushButton* cmdSelectSubfolders_ = nullptr;
+    QPushButton* cmdRemoveSubfolder_ = nullptr;
+    QPushButton* cmdListSubFolders_ = nullptr;
+    QPushButton* cmdCheckBackupState_ = nullptr;
+    QPushButton* cmdBackupAllFiles_ = nullptr;
+    QPushButton* cmdBackupModifiedFiles_ = nullptr;
+    QPushButton* cmdDeleteAllBackupFiles_ = nullptr;
+    QPushButton* cmdCreateSubFolder_ = nullptr;
+    QPushButton* cmdEmptyTargetFolder_ = nullptr;
+    QPushButton* cmdReportFile_ = nullptr;
+    QPushButton* cmdReportScreen_ = nullptr;
+    QPushButton* cmdSetup_ = nullptr;
+    QPushButton* cmdUseMultipleBackup_ = nullptr;
+    QPushButton* cmdMultipleBackup_ = nullptr;
+    QPushButton* cmdHelp_ = nullptr;
+    QPushButton* cmdQuit_ = nullptr;
+    QPushButton* cmdLoadSetup_ = nullptr;
+    QPushButton* cmdSaveSetup_ = nullptr;
+    QPushButton* cmdClearSetup_ = nullptr;
+    QPushButton* cmdRestoreSetup_ = nullptr;
+    QPushButton* cmdKeepSetup_ = nullptr;
+    QPushButton* cmdSaveSetupForNextRun_ = nullptr;
+    QPushButton* cmdSaveSetupAsOperationFile_ = nullptr;
+    QPushButton* cmdSaveSetupInBothWays_ = nullptr;
+    QPushButton* cmdDontSaveSetup_ = nullptr;
+    QComboBox* cboIncludedFolders_ = nullptr;
+    QComboBox* cboPercent_ = nullptr;
+    QComboBox* cboModifiedSince_ = nullptr;
+    QCheckBox* chkIncludeSubfolders_ = nullptr;
+    QCheckBox* chkExcludeFilesInSourceFolder_ = nullptr;
+    QCheckBox* chkWarnIfEarlier_ = nullptr;
+    QCheckBox* chkWarnIfSmaller_ = nullptr;
+    QCheckBox* chkPauseAfterFirstCopy_ = nullptr;
+    QCheckBox* chkPauseAfterFirstDelete_ = nullptr;
+    QCheckBox* chkSuppressDetailedReports_ = nullptr;
+    QCheckBox* chkSaveSetupOnQuit_ = nullptr;
+    QCheckBox* chkDisableOutputToFile_ = nullptr;
+    QLineEdit* txbFileExtension_ = nullptr;
+    QLineEdit* txbExcludedFilepaths_ = nullptr;
+    QLineEdit* txbReportFile_ = nullptr;
+    QLineEdit* txbSetupFile_ = nullptr;
+    QLabel* lblIntro_ = nullptr;
+    QLabel* lblNumSubfolders_ = nullptr;
+    QLabel* lblFreeSpace_ = nullptr;
+    QLabel* lblTargetFolderIsEmpty_ = nullptr;
+    QLabel* lblBackupOnlyExtension_ = nullptr;
+    QLabel* lblSkipFilepaths_ = nullptr;
+    QLabel* lblOfSizeOf_ = nullptr;
+    QLabel* lblNumSetups_ = nullptr;
+    QLabel* lblMultipleBackupExplanation_ = nullptr;
+    QLabel* lblPreviousRun_ = nullptr;
+    QLabel* lblWarningReFilesInUse_ = nullptr;
+    QLabel* lblSelectedSetup_ = nullptr;
+};
+
+} // namespace kestrel::forms

@@ -1,0 +1,509 @@
+// The main window's folders and filters: choosing and clearing the source, target and setups
+// folders under their rules, the displays of the target and of the source's subfolders, the
+// included-subfolder list, the extension filter and the excluded paths.
+#include "forms/main/frmMain.h"
+
+#include "engine/FileSelection.h"
+#include "forms/FormsCommon.h"
+#include "forms/prompts/FileDialogs.h"
+#include "forms/prompts/MessageBoxes.h"
+#include "forms/report/frmReport.h"
+#include "modules/DiskProc.h"
+#include "modules/FileProc.h"
+#include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/Registry3.h"
+#include "modules/StrProc.h"
+#include "platform/Disk.h"
+#include "platform/ErrorCodes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdlib>
+
+namespace kestrel::forms {
+
+namespace {
+
+bool StartsWith(const std::string& text, const std::string& head) {
+    return text.size() >= head.size() && text.compare(0, head.size(), head) == 0;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// The user's own trash ($XDG_DATA_HOME/Trash/, by default ~/.local/share/Trash/).
+std::string UserTrashFolder() {
+    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
+        return AddTrailingBackslash(dataHome) + "Trash/";
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return AddTrailingBackslash(home) + ".local/share/Trash/";
+    return {};
+}
+
+} // namespace
+
+bool frmMain::IsRecycleBinPath(const std::string& path) const {
+    // The first folder below the disk's root: a recycle bin's name at its start (so
+    // "Recycled old" is one too), or a trash folder of the disk.
+    const std::string mount = platform::mountPointOf(path);
+    if (!mount.empty() && StartsWith(path, mount)) {
+        const std::string rest = path.substr(mount.size());
+        const std::string first = UpperAscii(rest.substr(0, rest.find('/')));
+        for (std::size_t i = 1; i < RecycleBinNames_.size(); ++i) {
+            if (!RecycleBinNames_[i].empty() && StartsWith(first, RecycleBinNames_[i]))
+                return true;
+        }
+        const std::string name = rest.substr(0, rest.find('/'));
+        if (name == ".Trash" || StartsWith(name, ".Trash-"))
+            return true;
+    }
+    const std::string trash = UserTrashFolder();
+    if (!trash.empty() && (StartsWith(path, trash) || path + "/" == trash || path == trash))
+        return true;
+    // A trash folder of any disk on the way (a disk mounted inside another).
+    return IsRecycleBinFolder(AddTrailingBackslash(path));
+}
+
+void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
+    if (blnDialogJustClosed_ || operationRunning())
+        return;
+    const std::size_t i = static_cast<std::size_t>(Index);
+    const std::string caption = Ss(cmdSpecifyDirectory_[i]->text());
+
+    std::string path = fileDialogs().BrowseForFolder(this, GetProgramText(Index == 0 ? 22 : 23));
+
+    if (!path.empty() && IsRecycleBinPath(AddTrailingBackslash(path))) {
+        ShowMessageBox(this, "A recycle bin cannot be a backup source or target.", caption,
+                       MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
+
+    if (!path.empty()) {
+        path = AddTrailingBackslash(path);
+        if (Index == 1) {
+            std::string description;
+            if (IsWriteProtected(path, description)) {
+                ShowMessageBox(this, "The target folder is on a write-protected disk.",
+                               "Disk is write-protected", MessageButtons::Ok, MessageIcon::Information);
+                return;
+            }
+        }
+        const std::string& target = setup_.txbDirectory[1];
+        if (Index == 0 && !target.empty()) {
+            const std::string title = Ss(cmdSpecifyDirectory_[0]->text());
+            if (path == target) {
+                ShowMessageBox(this, GetProgramText(24), title, MessageButtons::Ok, MessageIcon::Exclamation);
+                return;
+            }
+            if (StartsWith(path, target)) {
+                ShowMessageBox(this, path + "\r\n\r\n" + GetProgramText(25), title, MessageButtons::Ok,
+                               MessageIcon::Exclamation);
+                return;
+            }
+        }
+        if ((Index == 1 || Index == 2) && !CheckTargetAgainstSource(path))
+            return;
+
+        if (Index == 0) {
+            setup_.cboIncludedFolders.clear();
+            setup_.intNumIncludedFolders = 0;
+            setup_.cboIncludedFoldersListIndex = -1;
+            ShowIncludedFolders();
+            chkExcludeFilesInSourceFolder_->setChecked(false);
+            SetFolderText(0, path);
+            RefreshSourceFolderDisplay();
+            ForgetSelectedSetupFile();
+        } else if (Index == 2) {
+            SetFolderText(2, path);
+            DisplayNumFilesInSetupsFolder();
+            SaveToRegistry("\\ZBK", "Setup folder", path, false);
+            ForgetSelectedSetupFile();
+        } else {
+            SetFolderText(1, path);
+            RefreshTargetFolderDisplay(true);
+            // The folder itself can be written; the disk it lies on may still refuse writes.
+            if (FolderExists(path) && IsDriveWriteProtected(path))
+                ShowMessageBox(this, GetProgramText(405), Ss(cmdSpecifyDirectory_[1]->text()),
+                               MessageButtons::Ok, MessageIcon::Exclamation);
+            ForgetSelectedSetupFile();
+        }
+    }
+
+    QLineEdit* box = txbDirectory_[i];
+    box->setToolTip(box->text().toUcs4().size() > MaxFolderTextLength_ ? box->text() : QString());
+
+    if (!setup_.txbDirectory[1].empty() && Index == 0 && !blnChainedFolderPrompt_) {
+        if (ShowMessageBox(this, "Do you wish to specify a new target disk or folder",
+                           Ss(cmdSpecifyDirectory_[0]->text()),
+                           MessageButtons::YesNo) == MessageAnswer::Yes) {
+            blnChainedFolderPrompt_ = true;
+            cmdSpecifyDirectory_MouseUp(1);
+        }
+    }
+    if (!setup_.txbDirectory[0].empty() && Index == 1 && !blnChainedFolderPrompt_) {
+        if (ShowMessageBox(this, "Do you wish to specify a new source disk or folder",
+                           Ss(cmdSpecifyDirectory_[1]->text()),
+                           MessageButtons::YesNo) == MessageAnswer::Yes) {
+            blnChainedFolderPrompt_ = true;
+            cmdSpecifyDirectory_MouseUp(0);
+        }
+    }
+    blnChainedFolderPrompt_ = false;
+}
+
+bool frmMain::CheckTargetAgainstSource(const std::string& path) {
+    const std::string& source = setup_.txbDirectory[0];
+    const std::string title = Ss(cmdSpecifyDirectory_[1]->text());
+    if (source.empty())
+        return true;
+    if (source == path) {
+        ShowMessageBox(this, GetProgramText(27), title, MessageButtons::Ok, MessageIcon::Exclamation);
+        return false;
+    }
+    if (StartsWith(source, path)) {
+        ShowMessageBox(this, path + "\r\n\r\n" + GetProgramText(28), title, MessageButtons::Ok,
+                       MessageIcon::Exclamation);
+        return false;
+    }
+    // A target inside the source is allowed: the walk keeps out of it.
+    return true;
+}
+
+void frmMain::txbDirectory_MouseUp(int Index) {
+    const std::string kind = Index == 0 ? "Source" : Index == 1 ? "Target" : "Setups";
+    std::string lower = kind;
+    lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+    ShowMessageBox(this, "Specify a " + lower + " folder by clicking on the '" + kind + " folder' button.",
+                   "How to specify a folder");
+}
+
+void frmMain::cmdClearFolder_Click(int Index) {
+    if (operationRunning())
+        return;
+    switch (Index) {
+    case 0:
+        SetFolderText(0, "");
+        RefreshSourceFolderDisplay();
+        txbDirectory_[0]->setToolTip(QString());
+        break;
+    case 1:
+        SetFolderText(1, "");
+        RefreshTargetFolderDisplay(true);
+        txbDirectory_[1]->setToolTip(QString());
+        break;
+    case 2:
+        setup_.txbExcludedFilepaths.clear();
+        txbExcludedFilepaths_->clear();
+        txbExcludedFilepaths_->setToolTip(QString());
+        cmdClearFolder_[2]->hide();
+        break;
+    case 3:
+        SetFolderText(2, "");
+        DisplayNumFilesInSetupsFolder();
+        cmdMultipleBackup_->setEnabled(true);
+        SaveToRegistry("\\ZBK", "Setup folder", "", false);
+        break;
+    case 4:
+        SetReportFileText("");
+        txbReportFile_->hide();
+        state_.blnOutputToFile = false;
+        cmdClearFolder_[4]->hide();
+        chkDisableOutputToFile_->setChecked(false);
+        txbReportFile_->setToolTip(QString());
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::EnableOperationButtons() {
+    if (operationRunning())
+        return;
+    for (QPushButton* button :
+         {cmdBackupAllFiles_, cmdCheckBackupState_, cmdBackupModifiedFiles_, cmdDeleteAllBackupFiles_})
+        button->setEnabled(true);
+}
+
+void frmMain::RefreshTargetFolderDisplay(bool blnMessageIfTargetFolderPathNotFound) {
+    cmdClearFolder_[1]->setVisible(!setup_.txbDirectory[1].empty());
+    cmdCreateSubFolder_->setEnabled(!operationRunning());
+    if (!setup_.txbDirectory[1].empty()) {
+        SetFolderText(1, AddTrailingBackslash(setup_.txbDirectory[1]));
+        DisplayTargetFolderStatus(blnMessageIfTargetFolderPathNotFound);
+    } else {
+        lblTargetFolderIsEmpty_->hide();
+        lblFreeSpace_->hide();
+        cmdEmptyTargetFolder_->hide();
+        lblFreeSpace_->clear();
+    }
+    EnableOperationButtons();
+}
+
+void frmMain::DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFound) {
+    lblTargetFolderIsEmpty_->hide();
+    cmdEmptyTargetFolder_->hide();
+    const std::string target = setup_.txbDirectory[1];
+    std::string errText;
+    int errNumber = 0;
+    const std::int32_t n = CountSubfolders(target, errText, errNumber);
+    if (n < 0) {
+        if (state_.blnStartupCompleted) {
+            if (blnMessageIfTargetFolderPathNotFound && !isMinimized())
+                PromptTargetFolderNotFound(errText);
+        } else {
+            // The last-run setup names a target that cannot be read: start from a clean setup.
+            ClearSetupAndControls();
+            cmdClearFolder_[1]->hide();
+            lblTargetFolderIsEmpty_->hide();
+            lblFreeSpace_->hide();
+            RefreshSourceFolderDisplay();
+        }
+        lblFreeSpace_->clear();
+        return;
+    }
+    bool holdsSomething = n > 0;
+    if (n == 0) {
+        double size = 0;
+        bool accessDenied = false;
+        holdsSomething = CountFiles(target, "*.*", true, false, errText, size, accessDenied) > 0;
+    }
+    if (holdsSomething) {
+        cmdEmptyTargetFolder_->setText(QStringLiteral("Empty..."));
+        cmdEmptyTargetFolder_->show();
+    } else {
+        lblTargetFolderIsEmpty_->setText(Qs(GetProgramText(157)));
+        QFont font = lblTargetFolderIsEmpty_->font();
+        font.setBold(false);
+        lblTargetFolderIsEmpty_->setFont(font);
+        lblTargetFolderIsEmpty_->show();
+    }
+    DisplayTargetFreeSpace();
+}
+
+void frmMain::DisplayTargetFreeSpace() {
+    const std::string& target = setup_.txbDirectory[1];
+    if (target.empty()) {
+        lblFreeSpace_->clear();
+        return;
+    }
+    // The disk is named by its mount point ("/" for the root), as a drive letter names it.
+    std::string drive = DriveOfPath(target);
+    if (drive.size() > 1 && drive.back() == '/')
+        drive.pop_back();
+    double freeBytes = 0;
+    double totalBytes = 0;
+    if (GetDiskSpace(target, freeBytes, totalBytes) == 0)
+        lblFreeSpace_->setText(
+            Qs(GetProgramText(159) + " " + drive + " " + FormatByteSize(freeBytes, false)));
+    else
+        lblFreeSpace_->setText(Qs(GetProgramText(158) + " " + drive + "."));
+    lblFreeSpace_->show();
+}
+
+void frmMain::PromptTargetFolderNotFound(const std::string& strErrDescr) {
+    const std::string question = GetProgramText(79) + " " + setup_.txbDirectory[1] + "\r\n" + strErrDescr +
+                                 "\r\n\r\n" + GetProgramText(82);
+    if (ShowMessageBox(this, question, GetProgramText(59), MessageButtons::YesNo) == MessageAnswer::Yes) {
+        SetFolderText(1, "");
+        RefreshTargetFolderDisplay(true);
+    }
+}
+
+void frmMain::RefreshSourceFolderDisplay() {
+    cmdListSubFolders_->setText(Qs(GetProgramText(19)));
+    const bool running = operationRunning();
+    const std::string source = setup_.txbDirectory[0];
+    if (source.empty()) {
+        cmdClearFolder_[0]->hide();
+        cmdSelectSubfolders_->show();
+        cmdSelectSubfolders_->setEnabled(!running);
+        cboIncludedFolders_->hide();
+        cmdRemoveSubfolder_->hide();
+        cmdListSubFolders_->setEnabled(!running);
+        chkIncludeSubfolders_->hide();
+        chkExcludeFilesInSourceFolder_->hide();
+        EnableOperationButtons();
+        lblNumSubfolders_->hide();
+        lblIntro_->show();
+        lblIntro_->raise();
+        if (isVisible())
+            SetFocusIfUsable(cmdSpecifyDirectory_[0]);
+        return;
+    }
+
+    lblSkipFilepaths_->show();
+    cmdClearFolder_[2]->setVisible(!setup_.txbExcludedFilepaths.empty());
+    lblIntro_->hide();
+    lblNumSubfolders_->show();
+    SetFolderText(0, AddTrailingBackslash(source));
+
+    std::string errText;
+    int errNumber = 0;
+    const std::int32_t n = CountSubfolders(setup_.txbDirectory[0], errText, errNumber);
+    double size = 0;
+    bool accessDenied = false;
+    const std::int32_t m =
+        CountFiles(setup_.txbDirectory[0], "*.*", false, false, errText, size, accessDenied);
+
+    chkExcludeFilesInSourceFolder_->show();
+    if (m != 0) {
+        chkExcludeFilesInSourceFolder_->setEnabled(!running);
+    } else {
+        // A folder with no files of its own has nothing to exclude.
+        chkExcludeFilesInSourceFolder_->setChecked(false);
+        chkExcludeFilesInSourceFolder_->setEnabled(false);
+    }
+    cmdClearFolder_[0]->show();
+    cmdListSubFolders_->setEnabled(!running);
+
+    if (n <= 0) {
+        chkIncludeSubfolders_->hide();
+        if (n < 0 && errNumber == platform::err::PermissionDenied) {
+            lblNumSubfolders_->setText(QStringLiteral("Permission denied"));
+            cmdListSubFolders_->setEnabled(false);
+        } else if (n < 0 && errNumber == platform::err::PathNotFound) {
+            lblNumSubfolders_->setText(QStringLiteral("Path not found"));
+            cmdListSubFolders_->setEnabled(false);
+        } else if (n == 0) {
+            lblNumSubfolders_->setText(QStringLiteral("There are no subfolders"));
+        } else {
+            lblNumSubfolders_->setText(QStringLiteral("Error"));
+        }
+        cmdSelectSubfolders_->setEnabled(false);
+        cboIncludedFolders_->hide();
+        cmdRemoveSubfolder_->hide();
+        cmdListSubFolders_->setText(Qs(GetProgramText(21)));
+        EnableOperationButtons();
+        FocusNextStep();
+        return;
+    }
+
+    const int included = static_cast<int>(setup_.cboIncludedFolders.size());
+    if (n == 1) {
+        lblNumSubfolders_->setText(QStringLiteral("There is one subfolder"));
+    } else {
+        QString caption = QStringLiteral("There are %1 subfolders").arg(n);
+        if (included != 0) {
+            caption += QStringLiteral(", %1 selected").arg(included);
+        } else {
+            caption += QStringLiteral(", none selected");
+            cmdListSubFolders_->setText(Qs(GetProgramText(21)));
+        }
+        lblNumSubfolders_->setText(caption);
+    }
+
+    cmdSelectSubfolders_->setEnabled(!running);
+    setup_.intNumIncludedFolders = included;
+    cboIncludedFolders_->setVisible(included >= 1);
+    cmdRemoveSubfolder_->setVisible(included >= 1);
+
+    // The box says what it adds; its value is never changed here, a hidden box keeps it.
+    if (included == 0) {
+        chkIncludeSubfolders_->hide();
+        cmdListSubFolders_->setText(Qs(GetProgramText(21)));
+    } else {
+        bool anyHasSubfolders = false;
+        for (const std::string& entry : setup_.cboIncludedFolders) {
+            std::string description;
+            int number = 0;
+            if (CountSubfolders(setup_.txbDirectory[0] + entry, description, number) > 0) {
+                anyHasSubfolders = true;
+                break;
+            }
+            if (included == 1)
+                break;
+        }
+        if (anyHasSubfolders) {
+            chkIncludeSubfolders_->setText(
+                included == 1
+                    ? QStringLiteral("Include all subfolders of this subfolder")
+                    : QStringLiteral("Include all subfolders of these %1 subfolders").arg(included));
+            chkIncludeSubfolders_->show();
+        } else {
+            chkIncludeSubfolders_->hide();
+        }
+    }
+
+    setup_.cboIncludedFoldersListIndex = included == 0 ? -1 : 0;
+    {
+        const QSignalBlocker block(cboIncludedFolders_);
+        cboIncludedFolders_->setCurrentIndex(setup_.cboIncludedFoldersListIndex);
+    }
+    EnableOperationButtons();
+    if (!report_->isVisible())
+        FocusNextStep();
+}
+
+void frmMain::chkIncludeSubfolders_Click() {
+    if (loading_)
+        return;
+    RefreshSourceFolderDisplay();
+}
+
+void frmMain::cmdRemoveSubfolder_Click() {
+    if (operationRunning())
+        return;
+    const int index = cboIncludedFolders_->currentIndex();
+    if (index < 0 || index >= static_cast<int>(setup_.cboIncludedFolders.size()))
+        return;
+    setup_.cboIncludedFolders.erase(setup_.cboIncludedFolders.begin() + index);
+    setup_.intNumIncludedFolders = static_cast<int>(setup_.cboIncludedFolders.size());
+    setup_.cboIncludedFoldersListIndex = setup_.cboIncludedFolders.empty() ? -1 : 0;
+    ShowIncludedFolders();
+    if (setup_.cboIncludedFolders.empty()) {
+        cboIncludedFolders_->hide();
+        cmdRemoveSubfolder_->hide();
+    }
+    RefreshSourceFolderDisplay();
+}
+
+void frmMain::txbFileExtension_LostFocus() {
+    if (loading_ || operationRunning() || txbFileExtension_->text().isEmpty())
+        return;
+    const std::string normalised = NormalisedFileExtension(Ss(txbFileExtension_->text()));
+    setup_.txbFileExtension = normalised;
+    txbFileExtension_->setText(Qs(normalised));
+    const std::size_t length = CharacterCount(normalised);
+    if (length < 2 || length > 5) {
+        ShowMessageBox(this,
+                       std::string("A file extension must consist of from 2 to 5 letters") + "\r\n" +
+                           "(optionally with wildcards '*' and '?')",
+                       "File extension", MessageButtons::Ok, MessageIcon::Information);
+    }
+}
+
+void frmMain::txbExcludedFilepaths_LostFocus() {
+    const QString text = txbExcludedFilepaths_->text();
+    txbExcludedFilepaths_->setToolTip(text.toUcs4().size() > MaxFolderTextLength_ ? text : QString());
+}
+
+void frmMain::cmdReportFile_MouseUp() {
+    if (blnDialogJustClosed_ || operationRunning())
+        return;
+    const std::string path =
+        fileDialogs().GetSaveFileName(this, "Specify report file", ".txt files (*.txt) | *.txt");
+    SetDialogJustClosed();
+    if (!path.empty())
+        SetReportFileText(path);
+    // Back to the window's normal state.
+    fraSetup_->hide();
+    fraMenu_->setEnabled(true);
+    cmdClearFolder_[4]->setVisible(!setup_.txbReportFile.empty());
+    SetReportFileText(TrimBlanks(setup_.txbReportFile));
+    chkDisableOutputToFile_->setChecked(false);
+    chkDisableOutputToFile_->setEnabled(!setup_.txbReportFile.empty());
+    state_.blnOutputToFile = !setup_.txbReportFile.empty();
+    RefreshMenuState();
+}
+
+} // namespace kestrel::forms

@@ -1,0 +1,308 @@
+// The main window's operations on the worker thread, start-up with the unattended run, and quit.
+#include "forms/main/frmMain.h"
+
+#include "engine/Shutdown.h"
+#include "forms/FormsCommon.h"
+#include "forms/main/QtInteraction.h"
+#include "forms/prompts/MessageBoxes.h"
+#include "forms/prompts/frmPopUp.h"
+#include "forms/prompts/frmView.h"
+#include "forms/report/frmReport.h"
+#include "modules/DatePr2.h"
+#include "modules/FileProc.h"
+#include "modules/Language.h"
+#include "modules/Registry3.h"
+#include "modules/StrProc.h"
+#include "platform/ProgramPaths.h"
+#include "report/ReportModel.h"
+#include "setup/LastRun.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+namespace kestrel::forms {
+
+namespace {
+
+// The shutdown pop-up over the main window: a click on it calls the shutdown off.
+class PopUpShutdownPrompt : public ShutdownPrompt {
+public:
+    explicit PopUpShutdownPrompt(QWidget* mainWindow) : mainWindow_(mainWindow) {}
+    bool PopUpInForm(const ShutdownPopUp& popUp) override {
+        const QRect main = mainWindow_->frameGeometry();
+        const int top = Twips(main.height()) - popUp.heightTwips - popUp.bottomMarginTwips;
+        const int left = (Twips(main.width()) - popUp.widthTwips) / 2;
+        return forms::PopUpInForm(mainWindow_, DisplayText(popUp.text), popUp.widthTwips, popUp.heightTwips,
+                                  popUp.intervalMs, top, left);
+    }
+
+private:
+    QWidget* mainWindow_;
+};
+
+} // namespace
+
+bool frmMain::Form_Load(const QString& commandLine) {
+    commandLine_ = commandLine;
+
+    strProgramTextFile_ = "zbk.dat";
+    const int loaded = LoadProgramText(strProgramTextFile_);
+    if (loaded <= 0) {
+        const std::string message =
+            ProgramTextLoadMessage(loaded, platform::programFolder() + strProgramTextFile_);
+        ShowMessageBox(nullptr, message, "Kestrel Backup", MessageButtons::Ok, MessageIcon::Critical);
+        return false;
+    }
+
+    strWindowCaption_ = std::string("Kestrel Backup ") + KESTREL_VERSION;
+    SetFormFontName(this, QLatin1String(kFormFont));
+    InitMainWindow();
+
+    lblPreviousRun_->hide();
+    cmdSpecifyDirectory_[2]->hide();
+    cmdMultipleBackup_->hide();
+    txbDirectory_[2]->hide();
+    lblNumSetups_->hide();
+    cmdClearFolder_[3]->hide();
+    cmdUseMultipleBackup_->show();
+    lblMultipleBackupExplanation_->show();
+
+    // 300 twips below the top of the screen, centred.
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.left() + (available.width() - frameGeometry().width()) / 2, available.top() + Px(300));
+    }
+    show();
+    setWindowTitle(Qs(strWindowCaption_));
+
+    SetFolderText(2, TrimBlanks(RestoreFromRegistry("\\ZBK", "Setup folder", "", false)));
+
+    const std::string previous = StampPreviousRun(GetProgramText(388), GetProgramText(389));
+    lblPreviousRun_->setText(previous.empty() ? QString() : Qs(GetProgramText(389) + ": " + previous));
+    lblPreviousRun_->show();
+
+    lblWarningReFilesInUse_->show();
+    cmdClearFolder_[3]->hide();
+    RecycleBinNames_ = {"", "RECYCLED", "RECYCLER", "$RECYCLE.BIN"};
+    FocusNextStep();
+    Clock_->start();
+
+    // The last run's setup; during start-up a missing folder is emptied without a message.
+    SetupLoadContext context;
+    context.blnStartupCompleted = false;
+    context.messages = this;
+    LoadSetupFromLastRun(setup_, context);
+    ShowSetupInControls();
+    RefreshSourceFolderDisplay();
+    RefreshTargetFolderDisplay(false);
+    TakeRestoreCopyOfSetup();
+    blnLastRunFileCurrent_ = true;
+    intLastRunFileTicks_ = 0;
+    DisplayNumFilesInSetupsFolder();
+
+    const std::string& target = setup_.txbDirectory[1];
+    if (!target.empty() && !cmdEmptyTargetFolder_->isVisible() && lblTargetFolderIsEmpty_->isVisible()) {
+        const bool wholeDisk = DriveOfPath(target) == target;
+        lblTargetFolderIsEmpty_->setText(
+            Qs(std::string("The target ") + (wholeDisk ? "disk" : "folder") + " is empty."));
+    }
+
+    state_.blnStartupCompleted = true;
+    state_.blnScheduledTask = false;
+    FocusNextStep();
+
+    if (!commandLine_.trimmed().isEmpty())
+        RunUnattendedBackup();
+    return true;
+}
+
+void frmMain::RunUnattendedBackup() {
+    show();
+    state_.blnScheduledTask = true;
+    unattendedRun_ = true;
+    // The report goes into the target folder, named after the moment of the run.
+    if (!setup_.txbDirectory[1].empty()) {
+        std::string stamp = DateTimeText(false, false);
+        for (char& c : stamp) {
+            if (c == ':')
+                c = '.';
+        }
+        SetReportFileText(setup_.txbDirectory[1] + "_Backup report " + stamp + ".txt");
+    }
+    chkDisableOutputToFile_->setChecked(false);
+    chkSaveSetupOnQuit_->setChecked(true);
+    StartOperation(OperationButton::BackupModifiedFiles);
+}
+
+void frmMain::cmdListSubFolders_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    StartOperation(OperationButton::ListSubFolders);
+}
+
+void frmMain::cmdCheckBackupState_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    StartOperation(OperationButton::CheckBackupState);
+}
+
+void frmMain::cmdBackupAllFiles_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    StartOperation(OperationButton::BackupAllFiles);
+}
+
+void frmMain::cmdBackupModifiedFiles_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    StartOperation(OperationButton::BackupModifiedFiles);
+}
+
+void frmMain::cmdDeleteAllBackupFiles_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    StartOperation(OperationButton::DeleteAllBackupFiles);
+}
+
+void frmMain::StartOperation(OperationButton button) {
+    if (operationRunning() || quitRequested_)
+        return;
+    // The extension field's check, as when the field loses the focus to the button.
+    if (txbFileExtension_->hasFocus())
+        txbFileExtension_LostFocus();
+
+    const bool listsFiles =
+        button == OperationButton::ListSubFolders && cmdListSubFolders_->text() == Qs(GetProgramText(21));
+    OperationEntry entry = EngineEntry(button, listsFiles);
+    if (!entry)
+        return;
+
+    runningButton_ = button;
+    report_->setOperation(OperationCodeOf(button), button == OperationButton::ListSubFolders);
+    // The setup belongs to the operation until it ends: the window's controls hold still.
+    EnableFormControls(false);
+    cmdQuit_->setEnabled(true);
+    ui_->BeginOperation();
+    worker_ = QThread::create([this, entry] {
+        OperationContext context{setup_, state_, *ui_, *model_};
+        entry(context);
+    });
+    worker_->setObjectName(QStringLiteral("operation"));
+    connect(worker_, &QThread::finished, this, &frmMain::OperationFinished, Qt::QueuedConnection);
+    worker_->start();
+}
+
+void frmMain::OperationFinished() {
+    if (worker_ == nullptr)
+        return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    ui_->EndOperation();
+
+    EnableFormControls(true);
+    // The operation may have changed the setup (a report file named, a folder cleared or
+    // created, the extension normalised): the controls show it again.
+    ShowSetupInControls();
+    RefreshSourceFolderDisplay();
+    RefreshTargetFolderDisplay(!quitRequested_);
+    RefreshMenuState();
+    chkDisableOutputToFile_->setEnabled(!setup_.txbReportFile.empty());
+    cmdReportScreen_->setEnabled(report_->HasText());
+
+    if (quitRequested_) {
+        quitRequested_ = false;
+        blnDialogJustClosed_ = false;
+        ui_->setClosing(false);
+        cmdQuit_MouseUp();
+        return;
+    }
+
+    if (unattendedRun_) {
+        unattendedRun_ = false;
+        state_.blnScheduledTask = false;
+        if (commandLine_.toLower().contains(QStringLiteral("shutdown"))) {
+            PopUpShutdownPrompt prompt(this);
+            WindowMessageService messages(this);
+            ShutdownComputer(true, 60000, shutdownRunner(), prompt, messages);
+        }
+    }
+    FocusNextStep();
+}
+
+bool frmMain::SaveSetupForNextRunWithPopUp() {
+    const bool ok = SaveSetupForNextRun(setup_);
+    if (ok) {
+        // "Setup saved" over the Setup button for two seconds.
+        const QPoint topLeft = cmdSetup_->mapTo(this, QPoint(0, 0));
+        const QRect main = frameGeometry();
+        const int frameTop = geometry().top() - main.top();
+        PopUp(QStringLiteral("Setup saved"), Twips(cmdSetup_->width()), Twips(cmdSetup_->height()), 2000,
+              Twips(main.top() + frameTop + topLeft.y()) + 500, Twips(main.left() + topLeft.x()) + 160);
+    } else {
+        ShowMessageBox(this, GetProgramText(116), GetProgramText(31), MessageButtons::Ok,
+                       MessageIcon::Exclamation);
+    }
+    return ok;
+}
+
+void frmMain::cmdQuit_MouseUp() {
+    if (blnDialogJustClosed_)
+        return;
+    if (operationRunning()) {
+        RequestQuitDuringOperation();
+        return;
+    }
+    if (chkSaveSetupOnQuit_->isChecked() && !blnLastRunFileCurrent_) {
+        txbSetupFile_->hide();
+        SaveSetupForNextRunWithPopUp();
+    }
+    EndProgram();
+}
+
+void frmMain::RequestQuitDuringOperation() {
+    // The operation stops at its next file; the program ends when it has.
+    quitRequested_ = true;
+    ui_->setClosing(true);
+    state_.blnStop = true;
+    state_.blnPaused = false;
+}
+
+void frmMain::EndProgram() {
+    Clock_->stop();
+    Clock2_->stop();
+    report_->hide();
+    view_->hide();
+    hide();
+    if (endProgram_)
+        endProgram_();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!isVisible()) {
+        event->accept();
+        return;
+    }
+    // The close box quits as the Quit button does, and the program ends even when a dialog that
+    // just closed holds the button back.
+    event->ignore();
+    if (operationRunning()) {
+        RequestQuitDuringOperation();
+        return;
+    }
+    cmdQuit_MouseUp();
+    if (isVisible())
+        EndProgram();
+}
+
+} // namespace kestrel::forms

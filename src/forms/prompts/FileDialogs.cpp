@@ -1,0 +1,47 @@
+#include "forms/prompts/FileDialogs.h"
+
+#include "forms/FormsCommon.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace kestrel::forms {
+
+namespace {
+
+// "description (*.ext) | *.ext" becomes Qt's "description (*.ext)".
+QString QtFilter(const std::string& filter) {
+    const QString text = Qs(filter);
+    const int bar = text.indexOf(QLatin1Char('|'));
+    return (bar < 0 ? text : text.left(bar)).trimmed();
+}
+
+FileDialogs systemDialogs;
+FileDialogs* current = &systemDialogs;
+
+} // namespace
+
+std::string FileDialogs::BrowseForFolder(QWidget* owner, const std::string& title) {
+    return Ss(QFileDialog::getExistingDirectory(owner, Qs(title), QString(), QFileDialog::ShowDirsOnly));
+}
+
+std::string FileDialogs::GetOpenFileName(QWidget* owner, const std::string& title,
+                                         const std::string& filter) {
+    return Ss(QFileDialog::getOpenFileName(owner, Qs(title), QString(), QtFilter(filter)));
+}
+
+std::string FileDialogs::GetSaveFileName(QWidget* owner, const std::string& title,
+                                         const std::string& filter) {
+    return Ss(QFileDialog::getSaveFileName(owner, Qs(title), QString(), QtFilter(filter), nullptr,
+                                           QFileDialog::DontConfirmOverwrite));
+}
+
+FileDialogs& fileDialogs() {
+    return *current;
+}
+
+void setFileDialogs(FileDialogs* dialogs) {
+    current = dialogs != nullptr ? dialogs : &systemDialogs;
+}
+
+} // namespace kestrel::forms

@@ -1,0 +1,94 @@
+#include "forms/prompts/frmSourceFileEarlier.h"
+
+#include "forms/FormsCommon.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kestrel::forms {
+
+frmSourceFileEarlier::frmSourceFileEarlier(QWidget* parent)
+    : QDialog(parent), lblIntro_(new QLabel(QStringLiteral("Intro"), this)),
+      optCopyFile_(new QRadioButton(QStringLiteral("Copy this file over the existing backup file"), this)),
+      optSkip_(new QRadioButton(QStringLiteral("Skip this file and continue the backup operation"), this)),
+      optCopyAndDisable_(new QRadioButton(
+          QStringLiteral("Copy this file and disable this warning for all files in the current folder only"),
+          this)),
+      optCancel_(new QRadioButton(QStringLiteral("Cancel this backup operation"), this)),
+      cmdConfirm_(new QPushButton(QStringLiteral("Confirm"), this)) {
+    setObjectName(QStringLiteral("frmSourceFileEarlier"));
+    setWindowTitle(QStringLiteral("Source file is older than backup file"));
+    setModal(true);
+    lblIntro_->setObjectName(QStringLiteral("lblIntro"));
+    lblIntro_->setTextFormat(Qt::PlainText);
+    lblIntro_->setWordWrap(true);
+    optCopyFile_->setObjectName(QStringLiteral("optCopyFile"));
+    optSkip_->setObjectName(QStringLiteral("optSkip"));
+    optCopyAndDisable_->setObjectName(QStringLiteral("optCopyAndDisable"));
+    optCancel_->setObjectName(QStringLiteral("optCancel"));
+    cmdConfirm_->setObjectName(QStringLiteral("cmdConfirm"));
+    cmdConfirm_->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblIntro_);
+    layout->addSpacing(Px(120));
+    for (QRadioButton* option : {optCopyFile_, optSkip_, optCopyAndDisable_, optCancel_}) {
+        layout->addWidget(option);
+        connect(option, &QRadioButton::clicked, this, [this] { cmdConfirm_->setFocus(); });
+    }
+    layout->addSpacing(Px(120));
+    layout->addWidget(cmdConfirm_, 0, Qt::AlignHCenter);
+    connect(cmdConfirm_, &QPushButton::clicked, this, &frmSourceFileEarlier::cmdConfirm_Click);
+    SetFormFontName(this, QLatin1String(kFormFont));
+}
+
+int frmSourceFileEarlier::Ask(QWidget* parent, QWidget* reportWindow, const QString& caption,
+                              const QString& intro) {
+    frmSourceFileEarlier window(parent);
+    window.setWindowTitle(caption);
+    window.lblIntro_->setText(intro);
+    window.optCancel_->setChecked(true);
+    if (reportWindow != nullptr && reportWindow->isVisible()) {
+        // Over the report window's bottom, 300 twips above it, as wide as that window.
+        const QRect report = reportWindow->frameGeometry();
+        window.resize(report.width(), window.sizeHint().height());
+        window.adjustSize();
+        const int top = report.top() + report.height() - window.frameGeometry().height() - Px(300);
+        window.move(report.left(), top);
+    }
+    window.exec();
+    return window.intChoice;
+}
+
+void frmSourceFileEarlier::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    intChoice = 0;
+}
+
+void frmSourceFileEarlier::cmdConfirm_Click() {
+    if (optCopyFile_->isChecked())
+        intChoice = 1;
+    else if (optSkip_->isChecked())
+        intChoice = 2;
+    else if (optCopyAndDisable_->isChecked())
+        intChoice = 3;
+    else
+        intChoice = 4;
+    accept();
+}
+
+void frmSourceFileEarlier::closeEvent(QCloseEvent* event) {
+    intChoice = 4;
+    QDialog::closeEvent(event);
+}
+
+void frmSourceFileEarlier::reject() {
+    // Esc and the frame's close box cancel the operation.
+    intChoice = 4;
+    QDialog::reject();
+}
+
+} // namespace kestrel::forms
