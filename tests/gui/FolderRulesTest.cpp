@@ -186,6 +186,23 @@ TEST_F(FolderRulesTest, TheTargetDisplayFollowsTheTargetsContent) {
     EXPECT_FALSE(Find<QLabel>(window.get(), "lblFreeSpace")->isVisible());
 }
 
+TEST_F(FolderRulesTest, AFolderPathLongerThanSeventyCharactersIsAlsoItsBoxsToolTip) {
+    auto window = StartWindow();
+    auto* box = Find<QLineEdit>(window.get(), "txbDirectory(0)");
+    for (std::size_t length : {70u, 71u}) {
+        SCOPED_TRACE(length);
+        const std::string base = tmp.path("");
+        ASSERT_LT(base.size() + 2, length);
+        // The stored path ends in "/": the name fills the rest.
+        const std::string path = tmp.createFolder(std::string(length - base.size() - 1, 'a' + length % 26));
+        ASSERT_EQ(path.size(), length);
+        dialogs.answerFolder(path);
+        Find<QPushButton>(window.get(), "cmdSpecifyDirectory(0)")->click();
+        EXPECT_EQ(box->text().toStdString(), path);
+        EXPECT_EQ(box->toolTip().isEmpty(), length == 70);
+    }
+}
+
 TEST_F(FolderRulesTest, AClickInAFolderBoxTellsHowToSpecifyTheFolder) {
     auto window = StartWindow();
     const char* expected[] = {"Specify a source folder by clicking on the 'Source folder' button.",

@@ -2,6 +2,7 @@
 
 #include "engine/OperationContext.h"
 #include "forms/main/OperationEntries.h"
+#include "forms/main/QtInteraction.h"
 #include "forms/report/frmReport.h"
 #include "modules/Language.h"
 #include "report/ReportModel.h"
@@ -14,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>
@@ -201,6 +203,49 @@ TEST_F(OperationsTest, ContinueWithTheSuppressBoxTicksStopsTheDetailedLines) {
     window->reportWindow()->close(); // closing the window by its frame stops the operation
     ASSERT_TRUE(WaitForOperation(*window));
     EXPECT_TRUE(window->state().blnStop);
+}
+
+// Fills the report past the text box's capacity, then reports one more line.
+int OverfillTheReport(OperationContext& context) {
+    context.state.intOperation = intOperationCheckBackupState;
+    context.state.blnOutputToFile = false;
+    context.state.intPauseInSeconds = 15;
+    context.report.Clear();
+    context.ui.SetReportButtons(false, true, "Pause", false, "");
+    context.ui.ShowReportWindow();
+    const std::string line(99, 'x');
+    while (context.report.Length() <= lngMaxSizeTextboxContents)
+        context.report.Output(line, true);
+    // The line that finds the box full is not shown on screen; the next starts the box afresh.
+    context.report.Output("found the box full", true);
+    context.report.Output("after the wait", true);
+    return 0;
+}
+
+TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
+    // 15 seconds made 0.6, long enough to look at the window while the operation waits.
+    forms::QtInteraction::setSleepScaleForTesting(0.04);
+    forms::setOperationEntryForTesting(forms::OperationButton::CheckBackupState, OverfillTheReport);
+    WriteLastRun(SmallTree());
+    auto window = StartWindow();
+    Find<QPushButton>(window.get(), "cmdCheckBackupState")->click();
+    forms::frmReport* report = window->reportWindow();
+    ASSERT_TRUE(WaitFor([&] { return report->Text().contains(QStringLiteral("The textbox is full.")); }));
+
+    EXPECT_TRUE(window->operationRunning());
+    EXPECT_TRUE(report->Text().endsWith(
+        QStringLiteral("After 15 seconds the textbox will be emptied and the report will continue.")));
+    EXPECT_FALSE(ReportButton(*window, "cmdPauseContinue")->isVisible());
+    // The window thread goes on while the operation waits.
+    bool timerRan = false;
+    QTimer::singleShot(20, [&] { timerRan = true; });
+    ASSERT_TRUE(WaitFor([&] { return timerRan; }, 2000));
+    EXPECT_TRUE(window->operationRunning());
+
+    ASSERT_TRUE(WaitForOperation(*window));
+    EXPECT_EQ(report->Text(), QStringLiteral("after the wait\n"));
+    EXPECT_TRUE(ReportButton(*window, "cmdPauseContinue")->isVisible());
+    EXPECT_EQ(window->state().intPauseInSeconds, 10);
 }
 
 TEST_F(OperationsTest, ThePauseAfterTheFirstCopyHoldsTheBackupUntilCancel) {

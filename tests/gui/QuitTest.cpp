@@ -7,6 +7,7 @@
 #include "platform/CommandRunner.h"
 #include "report/ReportModel.h"
 #include "setup/LastRun.h"
+#include "support/RecordingCommandRunner.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -110,17 +111,8 @@ TEST_F(QuitTest, QuitDuringAnOperationStopsItAndThenEndsTheProgram) {
     EXPECT_FALSE(window->reportWindow()->isVisible());
 }
 
-class RecordingRunner : public platform::CommandRunner {
-public:
-    int run(const std::string& program, const std::vector<std::string>&) override {
-        programs.push_back(program);
-        return 0;
-    }
-    std::vector<std::string> programs;
-};
-
 TEST_F(QuitTest, ACommandLineRunsTheUnattendedBackupIntoTheTargetAndTheProgramStaysOpen) {
-    RecordingRunner runner;
+    RecordingCommandRunner runner;
     forms::setShutdownRunnerForTesting(&runner);
     const std::string target = tmp.createFolder("target");
     tmp.createFile("source/a.txt", "a");
@@ -140,7 +132,39 @@ TEST_F(QuitTest, ACommandLineRunsTheUnattendedBackupIntoTheTargetAndTheProgramSt
     EXPECT_FALSE(window->state().blnScheduledTask);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(programEnds, 0);
-    EXPECT_TRUE(runner.programs.empty()) << "no shutdown without the word";
+    EXPECT_TRUE(runner.commands.empty()) << "no shutdown without the word";
+}
+
+TEST_F(QuitTest, ShutdownOnTheCommandLineShowsThePopUpWhoseClickCallsTheShutdownOff) {
+    RecordingCommandRunner runner;
+    forms::setShutdownRunnerForTesting(&runner);
+    tmp.createFile("source/a.txt", "a");
+    WriteLastRun(FolderSetup(tmp.path("source/"), tmp.createFolder("target")));
+
+    ModalScript script;
+    QString popUpText;
+    script.then([&](QWidget* popUp) {
+        popUpText = popUp->findChild<QLabel*>(QStringLiteral("lblMessage"))->text();
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(popUp->findChild<QLabel*>(QStringLiteral("lblMessage")), &release);
+    });
+    script.thenMessage(QMessageBox::Ok);
+    auto window = StartWindow(QStringLiteral("tonight SHUTDOWN please"));
+    ASSERT_TRUE(WaitForOperation(*window));
+
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(script.unexpected().empty());
+    EXPECT_EQ(tmp.readFile("target/a.txt"), "a");
+    EXPECT_EQ(popUpText, QStringLiteral("\nThis computer will shut down in about 30 seconds.\n"
+                                        "Click here to cancel the shutdown."));
+    ASSERT_EQ(script.seen().size(), 2u);
+    EXPECT_EQ(script.seen()[1].text, QStringLiteral("Shutdown cancelled"));
+    ASSERT_EQ(runner.commands.size(), 2u);
+    EXPECT_EQ(runner.commands[0].program, "shutdown");
+    EXPECT_EQ(runner.commands[1], (RecordingCommandRunner::Command{"shutdown", {"-c"}}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(programEnds, 0);
 }
 
 } // namespace

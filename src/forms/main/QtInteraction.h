@@ -83,13 +83,15 @@ public:
     void Sleep(int milliseconds) override;
     void DoEvents() override;
 
+    // Runs `action` on the window thread and waits for it (a window of the operation's own, such
+    // as the shutdown pop-up).
+    void RunAndWait(const std::function<void()>& action);
+
 private:
     bool OnWindowThread() const;
     // Runs `action` on the window thread after what was gathered so far is shown: at once on
     // that thread, else queued (the worker goes on).
     void Post(std::function<void()> action);
-    // Runs `action` on the window thread and waits for it.
-    void RunAndWait(const std::function<void()>& action);
     // A modal question: shown on the window thread while the operation waits.
     template <class Result> Result Ask(const std::function<Result()>& question);
     QWidget* PromptParent() const;

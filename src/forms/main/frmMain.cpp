@@ -39,6 +39,7 @@ namespace {
 
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretchAtEnd = true) {
     auto* row = new QHBoxLayout;
+    row->setSpacing(Px(90));
     for (QWidget* widget : widgets)
         row->addWidget(widget);
     if (stretchAtEnd)
@@ -295,6 +296,7 @@ void frmMain::LayOutControls() {
     ++row;
 
     auto* filters = new QHBoxLayout;
+    filters->setSpacing(Px(90));
     filters->addWidget(lblBackupOnlyExtension_);
     filters->addWidget(txbFileExtension_);
     filters->addSpacing(Px(240));

@@ -144,7 +144,8 @@ private:
     QPoint ConfirmWindowPosition() const;
 
     // Operations.
-    void StartOperation(OperationButton button);
+    // Runs the button's engine entry, or `entry` in its place, on the worker thread.
+    void StartOperation(OperationButton button, OperationEntry entry = {});
     void OperationFinished();
     void RunUnattendedBackup();
     void EndProgram();

@@ -2,6 +2,7 @@
 #include "forms/main/frmMain.h"
 
 #include "engine/Shutdown.h"
+#include "engine/UnattendedRun.h"
 #include "forms/FormsCommon.h"
 #include "forms/main/QtInteraction.h"
 #include "forms/prompts/MessageBoxes.h"
@@ -33,20 +34,26 @@ namespace kestrel::forms {
 
 namespace {
 
-// The shutdown pop-up over the main window: a click on it calls the shutdown off.
+// The shutdown pop-up over the main window: a click on it calls the shutdown off. The
+// operation asks from the worker thread; the pop-up is shown on the window thread.
 class PopUpShutdownPrompt : public ShutdownPrompt {
 public:
-    explicit PopUpShutdownPrompt(QWidget* mainWindow) : mainWindow_(mainWindow) {}
+    PopUpShutdownPrompt(QWidget* mainWindow, QtInteraction& ui) : mainWindow_(mainWindow), ui_(ui) {}
     bool PopUpInForm(const ShutdownPopUp& popUp) override {
-        const QRect main = mainWindow_->frameGeometry();
-        const int top = Twips(main.height()) - popUp.heightTwips - popUp.bottomMarginTwips;
-        const int left = (Twips(main.width()) - popUp.widthTwips) / 2;
-        return forms::PopUpInForm(mainWindow_, DisplayText(popUp.text), popUp.widthTwips, popUp.heightTwips,
-                                  popUp.intervalMs, top, left);
+        bool clicked = false;
+        ui_.RunAndWait([&] {
+            const QRect main = mainWindow_->frameGeometry();
+            const int top = Twips(main.height()) - popUp.heightTwips - popUp.bottomMarginTwips;
+            const int left = (Twips(main.width()) - popUp.widthTwips) / 2;
+            clicked = forms::PopUpInForm(mainWindow_, DisplayText(popUp.text), popUp.widthTwips,
+                                         popUp.heightTwips, popUp.intervalMs, top, left);
+        });
+        return clicked;
     }
 
 private:
     QWidget* mainWindow_;
+    QtInteraction& ui_;
 };
 
 } // namespace
@@ -128,20 +135,15 @@ bool frmMain::Form_Load(const QString& commandLine) {
 
 void frmMain::RunUnattendedBackup() {
     show();
+    // The engine names the report file in the target folder, runs the backup of new and modified
+    // files without a question, and shuts the computer down when the command line asks for it.
     state_.blnScheduledTask = true;
     unattendedRun_ = true;
-    // The report goes into the target folder, named after the moment of the run.
-    if (!setup_.txbDirectory[1].empty()) {
-        std::string stamp = DateTimeText(false, false);
-        for (char& c : stamp) {
-            if (c == ':')
-                c = '.';
-        }
-        SetReportFileText(setup_.txbDirectory[1] + "_Backup report " + stamp + ".txt");
-    }
-    chkDisableOutputToFile_->setChecked(false);
-    chkSaveSetupOnQuit_->setChecked(true);
-    StartOperation(OperationButton::BackupModifiedFiles);
+    const std::string commandLine = Ss(commandLine_);
+    StartOperation(OperationButton::BackupModifiedFiles, [this, commandLine](OperationContext& context) {
+        PopUpShutdownPrompt prompt(this, *ui_);
+        return RunUnattended(context, commandLine, shutdownRunner(), prompt).backupResult;
+    });
 }
 
 void frmMain::cmdListSubFolders_MouseUp() {
@@ -174,7 +176,7 @@ void frmMain::cmdDeleteAllBackupFiles_MouseUp() {
     StartOperation(OperationButton::DeleteAllBackupFiles);
 }
 
-void frmMain::StartOperation(OperationButton button) {
+void frmMain::StartOperation(OperationButton button, OperationEntry entry) {
     if (operationRunning() || quitRequested_)
         return;
     // The extension field's check, as when the field loses the focus to the button.
@@ -183,7 +185,8 @@ void frmMain::StartOperation(OperationButton button) {
 
     const bool listsFiles =
         button == OperationButton::ListSubFolders && cmdListSubFolders_->text() == Qs(GetProgramText(21));
-    OperationEntry entry = EngineEntry(button, listsFiles);
+    if (!entry)
+        entry = EngineEntry(button, listsFiles);
     if (!entry)
         return;
 
@@ -231,11 +234,6 @@ void frmMain::OperationFinished() {
     if (unattendedRun_) {
         unattendedRun_ = false;
         state_.blnScheduledTask = false;
-        if (commandLine_.toLower().contains(QStringLiteral("shutdown"))) {
-            PopUpShutdownPrompt prompt(this);
-            WindowMessageService messages(this);
-            ShutdownComputer(true, 60000, shutdownRunner(), prompt, messages);
-        }
     }
     FocusNextStep();
 }
