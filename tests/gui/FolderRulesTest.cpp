@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <unistd.h>
+
 namespace kestrel::testing {
 namespace {
 
@@ -201,6 +203,27 @@ TEST_F(FolderRulesTest, AFolderPathLongerThanSeventyCharactersIsAlsoItsBoxsToolT
         EXPECT_EQ(box->text().toStdString(), path);
         EXPECT_EQ(box->toolTip().isEmpty(), length == 70);
     }
+}
+
+TEST_F(FolderRulesTest, AVanishedTargetIsOfferedToBeCleared) {
+    const std::string target = tmp.createFolder("target");
+    WriteLastRun(FolderSetup("", target));
+    auto window = StartWindow();
+    ASSERT_EQ(window->setup().txbDirectory[1], target);
+    ::rmdir(target.c_str());
+
+    for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        ModalScript script;
+        script.thenMessage(answer);
+        window->RefreshTargetFolderDisplay(true);
+        ASSERT_EQ(script.seen().size(), 1u);
+        EXPECT_EQ(script.seen()[0].title.toStdString(), GetProgramText(59));
+        const std::string text = script.seen()[0].text.toStdString();
+        EXPECT_EQ(text.rfind(GetProgramText(79) + " " + target + "\n", 0), 0u) << text;
+        EXPECT_NE(text.find("\n\n" + GetProgramText(82)), std::string::npos) << text;
+        EXPECT_EQ(window->setup().txbDirectory[1], answer == QMessageBox::Yes ? "" : target);
+    }
+    EXPECT_FALSE(Find<QPushButton>(window.get(), "cmdClearFolder(1)")->isVisible());
 }
 
 TEST_F(FolderRulesTest, AClickInAFolderBoxTellsHowToSpecifyTheFolder) {

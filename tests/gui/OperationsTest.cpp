@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -88,6 +89,11 @@ TEST_F(OperationsTest, ABackupFromTheWindowFillsTheReportWindowAndEndsWithCloseA
     cursor.setPosition(0);
     cursor.setPosition(5, QTextCursor::KeepAnchor);
     report->txbText()->setTextCursor(cursor);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(report->txbText()->viewport(), &release);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(copy->text().toStdString(), GetProgramText(113));
     copy->click();
     EXPECT_EQ(QApplication::clipboard()->text(), text.left(5));
 
@@ -379,6 +385,38 @@ TEST_F(OperationsTest, DecliningTheConfirmationRunsNothing) {
     EXPECT_EQ(question.toStdString(), GetProgramText(135));
     EXPECT_FALSE(tmp.exists("target/alpha.txt"));
     EXPECT_FALSE(tmp.exists("report.txt"));
+}
+
+TEST_F(OperationsTest, DeleteWipesTheTargetFilesAfterTheConfirmationWhoseDefaultIsNo) {
+    kestrel::Setup setup = SmallTree();
+    tmp.createFile("target/old.txt", "old");
+    tmp.createFile("target/sub/older.txt", "older");
+    WriteLastRun(setup);
+    auto window = StartWindow();
+    ModalScript script;
+    script.thenMessage(QMessageBox::Yes); // overwrite before deleting
+    bool noIsDefault = false;
+    bool warningShown = false;
+    script.then([&](QWidget* confirm) {
+        noIsDefault = confirm->findChild<QPushButton*>(QStringLiteral("cmdNo"))->isDefault();
+        warningShown =
+            confirm->findChild<QLabel*>(QStringLiteral("lblDeletionWarning"))->isVisibleTo(confirm);
+        confirm->findChild<QPushButton*>(QStringLiteral("cmdYes"))->click();
+    });
+    Find<QPushButton>(window.get(), "cmdDeleteAllBackupFiles")->click();
+    ASSERT_TRUE(WaitForOperation(*window));
+
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(script.unexpected().empty());
+    ASSERT_EQ(script.seen().size(), 2u);
+    EXPECT_EQ(script.seen()[1].title, QStringLiteral("Wipe and delete files"));
+    EXPECT_TRUE(noIsDefault);
+    EXPECT_TRUE(warningShown);
+    EXPECT_FALSE(tmp.exists("target/old.txt"));
+    EXPECT_FALSE(tmp.exists("target/sub/older.txt"));
+    EXPECT_TRUE(tmp.exists("target"));
+    EXPECT_TRUE(tmp.exists("source/alpha.txt"));
+    EXPECT_TRUE(Find<QLabel>(window.get(), "lblTargetFolderIsEmpty")->isVisible());
 }
 
 } // namespace
