@@ -26,8 +26,15 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# The desktop program needs a display; without one it says so and the command-line tool's help
+# shows what the engine can do from a terminal.
 run: build
-	$(BUILD)/kestrel-backup-cli --help
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		$(BUILD)/kestrel-backup; \
+	else \
+		echo "No display: start $(BUILD)/kestrel-backup on a desktop. From a terminal:"; \
+		$(BUILD)/kestrel-backup-cli --help; \
+	fi
 
 clean:
 	rm -rf $(BUILD)
