@@ -1,4 +1,5 @@
 #include "cli/commands/Cli.h"
+#include "cli/CliRun.h"
 #include "cli/commands/SetupOptions.h"
 #include "support/TempDir.h"
 
@@ -6,22 +7,11 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-using kestrel::cli::runCli;
+using kestrel::testing::CliRun;
+using kestrel::testing::run;
 using kestrel::testing::TempDir;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // Points the per-user configuration (the last-run setup) at a temporary folder.
 class ConfigHome {

@@ -1,3 +1,4 @@
+#include "cli/CliRun.h"
 #include "cli/commands/Cli.h"
 #include "platform/Clock.h"
 #include "platform/NumberFormat.h"
@@ -9,7 +10,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-using kestrel::cli::runCli;
+using kestrel::testing::CliRun;
+using kestrel::testing::run;
 using kestrel::testing::TempDir;
 namespace platform = kestrel::platform;
 
@@ -18,18 +20,6 @@ RecordingCommandRunner& cliShutdownRunner();
 }
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class MoreCommandsTest : public ::testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "cli/CliRun.h"
 #include "cli/commands/Cli.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -11,23 +12,12 @@
 #include <sstream>
 #include <sys/stat.h>
 
-using kestrel::cli::runCli;
+using kestrel::testing::CliRun;
+using kestrel::testing::run;
 using kestrel::testing::TempDir;
 namespace platform = kestrel::platform;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int status = runCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class OperationCommandTest : public ::testing::Test {
 protected:
