@@ -1,9 +1,11 @@
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kestrel::platform;
@@ -100,8 +102,8 @@ TEST(ErrorNumbers, MapFromErrno) {
         int errnoValue;
         bool forFolder;
         int number;
-    } cases[] = {{EACCES, false, 70}, {EPERM, false, 70},  {EROFS, false, 70},       {ENOENT, false, 53},
-                 {ENOENT, true, 76},  {ENOTDIR, true, 76}, {ENOSPC, false, 61},      {EEXIST, false, 58},
+    } cases[] = {{EACCES, false, 70}, {EPERM, false, 70},  {EROFS, false, 70},        {ENOENT, false, 53},
+                 {ENOENT, true, 76},  {ENOTDIR, true, 76}, {ENOSPC, false, 61},       {EEXIST, false, 58},
                  {EILSEQ, false, 52}, {EIO, false, 57},    {ENAMETOOLONG, false, 52}, {EBUSY, false, 75}};
     for (const Case& c : cases)
         EXPECT_EQ(errorNumberFromErrno(c.errnoValue, c.forFolder), c.number) << c.errnoValue;
@@ -123,4 +125,43 @@ TEST(WriteFileAtomically, ReplacesContentAndAFailedSaveKeepsTheOldFile) {
     if (::geteuid() != 0) // root writes into read-only folders
         EXPECT_EQ(error.number, err::PermissionDenied);
     EXPECT_EQ(dir.readFile("locked/setup.zbk"), error ? "kept" : "lost?");
+}
+
+// A copy killed part-way (the process gone, nothing cleaned up) must leave the earlier backup
+// copy whole: the new data only ever lands under the partial-copy name.
+TEST(CopyFileAtomically, KilledCopyLeavesTheEarlierBackupWhole) {
+    TempDir dir;
+    const std::string newContent(96 << 20, 'N');
+    const std::string oldContent = "the previous backup copy";
+    std::string source = dir.createFile("big.bin", newContent);
+    std::string target = dir.createFile("backup/big.bin", oldContent);
+    const std::string partial = partialCopyPath(target);
+
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        copyFileAtomically(source, target, true);
+        ::_exit(0);
+    }
+    bool sawPartial = false;
+    for (int i = 0; i < 20000 && !sawPartial; ++i) {
+        sawPartial = statPath(partial, false).exists();
+        if (!sawPartial)
+            ::usleep(50);
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    const std::string after = dir.readFile("backup/big.bin");
+    if (WIFSIGNALED(status))
+        EXPECT_EQ(after, oldContent) << "killed during the copy";
+    else
+        EXPECT_EQ(after.size(), newContent.size()) << "the copy ended before the kill: whole new data";
+    EXPECT_TRUE(after == oldContent || after == newContent);
+
+    // The next copy takes over what the killed one left behind.
+    ASSERT_FALSE(copyFileAtomically(source, target, true).error);
+    EXPECT_FALSE(statPath(partial, false).exists());
+    EXPECT_EQ(dir.readFile("backup/big.bin").size(), newContent.size());
 }
