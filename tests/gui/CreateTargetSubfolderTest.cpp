@@ -4,6 +4,9 @@
 #include "modules/Language.h"
 
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace kestrel::testing {
 namespace {
@@ -155,6 +158,42 @@ TEST_F(CreateTargetSubfolderTest, AVanishedTargetCanBeCleared) {
     EXPECT_EQ(targets, std::vector<std::string>{""});
     EXPECT_EQ(forgotten, 2);
     EXPECT_FALSE(tmp.exists("Gone"));
+}
+
+TEST_F(CreateTargetSubfolderTest, TheMainWindowsButtonProposesTheSourceNameAndSwitchesTheTarget) {
+    tmp.createFile("Work/Letters/a.txt", "a");
+    WriteLastRun(FolderSetup(host.sourceFolder, target));
+    auto window = StartWindow();
+    AnswerInputBox("Letters", "Letters");
+    script.thenMessage(QMessageBox::Ok);
+    script.thenMessage(QMessageBox::Yes);
+    Find<QPushButton>(window.get(), "cmdCreateSubFolder")->click();
+
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(script.unexpected().empty());
+    EXPECT_TRUE(tmp.exists("Backups/Letters"));
+    EXPECT_EQ(window->setup().txbDirectory[1], target + "Letters/");
+    EXPECT_EQ(Find<QLineEdit>(window.get(), "txbDirectory(1)")->text().toStdString(), target + "Letters/");
+    EXPECT_EQ(Find<QLabel>(window.get(), "lblTargetFolderIsEmpty")->text(),
+              QStringLiteral("The target folder is empty."));
+}
+
+TEST_F(CreateTargetSubfolderTest, TheMainWindowRefusesTheSourceFolderAsTheNewTarget) {
+    // A last run's setup may hold a source inside its target.
+    const std::string source = tmp.createFolder("Backups/Letters");
+    tmp.createFile("Backups/Letters/a.txt", "a");
+    WriteLastRun(FolderSetup(source, target));
+    auto window = StartWindow();
+    AnswerInputBox("Letters", "Letters");
+    script.thenMessage(QMessageBox::Ok);
+    script.thenMessage(QMessageBox::Yes);
+    script.thenMessage(QMessageBox::Ok);
+    Find<QPushButton>(window.get(), "cmdCreateSubFolder")->click();
+    EXPECT_TRUE(script.done());
+    ASSERT_EQ(script.seen().size(), 4u);
+    EXPECT_EQ(Text(1), source.substr(0, source.size() - 1) + " already exists.");
+    EXPECT_EQ(Text(3), GetProgramText(27));
+    EXPECT_EQ(window->setup().txbDirectory[1], target);
 }
 
 } // namespace

@@ -4,12 +4,14 @@
 #include "engine/OperationContext.h"
 #include "forms/FormsCommon.h"
 #include "forms/multiple/frmMultipleBackup.h"
+#include "forms/report/frmReport.h"
 #include "report/ReportModel.h"
 #include "setup/SetupFile.h"
 #include "support/ScriptedInteraction.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace kestrel::testing {
@@ -224,6 +226,121 @@ TEST_F(MultipleBackupWindowTest, AnUnreadableSetupsFolderIsReportedAndTheWindowC
     EXPECT_EQ(script.seen()[0].title, QStringLiteral("Multiple backup"));
     EXPECT_EQ(script.seen()[0].text.toStdString(),
               "Error when getting names of setup files\n" + setupsFolder);
+}
+
+// Multiple backup from the main window: its controls, its refusals, and a run on the window's
+// worker thread with the report window and the final message.
+class MultipleBackupFromMainWindowTest : public MultipleBackupWindowTest {
+protected:
+    void UseMultipleBackup(const std::string& folder) {
+        Find<QPushButton>(main.get(), "cmdUseMultipleBackup")->click();
+        dialogs.answerFolder(folder);
+        Find<QPushButton>(main.get(), "cmdSpecifyDirectory(2)")->click();
+        main->Clock2_Timer();
+    }
+    std::string NumSetups() { return Find<QLabel>(main.get(), "lblNumSetups")->text().toStdString(); }
+
+    std::unique_ptr<forms::frmMain> main;
+    ModalScript script_;
+};
+
+TEST_F(MultipleBackupFromMainWindowTest, UseMultipleBackupShowsTheSetupsFolderAndItsCount) {
+    main = StartWindow();
+    auto* explanation = Find<QLabel>(main.get(), "lblMultipleBackupExplanation");
+    EXPECT_EQ(explanation->text(),
+              QStringLiteral("Multiple backup involves creation and use of several 'setup' files."));
+    EXPECT_TRUE(explanation->isVisible());
+    EXPECT_FALSE(Find<QPushButton>(main.get(), "cmdMultipleBackup")->isVisible());
+    EXPECT_EQ(NumSetups(), "The purpose of a setups folder is to hold setup files.");
+
+    Find<QPushButton>(main.get(), "cmdUseMultipleBackup")->click();
+    EXPECT_FALSE(explanation->isVisible());
+    EXPECT_FALSE(Find<QPushButton>(main.get(), "cmdUseMultipleBackup")->isVisible());
+    EXPECT_TRUE(Find<QPushButton>(main.get(), "cmdMultipleBackup")->isVisible());
+    EXPECT_TRUE(Find<QLineEdit>(main.get(), "txbDirectory(2)")->isVisible());
+    EXPECT_TRUE(Find<QLabel>(main.get(), "lblNumSetups")->isVisible());
+    EXPECT_FALSE(Find<QPushButton>(main.get(), "cmdClearFolder(3)")->isVisible());
+
+    for (int i = 0; i < 7; ++i)
+        MakeSetup("s" + std::to_string(i));
+    dialogs.answerFolder(setupsFolder);
+    Find<QPushButton>(main.get(), "cmdSpecifyDirectory(2)")->click();
+    EXPECT_EQ(NumSetups(), "The setups folder contains 7 setup files");
+    EXPECT_EQ(Find<QLabel>(main.get(), "lblNumSetups")->font().pointSize(), 10);
+    EXPECT_TRUE(Find<QPushButton>(main.get(), "cmdClearFolder(3)")->isVisible());
+}
+
+TEST_F(MultipleBackupFromMainWindowTest, TheButtonRefusesWithoutASetupsFolderOrSetupFiles) {
+    main = StartWindow();
+    Find<QPushButton>(main.get(), "cmdUseMultipleBackup")->click();
+    script_.thenMessage(QMessageBox::Ok);
+    Find<QPushButton>(main.get(), "cmdMultipleBackup")->click();
+    UseMultipleBackup(setupsFolder);
+    EXPECT_EQ(NumSetups(), "The setups folder is empty.");
+    script_.thenMessage(QMessageBox::Ok);
+    Find<QPushButton>(main.get(), "cmdMultipleBackup")->click();
+
+    ASSERT_EQ(script_.seen().size(), 2u);
+    EXPECT_EQ(script_.seen()[0].text, QStringLiteral("The setups folder must first be specified."));
+    EXPECT_EQ(script_.seen()[0].title, QStringLiteral("Multiple backup"));
+    EXPECT_EQ(script_.seen()[1].text, QStringLiteral("The setups folder contains no setup files."));
+    EXPECT_TRUE(script_.unexpected().empty());
+}
+
+TEST_F(MultipleBackupFromMainWindowTest, TwoTickedSetupsRunOnTheWorkerAndTheFailedOneIsNamed) {
+    MakeSetup("bad", true);
+    MakeSetup("good");
+    MakeSetup("other");
+    main = StartWindow();
+    UseMultipleBackup(setupsFolder);
+    EXPECT_EQ(NumSetups(), "The setups folder contains 3 setup files");
+
+    bool windowHiddenDuringRun = false;
+    script_.then([](QWidget* modal) {
+        ASSERT_EQ(modal->objectName(), QStringLiteral("frmMultipleBackup"));
+        Find<QCheckBox>(modal, "chkDoSetup(0)")->setChecked(true);
+        Find<QCheckBox>(modal, "chkDoSetup(1)")->setChecked(true);
+        Find<QPushButton>(modal, "cmdMultipleBackup")->click();
+    });
+    script_.then([&](QWidget* modal) {
+        windowHiddenDuringRun = main->findChild<forms::frmMultipleBackup*>() == nullptr ||
+                                !main->findChild<forms::frmMultipleBackup*>()->isVisible();
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Ok)->click();
+    });
+    Find<QPushButton>(main.get(), "cmdMultipleBackup")->click();
+    ASSERT_TRUE(WaitForOperation(*main));
+
+    EXPECT_TRUE(script_.done());
+    EXPECT_TRUE(script_.unexpected().empty());
+    ASSERT_EQ(script_.seen().size(), 2u);
+    EXPECT_EQ(script_.seen()[1].title, QStringLiteral("Do all backups for selected setups"));
+    EXPECT_EQ(script_.seen()[1].text.toStdString(), "The following setup file produced an error\n"
+                                                    "and that backup operation was not performed:\n\n"
+                                                    "bad.zbk --- Target folder does not exist\n");
+    EXPECT_TRUE(windowHiddenDuringRun);
+    EXPECT_TRUE(tmp.exists("good-tgt/good.txt"));
+    EXPECT_FALSE(tmp.exists("other-tgt/other.txt"));
+    // The window holds the setup loaded last; no setup file is named any more.
+    EXPECT_EQ(main->setup().txbDirectory[0], tmp.path("good-src/"));
+    EXPECT_EQ(Find<QLineEdit>(main.get(), "txbDirectory(0)")->text().toStdString(), tmp.path("good-src/"));
+    EXPECT_TRUE(Find<QLineEdit>(main.get(), "txbSetupFile")->text().isEmpty());
+    EXPECT_TRUE(main->reportWindow()->Text().contains(QStringLiteral("good.txt")));
+    EXPECT_TRUE(Find<QPushButton>(main.get(), "cmdBackupModifiedFiles")->isEnabled());
+}
+
+TEST_F(MultipleBackupFromMainWindowTest, LoadFromTheListNamesTheSetupFileInTheMainWindow) {
+    MakeSetup("alpha");
+    MakeSetup("beta");
+    main = StartWindow();
+    UseMultipleBackup(setupsFolder);
+    script_.thenClick("cmdLoadSetup(1)");
+    Find<QPushButton>(main.get(), "cmdMultipleBackup")->click();
+    EXPECT_TRUE(script_.done());
+    EXPECT_EQ(main->setup().txbDirectory[0], tmp.path("beta-src/"));
+    EXPECT_EQ(Find<QLineEdit>(main.get(), "txbSetupFile")->text().toStdString(), setupsFolder + "beta.zbk");
+    EXPECT_TRUE(Find<QLineEdit>(main.get(), "txbSetupFile")->isVisible());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "forms/select/frmSelectSubfolders.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -308,6 +309,58 @@ TEST_F(SelectSubfoldersTest, TheModalWindowIsAnsweredThroughTheMainWindowsEntry)
     EXPECT_TRUE(forms::SelectIncludedSubfolders(nullptr, choice, selected));
     EXPECT_TRUE(script.done());
     EXPECT_EQ(selected, (std::vector<std::string>{"B", "C"}));
+}
+
+TEST_F(SelectSubfoldersTest, TheMainWindowShowsTheTickedSubfoldersAsItsIncludedList) {
+    for (const char* name : {"Music", "Docs", "Photos", "Mail", "Code"})
+        Subfolder(name);
+    kestrel::Setup setup = FolderSetup(tmp.path("source/"), tmp.createFolder("target"));
+    setup.cboIncludedFolders = {"Mail"};
+    setup.intNumIncludedFolders = 1;
+    WriteLastRun(setup);
+    auto window = StartWindow();
+    EXPECT_EQ(Find<QLabel>(window.get(), "lblNumSubfolders")->text(),
+              QStringLiteral("There are 5 subfolders, 1 selected"));
+
+    ModalScript script;
+    script.then([](QWidget* modal) {
+        auto* selection = qobject_cast<frmSelectSubfolders*>(modal);
+        ASSERT_NE(selection, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return !selection->busy(); }));
+        // Code, Docs, Mail, Music, Photos: the previous selection ticks Mail.
+        EXPECT_TRUE(selection->rowTicked(2));
+        Row(selection, 2)->click();
+        Row(selection, 0)->click();
+        Row(selection, 3)->click();
+        Row(selection, 4)->click();
+        Click(selection, "cmdAccept");
+    });
+    Find<QPushButton>(window.get(), "cmdSelectSubfolders")->click();
+    EXPECT_TRUE(script.done());
+
+    auto* included = Find<QComboBox>(window.get(), "cboIncludedFolders");
+    ASSERT_EQ(included->count(), 3);
+    EXPECT_EQ(included->itemText(0), QStringLiteral("Code"));
+    EXPECT_EQ(included->itemText(1), QStringLiteral("Music"));
+    EXPECT_EQ(included->itemText(2), QStringLiteral("Photos"));
+    EXPECT_EQ(included->currentIndex(), 0);
+    EXPECT_EQ(window->setup().cboIncludedFolders, (std::vector<std::string>{"Code", "Music", "Photos"}));
+    EXPECT_EQ(window->setup().intNumIncludedFolders, 3);
+    EXPECT_EQ(Find<QLabel>(window.get(), "lblNumSubfolders")->text(),
+              QStringLiteral("There are 5 subfolders, 3 selected"));
+
+    // Cancel leaves the list as it was.
+    script.then([](QWidget* modal) {
+        auto* selection = qobject_cast<frmSelectSubfolders*>(modal);
+        ASSERT_NE(selection, nullptr);
+        ASSERT_TRUE(WaitFor([&] { return !selection->busy(); }));
+        Click(selection, "cmdSelectDeselectAllSubfolders(0)");
+        Click(selection, "cmdCancel");
+    });
+    Find<QPushButton>(window.get(), "cmdSelectSubfolders")->click();
+    EXPECT_TRUE(script.done());
+    EXPECT_EQ(window->setup().intNumIncludedFolders, 3);
+    EXPECT_TRUE(script.unexpected().empty());
 }
 
 } // namespace

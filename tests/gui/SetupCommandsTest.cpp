@@ -6,6 +6,7 @@
 #include "setup/SetupFile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -354,6 +355,151 @@ TEST_F(SetupCommandsTest, RestoreAfterClearGivesBackEveryFieldButDisableOutputTo
     EXPECT_EQ(setup, expected);
     EXPECT_EQ(window.shown, 2);
     EXPECT_EQ(window.sourceRefreshed, 2);
+}
+
+// The same commands from the main window's own buttons.
+class SetupCommandsWindowTest : public GuiTest {
+protected:
+    kestrel::Setup FullSetup() {
+        tmp.createFile("source/a.txt", "a");
+        tmp.createFile("source/Letters/old/l.txt", "l");
+        tmp.createFile("source/Photos/p.jpg", "p");
+        kestrel::Setup setup = FolderSetup(tmp.path("source/"), tmp.createFolder("target"));
+        setup.chkSaveSetupOnQuit = 1;
+        setup.chkWarnIfEarlier = 1;
+        setup.chkWarnIfSmaller = 1;
+        setup.chkExcludeFilesInSourceFolder = 1;
+        setup.chkIncludeSubfolders = 1;
+        setup.cboPercent = 6;
+        setup.cboModifiedSince = 2;
+        setup.chkPauseAfterFirstCopy = 1;
+        setup.chkPauseAfterFirstDelete = 1;
+        setup.txbExcludedFilepaths = "cache,tmp";
+        setup.txbReportFile = tmp.path("report.txt");
+        setup.cboIncludedFolders = {"Letters", "Photos"};
+        setup.intNumIncludedFolders = 2;
+        setup.cboIncludedFoldersListIndex = 0;
+        setup.txbFileExtension = "jpg";
+        return setup;
+    }
+    void Click(const char* name) {
+        auto* button = Find<QPushButton>(window.get(), QLatin1String(name));
+        ASSERT_TRUE(button->isVisible()) << name;
+        button->click();
+    }
+    void ThenSetupSavedPopUp() {
+        script.then([](QWidget* modal) {
+            ASSERT_EQ(modal->objectName(), QStringLiteral("frmPopUp"));
+            QTest::mouseClick(modal->findChild<QLabel*>(QStringLiteral("lblMessage")), Qt::LeftButton);
+        });
+    }
+    QString Text(const char* name) { return Find<QLineEdit>(window.get(), QLatin1String(name))->text(); }
+
+    std::unique_ptr<forms::frmMain> window;
+    ModalScript script;
+};
+
+TEST_F(SetupCommandsWindowTest, SaveInASetupFileClearLoadItBackThenRestoreAfterAClear) {
+    const kestrel::Setup full = FullSetup();
+    WriteLastRun(full);
+    window = StartWindow();
+    ASSERT_EQ(window->setup(), full);
+
+    const std::string path = tmp.path("daily.zbk");
+    dialogs.answerFile(tmp.path("daily"));
+    ThenSetupSavedPopUp();
+    Click("cmdSetup");
+    EXPECT_FALSE(Find<QFrame>(window.get(), "fraMenu")->isEnabled());
+    Click("cmdSaveSetup");
+    Click("cmdSaveSetupAsOperationFile");
+    EXPECT_EQ(Text("txbSetupFile").toStdString(), path);
+    EXPECT_TRUE(Find<QLineEdit>(window.get(), "txbSetupFile")->isVisible());
+    EXPECT_TRUE(Find<QFrame>(window.get(), "fraMenu")->isEnabled());
+    // A release just after the dialog closed is not taken for a click; a second later it is.
+    EXPECT_TRUE(window->blnDialogJustClosed());
+    Find<QPushButton>(window.get(), "cmdSetup")->click();
+    EXPECT_FALSE(Find<QFrame>(window.get(), "fraSetup")->isVisible());
+    window->Clock2_Timer();
+
+    Click("cmdSetup");
+    Click("cmdClearSetup");
+    EXPECT_TRUE(Text("txbDirectory(0)").isEmpty());
+    EXPECT_TRUE(Text("txbDirectory(1)").isEmpty());
+    EXPECT_TRUE(Text("txbFileExtension").isEmpty());
+    EXPECT_FALSE(Find<QCheckBox>(window.get(), "chkWarnIfEarlier")->isChecked());
+    EXPECT_FALSE(Find<QFrame>(window.get(), "fraSetup")->isVisible());
+
+    dialogs.answerFile(path);
+    Click("cmdSetup");
+    Click("cmdLoadSetup");
+    Click("cmdSaveSetupAsOperationFile");
+    EXPECT_EQ(window->setup(), full);
+    EXPECT_EQ(Text("txbDirectory(0)").toStdString(), full.txbDirectory[0]);
+    EXPECT_EQ(Text("txbFileExtension"), QStringLiteral("jpg"));
+    EXPECT_EQ(Find<QComboBox>(window.get(), "cboIncludedFolders")->count(), 2);
+    EXPECT_EQ(Find<QComboBox>(window.get(), "cboPercent")->currentIndex(), 6);
+    EXPECT_EQ(Text("txbSetupFile").toStdString(), path);
+    window->Clock2_Timer();
+
+    // Restore after a clear gives back every field but "Disable output to report file".
+    Find<QCheckBox>(window.get(), "chkDisableOutputToFile")->setChecked(true);
+    Click("cmdSetup");
+    Click("cmdClearSetup");
+    EXPECT_TRUE(window->setup().txbDirectory[0].empty());
+    Click("cmdSetup");
+    Click("cmdRestoreSetup");
+    kestrel::Setup expected = full;
+    expected.chkDisableOutputToFile = 1;
+    EXPECT_EQ(window->setup(), expected);
+    EXPECT_TRUE(Find<QCheckBox>(window.get(), "chkWarnIfSmaller")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>(window.get(), "chkPauseAfterFirstDelete")->isChecked());
+    EXPECT_EQ(Find<QLabel>(window.get(), "lblNumSubfolders")->text(),
+              QStringLiteral("There are 2 subfolders, 2 selected"));
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(script.unexpected().empty());
+}
+
+TEST_F(SetupCommandsWindowTest, SaveForNextRunSparesTheSaveOnQuit) {
+    kestrel::Setup setup = FullSetup();
+    WriteLastRun(setup);
+    window = StartWindow();
+    window->Clock_Timer();
+    for (int i = 0; i < 11; ++i)
+        window->Clock_Timer();
+    ASSERT_FALSE(window->blnLastRunFileCurrent());
+    Find<QLineEdit>(window.get(), "txbFileExtension")->setText(QStringLiteral("png"));
+    Find<QLineEdit>(window.get(), "txbFileExtension")->textEdited(QStringLiteral("png"));
+    ThenSetupSavedPopUp();
+    Click("cmdSetup");
+    Click("cmdSaveSetup");
+    Click("cmdSaveSetupForNextRun");
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(window->blnLastRunFileCurrent());
+    setup.txbFileExtension = "png";
+    EXPECT_EQ(LastRunText(), FormatSetupFile(setup));
+    EXPECT_TRUE(Find<QFrame>(window.get(), "fraMenu")->isEnabled());
+}
+
+TEST_F(SetupCommandsWindowTest, LoadFromTheLastRunStaysOpenUntilNotNow) {
+    const kestrel::Setup full = FullSetup();
+    WriteLastRun(full);
+    window = StartWindow();
+    Click("cmdSetup");
+    Click("cmdClearSetup");
+    ASSERT_TRUE(window->setup().txbDirectory[0].empty());
+
+    Click("cmdSetup");
+    Click("cmdLoadSetup");
+    EXPECT_FALSE(Find<QPushButton>(window.get(), "cmdDontSaveSetup")->isVisible());
+    Click("cmdSaveSetupForNextRun");
+    EXPECT_EQ(window->setup(), full);
+    EXPECT_TRUE(Find<QFrame>(window.get(), "fraSaveSetup")->isVisible());
+    EXPECT_FALSE(Find<QFrame>(window.get(), "fraMenu")->isEnabled());
+    EXPECT_EQ(Find<QPushButton>(window.get(), "cmdSaveSetupInBothWays")->text(), QStringLiteral("Not now"));
+    Click("cmdSaveSetupInBothWays");
+    EXPECT_FALSE(Find<QFrame>(window.get(), "fraSaveSetup")->isVisible());
+    EXPECT_TRUE(Find<QFrame>(window.get(), "fraMenu")->isEnabled());
+    EXPECT_TRUE(script.unexpected().empty());
 }
 
 } // namespace

@@ -87,6 +87,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window) {
     CreateControls();
     LayOutControls();
     ConnectControls();
+    CreateSetupCommands();
 }
 
 frmMain::~frmMain() {
@@ -218,7 +219,7 @@ void frmMain::CreateControls() {
     lblNumSetups_ = Label(QStringLiteral("lblNumSetups"));
     lblMultipleBackupExplanation_ =
         Label(QStringLiteral("lblMultipleBackupExplanation"),
-              QStringLiteral("Multiple backup runs several saved setups one after the other."));
+              QStringLiteral("Multiple backup involves creation and use of several 'setup' files."));
     lblPreviousRun_ = Label(QStringLiteral("lblPreviousRun"));
     lblWarningReFilesInUse_ =
         Label(ControlName("lblWarningReFilesInUse", 0),
@@ -666,7 +667,7 @@ void frmMain::Clock_Timer() {
         if (!reportFileNamed && chkDisableOutputToFile_->isChecked())
             chkDisableOutputToFile_->setChecked(false);
         cmdClearFolder_[2]->setVisible(!txbExcludedFilepaths_->text().isEmpty());
-        cmdClearFolder_[3]->setVisible(!txbDirectory_[2]->text().isEmpty());
+        cmdClearFolder_[3]->setVisible(!txbDirectory_[2]->text().isEmpty() && !txbDirectory_[2]->isHidden());
         cmdClearFolder_[4]->setVisible(reportFileNamed);
         chkDisableOutputToFile_->setEnabled(reportFileNamed);
         txbReportFile_->setVisible(reportFileNamed && fraMenu_->isEnabled());
@@ -756,42 +757,6 @@ void frmMain::cmdHelp_MouseUp() {
     view_->activateWindow();
 }
 
-void frmMain::cmdSetup_MouseUp() {
-    // The setup commands (load, save, clear, restore) open their own frame; they come with the
-    // setup files' window work.
-    if (blnDialogJustClosed_)
-        return;
-}
-
-void frmMain::cmdUseMultipleBackup_Click() {
-    // Multiple backup shows its controls here; its window comes with the multiple-backup work.
-}
-
-void frmMain::cmdMultipleBackup_Click() {
-    if (blnDialogJustClosed_)
-        return;
-}
-
-void frmMain::cmdSelectSubfolders_MouseUp() {
-    if (blnDialogJustClosed_ || operationRunning())
-        return;
-    if (setup_.txbDirectory[0].empty()) {
-        ShowMessageBox(this, "The source disk or folder must first be specified.",
-                       Ss(cmdSelectSubfolders_->text()), MessageButtons::Ok, MessageIcon::Information);
-        return;
-    }
-    // The subfolder selection window takes over from here; until it is part of the program the
-    // list is kept as it is.
-    RefreshSourceFolderDisplay();
-    FocusNextStep();
-}
-
-void frmMain::cmdCreateSubFolder_MouseUp() {
-    // Creating a subfolder of the target comes with its own window work.
-    if (blnDialogJustClosed_)
-        return;
-}
-
 void frmMain::cmdEmptyTargetFolder_Click() {
     if (operationRunning())
         return;
@@ -823,11 +788,6 @@ void frmMain::TargetFolderNotFound(const std::string& text, Setup& setup) {
 void frmMain::ForgetSelectedSetupFile() {
     txbSetupFile_->clear();
     txbSetupFile_->hide();
-}
-
-void frmMain::DisplayNumFilesInSetupsFolder() {
-    // The count of setup files belongs to multiple backup; its label stays empty until then.
-    lblNumSetups_->clear();
 }
 
 } // namespace kestrel::forms

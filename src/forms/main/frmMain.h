@@ -28,6 +28,7 @@ class ReportModel;
 namespace kestrel::forms {
 
 class QtInteraction;
+class SetupCommands;
 class frmReport;
 class frmView;
 
@@ -143,6 +144,9 @@ private:
     int SmallReportWindowTop(bool listing) const;
     QPoint ConfirmWindowPosition() const;
 
+    // The setup commands' frames and their buttons (frmMainSetups.cpp).
+    void CreateSetupCommands();
+
     // Operations.
     // Runs the button's engine entry, or `entry` in its place, on the worker thread.
     void StartOperation(OperationButton button, OperationEntry entry = {});
@@ -179,6 +183,9 @@ private:
     std::string strWindowCaption_;
     std::string setupsFolder_;
     bool loading_ = false; // controls are being filled from the setup: their handlers hold still
+
+    SetupCommands* setupCommands_ = nullptr;
+    int intNumSetups_ = -1; // setup files in the setups folder, -1 without one
 
     QTimer* Clock_ = nullptr;
     QTimer* Clock2_ = nullptr;

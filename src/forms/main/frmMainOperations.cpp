@@ -5,6 +5,7 @@
 #include "engine/UnattendedRun.h"
 #include "forms/FormsCommon.h"
 #include "forms/main/QtInteraction.h"
+#include "forms/main/ShutdownPopUp.h"
 #include "forms/prompts/MessageBoxes.h"
 #include "forms/prompts/frmPopUp.h"
 #include "forms/prompts/frmView.h"
@@ -41,13 +42,7 @@ public:
     PopUpShutdownPrompt(QWidget* mainWindow, QtInteraction& ui) : mainWindow_(mainWindow), ui_(ui) {}
     bool PopUpInForm(const ShutdownPopUp& popUp) override {
         bool clicked = false;
-        ui_.RunAndWait([&] {
-            const QRect main = mainWindow_->frameGeometry();
-            const int top = Twips(main.height()) - popUp.heightTwips - popUp.bottomMarginTwips;
-            const int left = (Twips(main.width()) - popUp.widthTwips) / 2;
-            clicked = forms::PopUpInForm(mainWindow_, DisplayText(popUp.text), popUp.widthTwips,
-                                         popUp.heightTwips, popUp.intervalMs, top, left);
-        });
+        ui_.RunAndWait([&] { clicked = WindowShutdownPrompt(mainWindow_).PopUpInForm(popUp); });
         return clicked;
     }
 
