@@ -281,11 +281,21 @@ void frmSelectSubfolders::ShowRows() {
         connect(box, &QCheckBox::clicked, this, [this, k] { chkSubfolder_Click(k); });
         chkSubfolder_.push_back(box);
     }
-    const int rowHeight = chkSubfolder_[0]->sizeHint().height();
+    topRow_ = 0;
+    int rowHeight = 0;
+    for (int k = 0; k < visible; ++k) {
+        QCheckBox* box = chkSubfolder_[static_cast<std::size_t>(k)];
+        const Row& row = rows_[static_cast<std::size_t>(k)];
+        const std::string shown = ShortenRowText(row.text);
+        box->setText(Qs(shown));
+        box->setToolTip(shown == row.text ? QString() : Qs(row.text));
+        box->setChecked(row.tick == 1);
+        box->show();
+        rowHeight = std::max(rowHeight, box->sizeHint().height());
+    }
+    // The picture box holds the visible rows exactly; the scroll bar stands beside it.
     picSubfolders_->setMinimumHeight(0);
     picSubfolders_->setFixedHeight(rowHeight * visible);
-
-    topRow_ = 0;
     if (n > visible) {
         const QSignalBlocker block(vsbScrollBar_);
         vsbScrollBar_->setRange(0, n - visible);
@@ -295,15 +305,6 @@ void frmSelectSubfolders::ShowRows() {
         vsbScrollBar_->setFixedHeight(picSubfolders_->height());
         vsbScrollBar_->show();
         vsbScrollBar_->raise();
-    }
-    for (int k = 0; k < visible; ++k) {
-        QCheckBox* box = chkSubfolder_[static_cast<std::size_t>(k)];
-        const Row& row = rows_[static_cast<std::size_t>(k)];
-        const std::string shown = ShortenRowText(row.text);
-        box->setText(Qs(shown));
-        box->setToolTip(shown == row.text ? QString() : Qs(row.text));
-        box->setChecked(row.tick == 1);
-        box->show();
     }
     // The caller chose the width; the height follows the rows.
     const QSize hint = sizeHint();
