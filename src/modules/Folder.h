@@ -19,8 +19,8 @@ bool FileExists(const std::string& path);
 bool CreateFolder(const std::string& path);
 bool CreateFolderPath(const std::string& path);
 std::int32_t CountSubfolders(const std::string& folder, std::string& errorDescription, int& errorNumber);
-std::int32_t CountFiles(const std::string& folder, const std::string& pattern, bool stopAtFirst, bool showErrors,
-                        std::string& errorDescription, double& size, bool& accessDenied,
+std::int32_t CountFiles(const std::string& folder, const std::string& pattern, bool stopAtFirst,
+                        bool showErrors, std::string& errorDescription, double& size, bool& accessDenied,
                         MessageService* messages = nullptr, const YieldFunction& yield = {});
 int FolderIsEmpty(const std::string& folder, bool& accessDenied);
 std::int32_t ListFiles(const std::string& folder, std::vector<std::string>& names, const std::string& pattern,

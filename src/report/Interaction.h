@@ -2,9 +2,19 @@
 
 #include "modules/MessageBox.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kestrel {
+
+// Where a running copy stands: sent from inside a file's copy so that a long copy shows movement.
+struct CopyProgress {
+    std::string sourcePath;                // the file being copied
+    std::int64_t fileBytesDone = 0;        // of this file
+    std::int64_t fileBytesTotal = 0;       // this file's size as read before the copy
+    std::int64_t operationFilesCopied = 0; // files copied by the operation before this one
+    std::int64_t operationBytesCopied = 0; // bytes copied by the operation, this file's included
+};
 
 // The labels of the report window that operations set.
 enum class ReportLabel {
@@ -70,6 +80,9 @@ public:
     virtual void Sleep(int milliseconds) = 0;
     // The operation's yield: a pause requested by the user holds here, a cancel becomes blnStop.
     virtual void DoEvents() = 0;
+    // A copy moved on: sent before a file's first byte, at least once a second while its data
+    // moves, and after its last byte, from the operation's thread. Showing it is optional.
+    virtual void ReportCopyProgress(const CopyProgress& progress) { (void)progress; }
 };
 
 } // namespace kestrel

@@ -66,7 +66,7 @@ TEST_F(EngineTest, BackupOfNewAndModifiedFilesCopiesOnlyWhatChanged) {
                "      " + source + "size.txt (modified)" + CRLF + //
                Indent(screen) + "  2 modified files and 1 file not previously backed up.  All Copied." +
                CRLF + CRLF + CRLF +                                               //
-               "For files new or modified at any time:" + CRLF +                     //
+               "For files new or modified at any time:" + CRLF +                  //
                "Number of modified files: 2" + CRLF +                             //
                "Number of files not previously backed up: 1" + CRLF +             //
                "Number of files modified or not previously backed up: 3" + CRLF + //
@@ -104,8 +104,8 @@ TEST_F(EngineTest, CheckOfBackupStateCountsNewAndModifiedFilesWithoutCopying) {
                                    "      " + source + "sub/c.txt (new)" + CRLF +                     //
                                    "    " + CRLF + // the indent of a remark that says nothing
                                    "For files new or modified at any time:" + CRLF + //
-                                   "Number of modified files: 1" + CRLF +         //
-                                   "Number of files not backed up: 1" + CRLF +    //
+                                   "Number of modified files: 1" + CRLF +            //
+                                   "Number of files not backed up: 1" + CRLF +       //
                                    "Number of files modified or not backed up: 2" + CRLF);
     EXPECT_FALSE(dir.exists("tgt/sub"));
     EXPECT_EQ(dir.readFile("tgt/b.txt"), "bb");
@@ -123,11 +123,11 @@ TEST_F(EngineTest, CheckOfBackupStateAfterABackupEndsWithAllFilesBackedUp) {
 
     EXPECT_EQ(CheckState(), intResultDone);
 
-    EXPECT_EQ(ui.screenText(), "source folder = " + source + CRLF +               //
-                                   CRLF +                                         //
+    EXPECT_EQ(ui.screenText(), "source folder = " + source + CRLF +                  //
+                                   CRLF +                                            //
                                    "For files new or modified at any time:" + CRLF + //
-                                   "Number of modified files: 0" + CRLF +         //
-                                   "Number of files not backed up: 0" + CRLF +    //
+                                   "Number of modified files: 0" + CRLF +            //
+                                   "Number of files not backed up: 0" + CRLF +       //
                                    "All files backed up." + CRLF);
     EXPECT_EQ(ReportFileText(), reportAfterBackup);
 }
@@ -225,7 +225,7 @@ TEST_F(EngineTest, AnExistingReportFileIsAppendedToAfterARowOfDashes) {
                "      " + source + "a.txt (new)" + CRLF +             //
                Indent(screen) + "Copied." + CRLF +                    //
                CRLF + CRLF +                                          //
-               "For files new or modified at any time:" + CRLF +         //
+               "For files new or modified at any time:" + CRLF +      //
                "Number of modified files: 0" + CRLF +                 //
                "Number of files not previously backed up: 1" + CRLF + //
                "Number of files copied: 1" + CRLF +                   //

@@ -91,7 +91,8 @@ TEST_F(ReportFileTest, AppendingNeverLosesTheEarlierReport) {
 }
 
 TEST_F(ReportFileTest, AnUnattendedRunOrAPresetChoiceAsksNothing) {
-    const std::string appended = "old\r\n\r\n" + std::string(kHead.size(), '-') + "\r\n\r\n" + kHead + "\r\n\r\n";
+    const std::string appended =
+        "old\r\n\r\n" + std::string(kHead.size(), '-') + "\r\n\r\n" + kHead + "\r\n\r\n";
     const struct {
         bool scheduled;
         int preset;

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace kestrel::testing {
