@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/PosixStatus.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -11,29 +13,6 @@
 namespace kestrel::platform {
 
 namespace {
-
-EntryKind kindOfMode(mode_t mode) {
-    if (S_ISREG(mode))
-        return EntryKind::Regular;
-    if (S_ISDIR(mode))
-        return EntryKind::Directory;
-    if (S_ISLNK(mode))
-        return EntryKind::Symlink;
-    return EntryKind::Other;
-}
-
-FileStatus statusFrom(const struct stat& st) {
-    FileStatus status;
-    status.kind = kindOfMode(st.st_mode);
-    status.size = static_cast<std::int64_t>(st.st_size);
-    status.mtimeSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-    status.mtimeNanoseconds = static_cast<std::int32_t>(st.st_mtim.tv_nsec);
-    status.mode = st.st_mode & 07777;
-    status.linkCount = st.st_nlink;
-    status.device = st.st_dev;
-    status.inode = st.st_ino;
-    return status;
-}
 
 Error lastError(bool forFolder = false) {
     return Error::fromErrno(errno, forFolder);
@@ -116,7 +95,7 @@ FileStatus statPath(const std::string& path, bool followLinks) {
         status.errnoValue = errno;
         return status;
     }
-    return statusFrom(st);
+    return statusFromStat(st);
 }
 
 DirectoryReader::DirectoryReader(const std::string& folder) : folder_(folder) {

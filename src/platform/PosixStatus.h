@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <sys/stat.h>
+
+// Inside the platform only: a file status from what stat() returned.
+namespace kestrel::platform {
+
+EntryKind kindOfMode(mode_t mode);
+FileStatus statusFromStat(const struct stat& st);
+// The status of a stat-family call: its result when `rc` is 0, else the errno it left.
+FileStatus statusOfCall(int rc, const struct stat& st);
+
+} // namespace kestrel::platform
