@@ -213,6 +213,30 @@ TEST_F(DeleteAllBackupFilesTest, ReadOnlyAndHiddenFilesAreDeleted) {
     EXPECT_FALSE(Exists("target/sub"));
 }
 
+TEST_F(DeleteAllBackupFilesTest, FoldersAndFilesThatStayKeepTheirMode) {
+    dir.createFile("target/gone.doc", "g");
+    dir.createFile("target/ro/gone.doc", "g");
+    const std::string kept = dir.createFile("target/ro/kept.txt", "k");
+    dir.createFile("target/ro/emptied/gone.doc", "g");
+    ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.path("target/ro/emptied").c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(dir.path("target/ro").c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
+    setup.txbFileExtension = "doc";
+
+    const DeletionResult result = Delete(true);
+    ::chmod(target.c_str(), 0755);
+
+    EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
+    EXPECT_EQ(state.lngTotalNumFilesDeleted, 3);
+    EXPECT_FALSE(Exists("target/ro/emptied"));
+    EXPECT_EQ(platform::statPath(dir.path("target/ro")).mode & 0777, 0555u);
+    EXPECT_EQ(platform::statPath(kept).mode & 0777, 0444u);
+    ::chmod(target.c_str(), 0555);
+    EXPECT_EQ(platform::statPath(target).mode & 0777, 0555u);
+    ::chmod(target.c_str(), 0755);
+}
+
 TEST_F(DeleteAllBackupFilesTest, EverySixthFailedDeletionAsksWhetherToStop) {
     for (int i = 1; i <= 13; ++i) {
         dir.createFile("target/f" + std::to_string(i) + ".txt", "x");
