@@ -2,6 +2,7 @@
 
 #include "engine/DeleteProcedures.h"
 #include "engine/FileSelection.h"
+#include "engine/TargetGuard.h"
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
@@ -162,6 +163,18 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     }
     if (!FolderExists(target)) {
         Show(ui, GetProgramText(43), title, MessageButtons::Ok, MessageIcon::Information);
+        return result;
+    }
+    // A source inside the target would be deleted with it, however the setup was made.
+    if (const FolderPairRule rule = CheckFolderPair(setup.txbDirectory[0], target);
+        rule != FolderPairRule::Accepted) {
+        Show(ui, FolderPairMessage(rule, setup.txbDirectory[0]), title, MessageButtons::Ok,
+             MessageIcon::Exclamation);
+        return result;
+    }
+    TargetLock lock;
+    if (!lock.Acquire(target)) {
+        Show(ui, TargetInUseMessage(), title, MessageButtons::Ok, MessageIcon::Exclamation);
         return result;
     }
     std::string errorDescription;

@@ -2,6 +2,7 @@
 
 #include "engine/BackupWalk.h"
 #include "engine/FileSelection.h"
+#include "engine/TargetGuard.h"
 #include "modules/DiskProc.h"
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
@@ -310,6 +311,18 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         return code;
     const std::string source = setup.txbDirectory[0];
     const std::string target = setup.txbDirectory[1];
+    // The rules on the pair hold however the setup was made; a listing does not use the target.
+    if (const FolderPairRule rule = CheckFolderPair(source, listing ? std::string() : target);
+        rule != FolderPairRule::Accepted) {
+        const std::string text = FolderPairMessage(rule, source);
+        return Refuse(context, quiet, intResultFolderPairRefused, text, text, strTitle,
+                      MessageIcon::Exclamation, strResultText);
+    }
+    TargetLock lock;
+    if (!listing && !lock.Acquire(target)) {
+        return Refuse(context, quiet, intResultTargetInUse, TargetInUseMessage(), TargetInUseMessage(),
+                      strTitle, MessageIcon::Exclamation, strResultText);
+    }
 
     state.blnSubfoldersExist = CountSubfoldersOf(source) >= 1;
 

@@ -1,5 +1,6 @@
 #include "modules/Folder.h"
 #include "platform/ProgramPaths.h"
+#include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -44,27 +45,7 @@ bool runningAsRoot() {
     return ::geteuid() == 0;
 }
 
-// Restores an environment variable when the test ends.
-class EnvironmentGuard {
-public:
-    explicit EnvironmentGuard(const char* name) : name_(name) {
-        const char* value = std::getenv(name);
-        had_ = value != nullptr;
-        if (had_)
-            value_ = value;
-    }
-    ~EnvironmentGuard() {
-        if (had_)
-            ::setenv(name_, value_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string value_;
-};
+using kestrel::testing::EnvironmentGuard;
 
 } // namespace
 
