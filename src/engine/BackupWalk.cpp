@@ -75,8 +75,11 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
     today_ = TodayDayNumber();
     const int op = state_.intOperation;
     if (op == intOperationCheckBackupState || op == intOperationBackupAllFiles ||
-        op == intOperationBackupModifiedFiles)
+        op == intOperationBackupModifiedFiles) {
         targetDrive_ = DriveOfPath(target_);
+        platform::Error error;
+        targetRoot_ = platform::DirectoryHandle::open(target_, error);
+    }
 }
 
 MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -324,7 +327,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     const int op = state_.intOperation;
     const std::string targetPath = run.targetFolder + name;
     const std::int64_t sourceSize = SizeOfStatus(source);
-    const FileStatus target = platform::statPath(targetPath);
+    const FileStatus target = TargetStatusOf(run, name);
     const bool targetExists = target.isRegular();
     const std::int64_t targetSize = targetExists ? SizeOfStatus(target) : 0;
     if (targetExists)
@@ -443,8 +446,10 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         run.targetFolderReady = true;
     }
 
-    if (targetExists && (target.mode & S_IWUSR) == 0) {
-        if (!ClearReadOnly(targetPath)) {
+    // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
+    const bool readOnlyCleared = targetExists && (target.mode & S_IWUSR) == 0;
+    if (readOnlyCleared) {
+        if (run.targetHandle.setChildFileMode(name, target.mode | S_IWUSR)) {
             ++state_.lngTotalNumCopyErrors;
             if (Details())
                 report_.Output(GetProgramText(169) + targetPath, true);
@@ -465,7 +470,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
     std::string reason;
-    if (CopyOneFile(fullPath, targetPath, reason, true, &source)) {
+    if (CopyOneFile(fullPath, run.targetHandle.pathOfChild(name), reason, true, &source)) {
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
         ++state_.lngTotalNumFilesCopied;
@@ -480,6 +485,8 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
     }
 
+    if (readOnlyCleared)
+        run.targetHandle.setChildFileMode(name, target.mode);
     bool stop = false;
     ReportCopyFailure(fullPath, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
@@ -568,9 +575,48 @@ bool BackupWalk::AskToSkipThumbsDb() {
                     "Skip thumbs.db files?", MessageIcon::Question) == MessageAnswer::Yes;
 }
 
+FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
+    if (!run.targetOpenTried)
+        OpenTargetFolder(run, false);
+    if (!run.targetHandle.valid())
+        return {};
+    FileStatus status = run.targetHandle.statChild(name);
+    return status.kind == EntryKind::Symlink ? FileStatus{} : status;
+}
+
+bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
+    run.targetOpenTried = true;
+    if (run.targetHandle.valid())
+        return true;
+    if (!targetRoot_.valid())
+        return false;
+    platform::Error error;
+    platform::DirectoryHandle folder = targetRoot_.openChild(".", error);
+    const std::string relative = run.folder.substr(std::min(source_.size(), run.folder.size()));
+    std::size_t start = 0;
+    while (!error && start < relative.size()) {
+        std::size_t slash = relative.find('/', start);
+        if (slash == std::string::npos)
+            slash = relative.size();
+        const std::string name = relative.substr(start, slash - start);
+        start = slash + 1;
+        if (name.empty())
+            continue;
+        platform::DirectoryHandle child = folder.openChild(name, error);
+        // Only a missing folder is made; a link or a file of that name stays as it is.
+        if (error && create && !folder.statChild(name).exists() && !folder.makeChild(name))
+            child = folder.openChild(name, error);
+        folder = std::move(child);
+    }
+    if (error)
+        return false;
+    run.targetHandle = std::move(folder);
+    return true;
+}
+
 bool BackupWalk::MakeTargetFolder(FolderRun& run) {
     const std::string& folder = run.targetFolder;
-    if (FolderExists(folder) || CreateFolderPath(folder))
+    if (OpenTargetFolder(run, true))
         return true;
 
     // The files of this folder cannot be backed up: that is an error of the run, not a detail.

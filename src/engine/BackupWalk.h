@@ -2,6 +2,7 @@
 
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
+#include "platform/DirectoryHandle.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -55,6 +56,10 @@ private:
         bool blnSmallerWarningOff = false;
         bool targetFolderReady = false;
         bool label1Shown = false;
+        // The target folder of this folder, opened from the target's root downward without
+        // following links; everything done in it goes through this handle.
+        platform::DirectoryHandle targetHandle;
+        bool targetOpenTried = false;
     };
 
     enum class FileResult { Next, EndFolder };
@@ -73,6 +78,11 @@ private:
                               const platform::FileStatus& target, bool& copyFile);
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
+    // Opens run.targetHandle (making the missing folders with `create`); false when the folder
+    // is not there or a link or a file stands in its way.
+    bool OpenTargetFolder(FolderRun& run, bool create);
+    // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
+    platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
     void ReportCopyFailure(const std::string& fullPath, bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();
@@ -91,6 +101,7 @@ private:
     int modifiedSinceDays_ = -1;
     std::int32_t today_ = 0;
     std::string targetDrive_;
+    platform::DirectoryHandle targetRoot_;
 };
 
 } // namespace kestrel

@@ -181,8 +181,9 @@ protected:
     void ExpectEveryCopyWhole() {
         for (int i = 0; i < kFiles; ++i) {
             const std::string name = "tgt/f" + std::to_string(i) + ".bin";
-            if (dir.exists(name))
+            if (dir.exists(name)) {
                 EXPECT_EQ(dir.readFile(name), Content(i)) << name;
+            }
         }
     }
 };

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -42,9 +43,18 @@ public:
         struct stat st;
         ASSERT_EQ(::lstat(folder().c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, 0755u);
+        EXPECT_EQ(entries(), std::size_t{6}) << "an entry was added to or removed from the outside folders";
     }
 
 private:
+    std::size_t entries() const {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::recursive_directory_iterator(dir_.path("outside")))
+            ++count;
+        return count;
+    }
+
     void add(const std::string& relative, const std::string& content, unsigned mode) {
         dir_.createFile(relative, content);
         ::chmod(dir_.path(relative).c_str(), mode);
