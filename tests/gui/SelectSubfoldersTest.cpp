@@ -3,6 +3,7 @@
 #include "forms/FormsCommon.h"
 #include "forms/select/SubfolderRows.h"
 #include "forms/select/frmSelectSubfolders.h"
+#include "support/Unprivileged.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <sys/stat.h>
 
 namespace kestrel::testing {
 namespace {
@@ -104,6 +107,22 @@ TEST_F(SelectSubfoldersTest, ASubfolderIsCountedWholeAndItsTreeStopsAtTwoHundred
     EXPECT_TRUE(empty.isEmpty);
     EXPECT_EQ(forms::RowText(forms::ReadSubfolder(source, "Letters", false)),
               "Letters {12 files and 1 subfolder}");
+}
+
+// The window's rows are read on a worker of this process, which must stay as it is for Qt; the
+// reading of a subfolder its user may not open runs as an unprivileged user in a child.
+TEST_F(SelectSubfoldersTest, ASubfolderThatCannotBeOpenedReadsPermissionDenied) {
+    Subfolder("Private");
+    Subfolder("Open");
+    RunAsUnprivileged({tmp.path()}, [&] {
+        ASSERT_EQ(::chmod(tmp.path("source/Private").c_str(), 0), 0);
+        const forms::SubfolderCounts denied = forms::ReadSubfolder(tmp.path("source/"), "Private", true);
+        EXPECT_TRUE(denied.permissionDenied);
+        EXPECT_EQ(forms::RowText(denied), "Private {Permission denied}");
+        EXPECT_EQ(forms::RowText(forms::ReadSubfolder(tmp.path("source/"), "Open", true)),
+                  "Open {1 file and no subfolders, 1 bytes}");
+        ::chmod(tmp.path("source/Private").c_str(), 0755);
+    });
 }
 
 TEST_F(SelectSubfoldersTest, AcceptHandsBackTheTickedRowsWithThePreviousSelectionRestoredInAnyCase) {
