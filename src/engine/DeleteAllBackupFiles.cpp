@@ -149,7 +149,10 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
         return result;
     }
     state.blnOutputToFile = setup.chkDisableOutputToFile == 0 && !setup.txbReportFile.empty();
-    if (state.blnOutputToFile && ReportFileInsideTarget(setup.txbReportFile, target)) {
+    // By path text and by the real folders: a report path through a link into the target would
+    // be deleted all the same.
+    if (state.blnOutputToFile && (ReportFileInsideTarget(setup.txbReportFile, target) ||
+                                  LiesInsideFolder(setup.txbReportFile, target))) {
         Show(ui, "The currently specified report file would be deleted by this operation.",
              "Bad report file specification", MessageButtons::Ok, MessageIcon::Exclamation);
         setup.chkDisableOutputToFile = 1;

@@ -89,6 +89,29 @@ bool IsInsideRecycleBin(const std::string& folder) {
     return false;
 }
 
+bool LiesInsideFolder(const std::string& file, const std::string& folder) {
+    const platform::FileStatus folderStatus = platform::statPath(folder);
+    if (file.empty() || !folderStatus.isDirectory())
+        return false;
+    char* resolved = ::realpath(file.c_str(), nullptr);
+    std::string real;
+    if (resolved != nullptr) {
+        real = resolved;
+        std::free(resolved);
+    } else {
+        const std::size_t slash = file.rfind('/');
+        real = RealFolder(slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1)) + "x";
+    }
+    const std::size_t slash = real.rfind('/');
+    if (slash == std::string::npos)
+        return false;
+    for (const std::string& level : FolderAndAncestors(real.substr(0, slash + 1))) {
+        if (SameFolder(platform::statPath(level), folderStatus))
+            return true;
+    }
+    return false;
+}
+
 FolderPairRule CheckFolderPair(const std::string& source, const std::string& target) {
     if ((!source.empty() && IsInsideRecycleBin(source)) || (!target.empty() && IsInsideRecycleBin(target)))
         return FolderPairRule::RecycleBin;

@@ -25,6 +25,10 @@ FolderPairRule CheckFolderPair(const std::string& source, const std::string& tar
 // The message of a broken rule, as the main window's folder buttons show it.
 std::string FolderPairMessage(FolderPairRule rule, const std::string& source);
 
+// Whether a file lies inside a folder (at any depth), on the real folders: a path through a link
+// into the folder lies inside it. A file not made yet is judged by the folder that would hold it.
+bool LiesInsideFolder(const std::string& file, const std::string& folder);
+
 // Whether a folder is a recycle bin or trash folder, or lies inside one, on the real path.
 bool IsInsideRecycleBin(const std::string& folder);
 

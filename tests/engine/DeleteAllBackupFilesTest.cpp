@@ -479,9 +479,17 @@ TEST_F(DeleteAllBackupFilesTest, RefusesBeforeDeletingAnything) {
     };
     dir.createFile("target/a.txt", "a");
     dir.createFile("target/sub/b.txt", "b");
+    dir.createFile("target/sub/old-report.txt", "r");
+    ASSERT_EQ(::symlink(dir.path("target/sub").c_str(), dir.path("into-target").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.path("target/sub/old-report.txt").c_str(), dir.path("report-link.txt").c_str()),
+              0);
+    const std::string bad = "The currently specified report file would be deleted by this operation.";
     const Case cases[] = {
-        {"report file in the target", target, target + "sub/report.txt", "",
-         "The currently specified report file would be deleted by this operation.",
+        {"report file in the target", target, target + "sub/report.txt", "", bad,
+         "Bad report file specification", 1},
+        {"report file through a link to a folder of the target", target, dir.path("into-target/new.txt"), "",
+         bad, "Bad report file specification", 1},
+        {"report file that is a link to a file of the target", target, dir.path("report-link.txt"), "", bad,
          "Bad report file specification", 1},
         {"missing target", dir.path("missing/"), dir.path("report.txt"), "", GetProgramText(43),
          "Delete/wipe target files", 0},
@@ -504,6 +512,7 @@ TEST_F(DeleteAllBackupFilesTest, RefusesBeforeDeletingAnything) {
         EXPECT_EQ(setup.chkDisableOutputToFile, c.chkDisableOutputToFileAfter);
         EXPECT_TRUE(Exists("target/a.txt"));
         EXPECT_TRUE(Exists("target/sub/b.txt"));
+        EXPECT_EQ(dir.readFile("target/sub/old-report.txt"), "r");
     }
 }
 
