@@ -77,6 +77,9 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
     if (op == intOperationCheckBackupState || op == intOperationBackupAllFiles ||
         op == intOperationBackupModifiedFiles)
         targetDrive_ = DriveOfPath(target_);
+    // Once an operation: the per-file step reads nothing more than each file's status.
+    if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
+        timeComparison_ = TimeComparisonOf(source_, target_);
 }
 
 MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -353,7 +356,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         copyFile = true;
     } else {
         const bool isNew = !targetExists;
-        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target);
+        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target, timeComparison_);
         if (isNew || isModified) {
             copyFile = true;
             if (isNew) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/FileComparison.h"
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
 #include "platform/FileSystem.h"
@@ -91,6 +92,7 @@ private:
     int modifiedSinceDays_ = -1;
     std::int32_t today_ = 0;
     std::string targetDrive_;
+    TimeComparison timeComparison_ = TimeComparison::Exact;
 };
 
 } // namespace kestrel

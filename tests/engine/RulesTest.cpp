@@ -24,7 +24,7 @@ std::int64_t Utc(int month, int day, int hour, int minute, int second = 0) {
     return At(month, day, hour, minute, second);
 }
 
-TEST(IsModifiedFileTest, LengthsAndMinuteRoundedTimesWithTheirTolerances) {
+TEST(IsModifiedFileTest, OnFatLengthsAndMinuteRoundedTimesWithTheirTolerances) {
     struct Case {
         const char* name;
         std::int64_t sourceSize;
@@ -47,8 +47,38 @@ TEST(IsModifiedFileTest, LengthsAndMinuteRoundedTimesWithTheirTolerances) {
         {"two minutes apart after rounding", 5, Utc(3, 1, 10, 15, 29), 5, Utc(3, 1, 10, 16, 31), true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(c.sourceSize, c.source), FileOf(c.targetSize, c.target)),
+        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(c.sourceSize, c.source), FileOf(c.targetSize, c.target),
+                                         TimeComparison::FatTolerant),
                   c.modified)
+            << c.name;
+    }
+}
+
+TEST(IsModifiedFileTest, WhereTimesAreExactASecondOrMoreIsAChange) {
+    struct Case {
+        const char* name;
+        std::int64_t targetSeconds;
+        std::int32_t targetNanoseconds;
+        std::int64_t targetSize;
+        bool modified;
+    };
+    const std::int64_t source = Utc(3, 1, 10, 15, 10);
+    const Case cases[] = {
+        {"the same time", source, 0, 5, false},
+        {"half a second earlier", source - 1, 500000000, 5, false},
+        {"just under a second later", source, 999999999, 5, false},
+        {"a second later", source + 1, 0, 5, true},
+        {"a second earlier", source - 1, 0, 5, true},
+        {"within the same minute", source + 20, 0, 5, true},
+        {"a minute apart", source + 60, 0, 5, true},
+        {"half an hour apart", source + 1800, 0, 5, true},
+        {"one hour apart", source - 3600, 0, 5, true},
+        {"another length at the same time", source, 0, 6, true},
+    };
+    for (const Case& c : cases) {
+        platform::FileStatus target = FileOf(c.targetSize, c.targetSeconds);
+        target.mtimeNanoseconds = c.targetNanoseconds;
+        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(5, source), target, TimeComparison::Exact), c.modified)
             << c.name;
     }
 }
