@@ -380,13 +380,15 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
 
     if (sourceSize > kLargeSystemFileSize) {
-        const std::string lower = LowerCaseWithAccents(fullPath);
+        // The file's own extension decides: a folder "photos.system" or a file
+        // "my.sysconfig.tar" holds no system file.
+        const std::string extension = FileExtensionOf(name, true);
         const std::string& filter = selection_.ExtensionFilter();
-        if (lower.find(".sys") != std::string::npos && (filter.empty() || filter == "sys")) {
+        if (extension == "sys" && (filter.empty() || filter == "sys")) {
             report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
             return FileResult::Next;
         }
-        if (lower.find("/win") != std::string::npos && lower.find(".swp") != std::string::npos &&
+        if (extension == "swp" && LowerCaseWithAccents(fullPath).find("/win") != std::string::npos &&
             (filter.empty() || filter == "swp")) {
             report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
             return FileResult::Next;

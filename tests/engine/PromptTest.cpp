@@ -149,6 +149,9 @@ TEST_F(EngineTest, TheSmallerSourceWarningComesBelowThePercentage) {
                                           GetProgramText(69) + ":" + CRLF + setup.txbDirectory[1] +
                                           "a.txt (1,000 bytes)" + CRLF + CRLF +
                                           "How do you wish to proceed?");
+                // What it says of the smaller file is true: 499 bytes are less than 50% of 1,000.
+                EXPECT_NE(prompts[0].find("is less than 50% of the size of its backup copy:"),
+                          std::string::npos);
             }
             EXPECT_EQ(local.readFile("tgt/a.txt").size(), warns ? 1000u : size);
             EXPECT_EQ(state.intNumWarnings, warns && unattended ? 1 : 0);

@@ -111,24 +111,37 @@ TEST_F(EngineTest, TheModifiedSinceFilterCountsLocalDays) {
 
 TEST_F(EngineTest, LargeSystemAndSwapFilesAreNotCopied) {
     Src("driver.sys", "small");
-    const std::string pagefile = Src("pagefile.sys");
-    std::filesystem::resize_file(pagefile, 10487561);
-    const std::string swap = Src("win386.swp");
-    std::filesystem::resize_file(swap, 10487561);
-    const std::string big = Src("big.dat");
-    std::filesystem::resize_file(big, 10487561);
+    constexpr std::uintmax_t k11MB = 11 * 1024 * 1024;
+    // Large files; only the file's own extension makes a system or swap file.
+    const struct {
+        const char* relative;
+        bool copied;
+    } cases[] = {
+        {"pagefile.sys", false},
+        {"win386.swp", false},
+        {"big.dat", true},
+        {"photos.system/holiday.mp4", true},
+        {"my.sysconfig.tar", true},
+        {"disk.swp.tar", true},
+        {"photos.system/PAGEFILE.SYS", false},
+    };
+    for (const auto& c : cases)
+        std::filesystem::resize_file(Src(c.relative), k11MB);
+    Include({"photos.system"});
     state.blnScheduledTask = true;
     UseReportFile();
 
     ASSERT_EQ(BackupAll(), intResultDone);
 
     EXPECT_TRUE(dir.exists("tgt/driver.sys"));
-    EXPECT_TRUE(dir.exists("tgt/big.dat"));
-    EXPECT_FALSE(dir.exists("tgt/pagefile.sys"));
-    EXPECT_FALSE(dir.exists("tgt/win386.swp"));
     const std::string text = ReportFileText();
-    EXPECT_NE(text.find("      " + GetProgramText(390) + " " + pagefile + "." + CRLF), std::string::npos);
-    EXPECT_NE(text.find("      " + GetProgramText(164) + " " + swap + "." + CRLF), std::string::npos);
+    for (const auto& c : cases) {
+        EXPECT_EQ(dir.exists(std::string("tgt/") + c.relative), c.copied) << c.relative;
+        const bool swap = std::string(c.relative).find(".swp") != std::string::npos;
+        const std::string line =
+            "      " + GetProgramText(swap ? 164 : 390) + " " + source + c.relative + ".";
+        EXPECT_EQ(text.find(line + CRLF) != std::string::npos, !c.copied) << c.relative;
+    }
 }
 
 TEST_F(EngineTest, AReadOnlyBackupCopyIsReplaced) {
