@@ -4,6 +4,7 @@
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
 #include "platform/FileSystem.h"
+#include "platform/PassedOverEntry.h"
 
 #include <cstdint>
 #include <string>
@@ -58,10 +59,26 @@ private:
         bool label1Shown = false;
     };
 
+    // An entry that is neither read as a file nor entered as a folder.
+    struct PassedOver {
+        std::string name;
+        platform::PassedOverKind kind;
+    };
+
+    struct FolderEntries {
+        std::vector<FolderFile> files;
+        std::vector<std::string> subfolders;
+        std::vector<PassedOver> passedOver;
+    };
+
     enum class FileResult { Next, EndFolder };
 
-    bool ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
-                    std::vector<std::string>& subfolders, platform::Error& error);
+    bool ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error);
+    static void AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries);
+    // Names each passed-over entry the setup would have taken, after the folder's own lines
+    // (the held-back count line first); `run` is null when the folder's files are excluded.
+    void ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries, bool filePart,
+                          FolderRun* run);
     void HandleFolderError(const std::string& folder, const platform::Error& error);
     const platform::FileStatus& StatusOf(const std::string& folder, FolderFile& file);
     bool IsSelected(const std::string& fullPath, const std::string& name) const;

@@ -56,6 +56,8 @@ struct OperationState {
     std::int64_t lngTotalNumFilesDeleted = 0;
     std::int64_t lngTotalNumDeletionErrors = 0;
     std::int64_t lngTotalNumCopyErrors = 0;
+    // Links to folders, FIFOs, sockets, devices and dangling links named in the report.
+    std::int64_t lngTotalNumPassedOver = 0;
     double dblTotalFilesize = 0;
 
     // The report window's part of the state.
@@ -79,6 +81,7 @@ struct OperationState {
         lngTotalNumFilesDeleted = 0;
         lngTotalNumDeletionErrors = 0;
         lngTotalNumCopyErrors = 0;
+        lngTotalNumPassedOver = 0;
         dblTotalFilesize = 0;
         intNumWarnings = 0;
     }

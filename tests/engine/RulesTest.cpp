@@ -194,26 +194,3 @@ TEST_F(EngineTest, ATargetFolderThatCannotBeMadeAbandonsThatFolderOnly) {
 
 } // namespace
 } // namespace kestrel::testing
-
-namespace kestrel::testing {
-namespace {
-
-TEST_F(EngineTest, AnUnreadableFolderIsPassedOverWithAnUnknownCount) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder";
-    Src("locked/a.txt", "a");
-    Src("open/b.txt", "b");
-    ASSERT_EQ(::chmod((source + "locked").c_str(), 0), 0);
-    Include({"locked", "open"});
-    state.blnScheduledTask = true;
-
-    EXPECT_EQ(BackupAll(), intResultDone);
-
-    ::chmod((source + "locked").c_str(), 0755);
-    EXPECT_NE(ui.screenText().find("    ? files  in {source folder}locked/\r\n"), std::string::npos);
-    EXPECT_EQ(dir.readFile("tgt/open/b.txt"), "b");
-    EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
-}
-
-} // namespace
-} // namespace kestrel::testing
