@@ -472,6 +472,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
                     request.icon = MessageIcon::Exclamation;
                     ctx_.ui.ShowMessage(request);
                 }
+                state_.blnTargetFull = true;
                 state_.blnStop = true;
                 return FileResult::Next;
             }
@@ -547,13 +548,16 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     }
 
     bool stop = false;
-    ReportCopyFailure(fullPath, stop);
+    ReportCopyFailure(fullPath, reason, targetExists, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
-void BackupWalk::ReportCopyFailure(const std::string& fullPath, bool& stop) {
-    // The reported reason says what the user can do about it, not the system's error text.
-    const std::string reason = CopyErrorText(fullPath);
+void BackupWalk::ReportCopyFailure(const std::string& fullPath, const std::string& copyError,
+                                   bool copyExisted, bool& stop) {
+    // The reported reason says what the user can do about it, not the system's error text; a
+    // full disk is named as such (the copy is replaced only once the new one is whole).
+    const bool diskFull = copyError == platform::errorDescription(platform::err::DiskFull);
+    const std::string reason = diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath);
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +

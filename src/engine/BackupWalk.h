@@ -91,7 +91,9 @@ private:
                               const platform::FileStatus& target, bool& copyFile);
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
-    void ReportCopyFailure(const std::string& fullPath, bool& stop);
+    // `copyError` is the copy's own error text; `copyExisted` whether an older copy was there.
+    void ReportCopyFailure(const std::string& fullPath, const std::string& copyError, bool copyExisted,
+                           bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;

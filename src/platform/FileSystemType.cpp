@@ -1,7 +1,6 @@
 #include "platform/FileSystemType.h"
 
 #include <fstream>
-#include <mutex>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -14,16 +13,6 @@ namespace {
 // Magic numbers of statfs' f_type, for when the mount table does not name the file system.
 constexpr long kMsdosMagic = 0x4d44;
 constexpr long kExfatMagic = 0x2011BAB0;
-
-std::mutex& seamMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-ScopedFileSystemTypeForTesting::Query& seam() {
-    static ScopedFileSystemTypeForTesting::Query query;
-    return query;
-}
 
 std::string parentOf(const std::string& path) {
     std::string p = path;
@@ -85,11 +74,8 @@ std::string typeFromMagic(const std::string& folder) {
 } // namespace
 
 std::string fileSystemTypeOf(const std::string& path) {
-    {
-        const std::lock_guard<std::mutex> lock(seamMutex());
-        if (seam())
-            return seam()(path);
-    }
+    if (const FileSystemTypeSeam::Function query = FileSystemTypeSeam::current())
+        return query(path);
     if (path.empty())
         return {};
     struct stat st;
@@ -115,17 +101,6 @@ bool isFatFamily(const std::string& fileSystemType) {
         type = type.substr(dot + 1);
     }
     return type == "vfat" || type == "msdos" || type == "fat" || type == "umsdos" || type == "exfat";
-}
-
-ScopedFileSystemTypeForTesting::ScopedFileSystemTypeForTesting(Query query) {
-    const std::lock_guard<std::mutex> lock(seamMutex());
-    previous_ = std::move(seam());
-    seam() = std::move(query);
-}
-
-ScopedFileSystemTypeForTesting::~ScopedFileSystemTypeForTesting() {
-    const std::lock_guard<std::mutex> lock(seamMutex());
-    seam() = std::move(previous_);
 }
 
 } // namespace kestrel::platform

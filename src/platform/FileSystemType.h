@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TestSeam.h"
+
 #include <functional>
 #include <string>
 
@@ -15,18 +17,10 @@ std::string fileSystemTypeOf(const std::string& path);
 // FAT12/16/32, VFAT and exFAT, by the kernel's drivers or through FUSE.
 bool isFatFamily(const std::string& fileSystemType);
 
-// Test seam: while a guard lives, fileSystemTypeOf gives what its function says (a FAT target
-// cannot be mounted in a test). Guards nest; each restores what was there before it.
-class ScopedFileSystemTypeForTesting {
-public:
-    using Query = std::function<std::string(const std::string& path)>;
-    explicit ScopedFileSystemTypeForTesting(Query query);
-    ~ScopedFileSystemTypeForTesting();
-    ScopedFileSystemTypeForTesting(const ScopedFileSystemTypeForTesting&) = delete;
-    ScopedFileSystemTypeForTesting& operator=(const ScopedFileSystemTypeForTesting&) = delete;
-
-private:
-    Query previous_;
-};
+// Test seam: while a guard lives, fileSystemTypeOf gives what its function says for a path (a
+// FAT target cannot be mounted in a test).
+using FileSystemTypeSeam =
+    TestSeam<struct FileSystemTypeTag, std::function<std::string(const std::string& path)>>;
+using ScopedFileSystemTypeForTesting = FileSystemTypeSeam::Guard;
 
 } // namespace kestrel::platform

@@ -41,6 +41,11 @@ struct OperationState {
     bool blnScheduledTask = false; // started from the command line, runs unattended
     bool blnSkipThumbsDb = false;
     bool blnPauseTaken = false;
+    // The walk stopped because the target drive is full (not the user's cancel).
+    bool blnTargetFull = false;
+    // Output to a report file had to be given up, so that file misses lines. Never reset by an
+    // operation: the command-line tool reads it for its exit status after all its runs.
+    bool blnReportFileCutShort = false;
 
     int intOperation = 0;
     int intSuspectPercent = 0;
@@ -84,6 +89,7 @@ struct OperationState {
         lngTotalNumPassedOver = 0;
         dblTotalFilesize = 0;
         intNumWarnings = 0;
+        blnTargetFull = false;
     }
 };
 

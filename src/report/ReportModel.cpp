@@ -146,6 +146,7 @@ bool ReportModel::WriteToReportFile(const std::string& strText, bool blnCRLF) {
 }
 
 void ReportModel::GiveUpReportFile() {
+    state_.blnReportFileCutShort = true;
     file_.Close();
     state_.blnOutputToFile = false;
     setup_->chkDisableOutputToFile = 1;

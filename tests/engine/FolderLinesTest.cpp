@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "support/CopyFaults.h"
 
 #include "modules/Language.h"
 
@@ -18,10 +19,7 @@ TEST_F(EngineTest, EachFolderCountLineStartsALineOfItsOwn) {
     UseReportFile();
     state.blnScheduledTask = true;
     // The copies of A fail; B's goes through.
-    platform::setCopyFaultForTesting([](const std::string& from, const std::string&) {
-        return from.find("/A/") != std::string::npos ? platform::Error::of(platform::err::DeviceIo)
-                                                     : platform::Error{};
-    });
+    FailCopiesOf("/A/", platform::err::DeviceIo);
 
     ASSERT_EQ(BackupModified(), intResultDone);
 

@@ -1,13 +1,13 @@
 #include "EngineFixture.h"
 
 #include "modules/Language.h"
+#include "support/Unprivileged.h"
 
 #include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kestrel::testing {
@@ -157,43 +157,6 @@ TEST_F(PassedOverTest, OnlyWhatTheSetupWouldTakeIsNamedAndSuppressedDetailsLeave
         EXPECT_EQ(shows(GetProgramText(1102) + " " + source + "pipe."), c.pipeNamed) << text;
         EXPECT_EQ(shows(GetProgramText(1101) + " " + source + "Documents."), c.folderLinkNamed) << text;
     }
-}
-
-// Runs `body` in a forked child as the user nobody when the tests run as root (root reads every
-// folder), else in this process; gives back what the body returned.
-std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
-    if (::geteuid() != 0)
-        return body();
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        std::string result = "cannot become nobody";
-        if (::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0)
-            result = body();
-        const char* data = result.data();
-        std::size_t left = result.size();
-        while (left > 0) {
-            const ssize_t n = ::write(channel[1], data, left);
-            if (n <= 0)
-                break;
-            data += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string result;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
-        result.append(buffer, static_cast<std::size_t>(n));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return result;
 }
 
 TEST_F(EngineTest, AFolderThatCannotBeReadIsNamedWithItsReasonAndCountsAsAnError) {
