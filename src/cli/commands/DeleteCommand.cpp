@@ -35,8 +35,9 @@ public:
         case DeletionOutcome::Completed:
             break;
         }
-        return run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ? ExitWithErrors
-                                                                                       : ExitOk;
+        const bool errors = run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ||
+                            run.state.blnReportFileCutShort;
+        return errors ? ExitWithErrors : ExitOk;
     }
 };
 

@@ -24,9 +24,10 @@ int exitStatusOf(int result, const std::string& refusal, const OperationState& s
             err << refusal << "\n";
         return ExitRefused;
     }
-    if (state.blnStop)
+    // A run the full target stopped ended in an error; only the user's own stop is a cancel.
+    if (state.blnStop && !state.blnTargetFull)
         return ExitCancelled;
-    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0)
+    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort)
         return ExitWithErrors;
     return ExitOk;
 }
