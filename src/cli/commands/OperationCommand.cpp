@@ -1,6 +1,7 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/OperationRun.h"
 #include "cli/commands/SetupSource.h"
+#include "cli/commands/SubfolderNote.h"
 #include "engine/FolderOperation.h"
 #include "engine/UnattendedRun.h"
 #include "platform/CommandRunner.h"
@@ -56,6 +57,7 @@ public:
         OperationRun run(options, out, err);
         if (!loadCommandSetup(options, run.setup, err))
             return ExitRefused;
+        err << UnincludedSubfoldersNote(run.setup);
         std::string refusal;
         int result = intResultDone;
         switch (operation_) {
@@ -92,6 +94,7 @@ private:
         SetupLoadContext context;
         context.blnStartupCompleted = false; // as at start-up: missing folders are emptied silently
         LoadSetupFromLastRun(run.setup, context);
+        err << UnincludedSubfoldersNote(run.setup);
 
         platform::SystemCommandRunner systemRunner;
         platform::CommandRunner& runner = shutdownRunnerForTesting ? *shutdownRunnerForTesting : systemRunner;

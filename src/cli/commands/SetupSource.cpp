@@ -41,8 +41,16 @@ bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err
             err << "Cannot load the setup file " << file << ": " << loadFailureText(result) << "\n";
             return false;
         }
-    } else {
+    } else if (!options.HasSetupOptions()) {
         LoadSetupFromLastRun(setup, context);
+    }
+    // A new source is a new selection, as choosing a source folder in the window makes it: the
+    // subfolders and the choice about the source's own files belonged to the old one.
+    if (options.source) {
+        setup.cboIncludedFolders.clear();
+        setup.intNumIncludedFolders = 0;
+        setup.cboIncludedFoldersListIndex = -1;
+        setup.chkExcludeFilesInSourceFolder = 0;
     }
     std::string error;
     if (!applySetupOptions(options, setup, error)) {

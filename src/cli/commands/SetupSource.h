@@ -20,8 +20,9 @@ private:
     std::ostream& err_;
 };
 
-// The setup a command starts from: the setup file named on the command line, else the
-// last-run setup; then the command line's options over it. Problems with the file's folders
+// The setup a command starts from: the setup file named on the command line, else a cleared
+// setup when the command line has setup options, else the last-run setup; then the command
+// line's options over it (a --source as a new source folder). Problems with the file's folders
 // are told on `err`. False (with the reason on `err`) when the setup cannot be loaded.
 bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err);
 
