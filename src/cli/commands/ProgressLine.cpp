@@ -1,10 +1,12 @@
 #include "cli/commands/ProgressLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kestrel::cli {
 
@@ -86,37 +88,45 @@ std::string ShortByteSize(double bytes) {
 
 std::string FormatProgressLine(const ProgressSnapshot& s, std::size_t width) {
     std::string name;
-    std::string figures;
+    // The figures, the most wanted first; on a narrow terminal the later ones give way.
+    std::vector<std::string> figures;
     if (s.copying) {
         name = s.copyPath;
         const int percent = s.fileBytesTotal > 0
                                 ? static_cast<int>(100.0 * static_cast<double>(s.fileBytesDone) /
                                                    static_cast<double>(s.fileBytesTotal))
                                 : 100;
-        figures = "  " + ShortByteSize(static_cast<double>(s.fileBytesDone)) + " of " +
-                  ShortByteSize(static_cast<double>(s.fileBytesTotal)) + " (" + std::to_string(percent) +
-                  "%)";
-        figures += " | copied " + std::to_string(s.filesCopied) + " file" + (s.filesCopied == 1 ? "" : "s") +
-                   ", " + ShortByteSize(static_cast<double>(s.bytesCopied));
+        figures.push_back("  " + ShortByteSize(static_cast<double>(s.fileBytesDone)) + " of " +
+                          ShortByteSize(static_cast<double>(s.fileBytesTotal)) + " (" +
+                          std::to_string(percent) + "%)");
         if (s.bytesPerSecond > 0) {
             const double left = static_cast<double>(s.fileBytesTotal - s.fileBytesDone) / s.bytesPerSecond;
-            figures +=
-                " | " + ShortByteSize(s.bytesPerSecond) + "/s, " + duration(left < 0 ? 0 : left) + " left";
+            figures.push_back(" | " + ShortByteSize(s.bytesPerSecond) + "/s, " +
+                              duration(left < 0 ? 0 : left) + " left");
         }
+        figures.push_back(" | copied " + std::to_string(s.filesCopied) + " file" +
+                          (s.filesCopied == 1 ? "" : "s") + ", " +
+                          ShortByteSize(static_cast<double>(s.bytesCopied)));
     } else {
         name = s.folder + s.file;
         if (!s.copiedLabel.empty())
-            figures = " | " + s.copiedLabel;
+            figures.push_back(" | " + s.copiedLabel);
     }
     name = printable(name);
-    figures = printable(figures);
     const std::size_t room = width > 1 ? width - 1 : 0;
-    const std::size_t figureColumns = columnsOf(figures);
-    if (figureColumns + 12 > room) // too narrow for both: the start of the whole line
-        return headOf(name + figures, room);
+    const std::size_t nameRoom = std::min<std::size_t>(columnsOf(name), 16);
+    std::string figureText;
+    for (const std::string& figure : figures) {
+        if (columnsOf(figureText + figure) + nameRoom > room)
+            break;
+        figureText += printable(figure);
+    }
+    const std::size_t figureColumns = columnsOf(figureText);
+    if (figureColumns + nameRoom > room) // too narrow even for the first figure
+        return headOf(name + (figures.empty() ? "" : printable(figures.front())), room);
     if (columnsOf(name) + figureColumns > room)
         name = "..." + tailOf(name, room - figureColumns - 3);
-    return name + figures;
+    return name + figureText;
 }
 
 ProgressLine::ProgressLine(std::ostream& err, int terminalFd, bool redrawThread)
