@@ -2,6 +2,7 @@
 
 #include "cli/commands/Cli.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -20,6 +21,21 @@ inline CliRun run(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     int status = cli::runCli(args, out, err);
     return {status, out.str(), err.str()};
+}
+
+// The lines of a report, each without its leading blanks (only the screen indents a folder's
+// remark), so that standard output and the report file compare line by line.
+inline std::vector<std::string> reportLinesOf(const std::string& text, const std::string& end) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.find(end, start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        const std::string line = text.substr(start, stop - start);
+        lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
+        start = stop + end.size();
+    }
+    return lines;
 }
 
 // Points the per-user configuration (the last-run setup) at a temporary folder.

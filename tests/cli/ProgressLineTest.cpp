@@ -1,6 +1,7 @@
 // The --progress status line: what it shows, how often it is drawn, and that it never shares a
 // row with the report on one terminal.
 #include "cli/commands/ProgressLine.h"
+#include "cli/CliRun.h"
 #include "cli/Subprocess.h"
 #include "support/TempDir.h"
 
@@ -17,6 +18,7 @@ using kestrel::testing::CliProgram;
 using kestrel::testing::MinimalEnvironment;
 using kestrel::testing::ProcessRun;
 using kestrel::testing::PtyProcess;
+using kestrel::testing::reportLinesOf;
 using kestrel::testing::RunProcess;
 using kestrel::testing::TempDir;
 using namespace std::chrono_literals;
@@ -181,20 +183,10 @@ TEST(ProgressEndToEnd, OnATerminalTheReportStaysWholeBesideTheStatusLine) {
     ASSERT_EQ(terminal.Wait(), 0) << terminal.Output();
     const std::string shown = terminal.Output();
     EXPECT_TRUE(contains(shown, "\033[K")) << "a status line was drawn";
-    // The terminal shows the report file's lines, each whole (the screen indents some remarks).
-    auto linesOf = [](const std::string& text, const std::string& end) {
-        std::vector<std::string> lines;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t stop = text.find(end, start);
-            if (stop == std::string::npos)
-                stop = text.size();
-            const std::string line = text.substr(start, stop - start);
-            lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
-            start = stop + end.size();
-        }
-        return lines;
-    };
-    EXPECT_EQ(linesOf(withoutStatusLines(shown), "\n"), linesOf(dir.readFile("report.txt"), "\r\n")) << shown;
+    // The terminal shows the report file's lines, each whole.
+    EXPECT_EQ(reportLinesOf(withoutStatusLines(shown), "\n"),
+              reportLinesOf(dir.readFile("report.txt"), "\r\n"))
+        << shown;
 }
 
 TEST(ProgressEndToEnd, NoStatusLineWhenStandardErrorIsNotATerminal) {
