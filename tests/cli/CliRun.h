@@ -23,6 +23,10 @@ inline CliRun run(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // The lines of a report, each without its leading blanks (only the screen indents a folder's
 // remark), so that standard output and the report file compare line by line.
 inline std::vector<std::string> reportLinesOf(const std::string& text, const std::string& end) {

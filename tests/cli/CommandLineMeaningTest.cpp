@@ -9,16 +9,9 @@
 
 using kestrel::testing::CliRun;
 using kestrel::testing::ConfigHome;
+using kestrel::testing::contains;
 using kestrel::testing::run;
 using kestrel::testing::TempDir;
-
-namespace {
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-} // namespace
 
 TEST(CommandLineSetup, SetupOptionsWithoutAFileIgnoreWhatTheLastRunLeft) {
     TempDir dir;

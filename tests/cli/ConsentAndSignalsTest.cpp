@@ -14,6 +14,7 @@
 
 using kestrel::testing::CliProgram;
 using kestrel::testing::CliRun;
+using kestrel::testing::contains;
 using kestrel::testing::MinimalEnvironment;
 using kestrel::testing::ProcessResult;
 using kestrel::testing::ProcessRun;
@@ -24,10 +25,6 @@ using kestrel::testing::TempDir;
 namespace platform = kestrel::platform;
 
 namespace {
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::size_t filesBelow(const std::string& folder) {
     std::size_t count = 0;

@@ -15,6 +15,7 @@ using kestrel::cli::ProgressLine;
 using kestrel::cli::ProgressReportSink;
 using kestrel::cli::ProgressSnapshot;
 using kestrel::testing::CliProgram;
+using kestrel::testing::contains;
 using kestrel::testing::MinimalEnvironment;
 using kestrel::testing::ProcessRun;
 using kestrel::testing::PtyProcess;
@@ -24,10 +25,6 @@ using kestrel::testing::TempDir;
 using namespace std::chrono_literals;
 
 namespace {
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::size_t columns(const std::string& text) {
     std::size_t count = 0;

@@ -13,6 +13,7 @@
 #include <sstream>
 
 using kestrel::testing::CliProgram;
+using kestrel::testing::contains;
 using kestrel::testing::MinimalEnvironment;
 using kestrel::testing::ProcessResult;
 using kestrel::testing::ProcessRun;
@@ -21,10 +22,6 @@ using kestrel::testing::RunProcess;
 using kestrel::testing::TempDir;
 
 namespace {
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::string sourceFolder() {
     const char* fixtures = std::getenv("KESTREL_FIXTURES");
