@@ -76,7 +76,7 @@ TEST(ProgressLineText, ShowsTheFileItsBytesPercentTotalsRateAndTimeLeft) {
     between.folder = "/data/album/";
     between.file = "song.mp3";
     between.copiedLabel = "Copied: 12 bytes in 1 file";
-    EXPECT_EQ(FormatProgressLine(between, 200), "/data/album/song.mp3 | Copied: 12 bytes in 1 file");
+    EXPECT_EQ(FormatProgressLine(between, 200), "/data/album/  song.mp3 | Copied: 12 bytes in 1 file");
 }
 
 TEST(ProgressLineText, NeverWiderThanTheTerminalAndNeverCutsACharacterOrPrintsAControl) {
@@ -134,7 +134,7 @@ TEST(ProgressLine, HiddenForAReportLineOrAQuestionAndDrawnAgainAfter) {
     line.Tick(t0 + 5s);
     EXPECT_EQ(terminal.str(), "") << "never drawn while hidden";
     line.Show();
-    EXPECT_TRUE(contains(terminal.str(), "/data/a.txt")) << terminal.str();
+    EXPECT_TRUE(contains(terminal.str(), "/data/  a.txt")) << terminal.str();
     line.Stop();
     EXPECT_EQ(terminal.str().substr(terminal.str().size() - 4), "\r\033[K") << "the end leaves the row empty";
 }

@@ -108,7 +108,7 @@ std::string FormatProgressLine(const ProgressSnapshot& s, std::size_t width) {
                           (s.filesCopied == 1 ? "" : "s") + ", " +
                           ShortByteSize(static_cast<double>(s.bytesCopied)));
     } else {
-        name = s.folder + s.file;
+        name = s.folder + (s.folder.empty() || s.file.empty() ? "" : "  ") + s.file;
         if (!s.copiedLabel.empty())
             figures.push_back(" | " + s.copiedLabel);
     }
