@@ -52,8 +52,8 @@ void OperationRun::Finish() {
 
 int OperationRun::RefusedForConsent(std::ostream& err) const {
     err << "kestrel-backup-cli: \"" << ui_->RefusedQuestion()
-        << "\" needs a Yes and there is no terminal to ask at; nothing was changed. Add --yes to "
-           "answer Yes.\n";
+        << "\" needs a Yes, and standard input is not a terminal to ask it at: nothing was changed. "
+           "Add --yes to answer Yes.\n";
     return 2;
 }
 
