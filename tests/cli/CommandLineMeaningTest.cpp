@@ -131,6 +131,10 @@ TEST(CommandHelp, AnOptionThatDoesNotApplyIsRefusedBeforeAnythingHappens) {
         EXPECT_TRUE(contains(result.err, args[0] + " does not take --")) << result.err;
     }
     EXPECT_FALSE(dir.exists("s.zbk"));
+    // The unattended run takes the last-run setup as it is: options that would change it are refused.
+    CliRun unattended = run({"backup", "--unattended", "--source", dir.path()});
+    EXPECT_EQ(unattended.status, 2);
+    EXPECT_TRUE(contains(unattended.err, "last-run setup as it is")) << unattended.err;
 }
 
 TEST(CommandHelp, ALoadFailureIsWordedOnceWhicheverCommandShowsIt) {

@@ -67,7 +67,7 @@ public:
             return ExitRefused;
         }
         OperationRun run(options, out, err);
-        TerminalLoadMessages messages(err);
+        TerminalLoadMessages messages(err, run.ui().Progress());
         multiple.loadMessages = &messages;
         const MultipleBackupOutcome outcome = cmdMultipleBackup_Click(run.ctx(), multiple);
         run.Finish();

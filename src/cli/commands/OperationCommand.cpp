@@ -84,7 +84,7 @@ private:
     // new and modified files, its report in the target folder, nothing asked; then, with
     // --shutdown, the cancellable shutdown.
     static int runUnattended(const CliOptions& options, std::ostream& out, std::ostream& err) {
-        if (!options.setupFiles.empty() || options.all) {
+        if (!options.setupFiles.empty() || options.all || options.HasSetupOptions()) {
             err << "kestrel-backup-cli: backup --unattended runs the last-run setup as it is\n";
             return ExitRefused;
         }

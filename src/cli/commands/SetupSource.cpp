@@ -19,12 +19,20 @@ std::string loadFailureText(int result) {
 
 } // namespace
 
-void TerminalLoadMessages::SourceFolderMissing(const std::string& text) {
+void TerminalLoadMessages::Tell(const std::string& text) {
+    if (progress_)
+        progress_->Hide();
     err_ << text << "\n";
+    if (progress_)
+        progress_->Show();
+}
+
+void TerminalLoadMessages::SourceFolderMissing(const std::string& text) {
+    Tell(text);
 }
 
 void TerminalLoadMessages::TargetFolderNotFound(const std::string& text, Setup&) {
-    err_ << text << "\n";
+    Tell(text);
 }
 
 bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commands/CliOptions.h"
+#include "cli/commands/ProgressLine.h"
 #include "setup/Setup.h"
 #include "setup/SetupFile.h"
 
@@ -12,12 +13,15 @@ namespace kestrel::cli {
 // loads as it is.
 class TerminalLoadMessages : public SetupLoadMessages {
 public:
-    explicit TerminalLoadMessages(std::ostream& err) : err_(err) {}
+    explicit TerminalLoadMessages(std::ostream& err, ProgressLine* progress = nullptr)
+        : err_(err), progress_(progress) {}
     void SourceFolderMissing(const std::string& text) override;
     void TargetFolderNotFound(const std::string& text, Setup&) override;
 
 private:
+    void Tell(const std::string& text);
     std::ostream& err_;
+    ProgressLine* progress_; // taken off the screen while a message is written
 };
 
 // The setup a command starts from: the setup file named on the command line, else a cleared
