@@ -139,10 +139,7 @@ ProgressLine::ProgressLine(std::ostream& err, int terminalFd, bool redrawThread)
             wake_.wait_for(lock, std::chrono::milliseconds(250));
             if (stopped_)
                 break;
-            const auto now = ProgressClock::now();
-            if (!hidden_ && (changed_ ? now - lastDraw_ >= std::chrono::milliseconds(100)
-                                      : now - lastDraw_ >= std::chrono::seconds(1)))
-                DrawLocked(now);
+            TickLocked(ProgressClock::now());
         }
     });
 }
@@ -203,10 +200,14 @@ ProgressSnapshot ProgressLine::Snapshot(ProgressClock::time_point now) const {
 
 void ProgressLine::Tick(ProgressClock::time_point now) {
     std::lock_guard lock(mutex_);
+    TickLocked(now);
+}
+
+void ProgressLine::TickLocked(ProgressClock::time_point now) {
     if (hidden_ || stopped_)
         return;
     if (changed_ ? now - lastDraw_ >= std::chrono::milliseconds(100)
-                 : now - lastDraw_ >= std::chrono::seconds(1))
+                 : drawn_ && now - lastDraw_ >= std::chrono::seconds(1))
         DrawLocked(now);
 }
 

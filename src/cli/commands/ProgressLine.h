@@ -55,7 +55,8 @@ public:
     void SetCopiedLabel(const std::string& text);
     void Update(const CopyProgress& progress, ProgressClock::time_point now = ProgressClock::now());
     // Draws the line when it changed at least 100 ms after the last drawing, or when a second has
-    // passed (the rate and the time left move on by themselves).
+    // passed since the line on the screen was drawn (the rate and the time left move on by
+    // themselves). Nothing is drawn before the operation first says where it is.
     void Tick(ProgressClock::time_point now = ProgressClock::now());
 
     void Hide();
@@ -66,6 +67,7 @@ public:
     ProgressSnapshot Snapshot(ProgressClock::time_point now) const;
 
 private:
+    void TickLocked(ProgressClock::time_point now);
     void DrawLocked(ProgressClock::time_point now);
     void ClearLocked();
     std::size_t Width() const;
