@@ -67,7 +67,7 @@ public:
             return ExitRefused;
         }
         OperationRun run(options, out, err);
-        TerminalLoadMessages messages(err);
+        TerminalLoadMessages messages(err, run.ui().Progress());
         multiple.loadMessages = &messages;
         // Each setup's run starts its totals afresh: the copy errors of a run are taken when the
         // next setup has loaded, the last run's at the end.

@@ -4,6 +4,7 @@
 #include "forms/main/frmMain.h"
 
 #include "engine/FileSelection.h"
+#include "engine/SubfolderCaption.h"
 #include "forms/FormsCommon.h"
 #include "forms/prompts/FileDialogs.h"
 #include "forms/prompts/MessageBoxes.h"
@@ -375,7 +376,7 @@ void frmMain::RefreshSourceFolderDisplay() {
             lblNumSubfolders_->setText(QStringLiteral("Path not found"));
             cmdListSubFolders_->setEnabled(false);
         } else if (n == 0) {
-            lblNumSubfolders_->setText(QStringLiteral("There are no subfolders"));
+            lblNumSubfolders_->setText(Qs(NumSubfoldersCaption(n, 0)));
         } else {
             lblNumSubfolders_->setText(QStringLiteral("Error"));
         }
@@ -389,18 +390,9 @@ void frmMain::RefreshSourceFolderDisplay() {
     }
 
     const int included = static_cast<int>(setup_.cboIncludedFolders.size());
-    if (n == 1) {
-        lblNumSubfolders_->setText(QStringLiteral("There is one subfolder"));
-    } else {
-        QString caption = QStringLiteral("There are %1 subfolders").arg(n);
-        if (included != 0) {
-            caption += QStringLiteral(", %1 selected").arg(included);
-        } else {
-            caption += QStringLiteral(", none selected");
-            cmdListSubFolders_->setText(Qs(GetProgramText(21)));
-        }
-        lblNumSubfolders_->setText(caption);
-    }
+    lblNumSubfolders_->setText(Qs(NumSubfoldersCaption(n, included)));
+    if (n > 1 && included == 0)
+        cmdListSubFolders_->setText(Qs(GetProgramText(21)));
 
     cmdSelectSubfolders_->setEnabled(!running);
     setup_.intNumIncludedFolders = included;
