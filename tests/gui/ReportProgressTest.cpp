@@ -4,6 +4,7 @@
 #include "forms/main/OperationEntries.h"
 #include "forms/report/frmReport.h"
 #include "report/ReportModel.h"
+#include "support/Gate.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -13,32 +14,13 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-
 namespace kestrel::testing {
 namespace {
 
-// Holds the operation where the test wants it until the test opens it (or the operation is
-// stopped, so a failing test never leaves the worker waiting).
-class Gate {
-public:
-    void Open() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        open_ = true;
-        cv_.notify_all();
-    }
-    void Wait(const OperationState& state) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        while (!open_ && !state.blnStop)
-            cv_.wait_for(lock, std::chrono::milliseconds(20));
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool open_ = false;
+// Opens the gate when the test ends, however it ends, so the window's worker never stays held.
+struct OpenOnExit {
+    std::shared_ptr<Gate> gate;
+    ~OpenOnExit() { gate->open(); }
 };
 
 class ReportProgressTest : public GuiTest {
@@ -50,13 +32,13 @@ protected:
     template <class T> T* InReport(forms::frmMain& window, const char* name) {
         return Find<T>(window.reportWindow(), QLatin1String(name));
     }
-    Gate gate;
+    std::shared_ptr<Gate> gate = Gate::make();
 };
 
 TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
     constexpr std::int64_t kTwoGb = 2LL * 1024 * 1024 * 1024;
     forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [this](OperationContext& context) {
+                                       [gate = gate](OperationContext& context) {
                                            context.report.Clear();
                                            context.report.Output("Copying big.iso", true);
                                            context.ui.SetReportButtons(false, true, "Pause", false, "");
@@ -68,10 +50,11 @@ TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
                                            progress.operationFilesCopied = 3;
                                            progress.operationBytesCopied = kTwoGb / 2 + 3 * 1024;
                                            context.ui.ReportCopyProgress(progress);
-                                           gate.Wait(context.state);
+                                           gate->pass();
                                            return 0;
                                        });
     auto window = StartWindow();
+    const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
     auto* bar = InReport<QProgressBar>(*window, "prgFileCopied");
     auto* label = InReport<QLabel>(*window, "lblCopyProgress");
@@ -84,7 +67,7 @@ TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
     // The report's text carries none of it.
     EXPECT_EQ(window->reportWindow()->Text(), QStringLiteral("Copying big.iso\n"));
 
-    gate.Open();
+    gate->open();
     ASSERT_TRUE(WaitForOperation(*window));
     EXPECT_FALSE(bar->isVisible());
     EXPECT_FALSE(label->isVisible());
@@ -92,25 +75,26 @@ TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
 
 TEST_F(ReportProgressTest, AtRestTheEmptyLabelRowsTakeNoRoomAndWhileRunningTheyKeepIt) {
     forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [this](OperationContext& context) {
+                                       [gate = gate](OperationContext& context) {
                                            context.report.Clear();
                                            context.ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
                                            context.ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
                                            context.ui.SetReportButtons(false, true, "Pause", false, "");
                                            context.ui.ShowReportWindow();
                                            context.report.Output("a line", true);
-                                           gate.Wait(context.state);
+                                           gate->pass();
                                            context.ui.SetReportButtons(true, false, "", true, "Close");
                                            return 0;
                                        });
     auto window = StartWindow();
+    const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
     ASSERT_TRUE(
         WaitFor([&] { return window->reportWindow()->isVisible() && window->reportWindow()->HasText(); }));
     EXPECT_TRUE(InReport<QLabel>(*window, "lblSourceDirpath")->isVisible());
     EXPECT_TRUE(InReport<QLabel>(*window, "lblFileName")->isVisible());
 
-    gate.Open();
+    gate->open();
     ASSERT_TRUE(WaitForOperation(*window));
     for (const char* name : {"lblSourceDirpath", "lblTargetDirpath", "Label1", "lblFileName"}) {
         SCOPED_TRACE(name);
@@ -124,7 +108,7 @@ TEST_F(ReportProgressTest, AtRestTheEmptyLabelRowsTakeNoRoomAndWhileRunningTheyK
 
 TEST_F(ReportProgressTest, WhenPausedTheReportsLastLineIsWholeInView) {
     forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [this](OperationContext& context) {
+                                       [gate = gate](OperationContext& context) {
                                            context.state.blnStop = false;
                                            context.report.Clear();
                                            context.ui.SetReportButtons(false, true, "Pause", false, "");
@@ -132,13 +116,14 @@ TEST_F(ReportProgressTest, WhenPausedTheReportsLastLineIsWholeInView) {
                                            for (int i = 0; i < 200; ++i)
                                                context.report.Output("line " + std::to_string(i), true);
                                            context.report.Output("the last line", true);
-                                           gate.Wait(context.state);
+                                           gate->pass();
                                            while (!context.state.blnStop)
                                                context.ui.DoEvents();
                                            context.ui.SetReportButtons(true, false, "", true, "Close");
                                            return 0;
                                        });
     auto window = StartWindow();
+    const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
     forms::frmReport* report = window->reportWindow();
     ASSERT_TRUE(WaitFor([&] { return report->Text().contains(QStringLiteral("the last line")); }));
@@ -155,7 +140,7 @@ TEST_F(ReportProgressTest, WhenPausedTheReportsLastLineIsWholeInView) {
     EXPECT_GE(line.top(), 0);
     EXPECT_LE(line.bottom(), text->viewport()->height()) << "the last line is cut off";
 
-    gate.Open();
+    gate->open();
     InReport<QPushButton>(*window, "cmdCancelClose")->click();
     ASSERT_TRUE(WaitForOperation(*window));
 }
