@@ -8,6 +8,7 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/PassedOverEntry.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
 
@@ -33,6 +34,21 @@ bool EndsWithThumbsDb(const std::string& name) {
     const std::string lower = LowerCaseWithAccents(TrimBlanks(name));
     return lower.size() >= kThumbs.size() &&
            lower.compare(lower.size() - kThumbs.size(), kThumbs.size(), kThumbs) == 0;
+}
+
+std::string PassedOverText(platform::PassedOverKind kind) {
+    switch (kind) {
+    case platform::PassedOverKind::FolderLink:
+        return GetProgramText(1101);
+    case platform::PassedOverKind::Fifo:
+        return GetProgramText(1102);
+    case platform::PassedOverKind::Socket:
+        return GetProgramText(1103);
+    case platform::PassedOverKind::Device:
+        return GetProgramText(1104);
+    default:
+        return GetProgramText(1105);
+    }
 }
 
 std::string Grouped(std::int64_t n) {
@@ -80,6 +96,9 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         platform::Error error;
         targetRoot_ = platform::DirectoryHandle::open(target_, error);
     }
+    // Once an operation: the per-file step reads nothing more than each file's status.
+    if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
+        timeComparison_ = TimeComparisonOf(source_, target_);
 }
 
 MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -110,64 +129,104 @@ std::string BackupWalk::TargetPathOf(const std::string& sourcePath) const {
 }
 
 void BackupWalk::OutputLineStart() {
-    if (!report_.Text().empty() && !report_.EndsWithLineBreak() && !report_.blnReportBufferFull())
-        report_.Output("", true);
+    report_.StartLine();
 }
 
-bool BackupWalk::ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
-                            std::vector<std::string>& subfolders, platform::Error& error) {
+bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error) {
     platform::DirectoryReader reader(folder);
     platform::DirectoryEntry entry;
     while (reader.next(entry)) {
         switch (entry.kind) {
         case EntryKind::Directory:
-            subfolders.push_back(entry.name);
+            entries.subfolders.push_back(entry.name);
             break;
         case EntryKind::Regular:
             // A copy left unfinished by a killed run is no file of the user's.
             if (!platform::isPartialCopyName(entry.name))
-                files.push_back({entry.name, EntryKind::Regular, {}, false});
+                entries.files.push_back({entry.name, EntryKind::Regular, {}, false});
             break;
         case EntryKind::Symlink: {
-            // A link to a file is backed up as that file; a link to a folder is never entered
-            // (so a link loop cannot hold the walk), a dangling link is passed over.
+            // A link to a file is backed up as that file; a link to anything else is passed
+            // over and named in the report.
             if (platform::isPartialCopyName(entry.name))
                 break;
             FileStatus status = platform::statPath(folder + entry.name);
             if (status.isRegular())
-                files.push_back({entry.name, EntryKind::Symlink, status, true});
+                entries.files.push_back({entry.name, EntryKind::Symlink, status, true});
+            else
+                AddPassedOver(folder, entry.name, entries);
             break;
         }
-        default:
+        case EntryKind::Other:
             // FIFOs, sockets and devices: copying one would hang or make no sense.
+            AddPassedOver(folder, entry.name, entries);
             break;
+        default:
+            break; // gone since the folder was read
         }
     }
     error = reader.error();
     if (error)
         return false;
     // Byte order, so that a report reads the same on every run and every file system.
-    std::sort(files.begin(), files.end(),
+    std::sort(entries.files.begin(), entries.files.end(),
               [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
-    std::sort(subfolders.begin(), subfolders.end());
+    std::sort(entries.subfolders.begin(), entries.subfolders.end());
+    std::sort(entries.passedOver.begin(), entries.passedOver.end(),
+              [](const PassedOver& a, const PassedOver& b) { return a.name < b.name; });
     return true;
+}
+
+void BackupWalk::AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries) {
+    const platform::PassedOverKind kind = platform::passedOverKindOf(folder + name);
+    if (kind != platform::PassedOverKind::None)
+        entries.passedOver.push_back({name, kind});
+}
+
+void BackupWalk::ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries,
+                                  bool filePart, FolderRun* run) {
+    const bool subfoldersWalked = folder == source_ || setup_.chkIncludeSubfolders != 0;
+    for (const PassedOver& entry : entries) {
+        const std::string path = folder + entry.name;
+        // Only what the setup would have taken: a link to a folder where such a subfolder would
+        // be walked, anything else where such a file would be selected.
+        const bool selected = entry.kind == platform::PassedOverKind::FolderLink
+                                  ? subfoldersWalked && selection_.IsIncludedFolder(path + "/") &&
+                                        !selection_.IsExcludedPath(path + "/")
+                                  : filePart && IsSelected(path, entry.name);
+        if (!selected)
+            continue;
+        ++state_.lngTotalNumPassedOver;
+        if (!Details())
+            continue;
+        if (run != nullptr && !run->blnFolderLineShown && run->numFiles > 0) {
+            OutputHeldBackFolderLine(report_);
+            run->blnFolderLineShown = true;
+        }
+        OutputLineStart();
+        report_.Output(kSixBlanks + PassedOverText(entry.kind) + " " + path + ".", true);
+    }
 }
 
 void BackupWalk::HandleFolderError(const std::string& folder, const platform::Error& error) {
     const int op = state_.intOperation;
     if (op == intOperationCheckForFile)
         return;
-    if (error.number == platform::err::PermissionDenied) {
-        // A folder the user may not read is passed over, but not in silence: its count is unknown.
+    // A folder that cannot be read is an error of the run, named with its reason.
+    ++state_.lngTotalNumCopyErrors;
+    const bool denied = error.number == platform::err::PermissionDenied;
+    if (denied) {
+        // Its count is unknown.
         if (Details())
             DisplayNumFilesInFolder(report_, true, folder, -1, true, true, true);
         if (state_.blnListFolders)
             ++state_.lngTotalNumFolders;
-        return;
     }
-    ++state_.lngTotalNumCopyErrors;
     OutputLineStart();
     report_.Output(kSixBlanks + GetProgramText(79) + " " + folder + "  " + error.description, true);
+    // A folder the user may not read never stops the walk and asks nothing.
+    if (denied)
+        return;
     std::string text = "Error: " + error.description;
     if (error.number == platform::err::BadFileName) {
         text += kCRLF + kCRLF + "Possibly the filepath contains an invalid character:" + kCRLF + folder +
@@ -211,12 +270,14 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
 
     std::vector<std::string> subfolders;
     {
-        std::vector<FolderFile> files;
+        FolderEntries entries;
         platform::Error error;
-        if (!ReadFolder(strFolder, files, subfolders, error)) {
+        if (!ReadFolder(strFolder, entries, error)) {
             HandleFolderError(strFolder, error);
             return;
         }
+        std::vector<FolderFile>& files = entries.files;
+        subfolders = std::move(entries.subfolders);
 
         const bool filePart = !(strFolder == source_ && setup_.chkExcludeFilesInSourceFolder != 0);
         if (filePart) {
@@ -279,9 +340,12 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
                         }
                     }
                 }
+                ReportPassedOver(strFolder, entries.passedOver, true, &run);
                 if (op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles)
                     PauseAfterFirstCopy(run);
             }
+        } else if (!quiet) {
+            ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
         }
     }
 
@@ -356,7 +420,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         copyFile = true;
     } else {
         const bool isNew = !targetExists;
-        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target);
+        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target, timeComparison_);
         if (isNew || isModified) {
             copyFile = true;
             if (isNew) {
@@ -380,13 +444,15 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
 
     if (sourceSize > kLargeSystemFileSize) {
-        const std::string lower = LowerCaseWithAccents(fullPath);
+        // The file's own extension decides: a folder "photos.system" or a file
+        // "my.sysconfig.tar" holds no system file.
+        const std::string extension = FileExtensionOf(name, true);
         const std::string& filter = selection_.ExtensionFilter();
-        if (lower.find(".sys") != std::string::npos && (filter.empty() || filter == "sys")) {
+        if (extension == "sys" && (filter.empty() || filter == "sys")) {
             report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
             return FileResult::Next;
         }
-        if (lower.find("/win") != std::string::npos && lower.find(".swp") != std::string::npos &&
+        if (extension == "swp" && LowerCaseWithAccents(fullPath).find("/win") != std::string::npos &&
             (filter.empty() || filter == "swp")) {
             report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
             return FileResult::Next;
@@ -409,6 +475,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
                     request.icon = MessageIcon::Exclamation;
                     ctx_.ui.ShowMessage(request);
                 }
+                state_.blnTargetFull = true;
                 state_.blnStop = true;
                 return FileResult::Next;
             }
@@ -488,13 +555,16 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     if (readOnlyCleared)
         run.targetHandle.setChildFileMode(name, target.mode);
     bool stop = false;
-    ReportCopyFailure(fullPath, stop);
+    ReportCopyFailure(fullPath, reason, targetExists, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
-void BackupWalk::ReportCopyFailure(const std::string& fullPath, bool& stop) {
-    // The reported reason says what the user can do about it, not the system's error text.
-    const std::string reason = CopyErrorText(fullPath);
+void BackupWalk::ReportCopyFailure(const std::string& fullPath, const std::string& copyError,
+                                   bool copyExisted, bool& stop) {
+    // The reported reason says what the user can do about it, not the system's error text; a
+    // full disk is named as such (the copy is replaced only once the new one is whole).
+    const bool diskFull = copyError == platform::errorDescription(platform::err::DiskFull);
+    const std::string reason = diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath);
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +

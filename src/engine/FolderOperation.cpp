@@ -8,6 +8,7 @@
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
+#include "platform/ErrorCodes.h"
 #include "report/ReportFile.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
@@ -358,6 +359,10 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     if (backup) {
         std::string errorDescription;
         if (IsDriveWriteProtected(target) || IsWriteProtected(target, errorDescription)) {
+            // A full disk is no write protection: the user has to make room, not unlock it.
+            if (errorDescription == platform::errorDescription(platform::err::DiskFull))
+                return Refuse(context, quiet, intResultTargetFull, GetProgramText(1108), GetProgramText(1108),
+                              strTitle, MessageIcon::Exclamation, strResultText);
             return Refuse(context, quiet, intResultTargetWriteProtected, GetProgramText(406),
                           GetProgramText(406), strTitle, MessageIcon::Exclamation, strResultText);
         }
@@ -415,7 +420,7 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     state.blnDisplayingSummary = true;
 
     if (state.blnStop)
-        report.Output(GetProgramText(49), true);
+        report.Output(GetProgramText(state.blnTargetFull ? 1109 : 49), true);
     Summary(report, op);
 
     ui.SetReportButtons(true, false, "", true, GetProgramText(58));

@@ -147,18 +147,6 @@ TEST_F(OperationCommandTest, ReportFileHoldsTheLinesOfStandardOutputWithCrLf) {
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string file = dir.readFile("report.txt");
     EXPECT_EQ(file.rfind("Current date/time: 2024-03-09 14:05:33\r\n", 0), 0u);
-    // The same lines; only the screen indents a folder's remark.
-    auto linesOf = [](const std::string& text, const std::string& end) {
-        std::vector<std::string> lines;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t stop = text.find(end, start);
-            if (stop == std::string::npos)
-                stop = text.size();
-            std::string line = text.substr(start, stop - start);
-            lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
-            start = stop + end.size();
-        }
-        return lines;
-    };
-    EXPECT_EQ(linesOf(file, "\r\n"), linesOf(result.out, "\n"));
+    EXPECT_EQ(kestrel::testing::reportLinesOf(file, "\r\n"),
+              kestrel::testing::reportLinesOf(result.out, "\n"));
 }

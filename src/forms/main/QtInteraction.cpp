@@ -60,12 +60,18 @@ bool QtInteraction::OnWindowThread() const {
 
 void QtInteraction::BeginOperation() {
     enlarged_ = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        copyProgressPending_ = false;
+    }
+    report_.SetOperationRunning(true);
     flushTimer_->start();
 }
 
 void QtInteraction::EndOperation() {
     flushTimer_->stop();
     Flush();
+    report_.SetOperationRunning(false);
 }
 
 void QtInteraction::Flush() {
@@ -73,8 +79,14 @@ void QtInteraction::Flush() {
     std::string replacement;
     std::string appended;
     std::map<ReportLabel, std::string> labels;
+    bool progressPending = false;
+    CopyProgress progress;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        progressPending = copyProgressPending_;
+        if (progressPending)
+            progress = std::move(copyProgress_);
+        copyProgressPending_ = false;
         replace = replace_;
         replacement.swap(replacement_);
         appended.swap(appended_);
@@ -87,6 +99,8 @@ void QtInteraction::Flush() {
         report_.AppendText(Qs(appended));
     for (const auto& [label, text] : labels)
         report_.SetLabel(label, Qs(text));
+    if (progressPending)
+        report_.ShowCopyProgress(progress);
 }
 
 void QtInteraction::Post(std::function<void()> action) {
@@ -182,6 +196,8 @@ std::string QtInteraction::ChooseReportFile(const std::string& title, const std:
     if (closing_)
         return {};
     return Ask<std::string>([&] {
+        const FileDialogs::StartFolder start(fileDialogs(), host_.reportFileFolder ? host_.reportFileFolder()
+                                                                                   : std::string());
         std::string path = fileDialogs().GetSaveFileName(host_.mainWindow, title, filter);
         if (host_.dialogClosed)
             host_.dialogClosed();
@@ -192,6 +208,13 @@ std::string QtInteraction::ChooseReportFile(const std::string& title, const std:
 void QtInteraction::SetReportLabel(ReportLabel label, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     labels_[label] = text;
+}
+
+void QtInteraction::ReportCopyProgress(const CopyProgress& progress) {
+    // Gathered like the report text and shown by the next repaint of the window thread.
+    std::lock_guard<std::mutex> lock(mutex_);
+    copyProgress_ = progress;
+    copyProgressPending_ = true;
 }
 
 void QtInteraction::SetReportLabelVisible(ReportLabel label, bool visible) {

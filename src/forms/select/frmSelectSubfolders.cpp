@@ -84,9 +84,11 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
         connect(cmdSelectDeselectAllSubfolders_[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelectDeselectAllSubfolders_Click(i); });
     }
+    // Enter presses the focused button, Accept when the focus is on a row.
     for (QPushButton* button :
          {cmdAccept_, cmdCancel_, cmdSelectDeselectAllSubfolders_[0], cmdSelectDeselectAllSubfolders_[1]})
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
+    cmdAccept_->setDefault(true);
     connect(cmdAccept_, &QPushButton::clicked, this, &frmSelectSubfolders::cmdAccept_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSelectSubfolders::cmdCancel_Click);
 
@@ -114,6 +116,10 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
     readingFont.setBold(false);
     picSubfolders_->setFont(readingFont);
     first->setFont(lblNumSubfolders_->font());
+    // The rows show folder names as they are; the buttons carry Alt shortcuts.
+    AssignMnemonics(this, [](const QAbstractButton* button) {
+        return qobject_cast<const QPushButton*>(button) == nullptr;
+    });
 }
 
 frmSelectSubfolders::~frmSelectSubfolders() {
@@ -317,6 +323,9 @@ void frmSelectSubfolders::ShowRows() {
     // The caller chose the width; the height follows the rows.
     const QSize hint = sizeHint();
     resize(std::max(width(), hint.width()), hint.height());
+    // Rows made now come after the buttons in the focus chain: Tab goes down the rows first.
+    layout()->activate();
+    OrderTabsByPosition(this);
 }
 
 void frmSelectSubfolders::vsbScrollBar_Change() {
