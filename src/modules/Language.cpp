@@ -1,13 +1,16 @@
 #include "modules/Language.h"
 
 #include "platform/ProgramPaths.h"
+#include "platform/RegularFile.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <string_view>
+#include <unistd.h>
 #include <unordered_map>
 #include <utility>
 
@@ -169,9 +172,16 @@ int parseProgramText(std::string_view content, TextTable& texts) {
 }
 
 int readWholeFile(const std::string& path, std::string& content) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
+    // A folder, a FIFO or a device given as the file is a read error at once, never waited on.
+    platform::Error error;
+    const int fd = platform::openRegularFile(path, O_RDONLY, 0, error);
+    if (fd < 0)
+        return error.number == platform::err::PathFileAccess ? kReadError : kCannotOpen;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
+    if (!file) {
+        ::close(fd);
         return kCannotOpen;
+    }
     char buffer[65536];
     for (;;) {
         std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -83,6 +84,28 @@ bool copyData(int in, int out, std::int64_t expectedSize, std::int64_t& copied) 
             return false;
         copied += n;
     }
+}
+
+// What a symbolic link points to, followed to the end; any other path as it is.
+std::string linkTargetOf(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string target = resolved;
+        std::free(resolved);
+        return target;
+    }
+    // A link to a file not made yet: the file it names, beside the link when it is relative.
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0)
+        return path;
+    target.resize(static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos)
+        target = path.substr(0, slash + 1) + target;
+    return target;
 }
 
 } // namespace
@@ -205,7 +228,9 @@ bool isPartialCopyName(const std::string& name) {
            name.compare(0, kPartialPrefixLength, kPartialPrefix) == 0;
 }
 
-Error writeFileAtomically(const std::string& path, const std::string& content) {
+Error writeFileAtomically(const std::string& linkOrPath, const std::string& content) {
+    // A file kept as a link is saved into the file the link points to; the link stays a link.
+    const std::string path = linkTargetOf(linkOrPath);
     const std::string partial = partialCopyPath(path);
     int out = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (out < 0)

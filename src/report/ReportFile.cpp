@@ -3,6 +3,7 @@
 #include "modules/DatePr2.h"
 #include "modules/Folder.h"
 #include "modules/StrProc.h"
+#include "platform/RegularFile.h"
 #include "report/Interaction.h"
 #include "report/ReportModel.h"
 
@@ -18,13 +19,12 @@ ReportFile::~ReportFile() {
 
 platform::Error ReportFile::Open(const std::string& path, bool append) {
     Close();
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags, 0666);
-    } while (fd < 0 && errno == EINTR);
+    // A FIFO or a device named as the report file is refused, never waited on or written to.
+    const int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
+    platform::Error error;
+    const int fd = platform::openRegularFile(path, flags, 0666, error);
     if (fd < 0) {
-        return platform::Error::fromErrno(errno);
+        return error;
     }
     fd_ = fd;
     path_ = path;

@@ -3,6 +3,7 @@
 #include "modules/Folder.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -53,14 +54,10 @@ std::string trimBlanks(const std::string& text) {
 class LineReader {
 public:
     explicit LineReader(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) {
-            openError_ = platform::errorNumberFromErrno(errno);
-            return;
-        }
-        struct stat status;
-        if (::fstat(fd_, &status) == 0 && S_ISDIR(status.st_mode))
-            openError_ = platform::err::PathFileAccess;
+        // A folder, a FIFO or a device given as the file is refused, never waited on.
+        platform::Error error;
+        fd_ = platform::openRegularFile(path, O_RDONLY, 0, error);
+        openError_ = error.number;
     }
     ~LineReader() {
         if (fd_ >= 0)

@@ -1,4 +1,5 @@
 #include "cli/CliRun.h"
+#include "engine/TargetGuard.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,5 +96,29 @@ INSTANTIATE_TEST_SUITE_P(
                  {"save", "@s.zbk", "--source", "@X", "--target", "@linkX"},
                  "cannot be the same"}),
     [](const ::testing::TestParamInfo<PairCase>& info) { return std::string(info.param.name); });
+
+// While another operation holds the target, the tool refuses at once with exit 2, whatever
+// it was asked to do there, and changes nothing.
+TEST(TargetInUse, EveryCommandRefusesWithExitTwo) {
+    TempDir dir;
+    dir.createFile("src/new.txt", "new");
+    dir.createFile("dst/old.txt", "old");
+    kestrel::TargetLock held;
+    ASSERT_TRUE(held.Acquire(dir.path("dst")));
+    const auto before = treeOf(dir.path());
+    const std::vector<std::vector<std::string>> commands = {
+        {"backup", "--all", "--source", dir.path("src"), "--target", dir.path("dst"), "--yes", "--no-report"},
+        {"backup", "--source", dir.path("src"), "--target", dir.path("dst"), "--yes", "--no-report"},
+        {"check", "--source", dir.path("src"), "--target", dir.path("dst"), "--yes"},
+        {"delete", "--wipe", "--target", dir.path("dst"), "--yes", "--no-report"},
+    };
+    for (const auto& args : commands) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.status, 2) << args[0] << result.out << result.err;
+        ASSERT_FALSE(kestrel::TargetInUseMessage().empty());
+        EXPECT_NE(result.err.find(kestrel::TargetInUseMessage()), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(treeOf(dir.path()), before);
+}
 
 } // namespace

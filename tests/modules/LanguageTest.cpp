@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -62,6 +63,13 @@ TEST(LoadProgramText, FixtureFilesGiveTheResultCodesOfTheTable) {
 TEST(LoadProgramText, AFolderOpensButCannotBeRead) {
     TempDir dir;
     EXPECT_EQ(LoadProgramTextFromPath(dir.createFolder("zbk.dat")), -7);
+}
+
+// A FIFO given as the program text file would wait for a writer for ever: it is refused at once.
+TEST(LoadProgramText, AFifoIsAReadErrorAtOnce) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.path("zbk.dat").c_str(), 0600), 0);
+    EXPECT_EQ(LoadProgramTextFromPath(dir.path("zbk.dat")), -7);
 }
 
 struct ContentCase {

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrel::testing {
 namespace {
@@ -185,6 +188,18 @@ TEST_F(ReportFileTest, AReportFileIsInsideTheTargetWhenItsPathStartsWithTheTarge
         EXPECT_EQ(ReportFileInsideTarget(c.reportFile, c.target), c.inside)
             << c.reportFile << " in " << c.target;
     }
+}
+
+// A FIFO named as the report file is refused at once, whether a reader waits on it or not:
+// writing the report into it would block the operation or hand the report to someone else.
+TEST_F(ReportFileTest, AFifoIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(dir.path("fifo.txt").c_str(), 0600), 0);
+    ReportFile file;
+    EXPECT_EQ(file.Open(dir.path("fifo.txt"), true).number, platform::err::PathFileAccess);
+    const int reader = ::open(dir.path("fifo.txt").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(file.Open(dir.path("fifo.txt"), false).number, platform::err::PathFileAccess);
+    ::close(reader);
 }
 
 } // namespace

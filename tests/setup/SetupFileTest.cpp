@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace kestrel;
@@ -426,3 +428,37 @@ TEST(LoadOperationFile, FailedLoadStillChecksTheFolders) {
     EXPECT_EQ(loaded.txbDirectory[0], "");
     EXPECT_EQ(messages.sourceMessages.size(), 1u);
 }
+
+namespace {
+
+// A folder or a FIFO given as the setup file is a failed read at once (75), never waited on.
+TEST(SetupFileGuard, WhatIsNoRegularFileFailsToLoadAtOnce) {
+    TempDir dir;
+    dir.createFolder("folder.zbk");
+    ASSERT_EQ(::mkfifo(dir.path("fifo.zbk").c_str(), 0600), 0);
+    for (const char* name : {"folder.zbk", "fifo.zbk"}) {
+        kestrel::Setup loaded;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path(name), {true, nullptr}), 75) << name;
+        EXPECT_EQ(LoadOperationFile(loaded, dir.path(name), {true, nullptr}, true), -275) << name;
+    }
+}
+
+// A setup file kept as a link (to a file or, relative, to one not made yet) is saved into the
+// file the link points to; the link stays.
+TEST(SetupFileGuard, ASetupFileThatIsALinkIsSavedIntoTheFileItPointsTo) {
+    TempDir dir;
+    dir.createFile("real/kept.zbk", "old");
+    ASSERT_EQ(::symlink(dir.path("real/kept.zbk").c_str(), dir.path("link.zbk").c_str()), 0);
+    ASSERT_EQ(::symlink("real/new.zbk", dir.path("relative.zbk").c_str()), 0);
+    kestrel::Setup setup;
+    ClearSetup(setup);
+    setup.txbFileExtension = "doc";
+    for (const auto& [link, file] :
+         {std::pair{"link.zbk", "real/kept.zbk"}, std::pair{"relative.zbk", "real/new.zbk"}}) {
+        ASSERT_TRUE(SaveSetupFile(setup, dir.path(link))) << link;
+        EXPECT_EQ(platform::statPath(dir.path(link), false).kind, platform::EntryKind::Symlink) << link;
+        EXPECT_EQ(dir.readFile(file), FormatSetupFile(setup)) << file;
+    }
+}
+
+} // namespace
