@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 using kestrel::testing::CliRun;
 using kestrel::testing::run;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 namespace platform = kestrel::platform;
 
@@ -116,6 +118,25 @@ TEST_F(OperationCommandTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_EQ(failing.status, 1) << failing.out;
 
     EXPECT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
+}
+
+// What the user running the tool may not read or write is a failure the exit status tells.
+TEST_F(OperationCommandTest, PermissionFailuresAreToldByTheExitStatus) {
+    dir.createFile("src/A/secret.txt", "s");
+    dir.createFile("src/A/open.txt", "o");
+    Save();
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("src/A/secret.txt").c_str(), 0), 0);
+        const CliRun unreadable = run({"backup", setupFile, "--yes"});
+        EXPECT_EQ(unreadable.status, 1) << unreadable.out;
+        EXPECT_FALSE(std::filesystem::exists(dir.path("dst/A/secret.txt")));
+        EXPECT_TRUE(std::filesystem::exists(dir.path("dst/A/open.txt")));
+
+        ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
+        const CliRun readOnly = run({"backup", setupFile, "--yes"});
+        EXPECT_EQ(readOnly.status, 2) << readOnly.out << readOnly.err;
+        ::chmod(target.c_str(), 0755);
+    });
 }
 
 TEST_F(OperationCommandTest, ReportFileHoldsTheLinesOfStandardOutputWithCrLf) {

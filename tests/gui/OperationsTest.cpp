@@ -229,11 +229,11 @@ int OverfillTheReport(OperationContext& context) {
 }
 
 TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
-    // 15 seconds made 0.6, long enough to look at the window while the operation waits.
-    forms::QtInteraction::setSleepScaleForTesting(0.04);
     forms::setOperationEntryForTesting(forms::OperationButton::CheckBackupState, OverfillTheReport);
     WriteLastRun(SmallTree());
     auto window = StartWindow();
+    // The 15 seconds' wait lasts until the test has looked at the window.
+    SleepHold hold;
     Find<QPushButton>(window.get(), "cmdCheckBackupState")->click();
     forms::frmReport* report = window->reportWindow();
     ASSERT_TRUE(WaitFor([&] { return report->Text().contains(QStringLiteral("The textbox is full.")); }));
@@ -245,9 +245,10 @@ TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
     // The window thread goes on while the operation waits.
     bool timerRan = false;
     QTimer::singleShot(20, [&] { timerRan = true; });
-    ASSERT_TRUE(WaitFor([&] { return timerRan; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return timerRan; }));
     EXPECT_TRUE(window->operationRunning());
 
+    hold.gate->open();
     ASSERT_TRUE(WaitForOperation(*window));
     EXPECT_EQ(report->Text(), QStringLiteral("after the wait\n"));
     EXPECT_TRUE(ReportButton(*window, "cmdPauseContinue")->isVisible());

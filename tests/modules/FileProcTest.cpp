@@ -6,6 +6,7 @@
 #include "platform/Disk.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 using namespace kestrel;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 using kestrel::testing::utcSeconds;
 
@@ -60,10 +62,6 @@ std::string fixtureFolder() {
     if (const char* fromCtest = std::getenv("KESTREL_FIXTURES"))
         return std::string(fromCtest) + "/";
     return (std::filesystem::path(__FILE__).parent_path().parent_path() / "fixtures").string() + "/";
-}
-
-bool runningAsRoot() {
-    return ::geteuid() == 0;
 }
 
 } // namespace
@@ -147,12 +145,12 @@ TEST(ErrorOnFileOpen, TellsAMissingFileFromOneThatCannotBeRead) {
 }
 
 TEST(ErrorOnFileOpen, AFileWithoutReadPermissionCannotBeOpened) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root reads every file";
     TempDir dir;
     const std::string file = dir.createFile("secret.txt", "x");
-    ::chmod(file.c_str(), 0200);
-    EXPECT_EQ(ErrorOnFileOpen(file), -2);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(file.c_str(), 0200), 0);
+        EXPECT_EQ(ErrorOnFileOpen(file), -2);
+    });
 }
 
 TEST(CopyErrorText, ChoosesTheTextByWhyTheSourceFailed) {
@@ -189,13 +187,12 @@ TEST(FileSize, SizesBeyondTwoGigabytesAreExact) {
 }
 
 TEST(FileSize, PermissionDeniedIsMinusSeventy) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root passes every permission check";
     TempDir dir;
     const std::string file = dir.createFile("locked/a.txt", "x");
-    ::chmod(dir.path("locked").c_str(), 0);
-    EXPECT_EQ(FileSize(file), -70);
-    ::chmod(dir.path("locked").c_str(), 0755);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
+        EXPECT_EQ(FileSize(file), -70);
+    });
 }
 
 TEST(SystemTimeFromUtc, CalendarFieldsOfAModificationTime) {

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace kestrel::forms {
@@ -23,6 +24,16 @@ namespace {
 // About 30 repaints a second.
 constexpr int kFlushIntervalMs = 33;
 std::atomic<double> sleepScale{1.0};
+
+std::mutex& sleepHoldMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::function<bool()>& sleepHold() {
+    static std::function<bool()> released;
+    return released;
+}
 
 } // namespace
 
@@ -36,6 +47,11 @@ QtInteraction::~QtInteraction() = default;
 
 void QtInteraction::setSleepScaleForTesting(double scale) {
     sleepScale = scale;
+}
+
+void QtInteraction::setSleepHoldForTesting(std::function<bool()> released) {
+    std::lock_guard<std::mutex> lock(sleepHoldMutex());
+    sleepHold() = std::move(released);
 }
 
 bool QtInteraction::OnWindowThread() const {
@@ -254,9 +270,15 @@ void QtInteraction::Beep(int, int) {
 
 void QtInteraction::Sleep(int milliseconds) {
     // The operation waits; the window goes on (the full-text-box wait). Quitting ends the wait.
+    std::function<bool()> released;
+    {
+        std::lock_guard<std::mutex> lock(sleepHoldMutex());
+        released = sleepHold();
+    }
     const auto end = std::chrono::steady_clock::now() +
                      std::chrono::milliseconds(static_cast<long long>(milliseconds * sleepScale.load()));
-    while (std::chrono::steady_clock::now() < end && !closing_ && !state_.blnStop) {
+    const auto waiting = [&] { return released ? !released() : std::chrono::steady_clock::now() < end; };
+    while (waiting() && !closing_ && !state_.blnStop) {
         if (OnWindowThread())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         else

@@ -60,6 +60,9 @@ public:
 
     // The full-text-box wait is scaled by this factor (tests: 0 waits not at all).
     static void setSleepScaleForTesting(double scale);
+    // Tests hold the full-text-box wait instead: while set, the wait lasts until `released`
+    // returns true (or the operation stops), whatever its length. Empty for the timed wait.
+    static void setSleepHoldForTesting(std::function<bool()> released);
 
     // Interaction
     MessageAnswer ShowMessage(const MessageRequest& request) override;
