@@ -87,18 +87,15 @@ TEST_F(ExitStatusTruthTest, AnExtensionWithADigitSelectsItsFiles) {
 TEST_F(ExitStatusTruthTest, AFolderThatCannotBeReadEndsTheRunWithErrors) {
     dir.createFile("src/locked/a.txt", "a");
     dir.createFile("src/open/b.txt", "b");
-    ASSERT_EQ(::chmod((source + "locked").c_str(), 0), 0);
-    for (const std::string& folder : {dir.path(), target})
-        ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod((source + "locked").c_str(), 0), 0);
 
-    const std::string outcome = AsUnprivilegedUser([&] {
         CliRun result = run(Backup({"--include-all"}));
-        return std::to_string(result.status) + "\n" + result.out;
-    });
 
-    ::chmod((source + "locked").c_str(), 0755);
-    EXPECT_EQ(outcome.substr(0, 2), "1\n") << outcome;
-    EXPECT_TRUE(Contains(outcome, "locked/  Permission denied\n")) << outcome;
+        EXPECT_EQ(result.status, 1) << result.out << result.err;
+        EXPECT_TRUE(Contains(result.out, "locked/  Permission denied\n")) << result.out;
+        ::chmod((source + "locked").c_str(), 0755);
+    });
     EXPECT_EQ(dir.readFile("dst/open/b.txt"), "b");
 }
 

@@ -165,34 +165,30 @@ TEST_F(EngineTest, AFolderThatCannotBeReadIsNamedWithItsReasonAndCountsAsAnError
     Include({"locked", "open"});
     UseReportFile();
     state.blnScheduledTask = true;
-    ASSERT_EQ(::chmod((source + "locked").c_str(), 0), 0);
-    // The child writes into the target and the report file as nobody.
-    for (const std::string& folder : {dir.path(), target})
-        ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const std::string named = GetProgramText(79) + " " + source + "locked/  Permission denied" + CRLF;
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod((source + "locked").c_str(), 0), 0);
 
-    const std::string outcome = AsUnprivilegedUser([&] {
-        const int code = BackupAll();
-        const std::string backup = std::to_string(code) + " " + std::to_string(state.lngTotalNumCopyErrors) +
-                                   "\n" + ReportFileText();
+        EXPECT_EQ(BackupAll(), intResultDone);
+
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 1);
+        const std::string text = ReportFileText();
+        EXPECT_NE(text.find("    ? files  in {source folder}locked/" + CRLF + "      " + named),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("Number of errors when attempting to copy a file: 1" + CRLF), std::string::npos)
+            << text;
+
         // The check copies nothing; its summary cannot call every file backed up.
-        CheckState();
-        return backup + "\f" + ui.screenText();
+        EXPECT_EQ(CheckState(), intResultDone);
+        const std::string checked = ui.screenText();
+        EXPECT_NE(checked.find(named), std::string::npos) << checked;
+        EXPECT_NE(checked.find(CRLF + GetProgramText(1107) + " 1" + CRLF), std::string::npos) << checked;
+        EXPECT_EQ(checked.find("All files backed up."), std::string::npos) << checked;
+        ::chmod((source + "locked").c_str(), 0755);
     });
-    const std::string checked = outcome.substr(std::min(outcome.find('\f'), outcome.size()));
-
-    ::chmod((source + "locked").c_str(), 0755);
-    ASSERT_EQ(outcome.substr(0, outcome.find('\n')), "0 1") << outcome;
-    const std::string expected = "    ? files  in {source folder}locked/" + CRLF + "      " +
-                                 GetProgramText(79) + " " + source + "locked/  Permission denied" + CRLF;
-    EXPECT_NE(outcome.find(expected), std::string::npos) << outcome;
-    EXPECT_NE(outcome.find("Number of errors when attempting to copy a file: 1"), std::string::npos)
-        << outcome;
     EXPECT_EQ(dir.readFile("tgt/open/b.txt"), "b");
-    EXPECT_NE(checked.find(GetProgramText(79) + " " + source + "locked/  Permission denied"),
-              std::string::npos)
-        << checked;
-    EXPECT_NE(checked.find(CRLF + GetProgramText(1107) + " 1" + CRLF), std::string::npos) << checked;
-    EXPECT_EQ(checked.find("All files backed up."), std::string::npos) << checked;
+    EXPECT_FALSE(dir.exists("tgt/locked/a.txt"));
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "engine/FileComparison.h"
 #include "modules/Language.h"
-#include "support/Unprivileged.h"
 
 #include <filesystem>
 #include <sys/stat.h>

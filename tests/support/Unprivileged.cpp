@@ -6,14 +6,12 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
 #include <ftw.h>
 #include <grp.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <type_traits>
@@ -153,31 +151,6 @@ void RunAsUnprivileged(const std::vector<std::string>& handedOver, const std::fu
         ADD_FAILURE() << "the test body running unprivileged was killed by signal " << WTERMSIG(status);
     else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         ADD_FAILURE() << "the test body running unprivileged ended with status " << WEXITSTATUS(status);
-}
-
-std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
-    // A file both users can write carries the outcome out of the child, whatever its length.
-    char name[] = "/tmp/kestrel-outcome-XXXXXX";
-    const int fd = ::mkstemp(name);
-    if (fd < 0)
-        return {};
-    ::fchmod(fd, 0666);
-    RunAsUnprivileged([&] {
-        const std::string outcome = body();
-        const int out = ::open(name, O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (out >= 0) {
-            WriteAll(out, outcome.data(), outcome.size());
-            ::close(out);
-        }
-    });
-    std::string outcome;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        outcome.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
-    ::unlink(name);
-    return outcome;
 }
 
 } // namespace kestrel::testing

@@ -20,10 +20,6 @@ inline void RunAsUnprivileged(const std::function<void()>& body) {
     RunAsUnprivileged({}, body);
 }
 
-// `RunAsUnprivileged` for a body whose outcome the test reads afterwards: what `body` returns in
-// the child comes back as the result (an empty text when the child failed).
-std::string AsUnprivilegedUser(const std::function<std::string()>& body);
-
 // True when `RunAsUnprivileged` drops to another user.
 bool TestsRunAsRoot();
 
