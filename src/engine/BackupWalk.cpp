@@ -1,5 +1,6 @@
 #include "engine/BackupWalk.h"
 
+#include "engine/CopyProgressRelay.h"
 #include "engine/FileComparison.h"
 #include "engine/TargetSpace.h"
 #include "modules/DatePr2.h"
@@ -122,13 +123,13 @@ bool BackupWalk::ReadFolder(const std::string& folder, std::vector<FolderFile>& 
             break;
         case EntryKind::Regular:
             // A copy left unfinished by a killed run is no file of the user's.
-            if (!platform::isPartialCopyName(entry.name))
+            if (!platform::isTemporaryCopyName(entry.name))
                 files.push_back({entry.name, EntryKind::Regular, {}, false});
             break;
         case EntryKind::Symlink: {
             // A link to a file is backed up as that file; a link to a folder is never entered
             // (so a link loop cannot hold the walk), a dangling link is passed over.
-            if (platform::isPartialCopyName(entry.name))
+            if (platform::isTemporaryCopyName(entry.name))
                 break;
             FileStatus status = platform::statPath(folder + entry.name);
             if (status.isRegular())
@@ -264,6 +265,9 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
                     state_.lngTotalNumFiles += run.numFiles;
                     if (examines) {
                         DisplayFreeSpace(report_, targetDrive_);
+                        // What a killed run left unfinished in this folder of the target goes.
+                        if (op != intOperationCheckBackupState)
+                            RemoveLeftoverCopies(run.targetFolder);
                         if (!ExamineFiles(run, files))
                             return;
                         if (Details()) {
@@ -464,8 +468,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     }
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
-    std::string reason;
-    if (CopyOneFile(fullPath, targetPath, reason, true, &source)) {
+    const platform::CopyResult copy =
+        CopyFileOfBackup(fullPath, targetPath, source, CopyProgressRelay(ui, state_, fullPath));
+    if (copy.copied()) {
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
         ++state_.lngTotalNumFilesCopied;
@@ -480,14 +485,20 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
     }
 
+    if (copy.cancelled) {
+        // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
+        ui.SetReportLabel(ReportLabel::lblFileName, "");
+        return FileResult::EndFolder;
+    }
     bool stop = false;
-    ReportCopyFailure(fullPath, stop);
+    ReportCopyFailure(fullPath, copy, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
-void BackupWalk::ReportCopyFailure(const std::string& fullPath, bool& stop) {
+void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy,
+                                   bool& stop) {
     // The reported reason says what the user can do about it, not the system's error text.
-    const std::string reason = CopyErrorText(fullPath);
+    const std::string reason = CopyErrorText(fullPath, copy);
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +

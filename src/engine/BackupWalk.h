@@ -2,6 +2,7 @@
 
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -73,7 +74,7 @@ private:
                               const platform::FileStatus& target, bool& copyFile);
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
-    void ReportCopyFailure(const std::string& fullPath, bool& stop);
+    void ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy, bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;

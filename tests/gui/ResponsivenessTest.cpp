@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "platform/FileSystem.h"
+#include "support/CopyFaultGuard.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -13,13 +13,7 @@
 namespace kestrel::testing {
 namespace {
 
-class ResponsivenessTest : public GuiTest {
-protected:
-    void TearDown() override {
-        platform::setCopyFaultForTesting(nullptr);
-        GuiTest::TearDown();
-    }
-};
+class ResponsivenessTest : public GuiTest {};
 
 // While one file takes long to copy, the window's event loop keeps turning: a 10 ms timer on
 // the window thread never waits much longer than its interval.
@@ -31,7 +25,7 @@ TEST_F(ResponsivenessTest, TheWindowKeepsTurningDuringALongCopy) {
     auto window = StartWindow();
 
     // The copy of the file takes 1.5 seconds on the operation's thread.
-    platform::setCopyFaultForTesting([](const std::string&, const std::string&) {
+    CopyFaultGuard slowCopy([](const std::string&, const std::string&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         return platform::Error{};
     });
