@@ -1,11 +1,18 @@
-# `make run` builds and starts the program, `make test` builds and runs every test.
-# Both install the Debian packages the build needs when they are missing.
+# `make run` builds and starts the program, `make test` builds and runs every test, `make deb`
+# builds the Debian package. They install the Debian packages the build needs when they are missing.
+# `make test-sanitize` builds the tests but the window tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a folder of their own and runs them; `make format-check` checks
+# every tracked source against .clang-format.
 BUILD ?= build
+DEB_BUILD ?= build-deb
 JOBS ?= 2
-PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev
+PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format
+DEB_PACKAGES = cmake g++ make qt6-base-dev dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test test-sanitize format-check run deb clean
+SANITIZE_BUILD ?= build-sanitize
+SANITIZE_TESTS = platform_tests modules_tests setup_tests report_tests engine_tests cli_tests
 
 all: build
 
@@ -17,8 +24,9 @@ deps:
 		$(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
 
+# Configured once; the build itself configures again when a CMakeLists.txt changed.
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
@@ -26,15 +34,37 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# Any report of either sanitizer ends the test program with a failure, leaks included.
+test-sanitize: deps
+	@[ -f $(SANITIZE_BUILD)/CMakeCache.txt ] || cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+		-DKESTREL_SANITIZE=address,undefined
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS) --target $(SANITIZE_TESTS)
+	cd $(SANITIZE_BUILD) && \
+		ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1 \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		ctest --output-on-failure -j$(JOBS) -LE '^gui$$' -E '_NOT_BUILT$$'
+
+format-check: deps
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 # The desktop program needs a display; without one it says so and the command-line tool's help
-# shows what the engine can do from a terminal.
-run: build
+# shows what the engine can do from a terminal. Only the program it starts is built, not the tests.
+run: configure
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-		$(BUILD)/kestrel-backup; \
+		cmake --build $(BUILD) -j$(JOBS) --target kestrel-backup && $(BUILD)/kestrel-backup; \
 	else \
-		echo "No display: start $(BUILD)/kestrel-backup on a desktop. From a terminal:"; \
+		cmake --build $(BUILD) -j$(JOBS) --target kestrel-backup-cli && \
+		echo "No display: run \`make run\` on a desktop to start Kestrel Backup. From a terminal:" && \
 		$(BUILD)/kestrel-backup-cli --help; \
 	fi
 
+# The package is built in a folder of its own, without the test programs:
+# install it with `sudo apt-get install ./$(DEB_BUILD)/kestrel-backup_*.deb`.
+deb:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(DEB_PACKAGES)"
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_TESTS=OFF
+	cmake --build $(DEB_BUILD) -j$(JOBS)
+	cd $(DEB_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(DEB_BUILD) $(SANITIZE_BUILD)

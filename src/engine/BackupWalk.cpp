@@ -9,6 +9,7 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/PassedOverEntry.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
 
@@ -34,6 +35,21 @@ bool EndsWithThumbsDb(const std::string& name) {
     const std::string lower = LowerCaseWithAccents(TrimBlanks(name));
     return lower.size() >= kThumbs.size() &&
            lower.compare(lower.size() - kThumbs.size(), kThumbs.size(), kThumbs) == 0;
+}
+
+std::string PassedOverText(platform::PassedOverKind kind) {
+    switch (kind) {
+    case platform::PassedOverKind::FolderLink:
+        return GetProgramText(1101);
+    case platform::PassedOverKind::Fifo:
+        return GetProgramText(1102);
+    case platform::PassedOverKind::Socket:
+        return GetProgramText(1103);
+    case platform::PassedOverKind::Device:
+        return GetProgramText(1104);
+    default:
+        return GetProgramText(1105);
+    }
 }
 
 std::string Grouped(std::int64_t n) {
@@ -76,8 +92,14 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
     today_ = TodayDayNumber();
     const int op = state_.intOperation;
     if (op == intOperationCheckBackupState || op == intOperationBackupAllFiles ||
-        op == intOperationBackupModifiedFiles)
+        op == intOperationBackupModifiedFiles) {
         targetDrive_ = DriveOfPath(target_);
+        platform::Error error;
+        targetRoot_ = platform::DirectoryHandle::open(target_, error);
+    }
+    // Once an operation: the per-file step reads nothing more than each file's status.
+    if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
+        timeComparison_ = TimeComparisonOf(source_, target_);
 }
 
 MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -108,64 +130,104 @@ std::string BackupWalk::TargetPathOf(const std::string& sourcePath) const {
 }
 
 void BackupWalk::OutputLineStart() {
-    if (!report_.Text().empty() && !report_.EndsWithLineBreak() && !report_.blnReportBufferFull())
-        report_.Output("", true);
+    report_.StartLine();
 }
 
-bool BackupWalk::ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
-                            std::vector<std::string>& subfolders, platform::Error& error) {
+bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error) {
     platform::DirectoryReader reader(folder);
     platform::DirectoryEntry entry;
     while (reader.next(entry)) {
         switch (entry.kind) {
         case EntryKind::Directory:
-            subfolders.push_back(entry.name);
+            entries.subfolders.push_back(entry.name);
             break;
         case EntryKind::Regular:
             // A copy left unfinished by a killed run is no file of the user's.
             if (!platform::isTemporaryCopyName(entry.name))
-                files.push_back({entry.name, EntryKind::Regular, {}, false});
+                entries.files.push_back({entry.name, EntryKind::Regular, {}, false});
             break;
         case EntryKind::Symlink: {
-            // A link to a file is backed up as that file; a link to a folder is never entered
-            // (so a link loop cannot hold the walk), a dangling link is passed over.
+            // A link to a file is backed up as that file; a link to anything else is passed
+            // over and named in the report.
             if (platform::isTemporaryCopyName(entry.name))
                 break;
             FileStatus status = platform::statPath(folder + entry.name);
             if (status.isRegular())
-                files.push_back({entry.name, EntryKind::Symlink, status, true});
+                entries.files.push_back({entry.name, EntryKind::Symlink, status, true});
+            else
+                AddPassedOver(folder, entry.name, entries);
             break;
         }
-        default:
+        case EntryKind::Other:
             // FIFOs, sockets and devices: copying one would hang or make no sense.
+            AddPassedOver(folder, entry.name, entries);
             break;
+        default:
+            break; // gone since the folder was read
         }
     }
     error = reader.error();
     if (error)
         return false;
     // Byte order, so that a report reads the same on every run and every file system.
-    std::sort(files.begin(), files.end(),
+    std::sort(entries.files.begin(), entries.files.end(),
               [](const FolderFile& a, const FolderFile& b) { return a.name < b.name; });
-    std::sort(subfolders.begin(), subfolders.end());
+    std::sort(entries.subfolders.begin(), entries.subfolders.end());
+    std::sort(entries.passedOver.begin(), entries.passedOver.end(),
+              [](const PassedOver& a, const PassedOver& b) { return a.name < b.name; });
     return true;
+}
+
+void BackupWalk::AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries) {
+    const platform::PassedOverKind kind = platform::passedOverKindOf(folder + name);
+    if (kind != platform::PassedOverKind::None)
+        entries.passedOver.push_back({name, kind});
+}
+
+void BackupWalk::ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries,
+                                  bool filePart, FolderRun* run) {
+    const bool subfoldersWalked = folder == source_ || setup_.chkIncludeSubfolders != 0;
+    for (const PassedOver& entry : entries) {
+        const std::string path = folder + entry.name;
+        // Only what the setup would have taken: a link to a folder where such a subfolder would
+        // be walked, anything else where such a file would be selected.
+        const bool selected = entry.kind == platform::PassedOverKind::FolderLink
+                                  ? subfoldersWalked && selection_.IsIncludedFolder(path + "/") &&
+                                        !selection_.IsExcludedPath(path + "/")
+                                  : filePart && IsSelected(path, entry.name);
+        if (!selected)
+            continue;
+        ++state_.lngTotalNumPassedOver;
+        if (!Details())
+            continue;
+        if (run != nullptr && !run->blnFolderLineShown && run->numFiles > 0) {
+            OutputHeldBackFolderLine(report_);
+            run->blnFolderLineShown = true;
+        }
+        OutputLineStart();
+        report_.Output(kSixBlanks + PassedOverText(entry.kind) + " " + path + ".", true);
+    }
 }
 
 void BackupWalk::HandleFolderError(const std::string& folder, const platform::Error& error) {
     const int op = state_.intOperation;
     if (op == intOperationCheckForFile)
         return;
-    if (error.number == platform::err::PermissionDenied) {
-        // A folder the user may not read is passed over, but not in silence: its count is unknown.
+    // A folder that cannot be read is an error of the run, named with its reason.
+    ++state_.lngTotalNumCopyErrors;
+    const bool denied = error.number == platform::err::PermissionDenied;
+    if (denied) {
+        // Its count is unknown.
         if (Details())
             DisplayNumFilesInFolder(report_, true, folder, -1, true, true, true);
         if (state_.blnListFolders)
             ++state_.lngTotalNumFolders;
-        return;
     }
-    ++state_.lngTotalNumCopyErrors;
     OutputLineStart();
     report_.Output(kSixBlanks + GetProgramText(79) + " " + folder + "  " + error.description, true);
+    // A folder the user may not read never stops the walk and asks nothing.
+    if (denied)
+        return;
     std::string text = "Error: " + error.description;
     if (error.number == platform::err::BadFileName) {
         text += kCRLF + kCRLF + "Possibly the filepath contains an invalid character:" + kCRLF + folder +
@@ -209,12 +271,14 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
 
     std::vector<std::string> subfolders;
     {
-        std::vector<FolderFile> files;
+        FolderEntries entries;
         platform::Error error;
-        if (!ReadFolder(strFolder, files, subfolders, error)) {
+        if (!ReadFolder(strFolder, entries, error)) {
             HandleFolderError(strFolder, error);
             return;
         }
+        std::vector<FolderFile>& files = entries.files;
+        subfolders = std::move(entries.subfolders);
 
         const bool filePart = !(strFolder == source_ && setup_.chkExcludeFilesInSourceFolder != 0);
         if (filePart) {
@@ -265,9 +329,6 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
                     state_.lngTotalNumFiles += run.numFiles;
                     if (examines) {
                         DisplayFreeSpace(report_, targetDrive_);
-                        // What a killed run left unfinished in this folder of the target goes.
-                        if (op != intOperationCheckBackupState)
-                            RemoveLeftoverCopies(run.targetFolder);
                         if (!ExamineFiles(run, files))
                             return;
                         if (Details()) {
@@ -280,9 +341,12 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
                         }
                     }
                 }
+                ReportPassedOver(strFolder, entries.passedOver, true, &run);
                 if (op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles)
                     PauseAfterFirstCopy(run);
             }
+        } else if (!quiet) {
+            ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
         }
     }
 
@@ -328,7 +392,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     const int op = state_.intOperation;
     const std::string targetPath = run.targetFolder + name;
     const std::int64_t sourceSize = SizeOfStatus(source);
-    const FileStatus target = platform::statPath(targetPath);
+    const FileStatus target = TargetStatusOf(run, name);
     const bool targetExists = target.isRegular();
     const std::int64_t targetSize = targetExists ? SizeOfStatus(target) : 0;
     if (targetExists)
@@ -357,7 +421,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         copyFile = true;
     } else {
         const bool isNew = !targetExists;
-        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target);
+        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target, timeComparison_);
         if (isNew || isModified) {
             copyFile = true;
             if (isNew) {
@@ -381,13 +445,15 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
 
     if (sourceSize > kLargeSystemFileSize) {
-        const std::string lower = LowerCaseWithAccents(fullPath);
+        // The file's own extension decides: a folder "photos.system" or a file
+        // "my.sysconfig.tar" holds no system file.
+        const std::string extension = FileExtensionOf(name, true);
         const std::string& filter = selection_.ExtensionFilter();
-        if (lower.find(".sys") != std::string::npos && (filter.empty() || filter == "sys")) {
+        if (extension == "sys" && (filter.empty() || filter == "sys")) {
             report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
             return FileResult::Next;
         }
-        if (lower.find("/win") != std::string::npos && lower.find(".swp") != std::string::npos &&
+        if (extension == "swp" && LowerCaseWithAccents(fullPath).find("/win") != std::string::npos &&
             (filter.empty() || filter == "swp")) {
             report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
             return FileResult::Next;
@@ -410,6 +476,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
                     request.icon = MessageIcon::Exclamation;
                     ctx_.ui.ShowMessage(request);
                 }
+                state_.blnTargetFull = true;
                 state_.blnStop = true;
                 return FileResult::Next;
             }
@@ -447,8 +514,10 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         run.targetFolderReady = true;
     }
 
-    if (targetExists && (target.mode & S_IWUSR) == 0) {
-        if (!ClearReadOnly(targetPath)) {
+    // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
+    const bool readOnlyCleared = targetExists && (target.mode & S_IWUSR) == 0;
+    if (readOnlyCleared) {
+        if (run.targetHandle.setChildFileMode(name, target.mode | S_IWUSR)) {
             ++state_.lngTotalNumCopyErrors;
             if (Details())
                 report_.Output(GetProgramText(169) + targetPath, true);
@@ -469,7 +538,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
     const platform::CopyResult copy =
-        CopyFileOfBackup(fullPath, targetPath, source, CopyProgressRelay(ui, state_, fullPath));
+        CopyFileOfBackup(fullPath, run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
     if (copy.copied()) {
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
@@ -485,20 +554,25 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         return FileResult::Next;
     }
 
+    if (readOnlyCleared)
+        run.targetHandle.setChildFileMode(name, target.mode);
     if (copy.cancelled) {
         // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         return FileResult::EndFolder;
     }
     bool stop = false;
-    ReportCopyFailure(fullPath, copy, stop);
+    ReportCopyFailure(fullPath, copy, targetExists, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
 void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy,
-                                   bool& stop) {
-    // The reported reason says what the user can do about it, not the system's error text.
-    const std::string reason = CopyErrorText(fullPath, copy);
+                                   bool copyExisted, bool& stop) {
+    // The reported reason says what the user can do about it, not the system's error text; a
+    // full disk is named as such (the copy is replaced only once the new one is whole).
+    const bool diskFull = copy.error.number == platform::err::DiskFull;
+    const std::string reason =
+        diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy);
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +
@@ -579,9 +653,52 @@ bool BackupWalk::AskToSkipThumbsDb() {
                     "Skip thumbs.db files?", MessageIcon::Question) == MessageAnswer::Yes;
 }
 
+FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
+    if (!run.targetOpenTried)
+        OpenTargetFolder(run, false);
+    if (!run.targetHandle.valid())
+        return {};
+    FileStatus status = run.targetHandle.statChild(name);
+    return status.kind == EntryKind::Symlink ? FileStatus{} : status;
+}
+
+bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
+    run.targetOpenTried = true;
+    if (run.targetHandle.valid())
+        return true;
+    if (!targetRoot_.valid())
+        return false;
+    platform::Error error;
+    platform::DirectoryHandle folder = targetRoot_.openChild(".", error);
+    const std::string relative = run.folder.substr(std::min(source_.size(), run.folder.size()));
+    std::size_t start = 0;
+    while (!error && start < relative.size()) {
+        std::size_t slash = relative.find('/', start);
+        if (slash == std::string::npos)
+            slash = relative.size();
+        const std::string name = relative.substr(start, slash - start);
+        start = slash + 1;
+        if (name.empty())
+            continue;
+        platform::DirectoryHandle child = folder.openChild(name, error);
+        // Only a missing folder is made; a link or a file of that name stays as it is.
+        if (error && create && !folder.statChild(name).exists() && !folder.makeChild(name))
+            child = folder.openChild(name, error);
+        folder = std::move(child);
+    }
+    if (error)
+        return false;
+    run.targetHandle = std::move(folder);
+    // What a killed run left unfinished in this folder of the target goes before a backup uses it.
+    if (state_.intOperation == intOperationBackupAllFiles ||
+        state_.intOperation == intOperationBackupModifiedFiles)
+        platform::removeLeftoverCopies(run.targetHandle);
+    return true;
+}
+
 bool BackupWalk::MakeTargetFolder(FolderRun& run) {
     const std::string& folder = run.targetFolder;
-    if (FolderExists(folder) || CreateFolderPath(folder))
+    if (OpenTargetFolder(run, true))
         return true;
 
     // The files of this folder cannot be backed up: that is an error of the run, not a detail.

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "engine/FileComparison.h"
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
+#include "platform/DirectoryHandle.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
+#include "platform/PassedOverEntry.h"
 
 #include <cstdint>
 #include <string>
@@ -56,12 +59,32 @@ private:
         bool blnSmallerWarningOff = false;
         bool targetFolderReady = false;
         bool label1Shown = false;
+        // The target folder of this folder, opened from the target's root downward without
+        // following links; everything done in it goes through this handle.
+        platform::DirectoryHandle targetHandle;
+        bool targetOpenTried = false;
+    };
+
+    // An entry that is neither read as a file nor entered as a folder.
+    struct PassedOver {
+        std::string name;
+        platform::PassedOverKind kind;
+    };
+
+    struct FolderEntries {
+        std::vector<FolderFile> files;
+        std::vector<std::string> subfolders;
+        std::vector<PassedOver> passedOver;
     };
 
     enum class FileResult { Next, EndFolder };
 
-    bool ReadFolder(const std::string& folder, std::vector<FolderFile>& files,
-                    std::vector<std::string>& subfolders, platform::Error& error);
+    bool ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error);
+    static void AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries);
+    // Names each passed-over entry the setup would have taken, after the folder's own lines
+    // (the held-back count line first); `run` is null when the folder's files are excluded.
+    void ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries, bool filePart,
+                          FolderRun* run);
     void HandleFolderError(const std::string& folder, const platform::Error& error);
     const platform::FileStatus& StatusOf(const std::string& folder, FolderFile& file);
     bool IsSelected(const std::string& fullPath, const std::string& name) const;
@@ -74,7 +97,14 @@ private:
                               const platform::FileStatus& target, bool& copyFile);
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
-    void ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy, bool& stop);
+    // Opens run.targetHandle (making the missing folders with `create`); false when the folder
+    // is not there or a link or a file stands in its way.
+    bool OpenTargetFolder(FolderRun& run, bool create);
+    // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
+    platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
+    // `copyExisted`: whether an older copy was there.
+    void ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy, bool copyExisted,
+                           bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;
@@ -92,6 +122,8 @@ private:
     int modifiedSinceDays_ = -1;
     std::int32_t today_ = 0;
     std::string targetDrive_;
+    platform::DirectoryHandle targetRoot_;
+    TimeComparison timeComparison_ = TimeComparison::Exact;
 };
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include "engine/DeleteProcedures.h"
 #include "engine/FileSelection.h"
+#include "engine/TargetGuard.h"
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
@@ -43,21 +44,38 @@ std::string ExtensionCaption(const std::string& filter) {
     return filter.empty() ? std::string() : " with extension '" + filter + "'";
 }
 
-// A folder path without its final "/", so that a link put in the folder's place is looked at as
-// the link it is.
-std::string EntryPath(const std::string& folder) {
-    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
-}
-
 // A read-only folder keeps its files only from being changed here, not from being deleted, as
-// the read-only attribute of a folder does: it gets the owner's write permission.
-void AllowDeletionIn(const std::string& folder) {
-    const std::string entry = EntryPath(folder);
-    const platform::FileStatus status = platform::statPath(entry, false);
-    if (status.isDirectory() && (status.mode & S_IWUSR) == 0) {
-        platform::setPermissions(entry, status.mode | S_IWUSR);
+// the read-only attribute of a folder does: it is made writable while the deletion works in it,
+// and gets its mode back afterwards if it stays.
+class WritableWhileDeleting {
+public:
+    explicit WritableWhileDeleting(const platform::DirectoryHandle& folder) : folder_(folder) {}
+    ~WritableWhileDeleting() {
+        if (changed_) {
+            folder_.setMode(mode_);
+        }
     }
-}
+    WritableWhileDeleting(const WritableWhileDeleting&) = delete;
+    WritableWhileDeleting& operator=(const WritableWhileDeleting&) = delete;
+
+    void Allow() {
+        if (checked_) {
+            return;
+        }
+        checked_ = true;
+        const platform::FileStatus status = folder_.status();
+        if (status.isDirectory() && (status.mode & S_IWUSR) == 0 && !folder_.setMode(status.mode | S_IWUSR)) {
+            mode_ = status.mode;
+            changed_ = true;
+        }
+    }
+
+private:
+    const platform::DirectoryHandle& folder_;
+    unsigned mode_ = 0;
+    bool checked_ = false;
+    bool changed_ = false;
+};
 
 void ClearFolderAndFileLabels(Interaction& ui) {
     ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
@@ -131,7 +149,10 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
         return result;
     }
     state.blnOutputToFile = setup.chkDisableOutputToFile == 0 && !setup.txbReportFile.empty();
-    if (state.blnOutputToFile && ReportFileInsideTarget(setup.txbReportFile, target)) {
+    // By path text and by the real folders: a report path through a link into the target would
+    // be deleted all the same.
+    if (state.blnOutputToFile && (ReportFileInsideTarget(setup.txbReportFile, target) ||
+                                  LiesInsideFolder(setup.txbReportFile, target))) {
         Show(ui, "The currently specified report file would be deleted by this operation.",
              "Bad report file specification", MessageButtons::Ok, MessageIcon::Exclamation);
         setup.chkDisableOutputToFile = 1;
@@ -147,6 +168,18 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
         Show(ui, GetProgramText(43), title, MessageButtons::Ok, MessageIcon::Information);
         return result;
     }
+    // A source inside the target would be deleted with it, however the setup was made.
+    if (const FolderPairRule rule = CheckFolderPair(setup.txbDirectory[0], target);
+        rule != FolderPairRule::Accepted) {
+        Show(ui, FolderPairMessage(rule, setup.txbDirectory[0]), title, MessageButtons::Ok,
+             MessageIcon::Exclamation);
+        return result;
+    }
+    TargetLock lock;
+    if (!lock.Acquire(target)) {
+        Show(ui, TargetInUseMessage(), title, MessageButtons::Ok, MessageIcon::Exclamation);
+        return result;
+    }
     std::string errorDescription;
     int errorNumber = 0;
     state.blnSubfoldersExist = CountSubfolders(target, errorDescription, errorNumber) > 0;
@@ -156,7 +189,7 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     state.blnFileExists = false;
     {
         DeletionWalk check(ctx, target);
-        check.DeleteFolderContents(target);
+        check.Run();
     }
     state.intOperation = intOperationDeleteAllBackupFiles;
     if (!state.blnFileExists) {
@@ -208,7 +241,7 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     ui.ShowReportWindow();
 
     DeletionWalk walk(ctx, target);
-    walk.DeleteFolderContents(target);
+    walk.Run();
     result.numNotOverwritten = walk.NumNotOverwritten();
 
     ClearFolderAndFileLabels(ui);
@@ -238,24 +271,28 @@ bool DeletionWalk::Details() const {
     return !ctx_.state.blnSuppressDetailedReports;
 }
 
-bool DeletionWalk::ReadFolder(const std::string& folder, FolderEntries& entries) {
+void DeletionWalk::ReportFolderError(const std::string& path, const platform::Error& error) {
+    // A folder whose files cannot even be listed is a failure of the deletion, not a folder with
+    // nothing in it.
+    if (!Checking()) {
+        ++ctx_.state.lngTotalNumDeletionErrors;
+        ctx_.report.Output(
+            std::string(kFileLineIndent) + "Cannot read the folder " + path + "  " + error.description, true);
+    }
+}
+
+bool DeletionWalk::ReadFolder(const std::string& path, const platform::DirectoryHandle& folder,
+                              FolderEntries& entries) {
     platform::Error error;
     if (deletionFaults().readFolder) {
-        error = deletionFaults().readFolder(folder);
+        error = deletionFaults().readFolder(path);
     }
     std::vector<platform::DirectoryEntry> listing;
     if (!error) {
-        platform::readDirectory(folder, listing, error);
+        folder.readEntries(listing, error);
     }
     if (error) {
-        // A folder whose files cannot even be listed is a failure of the deletion, not a folder
-        // with nothing in it.
-        if (!Checking()) {
-            ++ctx_.state.lngTotalNumDeletionErrors;
-            ctx_.report.Output(std::string(kFileLineIndent) + "Cannot read the folder " + folder + "  " +
-                                   error.description,
-                               true);
-        }
+        ReportFolderError(path, error);
         return false;
     }
     for (const platform::DirectoryEntry& entry : listing) {
@@ -274,37 +311,66 @@ bool DeletionWalk::ReadFolder(const std::string& folder, FolderEntries& entries)
             break;
         }
     }
+    if (deletionFaults().afterListing) {
+        deletionFaults().afterListing(path);
+    }
     return true;
 }
 
-void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
+void DeletionWalk::Run() {
+    platform::Error error;
+    const platform::DirectoryHandle root = platform::DirectoryHandle::open(target_, error);
+    if (error) {
+        ReportFolderError(target_, error);
+        return;
+    }
+    DeleteFolderContents(target_, root);
+}
+
+bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
+                                        const platform::DirectoryHandle& folder) {
     OperationState& state = ctx_.state;
     Interaction& ui = ctx_.ui;
     ReportModel& report = ctx_.report;
     if (state.blnStop || (Checking() && state.blnFileExists)) {
-        return;
+        return false;
     }
 
     FolderEntries entries;
-    if (!ReadFolder(strFolder, entries)) {
-        return;
+    if (!ReadFolder(strFolder, folder, entries)) {
+        return false;
     }
     const std::int64_t numFiles = static_cast<std::int64_t>(entries.files.size());
     if (Checking() && numFiles > 0) {
         state.blnFileExists = true;
-        return;
+        return false;
     }
 
+    WritableWhileDeleting writable(folder);
     for (const std::string& name : entries.subfolders) {
         ++state.lngTotalNumFolders;
-        DeleteFolderContents(strFolder + name + "/");
+        const std::string subPath = strFolder + name + "/";
+        platform::Error error;
+        // Opened without following a link: a folder swapped for a link since the listing is
+        // never entered.
+        const platform::DirectoryHandle sub = folder.openChild(name, error);
+        if (error) {
+            ReportFolderError(subPath, error);
+        } else if (DeleteFolderContents(subPath, sub) && !Checking()) {
+            ui.DoEvents();
+            std::vector<platform::DirectoryEntry> left;
+            if (sub.readEntries(left, error) && left.empty()) {
+                writable.Allow();
+                folder.removeChildFolder(name);
+            }
+        }
         ui.DoEvents();
         if ((Checking() && state.blnFileExists) || state.blnStop) {
-            return;
+            return false;
         }
     }
     if (numFiles == 0) {
-        return; // left in place, even when it is empty now
+        return false; // left in place, even when it is empty now
     }
 
     bool shortened = false;
@@ -317,7 +383,7 @@ void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
         DisplayNumFilesInFolder(report, false, strFolder, numFiles, false, false, true);
     }
 
-    AllowDeletionIn(strFolder);
+    writable.Allow();
     std::int64_t numDeleted = 0;
     std::vector<NotOverwritten> notOverwritten;
     for (const std::string& name : entries.files) {
@@ -327,8 +393,8 @@ void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
         ui.SetReportLabel(ReportLabel::lblFileName, name);
 
         std::string reason;
-        const bool overwritten = !state.blnWipe || WipeFile(path, reason);
-        if (DeleteFileWithRetry(path, true, true, true, ui)) {
+        const bool overwritten = !state.blnWipe || WipeFile(folder, name, path, reason);
+        if (DeleteFileWithRetry(folder, name, path, ui)) {
             ui.SetReportLabel(ReportLabel::lblFileName, "");
             ++numDeleted;
             ++state.lngTotalNumFilesDeleted;
@@ -348,7 +414,7 @@ void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
                     report.Output("", true); // ends the folder's open line
                     ReportNotOverwritten(notOverwritten);
                 }
-                return;
+                return false;
             }
         }
         ui.DoEvents();
@@ -364,12 +430,12 @@ void DeletionWalk::DeleteFolderContents(const std::string& strFolder) {
     if (numDeleted > 0) {
         PauseAfterFirstDeletion(strFolder);
     }
-    ui.DoEvents();
-    RemoveFolderIfEmpty(strFolder);
+    return strFolder != target_;
 }
 
-bool DeletionWalk::WipeFile(const std::string& path, std::string& reason) {
-    const platform::FileStatus status = platform::statPath(path, false);
+bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::string& name,
+                            const std::string& path, std::string& reason) {
+    const platform::FileStatus status = folder.statChild(name);
     if (status.kind == platform::EntryKind::Symlink) {
         reason = "a symbolic link; what it points to was left as it is";
         return false;
@@ -379,7 +445,7 @@ bool DeletionWalk::WipeFile(const std::string& path, std::string& reason) {
         return false;
     }
     platform::Error error;
-    if (!OverwriteFile(path, 0, true, true, &error)) {
+    if (!OverwriteFile(folder, name, path, true, true, &error)) {
         reason = error.description;
         return false;
     }
@@ -421,19 +487,6 @@ void DeletionWalk::PauseAfterFirstDeletion(const std::string& folder) {
          MessageButtons::Ok, MessageIcon::None);
     ctx_.ui.cmdPauseContinue_Click();
     pauseTaken_ = true;
-}
-
-void DeletionWalk::RemoveFolderIfEmpty(const std::string& folder) {
-    if (folder == target_) {
-        return;
-    }
-    std::vector<platform::DirectoryEntry> listing;
-    platform::Error error;
-    if (!platform::readDirectory(folder, listing, error) || !listing.empty()) {
-        return;
-    }
-    AllowDeletionIn(folder);
-    platform::removeDirectory(EntryPath(folder));
 }
 
 } // namespace kestrel

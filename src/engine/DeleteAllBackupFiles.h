@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/OperationContext.h"
+#include "platform/DirectoryHandle.h"
 #include "report/Interaction.h"
 
 #include <cstdint>
@@ -39,12 +40,17 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx);
 ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension);
 
 // The recursive walk of the deletion (also its check for files, with intOperation at
-// intOperationCheckForFile). Folder paths end in "/".
+// intOperationCheckForFile). Folder paths end in "/". Each folder is worked on through a handle
+// opened from the target folder's downward, a name at a time without following links; the paths
+// are only for the report.
 class DeletionWalk {
 public:
     DeletionWalk(OperationContext& ctx, std::string targetFolder);
 
-    void DeleteFolderContents(const std::string& strFolder);
+    // Walks the whole target folder.
+    void Run();
+    // Walks `strFolder`, open as `folder`; true when it may go if empty now (it had files).
+    bool DeleteFolderContents(const std::string& strFolder, const platform::DirectoryHandle& folder);
 
     // After a failed deletion: asks at the 6th, 12th ... failure (or always, without
     // `askAlways`) whether to stop; `stop` becomes true on Yes.
@@ -64,14 +70,15 @@ private:
         std::string reason;
     };
 
-    bool ReadFolder(const std::string& folder, FolderEntries& entries);
+    bool ReadFolder(const std::string& path, const platform::DirectoryHandle& folder, FolderEntries& entries);
+    void ReportFolderError(const std::string& path, const platform::Error& error);
     bool Checking() const;
     bool Details() const;
     // Overwrites before the deletion; false with the reason when the file was not overwritten.
-    bool WipeFile(const std::string& path, std::string& reason);
+    bool WipeFile(const platform::DirectoryHandle& folder, const std::string& name, const std::string& path,
+                  std::string& reason);
     void ReportNotOverwritten(std::vector<NotOverwritten>& files);
     void PauseAfterFirstDeletion(const std::string& folder);
-    void RemoveFolderIfEmpty(const std::string& folder);
 
     OperationContext& ctx_;
     std::string target_;

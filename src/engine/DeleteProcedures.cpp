@@ -18,24 +18,22 @@ DeletionFaults& Faults() {
     return faults;
 }
 
-bool EntryExists(const std::string& path) {
-    return platform::statPath(path, false).exists();
+// The folder that holds a path's entry, open, and the entry's name in it.
+platform::DirectoryHandle OpenFolderOf(const std::string& path, std::string& name, platform::Error& error) {
+    const std::size_t slash = path.rfind('/');
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return platform::DirectoryHandle::open(
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1), error);
 }
 
-// Adds the owner's write permission to a regular file that no other name shares.
-void ClearReadOnlyOfOwnFile(const platform::FileStatus& status, const std::string& path) {
-    if (status.isRegular() && status.linkCount <= 1 && (status.mode & S_IWUSR) == 0) {
-        platform::setPermissions(path, status.mode | S_IWUSR);
-    }
-}
-
-platform::Error RemoveEntry(const std::string& path) {
+platform::Error RemoveEntry(const platform::DirectoryHandle& folder, const std::string& name,
+                            const std::string& path) {
     if (Faults().removeFile) {
         if (platform::Error fault = Faults().removeFile(path)) {
             return fault;
         }
     }
-    return platform::removeFile(path);
+    return folder.removeChild(name);
 }
 
 } // namespace
@@ -48,33 +46,51 @@ const DeletionFaults& deletionFaults() {
     return Faults();
 }
 
-bool DeleteFileWithRetry(const std::string& path, bool /*clearHidden*/, bool clearReadOnly,
+bool DeleteFileWithRetry(const std::string& path, bool /*clearHidden*/, bool /*clearReadOnly*/,
                          bool /*clearSystem*/, Interaction& ui) {
-    const platform::FileStatus status = platform::statPath(path, false);
-    if (!status.exists()) {
-        return true;
+    std::string name;
+    platform::Error error;
+    const platform::DirectoryHandle folder = OpenFolderOf(path, name, error);
+    if (error) {
+        return error.number == platform::err::PathNotFound;
     }
-    if (clearReadOnly) {
-        ClearReadOnlyOfOwnFile(status, path);
-    }
+    return DeleteFileWithRetry(folder, name, path, ui);
+}
+
+bool DeleteFileWithRetry(const platform::DirectoryHandle& folder, const std::string& name,
+                         const std::string& path, Interaction& ui) {
     for (int attempt = 1; attempt <= kDeleteAttempts; ++attempt) {
-        if (!RemoveEntry(path)) {
+        if (!folder.statChild(name).exists()) {
             return true;
         }
-        if (!EntryExists(path)) {
+        if (!RemoveEntry(folder, name, path)) {
             return true;
         }
-        if (attempt < kDeleteAttempts) {
+        if (attempt < kDeleteAttempts && folder.statChild(name).exists()) {
             ui.Sleep(kDeleteRetryWaitMs);
         }
     }
-    return false;
+    return !folder.statChild(name).exists();
 }
 
 bool OverwriteFile(const std::string& path, int /*mode*/, bool clearReadOnly, bool useClusterSize,
                    platform::Error* error) {
+    std::string name;
+    platform::Error openError;
+    const platform::DirectoryHandle folder = OpenFolderOf(path, name, openError);
+    if (openError) {
+        if (error != nullptr) {
+            *error = openError;
+        }
+        return false;
+    }
+    return OverwriteFile(folder, name, path, clearReadOnly, useClusterSize, error);
+}
+
+bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name, const std::string& path,
+                   bool clearReadOnly, bool useClusterSize, platform::Error* error) {
     platform::Error result;
-    const platform::FileStatus status = platform::statPath(path, false);
+    const platform::FileStatus status = folder.statChild(name);
     if (!status.exists()) {
         result = platform::Error::fromErrno(status.errnoValue);
     } else if (!status.isRegular() || status.linkCount > 1) {
@@ -82,9 +98,12 @@ bool OverwriteFile(const std::string& path, int /*mode*/, bool clearReadOnly, bo
     } else if ((status.mode & S_IWUSR) == 0 && !clearReadOnly) {
         result = platform::Error::of(platform::err::PermissionDenied);
     } else {
-        ClearReadOnlyOfOwnFile(status, path);
+        // Only what is about to be overwritten loses its read-only mode.
+        if ((status.mode & S_IWUSR) == 0) {
+            result = folder.setChildFileMode(name, status.mode | S_IWUSR);
+        }
         std::int64_t clusterSize = -1;
-        if (useClusterSize) {
+        if (!result && useClusterSize) {
             double freeBytes = 0;
             // The file's own file system: the drive that holds its blocks.
             clusterSize = GetClusterSize(path, freeBytes);
@@ -92,11 +111,11 @@ bool OverwriteFile(const std::string& path, int /*mode*/, bool clearReadOnly, bo
                 clusterSize = -1;
             }
         }
-        if (Faults().overwriteFile) {
+        if (!result && Faults().overwriteFile) {
             result = Faults().overwriteFile(path);
         }
         if (!result) {
-            result = platform::overwriteFileInPlace(path, clusterSize);
+            result = platform::overwriteChildInPlace(folder, name, clusterSize);
         }
     }
     if (error != nullptr) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
 #include "report/Interaction.h"
 
@@ -13,11 +14,15 @@
 namespace kestrel {
 
 // Deletes a file (or a symbolic link), trying 4 times in all, 500 ms apart (waiting through the
-// Interaction). True when the entry is gone, also when it was gone already. The flags clear the
-// attributes first; of them only read-only exists here, and it is cleared only on a regular
-// file with no other hard link, so no name outside the caller's reach sees its mode change.
+// Interaction). True when the entry is gone, also when it was gone already. The flags would
+// clear the attributes first; here a file's own permissions never stop its deletion, so its mode
+// is left as it is (a file that cannot be deleted keeps it).
 bool DeleteFileWithRetry(const std::string& path, bool clearHidden, bool clearReadOnly, bool clearSystem,
                          Interaction& ui);
+// The same for the entry `name` of an open folder, acting on that folder whatever its path names
+// by now; `path` names the entry for the test seams.
+bool DeleteFileWithRetry(const platform::DirectoryHandle& folder, const std::string& name,
+                         const std::string& path, Interaction& ui);
 
 // Overwrites a file's content on the disk (the file stays, to be deleted next). `mode` 0 is the
 // only mode; `useClusterSize` writes in whole clusters of the file's drive. A read-only file is
@@ -26,6 +31,9 @@ bool DeleteFileWithRetry(const std::string& path, bool clearHidden, bool clearRe
 // but a regular file).
 bool OverwriteFile(const std::string& path, int mode, bool clearReadOnly, bool useClusterSize,
                    platform::Error* error = nullptr);
+// The same for the entry `name` of an open folder; a link of that name is never followed.
+bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name, const std::string& path,
+                   bool clearReadOnly, bool useClusterSize, platform::Error* error = nullptr);
 
 // Test seams: what a real disk will not do on demand (a file that cannot be deleted, a folder
 // that cannot be read, an overwrite that fails), even for a test run as root. Each function is
@@ -34,6 +42,8 @@ struct DeletionFaults {
     std::function<platform::Error(const std::string& path)> removeFile;
     std::function<platform::Error(const std::string& folder)> readFolder;
     std::function<platform::Error(const std::string& path)> overwriteFile;
+    // Called once a folder of the deletion has been listed, before anything in it is touched.
+    std::function<void(const std::string& folder)> afterListing;
 };
 void setDeletionFaultsForTesting(DeletionFaults faults);
 const DeletionFaults& deletionFaults();

@@ -3,6 +3,7 @@
 #include "modules/DatePr2.h"
 #include "modules/FileProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/FileSystemType.h"
 #include "setup/ChoiceLists.h"
 
 #include <cerrno>
@@ -12,9 +13,13 @@ namespace kestrel {
 
 namespace {
 
+bool Readable(const platform::FileStatus& status) {
+    return status.exists() && status.errnoValue == 0;
+}
+
 // The UTC text (yyyy-mm-dd hh:mm:ss) and minute of month of a readable file; false otherwise.
 bool TimeOf(const platform::FileStatus& status, std::string& text, int& minuteOfMonth) {
-    if (!status.exists() || status.errnoValue != 0)
+    if (!Readable(status))
         return false;
     minuteOfMonth = 0;
     text = DateTimeTextOfStatus(status, false, minuteOfMonth);
@@ -33,9 +38,24 @@ std::int64_t SizeOfStatus(const platform::FileStatus& status) {
     return -platform::errorNumberFromErrno(status.errnoValue != 0 ? status.errnoValue : ENOENT);
 }
 
-bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target) {
+TimeComparison TimeComparisonOf(const std::string& sourceFolder, const std::string& targetFolder) {
+    const bool fat = platform::isFatFamily(platform::fileSystemTypeOf(sourceFolder)) ||
+                     platform::isFatFamily(platform::fileSystemTypeOf(targetFolder));
+    return fat ? TimeComparison::FatTolerant : TimeComparison::Exact;
+}
+
+bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target,
+                            TimeComparison comparison) {
     if (SizeOfStatus(source) != SizeOfStatus(target))
         return true;
+    if (comparison == TimeComparison::Exact) {
+        if (!Readable(source) || !Readable(target))
+            return false;
+        constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
+        const std::int64_t difference = (source.mtimeSeconds - target.mtimeSeconds) * kNanosecondsPerSecond +
+                                        (source.mtimeNanoseconds - target.mtimeNanoseconds);
+        return difference >= kNanosecondsPerSecond || difference <= -kNanosecondsPerSecond;
+    }
     std::string sourceText;
     std::string targetText;
     int m1 = 0;
@@ -53,7 +73,8 @@ bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::
 }
 
 bool IsModifiedFile(const std::string& source, const std::string& target) {
-    return IsModifiedFileOfStatus(platform::statPath(source), platform::statPath(target));
+    return IsModifiedFileOfStatus(platform::statPath(source), platform::statPath(target),
+                                  TimeComparisonOf(source, target));
 }
 
 bool IsSourceOlderOfStatus(const platform::FileStatus& source, const platform::FileStatus& target) {

@@ -13,11 +13,22 @@ namespace kestrel {
 // the status could not be read.
 std::int64_t SizeOfStatus(const platform::FileStatus& status);
 
-// True when the source must be copied over its existing copy: the lengths differ, or the
-// minute-rounded UTC times differ by more than one minute and not by a whole multiple of 30
-// minutes up to eight hours (a time-zone or daylight-saving shift) within the same month.
-// Times that cannot be read count as unchanged.
-bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target);
+// How the modification times of a file and its copy are compared. File systems of the FAT
+// family keep local times in two-second steps, which a time-zone or daylight-saving change
+// shifts: there the minute tolerances apply. Everywhere else times are exact.
+enum class TimeComparison { Exact, FatTolerant };
+
+// FatTolerant when the file system of the source or of the target is of the FAT family. An
+// operation asks this once, not for every file.
+TimeComparison TimeComparisonOf(const std::string& sourceFolder, const std::string& targetFolder);
+
+// True when the source must be copied over its existing copy: the lengths differ, or the times
+// differ. Exact: by a second or more. FatTolerant: the minute-rounded UTC times differ by more
+// than one minute and not by a whole multiple of 30 minutes up to eight hours (a time-zone or
+// daylight-saving shift) within the same month. Times that cannot be read count as unchanged.
+bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target,
+                            TimeComparison comparison);
+// On paths: the comparison comes from the two files' file systems.
 bool IsModifiedFile(const std::string& source, const std::string& target);
 
 // True when the source's minute is earlier than its copy's, unless the copy is just one minute

@@ -66,7 +66,8 @@ std::string UserTrashFolder() {
 
 std::string NormalisedFileExtension(const std::string& txbFileExtension) {
     std::string text = txbFileExtension;
-    KeepAllowedCharacters(text, false, "*?");
+    // Digits stay: mp3, mp4, m4a and 7z are extensions like any other.
+    KeepAllowedCharacters(text, false, "0123456789*?");
     text = LowerCaseWithAccents(text);
     if (text.find_first_not_of('*') == std::string::npos)
         return "";
@@ -81,8 +82,10 @@ std::vector<std::string> SplitExcludedFilepaths(const std::string& txbExcludedFi
         std::size_t comma = text.find(',', start);
         if (comma == std::string::npos)
             comma = text.size();
-        if (comma > start)
-            fragments.push_back(text.substr(start, comma - start));
+        // "temp, cache" names "cache", not " cache".
+        const std::string fragment = TrimBlanks(text.substr(start, comma - start));
+        if (!fragment.empty())
+            fragments.push_back(fragment);
         start = comma + 1;
     }
     return fragments;

@@ -8,12 +8,13 @@
 
 namespace kestrel {
 
-// The extension field as it reads after losing the focus: letters, "*" and "?" only, lower-cased,
-// and empty when nothing but "*" is left (all files).
+// The extension field as it reads after losing the focus: letters, digits, "*" and "?" only,
+// lower-cased, and empty when nothing but "*" is left (all files).
 std::string NormalisedFileExtension(const std::string& txbFileExtension);
 
-// The excluded-filepaths field trimmed and split at ",". Empty fragments are dropped: an empty
-// fragment occurs in every path and would silently exclude the whole backup.
+// The excluded-filepaths field split at ",", each fragment trimmed of blanks at both ends. Empty
+// fragments are dropped: an empty fragment occurs in every path and would silently exclude the
+// whole backup.
 std::vector<std::string> SplitExcludedFilepaths(const std::string& txbExcludedFilepaths);
 
 // Whether a file passes the extension filter: an empty filter passes everything; a name without

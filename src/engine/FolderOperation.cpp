@@ -2,11 +2,13 @@
 
 #include "engine/BackupWalk.h"
 #include "engine/FileSelection.h"
+#include "engine/TargetGuard.h"
 #include "modules/DiskProc.h"
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
+#include "platform/ErrorCodes.h"
 #include "platform/FileCopy.h"
 #include "report/ReportFile.h"
 #include "report/ReportTexts.h"
@@ -311,6 +313,18 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         return code;
     const std::string source = setup.txbDirectory[0];
     const std::string target = setup.txbDirectory[1];
+    // The rules on the pair hold however the setup was made; a listing does not use the target.
+    if (const FolderPairRule rule = CheckFolderPair(source, listing ? std::string() : target);
+        rule != FolderPairRule::Accepted) {
+        const std::string text = FolderPairMessage(rule, source);
+        return Refuse(context, quiet, intResultFolderPairRefused, text, text, strTitle,
+                      MessageIcon::Exclamation, strResultText);
+    }
+    TargetLock lock;
+    if (!listing && !lock.Acquire(target)) {
+        return Refuse(context, quiet, intResultTargetInUse, TargetInUseMessage(), TargetInUseMessage(),
+                      strTitle, MessageIcon::Exclamation, strResultText);
+    }
 
     state.blnSubfoldersExist = CountSubfoldersOf(source) >= 1;
 
@@ -346,6 +360,10 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     if (backup) {
         std::string errorDescription;
         if (IsDriveWriteProtected(target) || IsWriteProtected(target, errorDescription)) {
+            // A full disk is no write protection: the user has to make room, not unlock it.
+            if (errorDescription == platform::errorDescription(platform::err::DiskFull))
+                return Refuse(context, quiet, intResultTargetFull, GetProgramText(1108), GetProgramText(1108),
+                              strTitle, MessageIcon::Exclamation, strResultText);
             return Refuse(context, quiet, intResultTargetWriteProtected, GetProgramText(406),
                           GetProgramText(406), strTitle, MessageIcon::Exclamation, strResultText);
         }
@@ -413,7 +431,7 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     state.blnDisplayingSummary = true;
 
     if (state.blnStop)
-        report.Output(GetProgramText(49), true);
+        report.Output(GetProgramText(state.blnTargetFull ? 1109 : 49), true);
     Summary(report, op);
 
     ui.SetReportButtons(true, false, "", true, GetProgramText(58));

@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 
+class QAbstractButton;
 class QWidget;
 
 // Small helpers every window of the desktop program uses.
@@ -44,5 +46,19 @@ bool SetFocusIfUsable(QWidget* widget);
 
 // The title of the program's own message boxes when no other is given.
 QString ProgramTitle();
+
+// Captions carry an Alt shortcut as an "&" before their letter ("&Quit"); the program's own
+// texts taken from a caption (a message title, a comparison) are the caption without it.
+QString PlainCaption(const QString& caption);
+QString Caption(const QAbstractButton* button);
+
+// Gives each button and check box of the window that has none an Alt shortcut: the first letter
+// of one of its words not yet taken in the window, else any free letter of its caption. Controls
+// repeated in rows (`skip` says which) are left without. Run again after captions change.
+void AssignMnemonics(QWidget* window, const std::function<bool(const QAbstractButton*)>& skip = {});
+
+// Tab goes through the window's controls as the eye reads them: row by row from the top, left to
+// right within a row. Run once the window is laid out (again when controls come or go).
+void OrderTabsByPosition(QWidget* window);
 
 } // namespace kestrel::forms

@@ -152,27 +152,14 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
     return true;
 }
 
-platform::CopyResult CopyFileOfBackup(const std::string& source, const std::string& target,
-                                      const platform::FileStatus& sourceStatus,
+platform::CopyResult CopyFileOfBackup(const std::string& source,
+                                      const platform::DirectoryHandle& targetFolder,
+                                      const std::string& targetName, const platform::FileStatus& sourceStatus,
                                       platform::CopyProgressCallback progress) {
-    const std::string folder = FolderOf(target, false);
-    platform::Error error;
-    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(folder, error);
     platform::CopyOptions options;
     options.sourceStatus = &sourceStatus;
     options.progress = std::move(progress);
-    platform::CopyResult result =
-        platform::copyFileInto(source, handle, target.substr(folder.size()), options);
-    if (!handle.valid() && result.error.number == platform::err::PathNotFound && error)
-        result.error = error;
-    return result;
-}
-
-void RemoveLeftoverCopies(const std::string& folder) {
-    platform::Error error;
-    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(folder, error);
-    if (handle.valid())
-        platform::removeLeftoverCopies(handle);
+    return platform::copyFileInto(source, targetFolder, targetName, options);
 }
 
 platform::Error FlushFileSystemOf(const std::string& folder) {
@@ -215,8 +202,6 @@ std::string CopyErrorText(const std::string& source, const platform::CopyResult&
     default:
         break;
     }
-    if (copy.error.number == platform::err::DiskFull)
-        return GetProgramText(1301);
     if (copy.error.number == platform::err::DeviceIo)
         return GetProgramText(1302);
     return CopyErrorText(source);

@@ -174,16 +174,7 @@ std::string formatNumber(double value, int decimals, bool grouped) {
                         fraction.find_first_not_of('0') == std::string::npos;
     if (value < 0 && !isZero)
         out += '-';
-    if (grouped && format.groupSize > 0) {
-        const std::size_t group = static_cast<std::size_t>(format.groupSize);
-        for (std::size_t i = 0; i < integerPart.size(); ++i) {
-            if (i > 0 && (integerPart.size() - i) % group == 0)
-                out += format.thousandsSeparator;
-            out += integerPart[i];
-        }
-    } else {
-        out += integerPart;
-    }
+    out += grouped ? platform::groupDigits(integerPart, format) : integerPart;
     if (!fraction.empty())
         out += format.decimalSeparator + fraction;
     return out;

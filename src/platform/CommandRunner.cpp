@@ -32,7 +32,10 @@ int SystemCommandRunner::run(const std::string& program, const std::vector<std::
     return WEXITSTATUS(status);
 }
 
-int ScheduleShutdown(CommandRunner& runner, const std::string& comment) {
+namespace {
+
+// A CR LF of the comment becomes the platform's line end.
+std::string ShutdownMessage(const std::string& comment) {
     std::string message;
     message.reserve(comment.size());
     for (std::size_t i = 0; i < comment.size(); ++i) {
@@ -41,9 +44,20 @@ int ScheduleShutdown(CommandRunner& runner, const std::string& comment) {
         }
         message += comment[i];
     }
-    // Power off in one minute: the shortest delay the command takes that still leaves the user
-    // time to call it off.
-    return runner.run("shutdown", {"-P", "+1", message});
+    return message;
+}
+
+} // namespace
+
+int ScheduleShutdown(CommandRunner& runner, const std::string& comment) {
+    // The shortest delay the command takes is one minute; the caller holds the shorter delay it
+    // promises and then calls PowerOffNow. This pending shutdown tells the users of the machine
+    // and stands should the caller be gone.
+    return runner.run("shutdown", {"-P", "+1", ShutdownMessage(comment)});
+}
+
+int PowerOffNow(CommandRunner& runner, const std::string& comment) {
+    return runner.run("shutdown", {"-P", "now", ShutdownMessage(comment)});
 }
 
 int CancelShutdown(CommandRunner& runner) {

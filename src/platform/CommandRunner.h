@@ -24,6 +24,8 @@ public:
 // The delayed power-off with a message to the users of the machine (Windows: shutdown /s /c
 // "..."); a CR LF in the message becomes the platform's line end.
 int ScheduleShutdown(CommandRunner& runner, const std::string& comment);
+// Powers off at once, with the same message (the program has held the delay itself).
+int PowerOffNow(CommandRunner& runner, const std::string& comment);
 // Calls off a pending shutdown (Windows: shutdown /a).
 int CancelShutdown(CommandRunner& runner);
 

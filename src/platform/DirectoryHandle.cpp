@@ -3,7 +3,9 @@
 #include "platform/PosixStatus.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -48,6 +50,106 @@ FileStatus DirectoryHandle::status() const {
     struct stat st;
     int rc = ::fstat(fd_, &st);
     return statusOfCall(rc, st);
+}
+
+bool DirectoryHandle::readEntries(std::vector<DirectoryEntry>& entries, Error& error) const {
+    entries.clear();
+    // The stream takes its own handle: closing it must not close this one.
+    const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir) {
+        error = Error::fromErrno(errno, true);
+        if (copy >= 0)
+            ::close(copy);
+        return false;
+    }
+    ::rewinddir(dir);
+    error = {};
+    for (;;) {
+        errno = 0;
+        struct dirent* d = ::readdir(dir);
+        if (!d) {
+            if (errno != 0)
+                error = Error::fromErrno(errno, true);
+            break;
+        }
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        DirectoryEntry entry;
+        entry.name = name;
+        entry.kind = kindOfDirentType(d->d_type);
+        if (d->d_type == DT_UNKNOWN)
+            entry.kind = statChild(entry.name).kind;
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return !error;
+}
+
+Error DirectoryHandle::makeChild(const std::string& name) const {
+    if (::mkdirat(fd_, name.c_str(), 0777) != 0)
+        return Error::fromErrno(errno, true);
+    return {};
+}
+
+Error DirectoryHandle::removeChild(const std::string& name) const {
+    if (::unlinkat(fd_, name.c_str(), 0) != 0)
+        return Error::fromErrno(errno);
+    return {};
+}
+
+Error DirectoryHandle::removeChildFolder(const std::string& name) const {
+    if (::unlinkat(fd_, name.c_str(), AT_REMOVEDIR) != 0)
+        return Error::fromErrno(errno, true);
+    return {};
+}
+
+Error DirectoryHandle::renameChild(const std::string& from, const std::string& to) const {
+    if (::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0)
+        return Error::fromErrno(errno);
+    return {};
+}
+
+Error DirectoryHandle::setChildFileMode(const std::string& name, unsigned mode) const {
+    // A handle to the entry itself, not to what a link would lead to; the mode is then set on
+    // exactly the file that was looked at.
+    const int fd = ::openat(fd_, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return Error::fromErrno(errno);
+    struct stat st;
+    Error error;
+    if (::fstat(fd, &st) != 0)
+        error = Error::fromErrno(errno);
+    else if (!S_ISREG(st.st_mode) || st.st_nlink > 1)
+        error = Error::of(err::PathFileAccess);
+    else if (::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
+        // A path-only handle cannot be changed directly on older kernels; its name in /proc
+        // leads to the same file, never to another.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        if (::chmod(self.c_str(), static_cast<mode_t>(mode)) != 0)
+            error = Error::fromErrno(errno);
+    }
+    ::close(fd);
+    return error;
+}
+
+Error DirectoryHandle::setMode(unsigned mode) const {
+    if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0)
+        return Error::fromErrno(errno, true);
+    return {};
+}
+
+bool DirectoryHandle::tryLockExclusive() const {
+    int rc;
+    do
+        rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+std::string DirectoryHandle::pathOfChild(const std::string& name) const {
+    return "/proc/self/fd/" + std::to_string(fd_) + "/" + name;
 }
 
 } // namespace kestrel::platform

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <string>
+#include <vector>
 
 namespace kestrel::platform {
 
@@ -30,6 +31,33 @@ public:
     FileStatus statChild(const std::string& name) const;
     // This folder's own status.
     FileStatus status() const;
+
+    // The entries of this folder ("." and ".." left out), read from the handle itself, so they
+    // are the entries of the folder that was opened whatever its path names now.
+    bool readEntries(std::vector<DirectoryEntry>& entries, Error& error) const;
+
+    // A new folder directly inside this one; an existing entry of that name is error 58.
+    Error makeChild(const std::string& name) const;
+    // Removes an entry that is no folder: a file, or a symbolic link itself.
+    Error removeChild(const std::string& name) const;
+    // Removes an empty folder directly inside this one (never a link to one).
+    Error removeChildFolder(const std::string& name) const;
+    Error renameChild(const std::string& from, const std::string& to) const;
+
+    // Sets the permission bits of a regular file of this folder that no other name shares;
+    // a link, anything but a regular file and a file with other hard links are refused with
+    // error 75 and left as they are.
+    Error setChildFileMode(const std::string& name, unsigned mode) const;
+    // Sets this folder's own permission bits.
+    Error setMode(unsigned mode) const;
+
+    // Takes the lock that keeps a second operation out of this folder; refused at once (false)
+    // while another handle, of this or any process, holds it. Held until the handle closes.
+    bool tryLockExclusive() const;
+
+    // A path that names this very folder, for calls that want a path (it does not depend on
+    // where the folder lies now, nor on any link on the way to it).
+    std::string pathOfChild(const std::string& name) const;
 
     // The operating system's handle, for the platform's own procedures only.
     int nativeHandle() const { return fd_; }

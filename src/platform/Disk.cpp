@@ -161,6 +161,10 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
 }
 
 Error writeNewFile(const std::string& path, const std::string& content) {
+    if (const NewFileFaultSeam::Function fault = NewFileFaultSeam::current()) {
+        if (Error error = fault(path))
+            return error;
+    }
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return Error::fromErrno(errno, true); // a missing part of the path is a folder

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/ErrorCodes.h"
+#include "platform/TestSeam.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kestrel::platform {
@@ -25,5 +27,10 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error);
 // Creates a file that did not exist and writes `content` into it. Refuses (error 58) when any
 // entry of that name exists, a symbolic link included, so it can never damage a user's file.
 Error writeNewFile(const std::string& path, const std::string& content);
+
+// Test seam: while a guard lives, writeNewFile first asks its function, and an error it returns
+// is the result (a disk cannot be filled on demand).
+using NewFileFaultSeam = TestSeam<struct NewFileFaultTag, std::function<Error(const std::string& path)>>;
+using ScopedNewFileFaultForTesting = NewFileFaultSeam::Guard;
 
 } // namespace kestrel::platform

@@ -58,6 +58,8 @@ std::string errorDescription(int number) {
         return "Path/File access error";
     case err::PathNotFound:
         return "Path not found";
+    case err::InvalidPropertyValue:
+        return "Invalid property value";
     default:
         return "Application-defined or object-defined error";
     }

@@ -18,6 +18,7 @@ constexpr int InputPastEndOfFile = 62;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+constexpr int InvalidPropertyValue = 380; // a value its field refuses
 } // namespace err
 
 // Maps an errno value; `forFolder` decides whether a missing entry reads "File not found" or

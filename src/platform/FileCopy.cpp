@@ -127,7 +127,7 @@ std::int64_t nanosecondsOf(const timespec& t) {
 // followed by more writing that the file's times would not show: such a file is read after a
 // few milliseconds, when any further change must give it a later change time.
 bool settledStatus(int fd, struct stat& st) {
-    constexpr std::int64_t kMargin = 10 * 1000000LL;  // 10 ms
+    constexpr std::int64_t kMargin = 25 * 1000000LL;  // 25 ms
     constexpr std::int64_t kLongestWait = 1000000000; // 1 s
     std::int64_t waited = 0;
     for (;;) {

@@ -37,17 +37,15 @@ bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-} // namespace
-
-Error overwriteFileInPlace(const std::string& path, std::int64_t clusterSize) {
+Error overwriteAt(int folder, const char* name, std::int64_t clusterSize) {
     // Looked at before opening: opening a FIFO or a device for writing can block or act on it.
     struct stat before;
-    if (::lstat(path.c_str(), &before) != 0)
+    if (::fstatat(folder, name, &before, AT_SYMLINK_NOFOLLOW) != 0)
         return Error::fromErrno(errno);
     if (!S_ISREG(before.st_mode) || before.st_nlink > 1)
         return Error::of(err::PathFileAccess);
 
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    int fd = ::openat(folder, name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return errno == ELOOP ? Error::of(err::PathFileAccess) : Error::fromErrno(errno);
     // The entry may have been replaced between the look and the open.
@@ -83,6 +81,17 @@ Error overwriteFileInPlace(const std::string& path, std::int64_t clusterSize) {
     if (failure != 0)
         return Error::fromErrno(failure);
     return {};
+}
+
+} // namespace
+
+Error overwriteFileInPlace(const std::string& path, std::int64_t clusterSize) {
+    return overwriteAt(AT_FDCWD, path.c_str(), clusterSize);
+}
+
+Error overwriteChildInPlace(const DirectoryHandle& folder, const std::string& name,
+                            std::int64_t clusterSize) {
+    return overwriteAt(folder.nativeHandle(), name.c_str(), clusterSize);
 }
 
 } // namespace kestrel::platform

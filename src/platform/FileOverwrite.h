@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
 
 #include <cstdint>
@@ -15,5 +16,8 @@ namespace kestrel::platform {
 // a file with more than one hard link (its data is still reachable under another name, which
 // the overwrite would destroy while securing nothing).
 Error overwriteFileInPlace(const std::string& path, std::int64_t clusterSize);
+// The same for the entry `name` of an open folder: a link of that name is refused, whatever
+// the folder's path names by now.
+Error overwriteChildInPlace(const DirectoryHandle& folder, const std::string& name, std::int64_t clusterSize);
 
 } // namespace kestrel::platform

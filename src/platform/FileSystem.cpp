@@ -75,26 +75,11 @@ bool DirectoryReader::next(DirectoryEntry& entry) {
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         entry.name = name;
-        switch (d->d_type) {
-        case DT_REG:
-            entry.kind = EntryKind::Regular;
-            break;
-        case DT_DIR:
-            entry.kind = EntryKind::Directory;
-            break;
-        case DT_LNK:
-            entry.kind = EntryKind::Symlink;
-            break;
-        case DT_UNKNOWN: {
+        entry.kind = kindOfDirentType(d->d_type);
+        if (d->d_type == DT_UNKNOWN) {
             struct stat st;
             if (::fstatat(::dirfd(static_cast<DIR*>(dir_)), name, &st, AT_SYMLINK_NOFOLLOW) == 0)
                 entry.kind = kindOfMode(st.st_mode);
-            else
-                entry.kind = EntryKind::Missing;
-            break;
-        }
-        default:
-            entry.kind = EntryKind::Other;
         }
         return true;
     }

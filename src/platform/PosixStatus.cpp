@@ -1,6 +1,7 @@
 #include "platform/PosixStatus.h"
 
 #include <cerrno>
+#include <dirent.h>
 
 namespace kestrel::platform {
 
@@ -12,6 +13,21 @@ EntryKind kindOfMode(mode_t mode) {
     if (S_ISLNK(mode))
         return EntryKind::Symlink;
     return EntryKind::Other;
+}
+
+EntryKind kindOfDirentType(unsigned char type) {
+    switch (type) {
+    case DT_REG:
+        return EntryKind::Regular;
+    case DT_DIR:
+        return EntryKind::Directory;
+    case DT_LNK:
+        return EntryKind::Symlink;
+    case DT_UNKNOWN:
+        return EntryKind::Missing;
+    default:
+        return EntryKind::Other;
+    }
 }
 
 FileStatus statusFromStat(const struct stat& st) {

@@ -41,6 +41,11 @@ struct OperationState {
     bool blnScheduledTask = false; // started from the command line, runs unattended
     bool blnSkipThumbsDb = false;
     bool blnPauseTaken = false;
+    // The walk stopped because the target drive is full (not the user's cancel).
+    bool blnTargetFull = false;
+    // Output to a report file had to be given up, so that file misses lines. Never reset by an
+    // operation: the command-line tool reads it for its exit status after all its runs.
+    bool blnReportFileCutShort = false;
 
     int intOperation = 0;
     int intSuspectPercent = 0;
@@ -56,6 +61,8 @@ struct OperationState {
     std::int64_t lngTotalNumFilesDeleted = 0;
     std::int64_t lngTotalNumDeletionErrors = 0;
     std::int64_t lngTotalNumCopyErrors = 0;
+    // Links to folders, FIFOs, sockets, devices and dangling links named in the report.
+    std::int64_t lngTotalNumPassedOver = 0;
     double dblTotalFilesize = 0;
 
     // The report window's part of the state.
@@ -79,8 +86,10 @@ struct OperationState {
         lngTotalNumFilesDeleted = 0;
         lngTotalNumDeletionErrors = 0;
         lngTotalNumCopyErrors = 0;
+        lngTotalNumPassedOver = 0;
         dblTotalFilesize = 0;
         intNumWarnings = 0;
+        blnTargetFull = false;
     }
 };
 

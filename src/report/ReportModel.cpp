@@ -65,6 +65,11 @@ bool ReportModel::WritesReportFile() const {
 }
 
 void ReportModel::Output(const std::string& strText, bool blnCRLF) {
+    if (blnCRLF)
+        lineOpen_ = false;
+    else if (!strText.empty())
+        lineOpen_ = strText.size() < 2 || strText.compare(strText.size() - 2, 2, kCRLF) != 0;
+
     if (WritesReportFile()) {
         // When the disk turns out full the line is still shown on screen: the screen then
         // carries the report on alone.
@@ -86,6 +91,12 @@ void ReportModel::Output(const std::string& strText, bool blnCRLF) {
     }
 
     ui_.DoEvents();
+}
+
+void ReportModel::StartLine() {
+    if (lineOpen_) {
+        Output("", true);
+    }
 }
 
 void ReportModel::OutputToFileOnly(const std::string& strText, bool blnCRLF) {
@@ -135,6 +146,7 @@ bool ReportModel::WriteToReportFile(const std::string& strText, bool blnCRLF) {
 }
 
 void ReportModel::GiveUpReportFile() {
+    state_.blnReportFileCutShort = true;
     file_.Close();
     state_.blnOutputToFile = false;
     setup_->chkDisableOutputToFile = 1;

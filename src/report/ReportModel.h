@@ -28,6 +28,10 @@ public:
     // is set) and to the screen; `blnCRLF` false leaves the line open for the next text.
     void Output(const std::string& strText, bool blnCRLF);
 
+    // Ends the line the last Output left open, so that what follows starts a line of its own on
+    // screen, in the sink and in the report file alike (the screen may have been emptied since).
+    void StartLine();
+
     // Screen-only changes of the text (never written to the report file).
     void AppendToScreen(const std::string& text);
     void SetText(const std::string& text);
@@ -90,6 +94,7 @@ private:
     std::int64_t chars_ = 0;
     bool capacityRule_ = true;
     bool blnReportBufferFull_ = false;
+    bool lineOpen_ = false;             // the last Output ended without a line break
     std::size_t transientStart_ = npos; // byte offset where the transient note begins
     std::int64_t transientChars_ = 0;
 };

@@ -56,6 +56,22 @@ void OutputLine(ReportModel& report, const std::string& text) {
     report.Output(text, true);
 }
 
+// Every summary of a walk names the number of entries it passed over, when there were any.
+void OutputPassedOverCount(ReportModel& report) {
+    const std::int64_t passedOver = report.state().lngTotalNumPassedOver;
+    if (passedOver > 0) {
+        OutputLine(report, GetProgramText(1106) + " " + Formatted(passedOver));
+    }
+}
+
+// The listing and the check copy nothing: their errors are folders that could not be read.
+void OutputUnreadableFolderCount(ReportModel& report) {
+    const std::int64_t errors = report.state().lngTotalNumCopyErrors;
+    if (errors > 0) {
+        OutputLine(report, GetProgramText(1107) + " " + Formatted(errors));
+    }
+}
+
 } // namespace
 
 void DisplayFreeSpace(ReportModel& report, const std::string& strTargetDrive) {
@@ -100,6 +116,8 @@ void DisplayNumFilesInFolder(ReportModel& report, bool IsBackupOperation, const 
     }
     const std::string line = NumFilesInFolderLine(report, IsBackupOperation, strFolder, lngNumFilesInFolder);
     if (blnImmediateOutput) {
+        // The remark of the folder before may have left its line open.
+        report.StartLine();
         report.Output(line, blnCRLF);
     } else {
         report.state().strNumFilesInFolder = line;
@@ -107,6 +125,7 @@ void DisplayNumFilesInFolder(ReportModel& report, bool IsBackupOperation, const 
 }
 
 void OutputHeldBackFolderLine(ReportModel& report) {
+    report.StartLine();
     report.Output(report.state().strNumFilesInFolder, true);
 }
 
@@ -228,6 +247,8 @@ void ReportForListFolders(ReportModel& report) {
     OutputLine(report, "\r\nNumber of folders: " + Formatted(state.lngTotalNumFolders));
     OutputLine(report, "Number of files: " + Formatted(state.lngTotalNumFiles));
     OutputLine(report, "Sum of file sizes: " + FormatBytesAndMb(state.dblTotalFilesize, false));
+    OutputUnreadableFolderCount(report);
+    OutputPassedOverCount(report);
 }
 
 void ReportForBackupAllFiles(ReportModel& report) {
@@ -243,6 +264,7 @@ void ReportForBackupAllFiles(ReportModel& report) {
         OutputLine(report,
                    "Sum of sizes of files copied: " + FormatBytesAndMb(state.dblTotalFilesize, false));
     }
+    OutputPassedOverCount(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
 }
 
@@ -262,6 +284,7 @@ void ReportForBackupModifiedFiles(ReportModel& report) {
                                Formatted(state.lngTotalNumCopyErrors));
     }
     OutputLine(report, "Sum of sizes of files copied: " + FormatBytesAndMb(state.dblTotalFilesize, false));
+    OutputPassedOverCount(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
 
     if (state.blnScheduledTask && state.intNumWarnings > 0) {
@@ -297,9 +320,12 @@ void ReportForCheckBackupState(ReportModel& report) {
             OutputLine(report, "Number of files modified or not backed up: " +
                                    Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
         }
-    } else {
+    } else if (state.lngTotalNumCopyErrors == 0) {
+        // Not while a folder could not be read: its files are unknown.
         OutputLine(report, "All files backed up.");
     }
+    OutputUnreadableFolderCount(report);
+    OutputPassedOverCount(report);
 }
 
 } // namespace kestrel

@@ -155,22 +155,12 @@ std::string loadErrorDescription(int number) {
     return platform::errorDescription(number);
 }
 
-// An entry may only name a folder below the source: an absolute path or a ".." step could make a
-// backup read outside the source or write outside the target.
+// An entry may only name a folder directly in the source, as the selection window makes them:
+// an absolute path or ".." could make a backup read outside the source or write outside the
+// target, and a deeper path is never reached by the walk.
 bool isSafeEntry(const std::string& entry) {
-    if (entry.empty() || entry.front() == '/' || entry.find('\0') != std::string::npos)
-        return false;
-    std::size_t start = 0;
-    while (start <= entry.size()) {
-        std::size_t slash = entry.find('/', start);
-        std::size_t end = slash == std::string::npos ? entry.size() : slash;
-        if (entry.compare(start, end - start, "..") == 0)
-            return false;
-        if (slash == std::string::npos)
-            break;
-        start = slash + 1;
-    }
-    return true;
+    return !entry.empty() && entry != "." && entry != ".." && entry.find('/') == std::string::npos &&
+           entry.find('\0') == std::string::npos;
 }
 
 class SetupFileReader {

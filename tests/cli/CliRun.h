@@ -2,6 +2,8 @@
 
 #include "cli/commands/Cli.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,5 +22,45 @@ inline CliRun run(const std::vector<std::string>& args) {
     int status = cli::runCli(args, out, err);
     return {status, out.str(), err.str()};
 }
+
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The lines of a report, each without its leading blanks (only the screen indents a folder's
+// remark), so that standard output and the report file compare line by line.
+inline std::vector<std::string> reportLinesOf(const std::string& text, const std::string& end) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t stop = text.find(end, start);
+        if (stop == std::string::npos)
+            stop = text.size();
+        const std::string line = text.substr(start, stop - start);
+        lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
+        start = stop + end.size();
+    }
+    return lines;
+}
+
+// Points the per-user configuration (the last-run setup) at a temporary folder.
+class ConfigHome {
+public:
+    explicit ConfigHome(const std::string& folder) {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
+            old_ = old;
+        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    }
+    ~ConfigHome() {
+        if (old_.empty())
+            ::unsetenv("XDG_CONFIG_HOME");
+        else
+            ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+    }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+private:
+    std::string old_;
+};
 
 } // namespace kestrel::testing

@@ -11,28 +11,7 @@ using kestrel::testing::CliRun;
 using kestrel::testing::run;
 using kestrel::testing::TempDir;
 
-namespace {
-
-// Points the per-user configuration (the last-run setup) at a temporary folder.
-class ConfigHome {
-public:
-    explicit ConfigHome(const std::string& folder) {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-            old_ = old;
-        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    }
-    ~ConfigHome() {
-        if (old_.empty())
-            ::unsetenv("XDG_CONFIG_HOME");
-        else
-            ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-    }
-
-private:
-    std::string old_;
-};
-
-} // namespace
+using kestrel::testing::ConfigHome;
 
 TEST(Cli, HelpAndVersionSucceed) {
     CliRun help = run({"--help"});

@@ -5,6 +5,7 @@
 #include "platform/NumberFormat.h"
 #include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 
 using kestrel::testing::CliRun;
 using kestrel::testing::run;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 namespace platform = kestrel::platform;
 
@@ -120,6 +122,25 @@ TEST_F(OperationCommandTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
 }
 
+// What the user running the tool may not read or write is a failure the exit status tells.
+TEST_F(OperationCommandTest, PermissionFailuresAreToldByTheExitStatus) {
+    dir.createFile("src/A/secret.txt", "s");
+    dir.createFile("src/A/open.txt", "o");
+    Save();
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("src/A/secret.txt").c_str(), 0), 0);
+        const CliRun unreadable = run({"backup", setupFile, "--yes"});
+        EXPECT_EQ(unreadable.status, 1) << unreadable.out;
+        EXPECT_FALSE(std::filesystem::exists(dir.path("dst/A/secret.txt")));
+        EXPECT_TRUE(std::filesystem::exists(dir.path("dst/A/open.txt")));
+
+        ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
+        const CliRun readOnly = run({"backup", setupFile, "--yes"});
+        EXPECT_EQ(readOnly.status, 2) << readOnly.out << readOnly.err;
+        ::chmod(target.c_str(), 0755);
+    });
+}
+
 TEST_F(OperationCommandTest, ReportFileHoldsTheLinesOfStandardOutputWithCrLf) {
     dir.createFile("src/A/one.txt", "1");
     std::string report = dir.path("report.txt");
@@ -128,18 +149,6 @@ TEST_F(OperationCommandTest, ReportFileHoldsTheLinesOfStandardOutputWithCrLf) {
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string file = dir.readFile("report.txt");
     EXPECT_EQ(file.rfind("Current date/time: 2024-03-09 14:05:33\r\n", 0), 0u);
-    // The same lines; only the screen indents a folder's remark.
-    auto linesOf = [](const std::string& text, const std::string& end) {
-        std::vector<std::string> lines;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t stop = text.find(end, start);
-            if (stop == std::string::npos)
-                stop = text.size();
-            std::string line = text.substr(start, stop - start);
-            lines.push_back(line.substr(std::min(line.find_first_not_of(' '), line.size())));
-            start = stop + end.size();
-        }
-        return lines;
-    };
-    EXPECT_EQ(linesOf(file, "\r\n"), linesOf(result.out, "\n"));
+    EXPECT_EQ(kestrel::testing::reportLinesOf(file, "\r\n"),
+              kestrel::testing::reportLinesOf(result.out, "\n"));
 }

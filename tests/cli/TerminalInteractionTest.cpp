@@ -88,3 +88,21 @@ TEST(TerminalInteraction, FirstInterruptStopsAtTheNextFile) {
     cli::ResetInterruptForTesting();
     std::signal(SIGINT, SIG_DFL);
 }
+
+TEST(TerminalInteraction, ASignalStopsACopyUnderWayWithoutWaitingForTheNextFile) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        Terminal t("");
+        cli::InstallInterruptHandler(&t.state);
+        t.ui.ReportCopyProgress(CopyProgress{"/big.iso", 10, 100, 0, 10});
+        EXPECT_FALSE(t.state.blnStop);
+        std::raise(signal);
+        // The copy looks at blnStop between its blocks; nothing else needs to run first.
+        EXPECT_TRUE(t.state.blnStop) << signal;
+        t.state.blnStop = false; // as a multiple backup resets it between setups
+        t.ui.ReportCopyProgress(CopyProgress{"/big.iso", 20, 100, 0, 20});
+        EXPECT_TRUE(t.state.blnStop) << "the stop holds for the rest of the run";
+        cli::ResetInterruptForTesting();
+        for (int s : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(s, SIG_DFL);
+    }
+}

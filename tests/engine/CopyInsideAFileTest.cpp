@@ -42,7 +42,7 @@ TEST_F(EngineTest, ADiskFilledPartWayThroughAFileKeepsItsEarlierCopyAndSaysDiskF
         EXPECT_EQ(NamesIn(local.path("tgt/")), std::vector<std::string>{"big.bin"});
         EXPECT_EQ(state.lngTotalNumCopyErrors, 1);
         EXPECT_EQ(state.lngTotalNumFilesCopied, 0);
-        const std::string reason = GetProgramText(errnoValue == ENOSPC ? 1301 : 1302);
+        const std::string reason = GetProgramText(errnoValue == ENOSPC ? 1110 : 1302);
         EXPECT_NE(reason.find(errnoValue == ENOSPC ? "Disk full" : "Device I/O error"), std::string::npos);
         EXPECT_NE(local.readFile("report.txt")
                       .find("      " + GetProgramText(79) + " " + local.path("src/big.bin") + "  " + reason),

@@ -213,6 +213,30 @@ TEST_F(DeleteAllBackupFilesTest, ReadOnlyAndHiddenFilesAreDeleted) {
     EXPECT_FALSE(Exists("target/sub"));
 }
 
+TEST_F(DeleteAllBackupFilesTest, FoldersAndFilesThatStayKeepTheirMode) {
+    dir.createFile("target/gone.doc", "g");
+    dir.createFile("target/ro/gone.doc", "g");
+    const std::string kept = dir.createFile("target/ro/kept.txt", "k");
+    dir.createFile("target/ro/emptied/gone.doc", "g");
+    ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.path("target/ro/emptied").c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(dir.path("target/ro").c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
+    setup.txbFileExtension = "doc";
+
+    const DeletionResult result = Delete(true);
+    ::chmod(target.c_str(), 0755);
+
+    EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
+    EXPECT_EQ(state.lngTotalNumFilesDeleted, 3);
+    EXPECT_FALSE(Exists("target/ro/emptied"));
+    EXPECT_EQ(platform::statPath(dir.path("target/ro")).mode & 0777, 0555u);
+    EXPECT_EQ(platform::statPath(kept).mode & 0777, 0444u);
+    ::chmod(target.c_str(), 0555);
+    EXPECT_EQ(platform::statPath(target).mode & 0777, 0555u);
+    ::chmod(target.c_str(), 0755);
+}
+
 TEST_F(DeleteAllBackupFilesTest, EverySixthFailedDeletionAsksWhetherToStop) {
     for (int i = 1; i <= 13; ++i) {
         dir.createFile("target/f" + std::to_string(i) + ".txt", "x");
@@ -455,9 +479,17 @@ TEST_F(DeleteAllBackupFilesTest, RefusesBeforeDeletingAnything) {
     };
     dir.createFile("target/a.txt", "a");
     dir.createFile("target/sub/b.txt", "b");
+    dir.createFile("target/sub/old-report.txt", "r");
+    ASSERT_EQ(::symlink(dir.path("target/sub").c_str(), dir.path("into-target").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.path("target/sub/old-report.txt").c_str(), dir.path("report-link.txt").c_str()),
+              0);
+    const std::string bad = "The currently specified report file would be deleted by this operation.";
     const Case cases[] = {
-        {"report file in the target", target, target + "sub/report.txt", "",
-         "The currently specified report file would be deleted by this operation.",
+        {"report file in the target", target, target + "sub/report.txt", "", bad,
+         "Bad report file specification", 1},
+        {"report file through a link to a folder of the target", target, dir.path("into-target/new.txt"), "",
+         bad, "Bad report file specification", 1},
+        {"report file that is a link to a file of the target", target, dir.path("report-link.txt"), "", bad,
          "Bad report file specification", 1},
         {"missing target", dir.path("missing/"), dir.path("report.txt"), "", GetProgramText(43),
          "Delete/wipe target files", 0},
@@ -480,6 +512,7 @@ TEST_F(DeleteAllBackupFilesTest, RefusesBeforeDeletingAnything) {
         EXPECT_EQ(setup.chkDisableOutputToFile, c.chkDisableOutputToFileAfter);
         EXPECT_TRUE(Exists("target/a.txt"));
         EXPECT_TRUE(Exists("target/sub/b.txt"));
+        EXPECT_EQ(dir.readFile("target/sub/old-report.txt"), "r");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include "modules/Language.h"
+#include "support/Unprivileged.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,14 +88,15 @@ TEST_F(RefusalTest, ASetupThatCannotRunIsRefusedWithItsCodeAndText) {
 }
 
 TEST_F(RefusalTest, AWriteProtectedTargetIsRefused) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into a read-only folder";
     Src("a.txt", "a");
-    ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(target.c_str(), 0555), 0);
 
-    EXPECT_EQ(RunSilently(intOperationBackupAllFiles), intResultTargetWriteProtected);
-    EXPECT_EQ(resultText, GetProgramText(406));
-    ::chmod(target.c_str(), 0755);
+        EXPECT_EQ(RunSilently(intOperationBackupAllFiles), intResultTargetWriteProtected);
+        EXPECT_EQ(resultText, GetProgramText(406));
+        ::chmod(target.c_str(), 0755);
+    });
+    EXPECT_FALSE(dir.exists("tgt/a.txt"));
 }
 
 TEST_F(EngineTest, AnAttendedRefusalIsShownInAMessageBox) {

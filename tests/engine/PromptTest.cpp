@@ -149,6 +149,9 @@ TEST_F(EngineTest, TheSmallerSourceWarningComesBelowThePercentage) {
                                           GetProgramText(69) + ":" + CRLF + setup.txbDirectory[1] +
                                           "a.txt (1,000 bytes)" + CRLF + CRLF +
                                           "How do you wish to proceed?");
+                // What it says of the smaller file is true: 499 bytes are less than 50% of 1,000.
+                EXPECT_NE(prompts[0].find("is less than 50% of the size of its backup copy:"),
+                          std::string::npos);
             }
             EXPECT_EQ(local.readFile("tgt/a.txt").size(), warns ? 1000u : size);
             EXPECT_EQ(state.intNumWarnings, warns && unattended ? 1 : 0);
@@ -269,7 +272,7 @@ TEST_F(EngineTest, AFullTargetDriveStopsTheRun) {
         EXPECT_EQ(script.screenText(),
                   Stamp() + CRLF + CRLF + "source folder = " + setup.txbDirectory[0] + CRLF +
                       "    2 files in " + setup.txbDirectory[0] + CRLF + "      The target drive is full." +
-                      CRLF + "  None copied." + CRLF + GetProgramText(49) + CRLF + CRLF +
+                      CRLF + "  None copied." + CRLF + GetProgramText(1109) + CRLF + CRLF +
                       "Number of non-empty folders accessed: 1" + CRLF + "Number of files copied: 0" + CRLF +
                       "Number of errors when attempting to copy a file: 1" + CRLF + CRLF + Stamp() + CRLF);
         ASSERT_EQ(script.messages().size(), unattended ? 0u : 1u);
@@ -279,6 +282,7 @@ TEST_F(EngineTest, AFullTargetDriveStopsTheRun) {
             EXPECT_EQ(script.messages()[0].icon, MessageIcon::Exclamation);
         }
         EXPECT_FALSE(local.exists("tgt/a.txt"));
+        EXPECT_TRUE(state.blnTargetFull) << "stopped by the disk, not by the user";
     }
 }
 

@@ -30,8 +30,8 @@ class SelectionTest : public EngineTest {
 protected:
     SelectionTest() {
         state.blnScheduledTask = true;
-        for (const std::string name : {"root.txt", "root.doc", "README", "A/a.txt", "A/deep/d.txt", "B/b.txt",
-                                       "B/temp/t.txt", "B/Temporary.txt"})
+        for (const std::string name : {"root.txt", "root.doc", "README", "M/song.mp3", "A/a.txt",
+                                       "A/deep/d.txt", "B/b.txt", "B/temp/t.txt", "B/Temporary.txt"})
             Src(name, name);
     }
 };
@@ -91,7 +91,8 @@ TEST_F(SelectionTest, TheSetupDecidesWhichFilesAreBackedUp) {
          "TEMP",
          {"root.txt", "root.doc", "README", "B/b.txt"}},
         {"several fragments", {}, false, false, "", "doc,readme", {"root.txt"}},
-        {"a fragment keeps its blanks", {}, false, false, "", "doc, readme", {"root.txt", "README"}},
+        {"fragments are trimmed of blanks", {}, false, false, "", " doc, readme ", {"root.txt"}},
+        {"an extension with a digit", {"M"}, false, false, "mp3", "", {"M/song.mp3"}},
         {"empty fragments exclude nothing", {}, false, false, "", "doc,,", {"root.txt", "README"}},
     };
     for (const Case& c : cases) {
@@ -184,17 +185,29 @@ TEST(FileExtensionTest, TheFieldIsNormalisedAsWhenItLosesTheFocus) {
         const char* typed;
         const char* normalised;
     };
-    for (const Case& c : {Case{".JPG", "jpg"}, Case{"mp3", "mp"}, Case{"**", ""}, Case{"d?c*", "d?c*"},
-                          Case{"abcdefg", "abcdefg"}, Case{"", ""}}) {
+    for (const Case& c : {Case{".JPG", "jpg"}, Case{"mp3", "mp3"}, Case{".MP4", "mp4"}, Case{"7z", "7z"},
+                          Case{"m4a ", "m4a"}, Case{"**", ""}, Case{"d?c*", "d?c*"},
+                          Case{"abcdefg", "abcdefg"}, Case{"tar.gz", "targz"}, Case{"", ""}}) {
         EXPECT_EQ(NormalisedFileExtension(c.typed), c.normalised) << c.typed;
     }
 }
 
-TEST(ExcludedFilepathsTest, TheFieldIsTrimmedAndSplitAtCommas) {
-    EXPECT_EQ(SplitExcludedFilepaths("  temp,cache  "), (std::vector<std::string>{"temp", "cache"}));
-    EXPECT_EQ(SplitExcludedFilepaths("a, b"), (std::vector<std::string>{"a", " b"}));
-    EXPECT_EQ(SplitExcludedFilepaths(",x,,"), (std::vector<std::string>{"x"}));
-    EXPECT_TRUE(SplitExcludedFilepaths("   ").empty());
+TEST(ExcludedFilepathsTest, TheFieldIsSplitAtCommasAndEachFragmentTrimmed) {
+    struct Case {
+        const char* field;
+        std::vector<std::string> fragments;
+    };
+    const Case cases[] = {
+        {"  temp,cache  ", {"temp", "cache"}},
+        {"temp, cache", {"temp", "cache"}},
+        {"a , b ,c", {"a", "b", "c"}},
+        {"old files, new", {"old files", "new"}},
+        {",x,,", {"x"}},
+        {" , ,", {}},
+        {"   ", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitExcludedFilepaths(c.field), c.fragments) << c.field;
 }
 
 TEST(MatchesExtensionFilterTest, FilesWithoutExtensionGetTheDefault) {

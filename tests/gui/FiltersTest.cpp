@@ -18,8 +18,8 @@ TEST_F(FiltersTest, TheExtensionIsNormalisedWhenItsBoxLosesTheFocus) {
         bool message;
     };
     const Case cases[] = {
-        {".JPG", "jpg", false},       {"mp3", "mp", false}, {"d?c*", "d?c*", false}, {"**", "", true},
-        {"abcdefg", "abcdefg", true}, {"x", "x", true},     {"Ü.Ö", "üö", false},
+        {".JPG", "jpg", false},       {"mp3", "mp3", false}, {"d?c*", "d?c*", false}, {"**", "", true},
+        {"abcdefg", "abcdefg", true}, {"x", "x", true},      {"Ü.Ö", "üö", false},    {".7Z", "7z", false},
     };
     auto window = StartWindow();
     auto* box = Find<QLineEdit>(window.get(), "txbFileExtension");

@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include "forms/FormsCommon.h"
 #include "modules/Language.h"
 
 #include <QCheckBox>
@@ -133,7 +134,8 @@ TEST_F(FolderRulesTest, ANewSourceEmptiesTheIncludedListAndOffersANewTarget) {
     EXPECT_FALSE(include->isVisible());
     EXPECT_EQ(Find<QLabel>(window.get(), "lblNumSubfolders")->text(),
               QStringLiteral("There are 2 subfolders, none selected"));
-    EXPECT_EQ(Find<QPushButton>(window.get(), "cmdListSubFolders")->text().toStdString(), GetProgramText(21));
+    EXPECT_EQ(forms::Caption(Find<QPushButton>(window.get(), "cmdListSubFolders")).toStdString(),
+              GetProgramText(21));
 }
 
 TEST_F(FolderRulesTest, RemovingTheLastIncludedSubfolderHidesTheList) {

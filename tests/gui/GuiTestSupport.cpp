@@ -2,6 +2,7 @@
 
 #include "forms/main/OperationEntries.h"
 #include "forms/main/QtInteraction.h"
+#include "forms/select/frmSelectSubfolders.h"
 #include "modules/Language.h"
 #include "platform/SettingsStore.h"
 #include "setup/LastRun.h"
@@ -91,6 +92,10 @@ void ModalScript::Poll() {
     QWidget* window = QApplication::activeModalWidget();
     if (window == nullptr || !window->isVisible() || window == last_.data())
         return;
+    for (const QPointer<QWidget>& ignored : ignored_) {
+        if (ignored.data() == window)
+            return;
+    }
     last_ = window;
     Seen seen{window->objectName(), window->windowTitle(), QString()};
     if (auto* box = qobject_cast<QMessageBox*>(window))
@@ -188,6 +193,28 @@ std::string GuiTest::LastRunText() const {
 
 bool GuiTest::WaitForOperation(forms::frmMain& window, int timeoutMs) {
     return WaitFor([&] { return !window.operationRunning(); }, timeoutMs);
+}
+
+SubfolderReadingHold::SubfolderReadingHold(std::size_t held) {
+    forms::setSubfolderReadingHookForTesting([gate = gate, held](std::size_t index) {
+        if (index == held)
+            gate->pass();
+    });
+}
+
+SubfolderReadingHold::~SubfolderReadingHold() {
+    // Opened first: a window destroyed after the hold waits for its reading to end.
+    gate->open();
+    forms::setSubfolderReadingHookForTesting({});
+}
+
+SleepHold::SleepHold() {
+    forms::QtInteraction::setSleepHoldForTesting([gate = gate] { return gate->isOpen(); });
+}
+
+SleepHold::~SleepHold() {
+    gate->open();
+    forms::QtInteraction::setSleepHoldForTesting({});
 }
 
 kestrel::Setup FolderSetup(const std::string& source, const std::string& target) {

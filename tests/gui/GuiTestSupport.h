@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/NumberFormat.h"
 #include "setup/Setup.h"
+#include "support/Gate.h"
 #include "support/TempDir.h"
 
 #include <QMessageBox>
@@ -32,7 +33,7 @@ template <class T> T* Find(QWidget* root, const QString& name) {
 }
 
 // Lets the window thread run until `done` holds or `timeoutMs` passes; true when it holds.
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 15000);
+bool WaitFor(const std::function<bool()>& done, int timeoutMs = 60000);
 
 // The folder browser and file dialogs answered from a script.
 class ScriptedDialogs : public forms::FileDialogs {
@@ -67,6 +68,9 @@ public:
     ~ModalScript() override;
 
     void then(Handler handler) { handlers_.push_back(std::move(handler)); }
+    // A modal window the test shows and drives itself: never answered nor recorded, also when
+    // it becomes the active modal window again after a message over it closed.
+    void ignore(QWidget* window) { ignored_.emplace_back(window); }
     // A message box answered with one of its buttons.
     void thenMessage(QMessageBox::StandardButton button);
     // A window answered by clicking its child button of that objectName (after `prepare`).
@@ -81,6 +85,7 @@ private:
 
     QTimer timer_;
     QPointer<QWidget> last_;
+    std::vector<QPointer<QWidget>> ignored_;
     std::deque<Handler> handlers_;
     std::vector<Seen> seen_;
     std::vector<Seen> unexpected_;
@@ -100,7 +105,7 @@ protected:
     // The last run's file as text, "" when there is none.
     std::string LastRunText() const;
     // Waits for the running operation of the window to end.
-    bool WaitForOperation(forms::frmMain& window, int timeoutMs = 20000);
+    bool WaitForOperation(forms::frmMain& window, int timeoutMs = 60000);
 
     TempDir tmp;
     ScriptedDialogs dialogs;
@@ -113,6 +118,27 @@ private:
     std::string oldDataHome_;
     bool hadConfigHome_ = false;
     bool hadDataHome_ = false;
+};
+
+// Holds the subfolder selection window's reading before the subfolder of index `held` (the
+// ones before it are read and shown), until `gate->open()` or the end of the hold.
+class SubfolderReadingHold {
+public:
+    explicit SubfolderReadingHold(std::size_t held);
+    ~SubfolderReadingHold();
+    SubfolderReadingHold(const SubfolderReadingHold&) = delete;
+    SubfolderReadingHold& operator=(const SubfolderReadingHold&) = delete;
+    const std::shared_ptr<Gate> gate = Gate::make();
+};
+
+// Holds the operation's full-text-box wait until `gate->open()` or the end of the hold.
+class SleepHold {
+public:
+    SleepHold();
+    ~SleepHold();
+    SleepHold(const SleepHold&) = delete;
+    SleepHold& operator=(const SleepHold&) = delete;
+    const std::shared_ptr<Gate> gate = Gate::make();
 };
 
 // A setup of a source and a target folder, with nothing else chosen.

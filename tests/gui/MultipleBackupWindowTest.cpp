@@ -140,6 +140,7 @@ TEST_F(MultipleBackupWindowTest, RunningWithNothingTickedRunsNothing) {
     MakeSetup("b");
     frmMultipleBackup& window = Open();
     ModalScript script;
+    script.ignore(&window);
     script.thenMessage(QMessageBox::Ok);
     Button("cmdMultipleBackup")->click();
     EXPECT_TRUE(script.done());
@@ -186,6 +187,7 @@ TEST_F(MultipleBackupWindowTest, DeleteAsksAndBuildsTheListAnew) {
     MakeSetup("old");
     frmMultipleBackup& window = Open();
     ModalScript script;
+    script.ignore(&window);
     script.thenMessage(QMessageBox::No);
     script.thenMessage(QMessageBox::Yes);
     Button("cmdDeleteSetup(1)")->click();
@@ -221,6 +223,7 @@ TEST_F(MultipleBackupWindowTest, AnUnreadableSetupsFolderIsReportedAndTheWindowC
     ModalScript script;
     script.thenMessage(QMessageBox::Ok);
     frmMultipleBackup& window = Open();
+    script.ignore(&window);
     ASSERT_TRUE(WaitFor([&] { return script.done() && !window.isVisible(); }));
     ASSERT_EQ(script.seen().size(), 1u);
     EXPECT_EQ(script.seen()[0].title, QStringLiteral("Multiple backup"));

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "engine/OperationContext.h"
+#include "forms/FormsCommon.h"
 #include "forms/main/OperationEntries.h"
 #include "forms/main/QtInteraction.h"
 #include "forms/report/frmReport.h"
@@ -69,7 +70,7 @@ TEST_F(OperationsTest, ABackupFromTheWindowFillsTheReportWindowAndEndsWithCloseA
     EXPECT_FALSE(ReportButton(*window, "cmdPauseContinue")->isVisible());
     auto* close = ReportButton(*window, "cmdCancelClose");
     EXPECT_TRUE(close->isVisible());
-    EXPECT_EQ(close->text().toStdString(), GetProgramText(58));
+    EXPECT_EQ(forms::Caption(close).toStdString(), GetProgramText(58));
     auto* copy = ReportButton(*window, "cmdCopyToClipboard");
     ASSERT_TRUE(copy->isVisible());
     EXPECT_TRUE(copy->isEnabled());
@@ -82,7 +83,7 @@ TEST_F(OperationsTest, ABackupFromTheWindowFillsTheReportWindowAndEndsWithCloseA
     QApplication::clipboard()->clear();
     copy->click();
     EXPECT_EQ(QApplication::clipboard()->text(), text);
-    EXPECT_EQ(copy->text().toStdString(), GetProgramText(112));
+    EXPECT_EQ(forms::Caption(copy).toStdString(), GetProgramText(112));
 
     // A selection is copied alone.
     QTextCursor cursor = report->txbText()->textCursor();
@@ -93,7 +94,7 @@ TEST_F(OperationsTest, ABackupFromTheWindowFillsTheReportWindowAndEndsWithCloseA
                         Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(report->txbText()->viewport(), &release);
     QCoreApplication::processEvents();
-    EXPECT_EQ(copy->text().toStdString(), GetProgramText(113));
+    EXPECT_EQ(forms::Caption(copy).toStdString(), GetProgramText(113));
     copy->click();
     EXPECT_EQ(QApplication::clipboard()->text(), text.left(5));
 
@@ -166,13 +167,13 @@ TEST_F(OperationsTest, PauseHoldsTheOperationAndCancelStopsIt) {
     EXPECT_TRUE(Find<QPushButton>(window.get(), "cmdQuit")->isEnabled());
     EXPECT_FALSE(ReportButton(*window, "cmdCancelClose")->isVisible());
 
-    EXPECT_EQ(pause->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(forms::Caption(pause), QStringLiteral("Pause"));
     pause->click();
     EXPECT_TRUE(window->state().blnPaused);
-    EXPECT_EQ(pause->text(), QStringLiteral("Continue"));
+    EXPECT_EQ(forms::Caption(pause), QStringLiteral("Continue"));
     auto* cancel = ReportButton(*window, "cmdCancelClose");
     EXPECT_TRUE(cancel->isVisible());
-    EXPECT_EQ(cancel->text(), QStringLiteral("Cancel operation"));
+    EXPECT_EQ(forms::Caption(cancel), QStringLiteral("Cancel operation"));
     EXPECT_TRUE(ReportButton(*window, "cmdCopyToClipboard")->isVisible());
     EXPECT_TRUE(window->reportWindow()->chkSuppressDisplayOfReport()->isVisible());
     // Held: no more lines while paused (one may still be on its way).
@@ -184,7 +185,7 @@ TEST_F(OperationsTest, PauseHoldsTheOperationAndCancelStopsIt) {
     cancel->click();
     ASSERT_TRUE(WaitForOperation(*window));
     EXPECT_TRUE(window->state().blnStop);
-    EXPECT_EQ(cancel->text(), QStringLiteral("Close"));
+    EXPECT_EQ(forms::Caption(cancel), QStringLiteral("Close"));
     EXPECT_FALSE(pause->isVisible());
     EXPECT_TRUE(window->reportWindow()->Text().endsWith(QStringLiteral("The operation was cancelled.\n")));
     EXPECT_TRUE(Find<QPushButton>(window.get(), "cmdBackupAllFiles")->isEnabled());
@@ -202,7 +203,7 @@ TEST_F(OperationsTest, ContinueWithTheSuppressBoxTicksStopsTheDetailedLines) {
     pause->click();
     EXPECT_FALSE(window->state().blnPaused);
     EXPECT_TRUE(window->state().blnSuppressDetailedReports);
-    EXPECT_EQ(pause->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(forms::Caption(pause), QStringLiteral("Pause"));
     EXPECT_FALSE(ReportButton(*window, "cmdCancelClose")->isVisible());
     const int before = linesOutput;
     ASSERT_TRUE(WaitFor([&] { return linesOutput > before + 5; })) << "the operation goes on";
@@ -229,11 +230,11 @@ int OverfillTheReport(OperationContext& context) {
 }
 
 TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
-    // 15 seconds made 0.6, long enough to look at the window while the operation waits.
-    forms::QtInteraction::setSleepScaleForTesting(0.04);
     forms::setOperationEntryForTesting(forms::OperationButton::CheckBackupState, OverfillTheReport);
     WriteLastRun(SmallTree());
     auto window = StartWindow();
+    // The 15 seconds' wait lasts until the test has looked at the window.
+    SleepHold hold;
     Find<QPushButton>(window.get(), "cmdCheckBackupState")->click();
     forms::frmReport* report = window->reportWindow();
     ASSERT_TRUE(WaitFor([&] { return report->Text().contains(QStringLiteral("The textbox is full.")); }));
@@ -245,9 +246,10 @@ TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
     // The window thread goes on while the operation waits.
     bool timerRan = false;
     QTimer::singleShot(20, [&] { timerRan = true; });
-    ASSERT_TRUE(WaitFor([&] { return timerRan; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return timerRan; }));
     EXPECT_TRUE(window->operationRunning());
 
+    hold.gate->open();
     ASSERT_TRUE(WaitForOperation(*window));
     EXPECT_EQ(report->Text(), QStringLiteral("after the wait\n"));
     EXPECT_TRUE(ReportButton(*window, "cmdPauseContinue")->isVisible());
@@ -266,8 +268,8 @@ TEST_F(OperationsTest, ThePauseAfterTheFirstCopyHoldsTheBackupUntilCancel) {
     Find<QPushButton>(window.get(), "cmdBackupModifiedFiles")->click();
     auto* cancel = ReportButton(*window, "cmdCancelClose");
     ASSERT_TRUE(WaitFor([&] { return window->state().blnPaused && cancel->isVisible(); }));
-    EXPECT_EQ(ReportButton(*window, "cmdPauseContinue")->text(), QStringLiteral("Continue"));
-    EXPECT_EQ(cancel->text(), QStringLiteral("Cancel operation"));
+    EXPECT_EQ(forms::Caption(ReportButton(*window, "cmdPauseContinue")), QStringLiteral("Continue"));
+    EXPECT_EQ(forms::Caption(cancel), QStringLiteral("Cancel operation"));
 
     cancel->click();
     ASSERT_TRUE(WaitForOperation(*window));
@@ -277,7 +279,7 @@ TEST_F(OperationsTest, ThePauseAfterTheFirstCopyHoldsTheBackupUntilCancel) {
     EXPECT_TRUE(tmp.exists("target/beta.txt"));
     EXPECT_FALSE(tmp.exists("target/docs/gamma.txt"));
     EXPECT_TRUE(window->reportWindow()->Text().contains(QString::fromStdString(GetProgramText(49))));
-    EXPECT_EQ(cancel->text().toStdString(), GetProgramText(58));
+    EXPECT_EQ(forms::Caption(cancel).toStdString(), GetProgramText(58));
 }
 
 TEST_F(OperationsTest, TheOlderSourcePromptIsAnsweredThroughItsWindow) {

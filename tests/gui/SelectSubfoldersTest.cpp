@@ -3,12 +3,16 @@
 #include "forms/FormsCommon.h"
 #include "forms/select/SubfolderRows.h"
 #include "forms/select/frmSelectSubfolders.h"
+#include "support/Unprivileged.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <sys/stat.h>
 
 namespace kestrel::testing {
 namespace {
@@ -103,6 +107,22 @@ TEST_F(SelectSubfoldersTest, ASubfolderIsCountedWholeAndItsTreeStopsAtTwoHundred
     EXPECT_TRUE(empty.isEmpty);
     EXPECT_EQ(forms::RowText(forms::ReadSubfolder(source, "Letters", false)),
               "Letters {12 files and 1 subfolder}");
+}
+
+// The window's rows are read on a worker of this process, which must stay as it is for Qt; the
+// reading of a subfolder its user may not open runs as an unprivileged user in a child.
+TEST_F(SelectSubfoldersTest, ASubfolderThatCannotBeOpenedReadsPermissionDenied) {
+    Subfolder("Private");
+    Subfolder("Open");
+    RunAsUnprivileged({tmp.path()}, [&] {
+        ASSERT_EQ(::chmod(tmp.path("source/Private").c_str(), 0), 0);
+        const forms::SubfolderCounts denied = forms::ReadSubfolder(tmp.path("source/"), "Private", true);
+        EXPECT_TRUE(denied.permissionDenied);
+        EXPECT_EQ(forms::RowText(denied), "Private {Permission denied}");
+        EXPECT_EQ(forms::RowText(forms::ReadSubfolder(tmp.path("source/"), "Open", true)),
+                  "Open {1 file and no subfolders, 1 bytes}");
+        ::chmod(tmp.path("source/Private").c_str(), 0755);
+    });
 }
 
 TEST_F(SelectSubfoldersTest, AcceptHandsBackTheTickedRowsWithThePreviousSelectionRestoredInAnyCase) {
@@ -232,9 +252,12 @@ TEST_F(SelectSubfoldersTest, ASourceWithoutSubfoldersKeepsReadingUntilCancel) {
     frmSelectSubfolders window;
     window.strTopFolder = tmp.path("source/");
     window.show();
-    WaitFor([] { return false; }, 100);
+    // The count of subfolders found none: the window shows its reading and stays so.
+    ASSERT_TRUE(WaitFor([&] {
+        return Find<QLabel>(&window, "picSubfolders")->text() == QStringLiteral("Reading disk . . .");
+    }));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(window.busy());
-    EXPECT_EQ(Find<QLabel>(&window, "picSubfolders")->text(), QStringLiteral("Reading disk . . ."));
     Click(&window, "cmdAccept");
     EXPECT_TRUE(window.isVisible());
     Click(&window, "cmdCancel");
@@ -246,6 +269,7 @@ TEST_F(SelectSubfoldersTest, AnUnreadableSourceIsReportedAndTheWindowCloses) {
     ModalScript script;
     script.thenMessage(QMessageBox::Ok);
     frmSelectSubfolders window;
+    script.ignore(&window);
     window.strTopFolder = tmp.path("gone/");
     window.show();
     ASSERT_TRUE(WaitFor([&] { return script.done() && !window.isVisible(); }));
@@ -259,6 +283,7 @@ TEST_F(SelectSubfoldersTest, TheCloseBoxAsksForAcceptOrCancelAndCancels) {
     Subfolder("One");
     auto window = Open("One\r\n");
     ModalScript script;
+    script.ignore(window.get());
     script.thenMessage(QMessageBox::Ok);
     window->close();
     EXPECT_TRUE(script.done());
@@ -272,20 +297,24 @@ TEST_F(SelectSubfoldersTest, TheCloseBoxAsksForAcceptOrCancelAndCancels) {
 }
 
 TEST_F(SelectSubfoldersTest, CancelStopsAReadingUnderWay) {
-    for (int i = 0; i < 400; ++i)
-        Subfolder("s" + std::to_string(i), 3);
+    for (int i = 0; i < 3; ++i)
+        Subfolder("s" + std::to_string(i));
     auto window = std::make_unique<frmSelectSubfolders>();
+    // Declared after the window so it opens before the window waits for its reading.
+    SubfolderReadingHold hold(1);
     window->strTopFolder = tmp.path("source/");
     window->show();
-    ASSERT_TRUE(WaitFor([&] { return window->rowCount() > 0; }));
+    // The first subfolder is read and shown; the reading waits before the second.
+    ASSERT_TRUE(WaitFor([&] { return hold.gate->arrivals() == 1 && window->rowCount() == 1; }, 60000));
     EXPECT_TRUE(window->busy());
-    EXPECT_TRUE(Find<QLabel>(window.get(), "picSubfolders")
-                    ->text()
-                    .startsWith(QStringLiteral("Reading disk . . . .")));
+    EXPECT_EQ(Find<QLabel>(window.get(), "picSubfolders")->text(), QStringLiteral("Reading disk . . . ."));
     Click(window.get(), "cmdCancel");
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->blnFolderSelectionAccepted);
-    window.reset(); // waits for the reading, which stops at its next subfolder
+
+    hold.gate->open();
+    window.reset(); // waits for the reading, which stops before its next subfolder
+    EXPECT_EQ(hold.gate->arrivals(), 1);
 }
 
 TEST_F(SelectSubfoldersTest, TheModalWindowIsAnsweredThroughTheMainWindowsEntry) {

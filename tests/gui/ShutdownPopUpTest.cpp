@@ -74,5 +74,31 @@ TEST_F(ShutdownPopUpTest, APopUpThatRunsOutLeavesTheShutdownPending) {
     EXPECT_EQ(runner.commands[0], expected.commands[0]);
 }
 
+TEST_F(ShutdownPopUpTest, TheWindowHoldsTheStatedDelayThenPowersOffAndAClickStillCancels) {
+    // The stated delay (shortened here) runs out unclicked: the power-off is asked for at once.
+    // The program still runs (the recording runner powers nothing off), so the pop-up stays for
+    // the rest of its interval, and a click then calls the pending shutdown off.
+    script.then([](QWidget* modal) { EXPECT_EQ(modal->objectName(), QStringLiteral("frmPopUp")); });
+    script.then([&](QWidget* modal) {
+        ASSERT_EQ(modal->objectName(), QStringLiteral("frmPopUp"));
+        EXPECT_EQ(runner.commands.size(), 2u);
+        QTest::mouseClick(modal->findChild<QLabel*>(QStringLiteral("lblMessage")), Qt::LeftButton);
+    });
+    script.thenMessage(QMessageBox::Ok);
+    forms::WindowShutdownPrompt prompt(&mainWindow, &runner, 50);
+    forms::WindowMessageService messages(&mainWindow);
+
+    EXPECT_TRUE(ShutdownComputer(true, 60000, runner, prompt, messages));
+
+    EXPECT_TRUE(script.done());
+    RecordingCommandRunner powerOff;
+    platform::PowerOffNow(powerOff, kShutdownComment);
+    ASSERT_EQ(runner.commands.size(), 3u);
+    EXPECT_EQ(runner.commands[0], expected.commands[0]);
+    EXPECT_EQ(runner.commands[1], powerOff.commands[0]);
+    EXPECT_EQ(runner.commands[2], expected.commands[1]);
+    EXPECT_EQ(script.seen().back().text, QStringLiteral("Shutdown cancelled"));
+}
+
 } // namespace
 } // namespace kestrel::testing

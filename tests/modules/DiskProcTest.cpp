@@ -2,6 +2,7 @@
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 using namespace kestrel;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 
 namespace {
@@ -79,26 +81,22 @@ TEST(IsWriteProtected, LinkOfTheScratchNameIsNeverWrittenThrough) {
 TEST(IsWriteProtected, FolderThatCannotBeWrittenIsProtectedWithTheReason) {
     TempDir dir;
     dir.createFolder("locked");
-    const bool root = ::geteuid() == 0;
-    if (!root) {
+    RunAsUnprivileged({dir.path()}, [&] {
         ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0555), 0);
-    }
-    const struct {
-        std::string path;
-        const char* description;
-        bool needsNonRoot;
-    } cases[] = {
-        {dir.path("missing/"), "Path not found", false},
-        {"", "Path not found", false},
-        {dir.path("locked/"), "Permission denied", true},
-    };
-    for (const auto& c : cases) {
-        if (c.needsNonRoot && root)
-            continue; // root writes to every folder
-        std::string description;
-        EXPECT_TRUE(IsWriteProtected(c.path, description)) << c.path;
-        EXPECT_EQ(description, c.description) << c.path;
-    }
+        const struct {
+            std::string path;
+            const char* description;
+        } cases[] = {
+            {dir.path("missing/"), "Path not found"},
+            {"", "Path not found"},
+            {dir.path("locked/"), "Permission denied"},
+        };
+        for (const auto& c : cases) {
+            std::string description;
+            EXPECT_TRUE(IsWriteProtected(c.path, description)) << c.path;
+            EXPECT_EQ(description, c.description) << c.path;
+        }
+    });
 }
 
 TEST(IsDriveWriteProtected, WritableFileSystemIsNot) {

@@ -1,6 +1,8 @@
 #include "modules/Folder.h"
 #include "platform/ProgramPaths.h"
+#include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <unistd.h>
 
 using namespace kestrel;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 
 namespace {
@@ -40,31 +43,7 @@ void makeMixedEntries(const TempDir& dir) {
     ::mkfifo(dir.path("mixed/pipe.txt").c_str(), 0600);
 }
 
-bool runningAsRoot() {
-    return ::geteuid() == 0;
-}
-
-// Restores an environment variable when the test ends.
-class EnvironmentGuard {
-public:
-    explicit EnvironmentGuard(const char* name) : name_(name) {
-        const char* value = std::getenv(name);
-        had_ = value != nullptr;
-        if (had_)
-            value_ = value;
-    }
-    ~EnvironmentGuard() {
-        if (had_)
-            ::setenv(name_, value_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string value_;
-};
+using kestrel::testing::EnvironmentGuard;
 
 } // namespace
 
@@ -151,22 +130,22 @@ TEST(CountFiles, MissingFolderGivesZeroWithItsDescriptionAndTheMessageOnlyWhenAs
 }
 
 TEST(CountFiles, UnreadableFolderIsAccessDeniedWithoutAMessage) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root reads every folder";
     TempDir dir;
     makeThreeFiles(dir);
-    ASSERT_EQ(::chmod(dir.path("files").c_str(), 0), 0);
-    for (const char* pattern : {"*.*", "*.txt"}) {
-        RecordingMessages messages;
-        std::string description;
-        double size = 0;
-        bool accessDenied = false;
-        EXPECT_EQ(
-            CountFiles(dir.path("files"), pattern, false, true, description, size, accessDenied, &messages),
-            0);
-        EXPECT_TRUE(accessDenied) << pattern;
-        EXPECT_TRUE(messages.shown.empty());
-    }
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("files").c_str(), 0), 0);
+        for (const char* pattern : {"*.*", "*.txt"}) {
+            RecordingMessages messages;
+            std::string description;
+            double size = 0;
+            bool accessDenied = false;
+            EXPECT_EQ(CountFiles(dir.path("files"), pattern, false, true, description, size, accessDenied,
+                                 &messages),
+                      0);
+            EXPECT_TRUE(accessDenied) << pattern;
+            EXPECT_TRUE(messages.shown.empty());
+        }
+    });
 }
 
 TEST(ListFiles, NamesAndTotalsTheMatchingFiles) {
@@ -243,16 +222,16 @@ TEST(CountSubfolders, FolderThatCannotBeReadGivesMinusOneWithTheError) {
 }
 
 TEST(CountSubfolders, UnreadableFolderIsPermissionDenied) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root reads every folder";
     TempDir dir;
     dir.createFolder("locked/sub");
-    ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
-    std::string description;
-    int number = 0;
-    EXPECT_EQ(CountSubfolders(dir.path("locked"), description, number), -1);
-    EXPECT_EQ(number, 70);
-    EXPECT_EQ(description, "Permission denied");
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
+        std::string description;
+        int number = 0;
+        EXPECT_EQ(CountSubfolders(dir.path("locked"), description, number), -1);
+        EXPECT_EQ(number, 70);
+        EXPECT_EQ(description, "Permission denied");
+    });
 }
 
 TEST(FolderIsEmpty, EmptyOnlyWithoutFilesAndSubfolders) {
@@ -275,14 +254,14 @@ TEST(FolderIsEmpty, EmptyOnlyWithoutFilesAndSubfolders) {
 }
 
 TEST(FolderIsEmpty, UnreadableFolderIsMinusOneAndAccessDenied) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root reads every folder";
     TempDir dir;
     dir.createFolder("locked");
-    ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
-    bool accessDenied = false;
-    EXPECT_EQ(FolderIsEmpty(dir.path("locked"), accessDenied), -1);
-    EXPECT_TRUE(accessDenied);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
+        bool accessDenied = false;
+        EXPECT_EQ(FolderIsEmpty(dir.path("locked"), accessDenied), -1);
+        EXPECT_TRUE(accessDenied);
+    });
 }
 
 TEST(CountFolderTree, StopsAtTheFileLimit) {
@@ -349,20 +328,20 @@ TEST(CountFolderTree, MissingFolderEndsWithPathNotFound) {
 }
 
 TEST(CountFolderTree, UnreadableSubfolderIsPassedOverSilently) {
-    if (runningAsRoot())
-        GTEST_SKIP() << "root reads every folder";
     TempDir dir;
     dir.createFile("tree/a.txt", "1");
     dir.createFile("tree/locked/hidden.txt", "1");
     dir.createFile("tree/open/b.txt", "1");
-    ASSERT_EQ(::chmod(dir.path("tree/locked").c_str(), 0), 0);
-    std::int32_t count = 0;
-    double size = 0;
-    bool limitReached = false;
-    int errorNumber = -1;
-    CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached, errorNumber);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(errorNumber, 0);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("tree/locked").c_str(), 0), 0);
+        std::int32_t count = 0;
+        double size = 0;
+        bool limitReached = false;
+        int errorNumber = -1;
+        CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached, errorNumber);
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(errorNumber, 0);
+    });
 }
 
 TEST(IsWithinFolder, ComparesWholeFolderNames) {

@@ -38,6 +38,15 @@ TEST(ShutdownCommandTest, SchedulesAPowerOffWithTheMessageInPlatformLines) {
                                                {"-P", "+1", "Cancellation possible.\nSee comment below"}}));
 }
 
+TEST(ShutdownCommandTest, PowerOffNowAsksForTheShutdownAtOnceWithTheSameMessage) {
+    RecordingCommandRunner runner;
+    EXPECT_EQ(PowerOffNow(runner, "Cancellation possible.\r\nSee comment below"), 0);
+    ASSERT_EQ(runner.commands.size(), 1u);
+    EXPECT_EQ(runner.commands[0],
+              (RecordingCommandRunner::Command{"shutdown",
+                                               {"-P", "now", "Cancellation possible.\nSee comment below"}}));
+}
+
 TEST(ShutdownCommandTest, CancelCallsOffThePendingShutdown) {
     RecordingCommandRunner runner;
     EXPECT_EQ(CancelShutdown(runner), 0);

@@ -1,6 +1,7 @@
 #include "platform/FileOverwrite.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 using namespace kestrel::platform;
+using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 
 namespace {
@@ -118,11 +120,11 @@ TEST(OverwriteFileInPlace, WhatIsNoRegularFileIsRefusedWithoutWaiting) {
 }
 
 TEST(OverwriteFileInPlace, ReadOnlyFileIsPermissionDenied) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes to read-only files";
     TempDir dir;
     const std::string path = dir.createFile("ro.txt", "protected");
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_EQ(overwriteFileInPlace(path, -1).number, err::PermissionDenied);
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+        EXPECT_EQ(overwriteFileInPlace(path, -1).number, err::PermissionDenied);
+    });
     EXPECT_EQ(dir.readFile("ro.txt"), "protected");
 }

@@ -4,78 +4,82 @@
 #include "modules/Language.h"
 #include "platform/ProgramPaths.h"
 
+#include <cctype>
 #include <ostream>
 
 namespace kestrel::cli {
 
+namespace {
+
+std::string indented(const std::string& text, std::size_t column) {
+    std::string out = text;
+    for (std::size_t at = out.find('\n'); at != std::string::npos; at = out.find('\n', at + 1))
+        out.insert(at + 1, std::string(column, ' '));
+    return out;
+}
+
+const char* const kSetupSourceText =
+    R"(A command line with a setup file starts from that setup; the options change
+it (a new --source also empties the included subfolders and the "leave out
+the files of the source folder" choice, as choosing a new source folder in
+the desktop program does). A command line with setup options and no setup
+file starts from a cleared setup. Only a command line with neither uses the
+last-run setup, the one the desktop program saves for the next run.
+)";
+
+const char* const kRunText =
+    R"(The report goes to standard output, line by line, as the report window of
+the desktop program shows it. Ctrl-C, SIGTERM and SIGHUP stop at the next file
+and still write the summary (exit status 3); a second one ends at once. A
+closed standard output does not stop a backup.
+
+From a timer (systemd, cron) run  kestrel-backup-cli backup --unattended
+(see the manual page kestrel-backup-cli(1)).
+)";
+
+const char* const kExitText =
+    R"(Exit status: 0 done without errors, 1 done with errors or warnings,
+2 refused before starting (bad usage, a setup that cannot be loaded, a
+question that needs --yes where there is no terminal, a target in use),
+3 cancelled.
+)";
+
+} // namespace
+
 std::string helpText() {
-    return R"(Usage: kestrel-backup-cli COMMAND [SETUP.zbk] [options]
+    std::string text = R"(Usage: kestrel-backup-cli COMMAND [SETUP.zbk] [options]
 
 Mirrors a source folder tree below a target folder, as the desktop program
 Kestrel Backup does, from a terminal, a script or a timer.
 
 Commands:
-  backup [SETUP.zbk] back up the new and modified files of the setup
-                     (--all: every selected file)
-  check [SETUP.zbk]  report which files a backup would copy, without copying
-  list [SETUP.zbk]   list the folders a backup would visit (or, when the
-                     source has no included subfolders, its files)
-  delete [SETUP.zbk] delete every file below the target folder (--wipe:
-                     overwrite each first); asks first unless --yes
-  multiple SETUP.zbk... | FOLDER
-                     back up the new and modified files of each setup, one
-                     after the other (a folder: all its *.zbk files)
-  save [SETUP.zbk]   write the setup built from the options (from a cleared
-                     setup) into SETUP.zbk; without a file, into the last-run
-                     setup that an unattended run uses
-  show [SETUP.zbk]   print a setup (without a file: the last-run setup)
-
-Without a setup file a command starts from the last-run setup; the options
-below change the setup it starts from.
-
-Setup options:
-  --source DIR               the source folder
-  --target DIR               the target folder
-  --include SUBFOLDER        back up this subfolder of the source (repeatable)
-  --include-all              back up every direct subfolder of the source
-  --subfolders               include all subfolders of the included ones
-  --exclude-source-files     leave out the files of the source folder itself
-  --ext PATTERN              only files whose names match, e.g. *.doc? or txt
-  --skip FRAGMENTS           skip file paths containing any of these
-                             comma-separated fragments
-  --modified-since DAYS      any, 3, 7, 14 or 28
-  --warn-older               warn when a file is older than its backup copy
-  --warn-smaller PERCENT     warn when a file is smaller than PERCENT (10..90)
-                             of its backup copy
-  --suppress-details         report folders and totals only
-  --report FILE              write the report into FILE too
-  --no-report                do not write the report file
-
-Run options:
-  --all                      backup: every selected file, not only new and
-                             modified ones
-  --wipe                     delete: overwrite each file before deleting it
-  --unattended               backup: the unattended run of the last-run
-                             setup, its report in the target folder
-  --shutdown                 with --unattended: shut the computer down
-                             afterwards (Enter at the prompt calls it off)
-  --yes                      ask nothing: answer as an unattended run does
-                             (also when there is no terminal)
-  --progress                 show the current folder and file on standard
-                             error
-
-The report goes to standard output, line by line, as the report window of
-the desktop program shows it. Ctrl-C stops at the next file and still writes
-the summary; a second Ctrl-C ends at once.
-
-Other options:
-  --help, -h                 show this text
-  --version                  show the version
-
-Exit status: 0 done without errors, 1 done with errors or warnings,
-2 refused before starting (bad usage, a setup that cannot be loaded),
-3 cancelled.
 )";
+    for (const CommandInfo& command : Commands()) {
+        std::string head = "  " + std::string(command.name) + " " + command.arguments;
+        head =
+            head.size() < 21 ? head + std::string(21 - head.size(), ' ') : head + "\n" + std::string(21, ' ');
+        text += head + indented(command.summary, 21) + "\n";
+    }
+    text += "\n" + std::string(kSetupSourceText) + "\n" + OptionHelp("") + "\n" + kRunText + "\n" +
+            kExitText + "\nkestrel-backup-cli COMMAND --help shows the options of one command.\n";
+    return text;
+}
+
+std::string commandHelpText(const std::string& name) {
+    const CommandInfo* command = FindCommand(name);
+    if (!command)
+        return helpText();
+    std::string summary = command->summary;
+    summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
+    std::string text = "Usage: kestrel-backup-cli " + std::string(command->name) + " " + command->arguments +
+                       " [options]\n\n" + summary + ".\n\n";
+    const bool operates = name != "save" && name != "show";
+    if (name != "multiple" && name != "save")
+        text += std::string(kSetupSourceText) + "\n";
+    text += OptionHelp(name) + "\n";
+    if (operates)
+        text += std::string(kRunText) + "\n";
+    return text + kExitText;
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -85,8 +89,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "kestrel-backup-cli: " << error << "\nTry 'kestrel-backup-cli --help'.\n";
         return ExitRefused;
     }
-    if (options.help || options.command == "help") {
-        out << helpText();
+    if (options.command == "help") {
+        out << (options.setupFiles.empty() ? helpText() : commandHelpText(options.setupFiles.front()));
+        return ExitOk;
+    }
+    if (options.help) {
+        out << (options.command.empty() ? helpText() : commandHelpText(options.command));
         return ExitOk;
     }
     if (options.version) {
@@ -95,6 +103,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (options.command.empty()) {
         err << "kestrel-backup-cli: no command given\nTry 'kestrel-backup-cli --help'.\n";
+        return ExitRefused;
+    }
+
+    if (!CheckOptionsApply(options, error)) {
+        err << "kestrel-backup-cli: " << error << "\nTry 'kestrel-backup-cli " << options.command
+            << " --help'.\n";
         return ExitRefused;
     }
 

@@ -1,10 +1,95 @@
 #include "cli/commands/CliOptions.h"
 
+#include <algorithm>
 #include <map>
 
 namespace kestrel::cli {
 
 namespace {
+
+enum CommandBit : unsigned {
+    Backup = 1,
+    Check = 2,
+    List = 4,
+    Delete = 8,
+    Multiple = 16,
+    Save = 32,
+    Show = 64,
+    AllCommands = 127,
+    // A setup's fields: every command that builds a setup takes them.
+    Building = Backup | Check | List | Save | Show,
+    // What the deletion reads of a setup: its folders and its report file.
+    Deleting = Building | Delete,
+    Operating = Backup | Check | List | Delete | Multiple,
+};
+
+enum class Group { Setup, Run, Other };
+
+// Each option once: its name, its value's placeholder (none for a switch), the commands that
+// take it and its help, so that parsing, refusals and every help page agree.
+struct OptionInfo {
+    const char* name;
+    const char* value;
+    unsigned commands;
+    Group group;
+    const char* help; // lines after the first are indented under it
+};
+
+const std::vector<OptionInfo>& Options() {
+    static const std::vector<OptionInfo> options = {
+        {"--source", "DIR", Deleting, Group::Setup, "the source folder"},
+        {"--target", "DIR", Deleting, Group::Setup, "the target folder"},
+        {"--include", "SUBFOLDER", Building, Group::Setup,
+         "back up this subfolder of the source (repeatable)"},
+        {"--include-all", nullptr, Building, Group::Setup, "back up every direct subfolder of the source"},
+        {"--subfolders", nullptr, Building, Group::Setup, "include all subfolders of the included ones"},
+        {"--exclude-source-files", nullptr, Building, Group::Setup,
+         "leave out the files of the source folder itself"},
+        {"--ext", "PATTERN", Building, Group::Setup, "only files whose names match, e.g. *.doc? or txt"},
+        {"--skip", "FRAGMENTS", Building, Group::Setup,
+         "skip file paths containing any of these\ncomma-separated fragments"},
+        {"--modified-since", "DAYS", Building, Group::Setup, "any, 3, 7, 14 or 28"},
+        {"--warn-older", nullptr, Building, Group::Setup, "warn when a file is older than its backup copy"},
+        {"--warn-smaller", "PERCENT", Building, Group::Setup,
+         "warn when a file is smaller than PERCENT (10..90)\nof its backup copy"},
+        {"--suppress-details", nullptr, Building, Group::Setup, "report folders and totals only"},
+        {"--report", "FILE", Deleting, Group::Setup, "write the report into FILE too"},
+        {"--no-report", nullptr, Deleting, Group::Setup, "do not write the report file"},
+        {"--all", nullptr, Backup, Group::Run,
+         "backup: every selected file, not only new and\nmodified ones"},
+        {"--wipe", nullptr, Delete, Group::Run, "delete: overwrite each file before deleting it"},
+        {"--unattended", nullptr, Backup, Group::Run,
+         "backup: the unattended run of the last-run\nsetup, its report in the target folder; for\ntimers"},
+        {"--shutdown", nullptr, Backup, Group::Run,
+         "with --unattended: shut the computer down\nafterwards (Enter at the prompt calls it off)"},
+        {"--yes", nullptr, Operating, Group::Run,
+         "ask nothing: answer as an unattended run does;\nwithout it, a deletion asks at the terminal and "
+         "is\n"
+         "refused where there is none"},
+        {"--progress", nullptr, Operating, Group::Run,
+         "show a status line on standard error (when it is\na terminal): the file, its bytes and percent,\n"
+         "the totals, the rate and the time left"},
+        {"--help", nullptr, AllCommands, Group::Other, "show this text (after a command: its own help)"},
+        {"--version", nullptr, AllCommands, Group::Other, "show the version"},
+    };
+    return options;
+}
+
+const std::map<std::string, unsigned>& CommandBits() {
+    static const std::map<std::string, unsigned> bits = {
+        {"backup", Backup},     {"check", Check}, {"list", List}, {"delete", Delete},
+        {"multiple", Multiple}, {"save", Save},   {"show", Show},
+    };
+    return bits;
+}
+
+const OptionInfo* FindOption(const std::string& name) {
+    const std::string canonical = name == "-h" ? "--help" : name;
+    for (const OptionInfo& option : Options())
+        if (canonical == option.name)
+            return &option;
+    return nullptr;
+}
 
 // "--modified-since" takes days; the setup stores the index of the list entry.
 std::optional<int> modifiedSinceIndexOf(const std::string& value) {
@@ -24,6 +109,86 @@ std::optional<int> percentOf(std::string value) {
 }
 
 } // namespace
+
+bool CliOptions::HasSetupOptions() const {
+    return std::any_of(given.begin(), given.end(), [](const std::string& name) {
+        const OptionInfo* option = FindOption(name);
+        return option && option->group == Group::Setup;
+    });
+}
+
+const std::vector<CommandInfo>& Commands() {
+    static const std::vector<CommandInfo> commands = {
+        {"backup", "[SETUP.zbk]",
+         "back up the new and modified files of the setup\n(--all: every selected file)"},
+        {"check", "[SETUP.zbk]", "report which files a backup would copy, without copying"},
+        {"list", "[SETUP.zbk]",
+         "list the folders a backup would visit (or, when the\nsource has no included subfolders, its "
+         "files)"},
+        {"delete", "[SETUP.zbk]",
+         "delete every file below the target folder (--wipe:\noverwrite each first); asks first unless "
+         "--yes"},
+        {"multiple", "SETUP.zbk... | FOLDER",
+         "back up the new and modified files of each setup, one\nafter the other (a folder: all its *.zbk "
+         "files)"},
+        {"save", "[SETUP.zbk]",
+         "write the setup built from the options (from a cleared\nsetup) into SETUP.zbk; without a file, "
+         "into "
+         "the last-run\nsetup that an unattended run uses"},
+        {"show", "[SETUP.zbk]", "print a setup (without a file: the last-run setup)"},
+    };
+    return commands;
+}
+
+const CommandInfo* FindCommand(const std::string& name) {
+    for (const CommandInfo& command : Commands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+bool CheckOptionsApply(const CliOptions& options, std::string& error) {
+    auto bit = CommandBits().find(options.command);
+    if (bit == CommandBits().end())
+        return true; // an unknown command is refused by itself
+    for (const std::string& name : options.given) {
+        const OptionInfo* option = FindOption(name);
+        if (option && !(option->commands & bit->second)) {
+            error = options.command + " does not take " + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string OptionHelp(const std::string& command) {
+    unsigned wanted = AllCommands;
+    if (auto bit = CommandBits().find(command); bit != CommandBits().end())
+        wanted = bit->second;
+    const std::pair<Group, const char*> groups[] = {
+        {Group::Setup, "Setup options:"}, {Group::Run, "Run options:"}, {Group::Other, "Other options:"}};
+    std::string text;
+    for (const auto& [group, heading] : groups) {
+        std::string lines;
+        for (const OptionInfo& option : Options()) {
+            if (option.group != group || !(option.commands & wanted))
+                continue;
+            std::string head = "  " + std::string(option.name);
+            if (option.name == std::string("--help"))
+                head += ", -h";
+            if (option.value)
+                head += " " + std::string(option.value);
+            head.resize(std::max<std::size_t>(head.size() + 1, 29), ' ');
+            std::string help = option.help;
+            for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+                help.insert(at + 1, std::string(29, ' '));
+            lines += head + help + "\n";
+        }
+        if (!lines.empty())
+            text += (text.empty() ? "" : "\n") + std::string(heading) + "\n" + lines;
+    }
+    return text;
+}
 
 bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
     const std::map<std::string, bool CliOptions::*> flags = {
@@ -81,6 +246,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
             optionsEnded = true;
             continue;
         }
+        if (FindOption(arg))
+            options.given.push_back(arg);
         if (auto flag = flags.find(arg); flag != flags.end()) {
             if (inlineValue) {
                 error = "option " + arg + " takes no value";

@@ -10,7 +10,8 @@ namespace kestrel::cli {
 namespace {
 
 // delete [--wipe]: deletes every file below the target folder (overwriting each first with
-// --wipe). At a terminal it asks for confirmation, unless --yes.
+// --wipe). At a terminal it asks for confirmation, unless --yes; without a terminal and without
+// --yes it refuses.
 class DeleteCommand : public Command {
 public:
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
@@ -26,6 +27,8 @@ public:
                               options.wipe ? MessageAnswer::Yes : MessageAnswer::No);
         const DeletionResult result = cmdDeleteAllBackupFiles_MouseUp(run.ctx());
         run.Finish();
+        if (run.ConsentRefused())
+            return run.RefusedForConsent(err);
         switch (result.outcome) {
         case DeletionOutcome::NotStarted:
             return ExitRefused;
@@ -35,8 +38,9 @@ public:
         case DeletionOutcome::Completed:
             break;
         }
-        return run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ? ExitWithErrors
-                                                                                       : ExitOk;
+        const bool errors = run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ||
+                            run.state.blnReportFileCutShort;
+        return errors ? ExitWithErrors : ExitOk;
     }
 };
 

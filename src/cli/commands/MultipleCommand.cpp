@@ -67,8 +67,14 @@ public:
             return ExitRefused;
         }
         OperationRun run(options, out, err);
-        TerminalLoadMessages messages(err);
+        TerminalLoadMessages messages(err, run.ui().Progress());
         multiple.loadMessages = &messages;
+        // Each setup's run starts its totals afresh: the copy errors of a run are taken when the
+        // next setup has loaded, the last run's at the end.
+        bool errorsOfEarlierRuns = false;
+        multiple.setupLoaded = [&] {
+            errorsOfEarlierRuns = errorsOfEarlierRuns || run.state.lngTotalNumCopyErrors > 0;
+        };
         const MultipleBackupOutcome outcome = cmdMultipleBackup_Click(run.ctx(), multiple);
         run.Finish();
         if (outcome != MultipleBackupOutcome::Ran)
@@ -77,7 +83,9 @@ public:
             return ExitCancelled;
         const bool failed = std::any_of(multiple.rows.begin(), multiple.rows.end(),
                                         [](const MultipleBackupRow& row) { return row.result != 0; });
-        return failed || run.state.lngTotalNumCopyErrors > 0 ? ExitWithErrors : ExitOk;
+        const bool errors =
+            errorsOfEarlierRuns || run.state.lngTotalNumCopyErrors > 0 || run.state.blnReportFileCutShort;
+        return failed || errors ? ExitWithErrors : ExitOk;
     }
 };
 

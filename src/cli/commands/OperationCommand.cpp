@@ -1,6 +1,7 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/OperationRun.h"
 #include "cli/commands/SetupSource.h"
+#include "cli/commands/SubfolderNote.h"
 #include "engine/FolderOperation.h"
 #include "engine/UnattendedRun.h"
 #include "platform/CommandRunner.h"
@@ -24,9 +25,10 @@ int exitStatusOf(int result, const std::string& refusal, const OperationState& s
             err << refusal << "\n";
         return ExitRefused;
     }
-    if (state.blnStop)
+    // A run the full target stopped ended in an error; only the user's own stop is a cancel.
+    if (state.blnStop && !state.blnTargetFull)
         return ExitCancelled;
-    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0)
+    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort)
         return ExitWithErrors;
     return ExitOk;
 }
@@ -56,6 +58,7 @@ public:
         OperationRun run(options, out, err);
         if (!loadCommandSetup(options, run.setup, err))
             return ExitRefused;
+        err << UnincludedSubfoldersNote(run.setup);
         std::string refusal;
         int result = intResultDone;
         switch (operation_) {
@@ -82,7 +85,7 @@ private:
     // new and modified files, its report in the target folder, nothing asked; then, with
     // --shutdown, the cancellable shutdown.
     static int runUnattended(const CliOptions& options, std::ostream& out, std::ostream& err) {
-        if (!options.setupFiles.empty() || options.all) {
+        if (!options.setupFiles.empty() || options.all || options.HasSetupOptions()) {
             err << "kestrel-backup-cli: backup --unattended runs the last-run setup as it is\n";
             return ExitRefused;
         }
@@ -92,6 +95,7 @@ private:
         SetupLoadContext context;
         context.blnStartupCompleted = false; // as at start-up: missing folders are emptied silently
         LoadSetupFromLastRun(run.setup, context);
+        err << UnincludedSubfoldersNote(run.setup);
 
         platform::SystemCommandRunner systemRunner;
         platform::CommandRunner& runner = shutdownRunnerForTesting ? *shutdownRunnerForTesting : systemRunner;

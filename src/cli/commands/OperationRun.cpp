@@ -1,5 +1,6 @@
 #include "cli/commands/OperationRun.h"
 
+#include <fstream>
 #include <iostream>
 #include <unistd.h>
 
@@ -7,25 +8,53 @@ namespace kestrel::cli {
 
 OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::ostream& err)
     : out_(out), sink_(out) {
-    // Nobody to ask: behave as the unattended run does.
-    const bool attended = !options.yes && ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
+    // Answers come from standard input only when a person types them there; the questions go to
+    // standard error, or to the terminal itself when standard error is kept in a file.
+    std::ostream* prompts = &err;
+    bool attended = !options.yes && ::isatty(STDIN_FILENO);
+    if (attended && !::isatty(STDERR_FILENO)) {
+        terminal_ = std::make_unique<std::ofstream>("/dev/tty");
+        if (*terminal_)
+            prompts = terminal_.get();
+        else
+            attended = false;
+    }
+    // Nobody to ask: behave as the unattended run does, but nothing destructive without --yes.
     state.blnScheduledTask = !attended;
     state.blnStartupCompleted = true;
-    ui_ = std::make_unique<TerminalInteraction>(state, std::cin, err, attended,
-                                                options.progress && ::isatty(STDERR_FILENO));
+    const bool progress = options.progress && ::isatty(STDERR_FILENO);
+    ui_ = std::make_unique<TerminalInteraction>(state, std::cin, *prompts, attended, progress);
+    ui_->RequireConsent(!attended && !options.yes);
     report_ = std::make_unique<ReportModel>(state, setup, *ui_);
     report_->setCapacityRule(false);
-    report_->setSink(&sink_);
+    if (ui_->Progress() && SameTerminal(STDOUT_FILENO, STDERR_FILENO)) {
+        progressSink_ = std::make_unique<ProgressReportSink>(sink_, *ui_->Progress());
+        report_->setSink(progressSink_.get());
+    } else {
+        report_->setSink(&sink_);
+    }
     ctx_ = std::make_unique<OperationContext>(OperationContext{setup, state, *ui_, *report_});
-    InstallInterruptHandler();
+    InstallInterruptHandler(&state);
 }
 
-OperationRun::~OperationRun() = default;
+OperationRun::~OperationRun() {
+    InstallInterruptHandler(nullptr); // the state it would stop goes away
+}
 
 void OperationRun::Finish() {
-    sink_.Finish();
+    if (progressSink_)
+        progressSink_->Finish();
+    else
+        sink_.Finish();
     ui_->FinishProgress();
     out_.flush();
+}
+
+int OperationRun::RefusedForConsent(std::ostream& err) const {
+    err << "kestrel-backup-cli: \"" << ui_->RefusedQuestion()
+        << "\" needs a Yes, and standard input is not a terminal to ask it at: nothing was changed. "
+           "Add --yes to answer Yes.\n";
+    return 2;
 }
 
 } // namespace kestrel::cli

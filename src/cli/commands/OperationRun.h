@@ -25,13 +25,18 @@ public:
     OperationContext& ctx() { return *ctx_; }
     // Ends the streamed report and the progress line.
     void Finish();
+    // Whether a question was refused for want of consent, and the refusal's message and status.
+    bool ConsentRefused() const { return !ui_->RefusedQuestion().empty(); }
+    int RefusedForConsent(std::ostream& err) const;
 
 private:
     std::ostream& out_;
+    std::unique_ptr<std::ostream> terminal_; // the terminal, when standard error is not one
     std::unique_ptr<TerminalInteraction> ui_;
     std::unique_ptr<ReportModel> report_;
     std::unique_ptr<OperationContext> ctx_;
     StreamReportSink sink_;
+    std::unique_ptr<ProgressReportSink> progressSink_;
 };
 
 } // namespace kestrel::cli

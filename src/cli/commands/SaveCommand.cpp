@@ -1,5 +1,6 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/SetupOptions.h"
+#include "engine/TargetGuard.h"
 #include "setup/LastRun.h"
 #include "setup/SetupFile.h"
 
@@ -23,6 +24,12 @@ public:
         std::string error;
         if (!applySetupOptions(options, setup, error)) {
             err << error << "\n";
+            return ExitRefused;
+        }
+        // A setup whose folders break the rules could never run; it is not saved either.
+        if (const FolderPairRule rule = CheckFolderPair(setup.txbDirectory[0], setup.txbDirectory[1]);
+            rule != FolderPairRule::Accepted) {
+            err << FolderPairMessage(rule, setup.txbDirectory[0]) << "\n";
             return ExitRefused;
         }
         std::string path = options.setupFiles.empty() ? LastRunFile() : options.setupFiles.front();

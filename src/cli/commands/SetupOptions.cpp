@@ -31,25 +31,31 @@ std::vector<std::string> splitPath(const std::string& path) {
     return parts;
 }
 
-// An included subfolder as the setup stores it: a relative path below the source, without
-// "./" and without a final "/"; an absolute path or ".." would lead outside the source.
+// An included subfolder as the setup stores it: the name of a folder directly in the source, as
+// the selection window offers them (a final "/", as a shell completes a folder name, is dropped).
+// A deeper path would never be walked, an absolute path or ".." would lead outside the source:
+// each is refused rather than silently left out of the backup.
 bool includedEntryOf(const std::string& text, std::string& entry, std::string& error) {
-    if (!text.empty() && text[0] == '/') {
-        error = "--include takes a subfolder of the source, not the absolute path \"" + text + "\"";
+    entry = text;
+    while (entry.size() > 1 && entry.back() == '/')
+        entry.pop_back();
+    if (entry.empty() || entry == "." || entry == "/") {
+        error = "--include needs the name of a subfolder of the source folder";
         return false;
     }
-    entry.clear();
-    for (const std::string& part : splitPath(text)) {
-        if (part == ".")
-            continue;
-        if (part == "..") {
-            error = "--include may not leave the source folder: \"" + text + "\"";
-            return false;
-        }
-        entry += (entry.empty() ? "" : "/") + part;
+    if (entry[0] == '/') {
+        error = "--include takes the name of a subfolder of the source folder, not the absolute path \"" +
+                text + "\"";
+        return false;
     }
-    if (entry.empty()) {
-        error = "--include needs a subfolder name";
+    const std::vector<std::string> parts = splitPath(entry);
+    if (std::find(parts.begin(), parts.end(), "..") != parts.end()) {
+        error = "--include may not leave the source folder: \"" + text + "\"";
+        return false;
+    }
+    if (parts.size() > 1) {
+        error = "--include takes the name of a folder directly in the source folder, not \"" + text +
+                "\"; to back up what lies deeper, include \"" + parts.front() + "\" with --subfolders";
         return false;
     }
     return true;

@@ -19,12 +19,20 @@ std::string loadFailureText(int result) {
 
 } // namespace
 
-void TerminalLoadMessages::SourceFolderMissing(const std::string& text) {
+void TerminalLoadMessages::Tell(const std::string& text) {
+    if (progress_)
+        progress_->Hide();
     err_ << text << "\n";
+    if (progress_)
+        progress_->Show();
+}
+
+void TerminalLoadMessages::SourceFolderMissing(const std::string& text) {
+    Tell(text);
 }
 
 void TerminalLoadMessages::TargetFolderNotFound(const std::string& text, Setup&) {
-    err_ << text << "\n";
+    Tell(text);
 }
 
 bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err) {
@@ -41,8 +49,16 @@ bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err
             err << "Cannot load the setup file " << file << ": " << loadFailureText(result) << "\n";
             return false;
         }
-    } else {
+    } else if (!options.HasSetupOptions()) {
         LoadSetupFromLastRun(setup, context);
+    }
+    // A new source is a new selection, as choosing a source folder in the window makes it: the
+    // subfolders and the choice about the source's own files belonged to the old one.
+    if (options.source) {
+        setup.cboIncludedFolders.clear();
+        setup.intNumIncludedFolders = 0;
+        setup.cboIncludedFoldersListIndex = -1;
+        setup.chkExcludeFilesInSourceFolder = 0;
     }
     std::string error;
     if (!applySetupOptions(options, setup, error)) {

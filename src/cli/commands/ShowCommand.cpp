@@ -1,5 +1,6 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/SetupSource.h"
+#include "cli/commands/SubfolderNote.h"
 #include "setup/ChoiceLists.h"
 
 #include <ostream>
@@ -54,6 +55,7 @@ public:
         field("Save setup on quit:", yesNo(setup.chkSaveSetupOnQuit));
         field("Report file:",
               setup.txbReportFile + (setup.chkDisableOutputToFile ? " (output disabled)" : ""));
+        out << UnincludedSubfoldersNote(setup);
         return ExitOk;
     }
 };

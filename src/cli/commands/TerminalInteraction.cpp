@@ -15,10 +15,13 @@ namespace kestrel::cli {
 namespace {
 
 std::atomic<int> interrupts{0};
+std::atomic<std::atomic<bool>*> stopFlag{nullptr};
 
 void onInterrupt(int) {
     if (interrupts.fetch_add(1) >= 1)
         ::_exit(3); // partial copies live under their own names, never under a final one
+    if (std::atomic<bool>* stop = stopFlag.load())
+        stop->store(true);
 }
 
 std::string lowerAscii(std::string text) {
@@ -78,11 +81,15 @@ bool TerminalShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
     return clicked;
 }
 
-void InstallInterruptHandler() {
+void InstallInterruptHandler(OperationState* state) {
+    static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+    stopFlag.store(state ? &state->blnStop : nullptr);
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 bool InterruptRequested() {
@@ -91,11 +98,13 @@ bool InterruptRequested() {
 
 void ResetInterruptForTesting() {
     interrupts.store(0);
+    stopFlag.store(nullptr);
 }
 
 TerminalInteraction::TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err,
                                          bool attended, bool progress)
-    : state_(state), in_(in), err_(err), attended_(attended), progress_(progress) {}
+    : state_(state), in_(in), err_(err), attended_(attended),
+      progress_(progress ? std::make_unique<ProgressLine>(err, STDERR_FILENO) : nullptr) {}
 
 std::string TerminalInteraction::ReadAnswer() {
     std::string line;
@@ -108,7 +117,6 @@ std::string TerminalInteraction::ReadAnswer() {
 }
 
 void TerminalInteraction::ShowText(const std::string& title, const std::string& text) {
-    ClearProgressLine();
     err_ << "\n";
     if (!title.empty())
         err_ << "[" << title << "] ";
@@ -121,6 +129,7 @@ void TerminalInteraction::PresetAnswer(const std::string& title, MessageButtons 
 }
 
 MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
+    QuietProgress quiet(progress_.get());
     // The command line names its report file with --report, so the offer to name one first is
     // always declined.
     if (request.title == "Report file?" && request.buttons == MessageButtons::YesNo)
@@ -159,6 +168,7 @@ MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
 int TerminalInteraction::AskSourceFileEarlier(const std::string& caption, const std::string& intro) {
     if (!attended_)
         return 2; // an unattended run leaves the file uncopied and warns
+    QuietProgress quiet(progress_.get());
     ShowText(caption, intro);
     return AskNumberedChoice(
         {"Copy this file over the existing backup file", "Skip this file and continue the backup operation",
@@ -170,6 +180,7 @@ int TerminalInteraction::AskSourceFileEarlier(const std::string& caption, const 
 int TerminalInteraction::AskExistingReportFile() {
     if (!attended_)
         return 2; // keep what the file holds
+    QuietProgress quiet(progress_.get());
     ShowText("", "The report file exists already.");
     return AskNumberedChoice(
         {"Overwrite it", "Append to it", "No report file this time", "Cancel the operation"}, 2);
@@ -190,6 +201,11 @@ int TerminalInteraction::AskNumberedChoice(const std::vector<std::string>& optio
 }
 
 bool TerminalInteraction::ConfirmOperation(const ConfirmRequest& request) {
+    if (!attended_ && consentRequired_ && !request.defaultYes) {
+        // Its safe answer is No, and nobody is there to say Yes.
+        refusedQuestion_ = request.caption;
+        return false;
+    }
     if (!attended_)
         return true;
     std::string text = request.description;
@@ -205,6 +221,7 @@ bool TerminalInteraction::ConfirmOperation(const ConfirmRequest& request) {
 std::string TerminalInteraction::ChooseReportFile(const std::string& title, const std::string&) {
     if (!attended_)
         return "";
+    QuietProgress quiet(progress_.get());
     ShowText(title, "Name the report file (empty to cancel):");
     err_ << "> " << std::flush;
     return ReadAnswer();
@@ -214,37 +231,30 @@ void TerminalInteraction::SetReportLabel(ReportLabel label, const std::string& t
     if (!progress_)
         return;
     if (label == ReportLabel::lblSourceDirpath)
-        folder_ = text;
+        progress_->SetFolder(text);
     else if (label == ReportLabel::lblFileName)
-        file_ = text;
-    else
-        return;
-    auto now = std::chrono::steady_clock::now();
-    if (now - lastProgress_ < std::chrono::milliseconds(100))
-        return;
-    lastProgress_ = now;
-    std::string line = folder_ + (file_.empty() ? "" : "  " + file_);
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    if (line.size() > 110)
-        line = line.substr(0, 50) + "..." + line.substr(line.size() - 57);
-    err_ << "\r\033[K" << line << std::flush;
-    progressShown_ = true;
+        progress_->SetFile(text);
+    else if (label == ReportLabel::lblBytesCopied)
+        progress_->SetCopiedLabel(text);
 }
 
-void TerminalInteraction::ClearProgressLine() {
-    if (progressShown_) {
-        err_ << "\r\033[K" << std::flush;
-        progressShown_ = false;
-    }
+void TerminalInteraction::ReportCopyProgress(const CopyProgress& progress) {
+    // Inside a long copy this is the operation's only call: a stop asked for ends the copy here.
+    if (InterruptRequested())
+        state_.blnStop = true;
+    if (progress_)
+        progress_->Update(progress);
 }
 
 void TerminalInteraction::FinishProgress() {
-    ClearProgressLine();
+    if (progress_)
+        progress_->Stop();
 }
 
 void TerminalInteraction::cmdPauseContinue_Click() {
     if (!attended_)
         return;
+    QuietProgress quiet(progress_.get());
     state_.blnPaused = true;
     ShowText("Paused", "Press Enter to continue, or type c and Enter to cancel the operation.");
     std::string answer = lowerAscii(ReadAnswer());

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "cli/commands/ProgressLine.h"
 #include "engine/Shutdown.h"
 #include "report/Interaction.h"
 #include "report/OperationState.h"
 
-#include <chrono>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,10 @@ namespace kestrel::cli {
 
 // The operations' questions at a terminal. Attended, it asks at the prompt (on `err`, reading
 // answers from `in`); unattended (--yes, or no terminal) it never asks and gives the answers of
-// an unattended run. The report itself goes to standard output through the report's sink.
+// an unattended run, except where consent is required (no terminal and no --yes): there a
+// question whose safe answer is No (the deletion's confirmation) is answered No and the refusal
+// is kept for the command to end with. With `progress`, a status line on `err`. The report itself
+// goes to standard output through the report's sink.
 class TerminalInteraction : public Interaction {
 public:
     TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err, bool attended,
@@ -28,7 +32,13 @@ public:
     bool ConfirmOperation(const ConfirmRequest& request) override;
     std::string ChooseReportFile(const std::string& title, const std::string& filter) override;
 
+    // Without a terminal and without --yes nobody can consent to a destructive step.
+    void RequireConsent(bool required) { consentRequired_ = required; }
+    // The question that was refused for want of consent ("" when none was).
+    const std::string& RefusedQuestion() const { return refusedQuestion_; }
+
     void SetReportLabel(ReportLabel label, const std::string& text) override;
+    void ReportCopyProgress(const CopyProgress& progress) override;
     void SetReportLabelVisible(ReportLabel, bool) override {}
     void SetReportButtons(bool, bool, const std::string&, bool, const std::string&) override {}
     void SetPauseButtonVisible(bool) override {}
@@ -45,6 +55,8 @@ public:
 
     // Clears the progress line, so the terminal is left tidy.
     void FinishProgress();
+    // The status line, or null without --progress on a terminal.
+    ProgressLine* Progress() { return progress_.get(); }
 
 private:
     // One line of input, trimmed; "" at the end of the input.
@@ -52,7 +64,18 @@ private:
     // Lists the options numbered from 1 and reads the number chosen; Enter takes the default.
     int AskNumberedChoice(const std::vector<std::string>& options, int defaultChoice);
     void ShowText(const std::string& title, const std::string& text);
-    void ClearProgressLine();
+    // The status line stays off the screen while a question is asked.
+    struct QuietProgress {
+        explicit QuietProgress(ProgressLine* line) : line_(line) {
+            if (line_)
+                line_->Hide();
+        }
+        ~QuietProgress() {
+            if (line_)
+                line_->Show();
+        }
+        ProgressLine* line_;
+    };
 
     struct Preset {
         std::string title;
@@ -64,11 +87,9 @@ private:
     std::istream& in_;
     std::ostream& err_;
     bool attended_;
-    bool progress_;
-    std::string folder_;
-    std::string file_;
-    bool progressShown_ = false;
-    std::chrono::steady_clock::time_point lastProgress_{};
+    bool consentRequired_ = false;
+    std::string refusedQuestion_;
+    std::unique_ptr<ProgressLine> progress_;
 };
 
 // The shutdown's pop-up at a terminal: Enter within the pop-up's time calls the shutdown off.
@@ -82,9 +103,10 @@ private:
     std::ostream& err_;
 };
 
-// Ctrl-C: the first sets blnStop at the next file (the operation still writes its summary), a
-// second ends the program at once.
-void InstallInterruptHandler();
+// Ctrl-C, SIGTERM and SIGHUP: the first sets blnStop (of `state`, at once, so that a copy under
+// way stops too; the operation still writes its summary), a second ends the program at once.
+// A closed standard output (SIGPIPE) is ignored: writes there fail and the run goes on.
+void InstallInterruptHandler(OperationState* state = nullptr);
 bool InterruptRequested();
 void ResetInterruptForTesting();
 

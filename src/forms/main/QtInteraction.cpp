@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace kestrel::forms {
@@ -23,6 +24,16 @@ namespace {
 // About 30 repaints a second.
 constexpr int kFlushIntervalMs = 33;
 std::atomic<double> sleepScale{1.0};
+
+std::mutex& sleepHoldMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::function<bool()>& sleepHold() {
+    static std::function<bool()> released;
+    return released;
+}
 
 } // namespace
 
@@ -38,18 +49,29 @@ void QtInteraction::setSleepScaleForTesting(double scale) {
     sleepScale = scale;
 }
 
+void QtInteraction::setSleepHoldForTesting(std::function<bool()> released) {
+    std::lock_guard<std::mutex> lock(sleepHoldMutex());
+    sleepHold() = std::move(released);
+}
+
 bool QtInteraction::OnWindowThread() const {
     return QThread::currentThread() == thread();
 }
 
 void QtInteraction::BeginOperation() {
     enlarged_ = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        copyProgressPending_ = false;
+    }
+    report_.SetOperationRunning(true);
     flushTimer_->start();
 }
 
 void QtInteraction::EndOperation() {
     flushTimer_->stop();
     Flush();
+    report_.SetOperationRunning(false);
 }
 
 void QtInteraction::Flush() {
@@ -57,8 +79,14 @@ void QtInteraction::Flush() {
     std::string replacement;
     std::string appended;
     std::map<ReportLabel, std::string> labels;
+    bool progressPending = false;
+    CopyProgress progress;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        progressPending = copyProgressPending_;
+        if (progressPending)
+            progress = std::move(copyProgress_);
+        copyProgressPending_ = false;
         replace = replace_;
         replacement.swap(replacement_);
         appended.swap(appended_);
@@ -71,6 +99,8 @@ void QtInteraction::Flush() {
         report_.AppendText(Qs(appended));
     for (const auto& [label, text] : labels)
         report_.SetLabel(label, Qs(text));
+    if (progressPending)
+        report_.ShowCopyProgress(progress);
 }
 
 void QtInteraction::Post(std::function<void()> action) {
@@ -166,6 +196,8 @@ std::string QtInteraction::ChooseReportFile(const std::string& title, const std:
     if (closing_)
         return {};
     return Ask<std::string>([&] {
+        const FileDialogs::StartFolder start(fileDialogs(), host_.reportFileFolder ? host_.reportFileFolder()
+                                                                                   : std::string());
         std::string path = fileDialogs().GetSaveFileName(host_.mainWindow, title, filter);
         if (host_.dialogClosed)
             host_.dialogClosed();
@@ -176,6 +208,13 @@ std::string QtInteraction::ChooseReportFile(const std::string& title, const std:
 void QtInteraction::SetReportLabel(ReportLabel label, const std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
     labels_[label] = text;
+}
+
+void QtInteraction::ReportCopyProgress(const CopyProgress& progress) {
+    // Gathered like the report text and shown by the next repaint of the window thread.
+    std::lock_guard<std::mutex> lock(mutex_);
+    copyProgress_ = progress;
+    copyProgressPending_ = true;
 }
 
 void QtInteraction::SetReportLabelVisible(ReportLabel label, bool visible) {
@@ -254,9 +293,15 @@ void QtInteraction::Beep(int, int) {
 
 void QtInteraction::Sleep(int milliseconds) {
     // The operation waits; the window goes on (the full-text-box wait). Quitting ends the wait.
+    std::function<bool()> released;
+    {
+        std::lock_guard<std::mutex> lock(sleepHoldMutex());
+        released = sleepHold();
+    }
     const auto end = std::chrono::steady_clock::now() +
                      std::chrono::milliseconds(static_cast<long long>(milliseconds * sleepScale.load()));
-    while (std::chrono::steady_clock::now() < end && !closing_ && !state_.blnStop) {
+    const auto waiting = [&] { return released ? !released() : std::chrono::steady_clock::now() < end; };
+    while (waiting() && !closing_ && !state_.blnStop) {
         if (OnWindowThread())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         else

@@ -36,10 +36,11 @@ public:
     // What the prompts need of the main window.
     struct Host {
         QWidget* mainWindow = nullptr;
-        std::function<void()> dialogClosed;      // a file dialog of the main window closed
-        std::function<void()> confirmDeclined;   // the user answered No to the confirmation
-        std::function<QPoint()> confirmPosition; // where the confirmation window opens
-        std::function<QWidget*()> reportFileBox; // the existing-report-file window opens near it
+        std::function<void()> dialogClosed;            // a file dialog of the main window closed
+        std::function<void()> confirmDeclined;         // the user answered No to the confirmation
+        std::function<QPoint()> confirmPosition;       // where the confirmation window opens
+        std::function<QWidget*()> reportFileBox;       // the existing-report-file window opens near it
+        std::function<std::string()> reportFileFolder; // where the report-file dialog opens
     };
 
     QtInteraction(OperationState& state, frmReport& report, Host host);
@@ -60,6 +61,9 @@ public:
 
     // The full-text-box wait is scaled by this factor (tests: 0 waits not at all).
     static void setSleepScaleForTesting(double scale);
+    // Tests hold the full-text-box wait instead: while set, the wait lasts until `released`
+    // returns true (or the operation stops), whatever its length. Empty for the timed wait.
+    static void setSleepHoldForTesting(std::function<bool()> released);
 
     // Interaction
     MessageAnswer ShowMessage(const MessageRequest& request) override;
@@ -82,6 +86,7 @@ public:
     void Beep(int frequencyHz, int milliseconds) override;
     void Sleep(int milliseconds) override;
     void DoEvents() override;
+    void ReportCopyProgress(const CopyProgress& progress) override;
 
     // Runs `action` on the window thread and waits for it (a window of the operation's own, such
     // as the shutdown pop-up).
@@ -111,6 +116,9 @@ private:
     std::string replacement_;
     std::string appended_;
     std::map<ReportLabel, std::string> labels_;
+    // The latest movement of a copy; only the newest is worth showing.
+    bool copyProgressPending_ = false;
+    CopyProgress copyProgress_;
 };
 
 } // namespace kestrel::forms

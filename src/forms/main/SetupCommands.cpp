@@ -72,6 +72,7 @@ void SetupCommands::cmdSetup_MouseUp() {
     PlaceFrame(c_.fraSetup, c_.cmdReportFile);
     c_.fraSetup->setEnabled(true);
     c_.fraSetup->show();
+    host_.RefreshKeyboardOrder();
     SetFocusIfUsable(c_.cmdSaveSetup);
 }
 
@@ -91,6 +92,7 @@ void SetupCommands::OpenSaveFrame(bool loading) {
     PlaceFrame(c_.fraSaveSetup, c_.cmdSetup);
     c_.fraSaveSetup->show();
     c_.chkSuppressDetailedReports->show();
+    host_.RefreshKeyboardOrder();
     SetFocusIfUsable(c_.cmdSaveSetupForNextRun);
 }
 
@@ -155,7 +157,11 @@ void SetupCommands::SaveForNextRun() {
 
 void SetupCommands::SaveInSetupFile() {
     c_.fraSetup->hide();
-    std::string path = fileDialogs().GetSaveFileName(c_.window, GetProgramText(117), SetupFileFilter());
+    std::string path;
+    {
+        const FileDialogs::StartFolder start(fileDialogs(), host_.SetupsFolder());
+        path = fileDialogs().GetSaveFileName(c_.window, GetProgramText(117), SetupFileFilter());
+    }
     host_.SetDialogJustClosed();
     if (!path.empty()) {
         path = SetupFileNameWithExtension(path);
@@ -197,7 +203,11 @@ void SetupCommands::LoadFromLastRun() {
 void SetupCommands::LoadFromSetupFile() {
     c_.fraSetup->hide();
     ForgetSelectedSetupFile();
-    const std::string path = fileDialogs().GetOpenFileName(c_.window, GetProgramText(114), SetupFileFilter());
+    std::string path;
+    {
+        const FileDialogs::StartFolder start(fileDialogs(), host_.SetupsFolder());
+        path = fileDialogs().GetOpenFileName(c_.window, GetProgramText(114), SetupFileFilter());
+    }
     host_.SetDialogJustClosed();
     if (!path.empty()) {
         SetupLoadContext context;

@@ -64,6 +64,10 @@ public:
     virtual void SetLastRunFileCurrent() = 0;
     // A file dialog just closed: the release that closed it must not start the button below.
     virtual void SetDialogJustClosed() = 0;
+    // Frames and captions changed: Alt shortcuts and the Tab order follow.
+    virtual void RefreshKeyboardOrder() {}
+    // The setups folder, where the setup-file dialogs open ("" when none is named).
+    virtual std::string SetupsFolder() { return {}; }
 };
 
 // The setup commands of the main window's "Setup" button: load (from the last run or a setup

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kestrel::forms {
 
 namespace {
@@ -24,11 +26,23 @@ QRect ShutdownPopUpGeometry(const QRect& mainWindowFrame, const ShutdownPopUp& p
             Px(popUp.widthTwips), Px(popUp.heightTwips)};
 }
 
-bool WindowShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
+bool WindowShutdownPrompt::Show(const ShutdownPopUp& popUp, int intervalMs) {
     const QRect frame = mainWindow_ != nullptr ? mainWindow_->frameGeometry() : QRect();
     const QPoint offset = OffsetTwips(frame, popUp);
     return forms::PopUpInForm(mainWindow_, DisplayText(popUp.text), popUp.widthTwips, popUp.heightTwips,
-                              popUp.intervalMs, offset.y(), offset.x());
+                              intervalMs, offset.y(), offset.x());
+}
+
+bool WindowShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
+    if (powerOffRunner_ == nullptr)
+        return Show(popUp, popUp.intervalMs);
+    const int untilPowerOff = std::clamp(delayMs_, 0, popUp.intervalMs);
+    if (Show(popUp, untilPowerOff))
+        return true;
+    // The stated delay has passed without a click.
+    platform::PowerOffNow(*powerOffRunner_, kShutdownComment);
+    const int rest = popUp.intervalMs - untilPowerOff;
+    return rest > 0 && Show(popUp, rest);
 }
 
 } // namespace kestrel::forms

@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrel::forms {
 
 namespace {
@@ -67,6 +69,7 @@ frmMain::frmMain() : QWidget(nullptr, Qt::Window) {
     host.confirmDeclined = [this] { ForgetSelectedSetupFile(); };
     host.confirmPosition = [this] { return ConfirmWindowPosition(); };
     host.reportFileBox = [this] { return static_cast<QWidget*>(txbReportFile_); };
+    host.reportFileFolder = [this] { return ReportFileDialogFolder(); };
     ui_ = std::make_unique<QtInteraction>(state_, *report_, std::move(host));
     model_ = std::make_unique<ReportModel>(state_, setup_, *ui_);
     ui_->setReportModel(model_.get());
@@ -109,7 +112,8 @@ frmMain::~frmMain() {
 QPushButton* frmMain::Button(const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -216,6 +220,9 @@ void frmMain::CreateControls() {
     lblSkipFilepaths_ =
         Label(QStringLiteral("lblSkipFilepaths"), QStringLiteral("Skip filepaths containing:"));
     lblOfSizeOf_ = Label(QStringLiteral("lblOfSizeOf"), QStringLiteral("of size of existing backup file"));
+    // The drop-down's items end the caption's sentence: "Files new or modified in the last 3 days".
+    lblModifiedSince_ = Label(QStringLiteral("lblModifiedSince"));
+    lblModifiedSince_->setBuddy(cboModifiedSince_);
     lblNumSetups_ = Label(QStringLiteral("lblNumSetups"));
     lblMultipleBackupExplanation_ =
         Label(QStringLiteral("lblMultipleBackupExplanation"),
@@ -306,7 +313,7 @@ void frmMain::LayOutControls() {
     grid->addLayout(filters, row, 0, 1, 2);
     grid->addWidget(cmdClearFolder_[2], row, 2);
     ++row;
-    grid->addLayout(Row({cboModifiedSince_}), row, 0, 1, 3);
+    grid->addLayout(Row({lblModifiedSince_, cboModifiedSince_}), row, 0, 1, 3);
     ++row;
     grid->addLayout(Row({chkWarnIfEarlier_}), row, 0, 1, 3);
     ++row;
@@ -483,6 +490,7 @@ void frmMain::InitMainWindow() {
     lblFreeSpace_->clear();
     MaxFolderTextLength_ = 70;
     lblIntro_->setText(Qs(GetProgramText(352)));
+    lblModifiedSince_->setText(Qs(GetProgramText(420)));
     lblIntro_->hide();
     chkIncludeSubfolders_->hide();
     lblWarningReFilesInUse_->setText(Qs(GetProgramText(5)));
@@ -524,9 +532,12 @@ void frmMain::ShowSetupInControls() {
     check(chkPauseAfterFirstCopy_, setup_.chkPauseAfterFirstCopy);
     check(chkPauseAfterFirstDelete_, setup_.chkPauseAfterFirstDelete);
     check(chkDisableOutputToFile_, setup_.chkDisableOutputToFile);
-    // With detailed reports suppressed no pause is taken: the pause boxes wait, disabled.
-    chkPauseAfterFirstCopy_->setEnabled(setup_.chkSuppressDetailedReports == 0);
-    chkPauseAfterFirstDelete_->setEnabled(setup_.chkSuppressDetailedReports == 0);
+    // With detailed reports suppressed no pause is taken: the pause boxes wait, disabled. A setup
+    // loaded during an operation (a multiple backup's next setup) belongs to that operation: its
+    // boxes stay disabled until it ends.
+    const bool pauseBoxesUsable = setup_.chkSuppressDetailedReports == 0 && !operationRunning();
+    chkPauseAfterFirstCopy_->setEnabled(pauseBoxesUsable);
+    chkPauseAfterFirstDelete_->setEnabled(pauseBoxesUsable);
     {
         const QSignalBlocker blockPercent(cboPercent_);
         const QSignalBlocker blockSince(cboModifiedSince_);
@@ -703,6 +714,20 @@ void frmMain::EnableFormControls(bool enabled) {
     update();
 }
 
+void frmMain::RefreshKeyboardOrder() {
+    // The buttons carry Alt shortcuts; the check boxes keep their captions as they are.
+    AssignMnemonics(this, [](const QAbstractButton* button) {
+        return qobject_cast<const QPushButton*>(button) == nullptr;
+    });
+    if (isVisible())
+        OrderTabsByPosition(this);
+}
+
+void frmMain::HoldControlsForOperation() {
+    EnableFormControls(false);
+    cmdQuit_->setEnabled(true);
+}
+
 int frmMain::SmallReportWindowTop(bool listing) const {
     const QWidget* below = listing ? static_cast<QWidget*>(cmdListSubFolders_) : txbDirectory_[1];
     const int offset = listing ? 440 : 720;
@@ -712,6 +737,12 @@ int frmMain::SmallReportWindowTop(bool listing) const {
 }
 
 QPoint frmMain::ConfirmWindowPosition() const {
+    if (multipleBackupRunning_ && txbSetupFile_->isVisible()) {
+        // During a multiple backup, below the box that names the setup about to run, its frame
+        // clear of the box so the user sees which setup the question is about.
+        const QPoint box = txbSetupFile_->mapToGlobal(QPoint(0, 0));
+        return QPoint(box.x(), std::max(box.y() + Px(720), box.y() + txbSetupFile_->height() + Px(120)));
+    }
     // Below the settings, so they stay in view above the question.
     const QPoint anchor = cmdReportFile_->mapToGlobal(QPoint(0, cmdReportFile_->height()));
     const QPoint left = txbReportFile_->mapToGlobal(QPoint(0, 0));
@@ -764,7 +795,7 @@ void frmMain::cmdEmptyTargetFolder_Click() {
     const bool wholeDisk = !target.empty() && DriveOfPath(target) == target;
     const std::string word = wholeDisk ? "disk" : "folder";
     ShowMessageBox(this,
-                   "To empty the target " + word + " click on the '" + Ss(cmdDeleteAllBackupFiles_->text()) +
+                   "To empty the target " + word + " click on the '" + Ss(Caption(cmdDeleteAllBackupFiles_)) +
                        "' button.",
                    "Target " + word + " is not empty");
     SetFocusIfUsable(cmdDeleteAllBackupFiles_);

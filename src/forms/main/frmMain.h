@@ -130,6 +130,8 @@ private:
     void ForgetSelectedSetupFile();
     void DisplayNumFilesInSetupsFolder();
     void SetDialogJustClosed();
+    // Where the report-file dialog opens.
+    std::string ReportFileDialogFolder() const;
 
     // SetupLoadMessages: the messages of a setup load.
     void SourceFolderMissing(const std::string& text) override;
@@ -139,6 +141,10 @@ private:
     void RefreshToolTips();
     void RefreshMenuState();
     void EnableFormControls(bool enabled);
+    // Every control but Quit disabled: the running operation owns the setup.
+    void HoldControlsForOperation();
+    // Alt shortcuts for captions that changed, and Tab in the order the controls now show.
+    void RefreshKeyboardOrder();
     void SetFocusOnHover(QWidget* button);
     // The small report window opens below this control (twips inside the window).
     int SmallReportWindowTop(bool listing) const;
@@ -168,6 +174,7 @@ private:
     QThread* worker_ = nullptr;
     OperationButton runningButton_ = OperationButton::BackupModifiedFiles;
     bool quitRequested_ = false;
+    bool multipleBackupRunning_ = false;
     bool unattendedRun_ = false;
     QString commandLine_;
     std::function<void()> endProgram_;
@@ -245,6 +252,7 @@ private:
     QLabel* lblBackupOnlyExtension_ = nullptr;
     QLabel* lblSkipFilepaths_ = nullptr;
     QLabel* lblOfSizeOf_ = nullptr;
+    QLabel* lblModifiedSince_ = nullptr;
     QLabel* lblNumSetups_ = nullptr;
     QLabel* lblMultipleBackupExplanation_ = nullptr;
     QLabel* lblPreviousRun_ = nullptr;

@@ -4,6 +4,7 @@
 #include "forms/main/frmMain.h"
 
 #include "engine/FileSelection.h"
+#include "engine/SubfolderCaption.h"
 #include "forms/FormsCommon.h"
 #include "forms/prompts/FileDialogs.h"
 #include "forms/prompts/MessageBoxes.h"
@@ -19,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,9 +80,15 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
     if (blnDialogJustClosed_ || operationRunning())
         return;
     const std::size_t i = static_cast<std::size_t>(Index);
-    const std::string caption = Ss(cmdSpecifyDirectory_[i]->text());
+    const std::string caption = Ss(Caption(cmdSpecifyDirectory_[i]));
 
-    std::string path = fileDialogs().BrowseForFolder(this, GetProgramText(Index == 0 ? 22 : 23));
+    std::string path;
+    {
+        // The browser opens in the folder being changed.
+        const FileDialogs::StartFolder start(fileDialogs(),
+                                             Index < 2 ? setup_.txbDirectory[i] : setupsFolder_);
+        path = fileDialogs().BrowseForFolder(this, GetProgramText(Index == 0 ? 22 : 23));
+    }
 
     if (!path.empty() && IsRecycleBinPath(AddTrailingBackslash(path))) {
         ShowMessageBox(this, "A recycle bin cannot be a backup source or target.", caption,
@@ -100,7 +108,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
         }
         const std::string& target = setup_.txbDirectory[1];
         if (Index == 0 && !target.empty()) {
-            const std::string title = Ss(cmdSpecifyDirectory_[0]->text());
+            const std::string title = Ss(Caption(cmdSpecifyDirectory_[0]));
             if (path == target) {
                 ShowMessageBox(this, GetProgramText(24), title, MessageButtons::Ok, MessageIcon::Exclamation);
                 return;
@@ -133,7 +141,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
             RefreshTargetFolderDisplay(true);
             // The folder itself can be written; the disk it lies on may still refuse writes.
             if (FolderExists(path) && IsDriveWriteProtected(path))
-                ShowMessageBox(this, GetProgramText(405), Ss(cmdSpecifyDirectory_[1]->text()),
+                ShowMessageBox(this, GetProgramText(405), Ss(Caption(cmdSpecifyDirectory_[1])),
                                MessageButtons::Ok, MessageIcon::Exclamation);
             ForgetSelectedSetupFile();
         }
@@ -144,7 +152,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
 
     if (!setup_.txbDirectory[1].empty() && Index == 0 && !blnChainedFolderPrompt_) {
         if (ShowMessageBox(this, "Do you wish to specify a new target disk or folder",
-                           Ss(cmdSpecifyDirectory_[0]->text()),
+                           Ss(Caption(cmdSpecifyDirectory_[0])),
                            MessageButtons::YesNo) == MessageAnswer::Yes) {
             blnChainedFolderPrompt_ = true;
             cmdSpecifyDirectory_MouseUp(1);
@@ -152,7 +160,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
     }
     if (!setup_.txbDirectory[0].empty() && Index == 1 && !blnChainedFolderPrompt_) {
         if (ShowMessageBox(this, "Do you wish to specify a new source disk or folder",
-                           Ss(cmdSpecifyDirectory_[1]->text()),
+                           Ss(Caption(cmdSpecifyDirectory_[1])),
                            MessageButtons::YesNo) == MessageAnswer::Yes) {
             blnChainedFolderPrompt_ = true;
             cmdSpecifyDirectory_MouseUp(0);
@@ -163,7 +171,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
 
 bool frmMain::CheckTargetAgainstSource(const std::string& path) {
     const std::string& source = setup_.txbDirectory[0];
-    const std::string title = Ss(cmdSpecifyDirectory_[1]->text());
+    const std::string title = Ss(Caption(cmdSpecifyDirectory_[1]));
     if (source.empty())
         return true;
     if (source == path) {
@@ -320,6 +328,12 @@ void frmMain::PromptTargetFolderNotFound(const std::string& strErrDescr) {
 }
 
 void frmMain::RefreshSourceFolderDisplay() {
+    // The list button's caption changes with the folder; whichever way this ends, its shortcut
+    // and the Tab order follow.
+    struct KeyboardRefresh {
+        frmMain* window;
+        ~KeyboardRefresh() { window->RefreshKeyboardOrder(); }
+    } keyboardRefresh{this};
     cmdListSubFolders_->setText(Qs(GetProgramText(19)));
     const bool running = operationRunning();
     const std::string source = setup_.txbDirectory[0];
@@ -375,7 +389,7 @@ void frmMain::RefreshSourceFolderDisplay() {
             lblNumSubfolders_->setText(QStringLiteral("Path not found"));
             cmdListSubFolders_->setEnabled(false);
         } else if (n == 0) {
-            lblNumSubfolders_->setText(QStringLiteral("There are no subfolders"));
+            lblNumSubfolders_->setText(Qs(NumSubfoldersCaption(n, 0)));
         } else {
             lblNumSubfolders_->setText(QStringLiteral("Error"));
         }
@@ -389,18 +403,9 @@ void frmMain::RefreshSourceFolderDisplay() {
     }
 
     const int included = static_cast<int>(setup_.cboIncludedFolders.size());
-    if (n == 1) {
-        lblNumSubfolders_->setText(QStringLiteral("There is one subfolder"));
-    } else {
-        QString caption = QStringLiteral("There are %1 subfolders").arg(n);
-        if (included != 0) {
-            caption += QStringLiteral(", %1 selected").arg(included);
-        } else {
-            caption += QStringLiteral(", none selected");
-            cmdListSubFolders_->setText(Qs(GetProgramText(21)));
-        }
-        lblNumSubfolders_->setText(caption);
-    }
+    lblNumSubfolders_->setText(Qs(NumSubfoldersCaption(n, included)));
+    if (n > 1 && included == 0)
+        cmdListSubFolders_->setText(Qs(GetProgramText(21)));
 
     cmdSelectSubfolders_->setEnabled(!running);
     setup_.intNumIncludedFolders = included;
@@ -487,11 +492,21 @@ void frmMain::txbExcludedFilepaths_LostFocus() {
     txbExcludedFilepaths_->setToolTip(text.toUcs4().size() > MaxFolderTextLength_ ? text : QString());
 }
 
+std::string frmMain::ReportFileDialogFolder() const {
+    // The folder of the report file named now, else the setups folder.
+    if (!setup_.txbReportFile.empty())
+        return Ss(QFileInfo(Qs(setup_.txbReportFile)).absolutePath());
+    return setupsFolder_;
+}
+
 void frmMain::cmdReportFile_MouseUp() {
     if (blnDialogJustClosed_ || operationRunning())
         return;
-    const std::string path =
-        fileDialogs().GetSaveFileName(this, "Specify report file", ".txt files (*.txt) | *.txt");
+    std::string path;
+    {
+        const FileDialogs::StartFolder start(fileDialogs(), ReportFileDialogFolder());
+        path = fileDialogs().GetSaveFileName(this, "Specify report file", ".txt files (*.txt) | *.txt");
+    }
     SetDialogJustClosed();
     if (!path.empty())
         SetReportFileText(path);

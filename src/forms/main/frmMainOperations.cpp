@@ -39,16 +39,18 @@ namespace {
 // operation asks from the worker thread; the pop-up is shown on the window thread.
 class PopUpShutdownPrompt : public ShutdownPrompt {
 public:
-    PopUpShutdownPrompt(QWidget* mainWindow, QtInteraction& ui) : mainWindow_(mainWindow), ui_(ui) {}
+    PopUpShutdownPrompt(QWidget* mainWindow, QtInteraction& ui, platform::CommandRunner& runner)
+        : mainWindow_(mainWindow), ui_(ui), runner_(runner) {}
     bool PopUpInForm(const ShutdownPopUp& popUp) override {
         bool clicked = false;
-        ui_.RunAndWait([&] { clicked = WindowShutdownPrompt(mainWindow_).PopUpInForm(popUp); });
+        ui_.RunAndWait([&] { clicked = WindowShutdownPrompt(mainWindow_, &runner_).PopUpInForm(popUp); });
         return clicked;
     }
 
 private:
     QWidget* mainWindow_;
     QtInteraction& ui_;
+    platform::CommandRunner& runner_;
 };
 
 } // namespace
@@ -123,6 +125,7 @@ bool frmMain::Form_Load(const QString& commandLine) {
     state_.blnScheduledTask = false;
     FocusNextStep();
 
+    RefreshKeyboardOrder();
     if (!commandLine_.trimmed().isEmpty())
         RunUnattendedBackup();
     return true;
@@ -136,7 +139,7 @@ void frmMain::RunUnattendedBackup() {
     unattendedRun_ = true;
     const std::string commandLine = Ss(commandLine_);
     StartOperation(OperationButton::BackupModifiedFiles, [this, commandLine](OperationContext& context) {
-        PopUpShutdownPrompt prompt(this, *ui_);
+        PopUpShutdownPrompt prompt(this, *ui_, shutdownRunner());
         return RunUnattended(context, commandLine, shutdownRunner(), prompt).backupResult;
     });
 }
@@ -179,7 +182,7 @@ void frmMain::StartOperation(OperationButton button, OperationEntry entry) {
         txbFileExtension_LostFocus();
 
     const bool listsFiles =
-        button == OperationButton::ListSubFolders && cmdListSubFolders_->text() == Qs(GetProgramText(21));
+        button == OperationButton::ListSubFolders && Caption(cmdListSubFolders_) == Qs(GetProgramText(21));
     if (!entry)
         entry = EngineEntry(button, listsFiles);
     if (!entry)
@@ -188,8 +191,7 @@ void frmMain::StartOperation(OperationButton button, OperationEntry entry) {
     runningButton_ = button;
     report_->setOperation(OperationCodeOf(button), button == OperationButton::ListSubFolders);
     // The setup belongs to the operation until it ends: the window's controls hold still.
-    EnableFormControls(false);
-    cmdQuit_->setEnabled(true);
+    HoldControlsForOperation();
     ui_->BeginOperation();
     worker_ = QThread::create([this, entry] {
         OperationContext context{setup_, state_, *ui_, *model_};
@@ -236,12 +238,12 @@ void frmMain::OperationFinished() {
 bool frmMain::SaveSetupForNextRunWithPopUp() {
     const bool ok = SaveSetupForNextRun(setup_);
     if (ok) {
-        // "Setup saved" over the Setup button for two seconds.
-        const QPoint topLeft = cmdSetup_->mapTo(this, QPoint(0, 0));
-        const QRect main = frameGeometry();
-        const int frameTop = geometry().top() - main.top();
+        // "Setup saved" over the Setup button for two seconds. The 500 and 160 twips of the
+        // classic placement stood for the window's title bar and border; the button's place on
+        // the screen already holds them.
+        const QPoint onScreen = cmdSetup_->mapToGlobal(QPoint(0, 0));
         PopUp(QStringLiteral("Setup saved"), Twips(cmdSetup_->width()), Twips(cmdSetup_->height()), 2000,
-              Twips(main.top() + frameTop + topLeft.y()) + 500, Twips(main.left() + topLeft.x()) + 160);
+              Twips(onScreen.y()), Twips(onScreen.x()));
     } else {
         ShowMessageBox(this, GetProgramText(116), GetProgramText(31), MessageButtons::Ok,
                        MessageIcon::Exclamation);

@@ -70,6 +70,8 @@ void frmMain::CreateSetupCommands() {
             w.intLastRunFileTicks_ = 0;
         }
         void SetDialogJustClosed() override { w.SetDialogJustClosed(); }
+        void RefreshKeyboardOrder() override { w.RefreshKeyboardOrder(); }
+        std::string SetupsFolder() override { return w.setupsFolder_; }
 
     private:
         frmMain& w;
@@ -127,7 +129,7 @@ void frmMain::cmdSelectSubfolders_MouseUp() {
         return;
     if (setup_.txbDirectory[0].empty()) {
         ShowMessageBox(this, "The source disk or folder must first be specified.",
-                       Ss(cmdSelectSubfolders_->text()), MessageButtons::Ok, MessageIcon::Information);
+                       Ss(Caption(cmdSelectSubfolders_)), MessageButtons::Ok, MessageIcon::Information);
         return;
     }
     IncludedSubfolderChoice choice;
@@ -157,7 +159,7 @@ void frmMain::cmdCreateSubFolder_MouseUp() {
         return;
     CreateTargetSubfolderHost host;
     host.window = this;
-    host.caption = Ss(cmdCreateSubFolder_->text());
+    host.caption = Ss(Caption(cmdCreateSubFolder_));
     host.sourceFolder = setup_.txbDirectory[0];
     host.targetFolder = setup_.txbDirectory[1];
     host.inputBoxPosition = lblTargetFolderIsEmpty_->mapToGlobal(QPoint(Px(330), 0));
@@ -180,6 +182,7 @@ void frmMain::cmdUseMultipleBackup_Click() {
     txbDirectory_[2]->show();
     lblNumSetups_->show();
     cmdClearFolder_[3]->setVisible(!setupsFolder_.empty());
+    RefreshKeyboardOrder();
 }
 
 void frmMain::DisplayNumFilesInSetupsFolder() {
@@ -195,7 +198,7 @@ void frmMain::DisplayNumFilesInSetupsFolder() {
 void frmMain::cmdMultipleBackup_Click() {
     if (!state_.blnStartupCompleted || blnDialogJustClosed_ || operationRunning())
         return;
-    const std::string title = Ss(cmdMultipleBackup_->text());
+    const std::string title = Ss(Caption(cmdMultipleBackup_));
     if (setupsFolder_.empty()) {
         ShowMessageBox(this, "The setups folder must first be specified.", title, MessageButtons::Ok,
                        MessageIcon::Information);
@@ -246,6 +249,10 @@ void frmMain::cmdMultipleBackup_Click() {
         ShowSetupInControls();
         RefreshSourceFolderDisplay();
         RefreshTargetFolderDisplay(true);
+        // The refreshes enable what suits the new setup; the run goes on with the next setup, and
+        // every control but Quit stays disabled until it ends.
+        if (operationRunning())
+            HoldControlsForOperation();
     };
     host.LoadSetupFile = [this](const std::string& path) {
         ForgetSelectedSetupFile();
@@ -274,6 +281,7 @@ void frmMain::cmdMultipleBackup_Click() {
         run.setupLoaded = [this, setupLoaded] { ui_->RunAndWait([&] { setupLoaded(); }); };
         run.loadMessages = &loadMessages;
         MultipleBackupOutcome outcome = MultipleBackupOutcome::Cancelled;
+        multipleBackupRunning_ = true;
         StartOperation(OperationButton::BackupModifiedFiles, [&run, &outcome](OperationContext& context) {
             outcome = kestrel::cmdMultipleBackup_Click(context, run);
             return 0;
@@ -281,6 +289,7 @@ void frmMain::cmdMultipleBackup_Click() {
         // The window answers the operation's calls and its report window until it has ended.
         while (operationRunning())
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        multipleBackupRunning_ = false;
         return outcome;
     };
 

@@ -33,7 +33,8 @@ void SetBackColor(QWidget* widget, const QColor& color) {
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus, else the default one.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -127,6 +128,7 @@ void frmMultipleBackup::Form_Load() {
                                     "You can also load or delete a particular setup file."));
     chkConfirmEach_->setText(QStringLiteral("Confirm each setup before the backup"));
     cmdMultipleBackup_->setText(QLatin1String(kCaptionDoAllBackups));
+    cmdMultipleBackup_->setDefault(true);
     SetFormFontName(this, QLatin1String(kFormFont));
 }
 
@@ -194,6 +196,13 @@ void frmMultipleBackup::Form_Activate() {
     const std::string note = SetupsOverflowNote(found);
     Label2_->setText(DisplayText(note));
     Label2_->setVisible(!note.empty());
+
+    // The check boxes (the rows' file names) and the run button keep their captions as they are.
+    AssignMnemonics(this, [this](const QAbstractButton* button) {
+        return button == cmdMultipleBackup_ || qobject_cast<const QPushButton*>(button) == nullptr;
+    });
+    layout()->activate();
+    OrderTabsByPosition(this);
 }
 
 void frmMultipleBackup::cmdCheckAll_Click(int Index) {

@@ -22,17 +22,18 @@ FileDialogs* current = &systemDialogs;
 } // namespace
 
 std::string FileDialogs::BrowseForFolder(QWidget* owner, const std::string& title) {
-    return Ss(QFileDialog::getExistingDirectory(owner, Qs(title), QString(), QFileDialog::ShowDirsOnly));
+    return Ss(
+        QFileDialog::getExistingDirectory(owner, Qs(title), Qs(startFolder()), QFileDialog::ShowDirsOnly));
 }
 
 std::string FileDialogs::GetOpenFileName(QWidget* owner, const std::string& title,
                                          const std::string& filter) {
-    return Ss(QFileDialog::getOpenFileName(owner, Qs(title), QString(), QtFilter(filter)));
+    return Ss(QFileDialog::getOpenFileName(owner, Qs(title), Qs(startFolder()), QtFilter(filter)));
 }
 
 std::string FileDialogs::GetSaveFileName(QWidget* owner, const std::string& title,
                                          const std::string& filter) {
-    return Ss(QFileDialog::getSaveFileName(owner, Qs(title), QString(), QtFilter(filter), nullptr,
+    return Ss(QFileDialog::getSaveFileName(owner, Qs(title), Qs(startFolder()), QtFilter(filter), nullptr,
                                            QFileDialog::DontConfirmOverwrite));
 }
 

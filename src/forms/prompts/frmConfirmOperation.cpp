@@ -14,8 +14,8 @@ frmConfirmOperation::frmConfirmOperation(QWidget* parent)
       lblDeletionWarning_(
           new QLabel(QStringLiteral("Note that this deletion operation cannot be undone."), this)),
       lblPerformOperation_(new QLabel(QStringLiteral("Back up these files?"), this)),
-      cmdYes_(new QPushButton(QStringLiteral("Yes"), this)),
-      cmdNo_(new QPushButton(QStringLiteral("No"), this)) {
+      cmdYes_(new QPushButton(QStringLiteral("&Yes"), this)),
+      cmdNo_(new QPushButton(QStringLiteral("&No"), this)) {
     setObjectName(QStringLiteral("frmConfirmOperation"));
     setWindowTitle(QStringLiteral("Confirm operation"));
     setModal(true);

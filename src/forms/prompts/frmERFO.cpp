@@ -42,6 +42,7 @@ frmERFO::frmERFO(QWidget* parent)
     layout->addWidget(cmdConfirm_, 0, Qt::AlignHCenter);
     connect(cmdConfirm_, &QPushButton::clicked, this, &frmERFO::cmdConfirm_Click);
     SetFormFontName(this, QLatin1String(kFormFont));
+    AssignMnemonics(this);
 }
 
 int frmERFO::Ask(QWidget* parent, QWidget* reportFileBox) {

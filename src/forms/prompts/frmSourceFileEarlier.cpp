@@ -43,6 +43,7 @@ frmSourceFileEarlier::frmSourceFileEarlier(QWidget* parent)
     layout->addWidget(cmdConfirm_, 0, Qt::AlignHCenter);
     connect(cmdConfirm_, &QPushButton::clicked, this, &frmSourceFileEarlier::cmdConfirm_Click);
     SetFormFontName(this, QLatin1String(kFormFont));
+    AssignMnemonics(this);
 }
 
 int frmSourceFileEarlier::Ask(QWidget* parent, QWidget* reportWindow, const QString& caption,
@@ -52,9 +53,10 @@ int frmSourceFileEarlier::Ask(QWidget* parent, QWidget* reportWindow, const QStr
     window.lblIntro_->setText(intro);
     window.optCancel_->setChecked(true);
     if (reportWindow != nullptr && reportWindow->isVisible()) {
-        // Over the report window's bottom, 300 twips above it, as wide as that window.
+        // Over the report window's bottom, 300 twips above it, as wide as that window: its width
+        // is held, so fitting the height to the text cannot shrink it back to the text's width.
         const QRect report = reportWindow->frameGeometry();
-        window.resize(report.width(), window.sizeHint().height());
+        window.setFixedWidth(reportWindow->width());
         window.adjustSize();
         const int top = report.top() + report.height() - window.frameGeometry().height() - Px(300);
         window.move(report.left(), top);

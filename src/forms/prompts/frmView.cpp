@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -33,7 +34,7 @@ QString FirstCharacters(const QString& text, int n) {
 
 frmView::frmView(QWidget* parent)
     : QWidget(parent, Qt::Window), txbText1_(new QPlainTextEdit(this)),
-      cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
+      cmdClose_(new QPushButton(QStringLiteral("&Close"), this)) {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("Viewing"));
     txbText1_->setObjectName(QStringLiteral("txbText1"));
@@ -49,6 +50,8 @@ frmView::frmView(QWidget* parent)
     layout->addWidget(cmdClose_, 0, Qt::AlignHCenter);
     setMinimumSize(Px(4000), Px(3000));
     connect(cmdClose_, &QPushButton::clicked, this, &QWidget::hide);
+    // Enter on the focused Close button presses it.
+    cmdClose_->setAutoDefault(true);
     SetFormFontName(this, QLatin1String(kFormFont));
 }
 
@@ -59,13 +62,22 @@ QString frmView::DisplayedText(const QString& fileText) {
     return kHeadNote + FirstCharacters(fileText, kept) + QStringLiteral("\r\n\r\n") + kTailNote;
 }
 
+void frmView::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the viewer as its Close button does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cmdClose_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Form_Activate();
 }
 
 void frmView::Form_Activate() {
-    cmdClose_->setText(QStringLiteral("Close"));
+    cmdClose_->setText(QStringLiteral("&Close"));
     txbText1_->clear();
     blnFileDisplayed = false;
     // A file that cannot be read leaves the box empty, without a message.

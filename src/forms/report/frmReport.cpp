@@ -1,7 +1,9 @@
 #include "forms/report/frmReport.h"
 
 #include "forms/FormsCommon.h"
+#include "modules/DiskProc.h"
 #include "modules/Language.h"
+#include "modules/StrProc.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,9 +11,11 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -56,7 +60,8 @@ frmReport::frmReport(OperationState& state, QWidget* mainWindow)
       cmdCopyToClipboard_(
           MakeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"))),
       cmdCancelClose_(MakeButton(this, "cmdCancelClose", kCancelOperation)),
-      chkSuppressDisplayOfReport_(new QCheckBox(QStringLiteral("Suppress display of report"), this)) {
+      chkSuppressDisplayOfReport_(new QCheckBox(QStringLiteral("Suppress display of report"), this)),
+      prgFileCopied_(new QProgressBar(this)), lblCopyProgress_(MakeLabel(this, "lblCopyProgress")) {
     setObjectName(QStringLiteral("frmReport"));
     setWindowTitle(QStringLiteral("Report"));
     txbText_->setObjectName(QStringLiteral("txbText"));
@@ -74,10 +79,23 @@ frmReport::frmReport(OperationState& state, QWidget* mainWindow)
     lblFreeSpace_->clear();
     lblBytesCopied_->clear();
     chkSuppressDisplayOfReport_->setChecked(false);
+    // Movement inside a long copy: the file's share as a bar, its bytes and the operation's
+    // totals beside it. Shown from the first progress of a copy until the operation ends.
+    prgFileCopied_->setObjectName(QStringLiteral("prgFileCopied"));
+    prgFileCopied_->setRange(0, 1000);
+    prgFileCopied_->setTextVisible(true);
+    prgFileCopied_->setFormat(QStringLiteral("%p%"));
+    prgFileCopied_->hide();
+    lblCopyProgress_->hide();
+    for (QPushButton* button : {cmdPauseContinue_, cmdCopyToClipboard_, cmdCancelClose_})
+        button->setAutoDefault(true);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(Label1_);
     fileRow->addWidget(lblFileName_, 1);
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(prgFileCopied_, 1);
+    progressRow->addWidget(lblCopyProgress_, 2);
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(lblBytesCopied_, 1);
     countRow->addWidget(lblFreeSpace_, 0, Qt::AlignRight);
@@ -96,11 +114,25 @@ frmReport::frmReport(OperationState& state, QWidget* mainWindow)
     layout->addWidget(lblSourceDirpath_);
     layout->addWidget(lblTargetDirpath_);
     layout->addLayout(fileRow);
+    layout->addLayout(progressRow);
     layout->addWidget(txbText_, 1);
     layout->addLayout(countRow);
     layout->addLayout(buttonRow);
     // A window narrower than 8000 twips is widened to 8000.
     setMinimumWidth(Px(8000));
+
+    // The view follows the report's end until the user scrolls elsewhere: when the text box's
+    // height changes (a pause adds a row of buttons, the window is resized) or text comes, the
+    // last line stays whole in view.
+    QScrollBar* bar = txbText_->verticalScrollBar();
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar] {
+        QMetaObject::invokeMethod(
+            this, [this, bar] { followEnd_ = bar->value() >= bar->maximum(); }, Qt::QueuedConnection);
+    });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (followEnd_ && !txbText_->textCursor().hasSelection())
+            bar->setValue(maximum);
+    });
 
     connect(cmdPauseContinue_, &QPushButton::clicked, this, &frmReport::cmdPauseContinue_Click);
     connect(cmdCancelClose_, &QPushButton::clicked, this, &frmReport::cmdCancelClose_Click);
@@ -146,10 +178,53 @@ void frmReport::SetReportButtons(bool blnCopyToClipboardVisible, bool blnPauseCo
 }
 
 void frmReport::SetReportButtons2() {
+    AssignMnemonics(this, [](const QAbstractButton* button) {
+        return qobject_cast<const QPushButton*>(button) == nullptr;
+    });
     // The layout keeps the buttons and the box below the labels; the copy button fits its caption.
     cmdCopyToClipboard_->setMinimumWidth(cmdCopyToClipboard_->sizeHint().width());
     if (layout() != nullptr)
         layout()->activate();
+}
+
+void frmReport::ShowCopyProgress(const CopyProgress& progress) {
+    const double total = static_cast<double>(std::max<std::int64_t>(progress.fileBytesTotal, 0));
+    const double done =
+        static_cast<double>(std::clamp<std::int64_t>(progress.fileBytesDone, 0, progress.fileBytesTotal));
+    prgFileCopied_->setValue(total > 0 ? static_cast<int>(done * 1000.0 / total) : 1000);
+    const std::string text =
+        FormatByteSize(done, false) + " of " + FormatByteSize(total, false) +
+        " copied of this file; operation: " + std::to_string(progress.operationFilesCopied) + " file" +
+        PluralSuffix(progress.operationFilesCopied) + " and " +
+        FormatByteSize(static_cast<double>(progress.operationBytesCopied), false) + " copied";
+    lblCopyProgress_->setText(Qs(text));
+    prgFileCopied_->show();
+    lblCopyProgress_->show();
+}
+
+void frmReport::HideCopyProgress() {
+    prgFileCopied_->hide();
+    lblCopyProgress_->hide();
+    prgFileCopied_->reset();
+    lblCopyProgress_->clear();
+}
+
+void frmReport::SetOperationRunning(bool running) {
+    running_ = running;
+    if (!running)
+        HideCopyProgress();
+    CollapseEmptyLabels();
+}
+
+void frmReport::CollapseEmptyLabels() {
+    // While an operation runs the label rows keep their place, so the text does not jump as files
+    // come and go; at rest an empty row takes no room.
+    for (QLabel* label : {lblSourceDirpath_, lblTargetDirpath_})
+        label->setVisible(running_ || !label->text().isEmpty());
+    // "File now being copied:" alone names nothing.
+    const bool fileRow = running_ || !lblFileName_->text().isEmpty();
+    Label1_->setVisible(fileRow);
+    lblFileName_->setVisible(fileRow);
 }
 
 void frmReport::ResizeForm(int intTop, int intHeight) {
@@ -187,6 +262,7 @@ void frmReport::Activate() {
 
     lblBytesCopied_->hide();
     lblFreeSpace_->hide();
+    CollapseEmptyLabels();
     SetReportButtons2();
     if (cmdPauseContinue_->isVisibleTo(this) && cmdPauseContinue_->isEnabled())
         cmdPauseContinue_->setFocus();
@@ -223,12 +299,12 @@ void frmReport::SetCopyButtonCaption(const QString& caption) {
 }
 
 void frmReport::cmdPauseContinue_Click() {
-    if (cmdPauseContinue_->text() == kPause) {
+    if (Caption(cmdPauseContinue_) == kPause) {
         ShowPausedButtons();
         // The operation holds at its next yield until Continue or Cancel clears the flag.
         state_.blnPaused = true;
         state_.blnPauseRequested = true;
-    } else if (cmdPauseContinue_->text() == kContinue) {
+    } else if (Caption(cmdPauseContinue_) == kContinue) {
         state_.blnSuppressDetailedReports = chkSuppressDisplayOfReport_->isChecked();
         SetReportButtons(false, true, kPause, false, QString());
         state_.blnPauseRequested = false;
@@ -239,7 +315,7 @@ void frmReport::cmdPauseContinue_Click() {
 
 void frmReport::cmdCancelClose_Click() {
     state_.blnPauseRequested = false;
-    if (cmdCancelClose_->text() == kCancelOperation) {
+    if (Caption(cmdCancelClose_) == kCancelOperation) {
         state_.blnStop = true;
         state_.blnPaused = false;
         cmdCancelClose_->setText(kClose);
@@ -284,6 +360,16 @@ bool frmReport::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void frmReport::keyPressEvent(QKeyEvent* event) {
+    // Escape presses the Cancel operation or Close button when it is offered.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (cmdCancelClose_->isVisible() && cmdCancelClose_->isEnabled())
+            cmdCancelClose_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void frmReport::closeEvent(QCloseEvent* event) {
     // Closing the window by its frame stops the running operation.
     state_.blnPauseRequested = false;
@@ -317,6 +403,7 @@ void frmReport::AppendText(const QString& text) {
 
 void frmReport::ReplaceText(const QString& text) {
     pendingCR_ = false;
+    followEnd_ = true;
     txbText_->setPlainText(QString());
     AppendText(text);
 }
@@ -348,6 +435,8 @@ void frmReport::SetLabel(ReportLabel label, const QString& text) {
     }
     if (QLabel* widget = LabelOf(label))
         widget->setText(text);
+    if (!running_)
+        CollapseEmptyLabels();
 }
 
 void frmReport::SetLabelVisible(ReportLabel label, bool visible) {

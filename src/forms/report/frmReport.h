@@ -10,6 +10,7 @@
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace kestrel::forms {
@@ -67,6 +68,11 @@ public:
     void SetLabelVisible(ReportLabel label, bool visible);
     void SetPauseButtonVisible(bool visible);
     void Enlarge();
+    // The running copy's movement (window thread; the operation's progress is queued here).
+    void ShowCopyProgress(const CopyProgress& progress);
+    void HideCopyProgress();
+    // Around an operation: the label rows keep their room while it runs, empty ones go after.
+    void SetOperationRunning(bool running);
 
     bool HasText() const;
     int TextLength() const;
@@ -78,10 +84,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void txbText_MouseUp();
     QLabel* LabelOf(ReportLabel label) const;
+    void CollapseEmptyLabels();
 
     OperationState& state_;
     QWidget* mainWindow_;
@@ -102,6 +110,10 @@ private:
     QPushButton* cmdCopyToClipboard_;
     QPushButton* cmdCancelClose_;
     QCheckBox* chkSuppressDisplayOfReport_;
+    QProgressBar* prgFileCopied_;
+    QLabel* lblCopyProgress_;
+    bool running_ = false;
+    bool followEnd_ = true; // the view keeps the report's last line in view
 };
 
 } // namespace kestrel::forms

@@ -30,6 +30,11 @@ QColor ColorOf(long bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
+SubfolderReadingHook& readingHook() {
+    static SubfolderReadingHook hook;
+    return hook;
+}
+
 bool ContainsIgnoringCase(const std::string& text, const char* word) {
     return LowerCaseWithAccents(text).find(word) != std::string::npos;
 }
@@ -79,9 +84,11 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
         connect(cmdSelectDeselectAllSubfolders_[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelectDeselectAllSubfolders_Click(i); });
     }
+    // Enter presses the focused button, Accept when the focus is on a row.
     for (QPushButton* button :
          {cmdAccept_, cmdCancel_, cmdSelectDeselectAllSubfolders_[0], cmdSelectDeselectAllSubfolders_[1]})
-        button->setAutoDefault(false);
+        button->setAutoDefault(true);
+    cmdAccept_->setDefault(true);
     connect(cmdAccept_, &QPushButton::clicked, this, &frmSelectSubfolders::cmdAccept_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmSelectSubfolders::cmdCancel_Click);
 
@@ -109,6 +116,10 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
     readingFont.setBold(false);
     picSubfolders_->setFont(readingFont);
     first->setFont(lblNumSubfolders_->font());
+    // The rows show folder names as they are; the buttons carry Alt shortcuts.
+    AssignMnemonics(this, [](const QAbstractButton* button) {
+        return qobject_cast<const QPushButton*>(button) == nullptr;
+    });
 }
 
 frmSelectSubfolders::~frmSelectSubfolders() {
@@ -194,22 +205,25 @@ void frmSelectSubfolders::Form_Activate() {
     const bool excludeRecycleBin = blnExcludeRecycleBin;
     const bool countSizes = !blnOmitTotalFilesize;
     const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-    reader_ = std::thread([this, topFolder, excludeRecycleBin, countSizes, cancel, generation] {
-        std::vector<std::string> names;
-        std::string listError;
-        ListSubfolderNames(topFolder, excludeRecycleBin, names, listError);
-        for (const std::string& name : names) {
-            if (*cancel)
-                return;
-            SubfolderCounts counts = ReadSubfolder(topFolder, name, countSizes);
-            QMetaObject::invokeMethod(
-                this, [this, generation, counts = std::move(counts)] { RowRead(generation, counts); },
-                Qt::QueuedConnection);
-        }
-        if (!*cancel)
-            QMetaObject::invokeMethod(
-                this, [this, generation] { ReadingFinished(generation); }, Qt::QueuedConnection);
-    });
+    reader_ = std::thread(
+        [this, topFolder, excludeRecycleBin, countSizes, cancel, generation, hook = readingHook()] {
+            std::vector<std::string> names;
+            std::string listError;
+            ListSubfolderNames(topFolder, excludeRecycleBin, names, listError);
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                if (hook)
+                    hook(i);
+                if (*cancel)
+                    return;
+                SubfolderCounts counts = ReadSubfolder(topFolder, names[i], countSizes);
+                QMetaObject::invokeMethod(
+                    this, [this, generation, counts = std::move(counts)] { RowRead(generation, counts); },
+                    Qt::QueuedConnection);
+            }
+            if (!*cancel)
+                QMetaObject::invokeMethod(
+                    this, [this, generation] { ReadingFinished(generation); }, Qt::QueuedConnection);
+        });
 }
 
 void frmSelectSubfolders::ShowReadingProgress(int subfoldersRead) {
@@ -309,6 +323,9 @@ void frmSelectSubfolders::ShowRows() {
     // The caller chose the width; the height follows the rows.
     const QSize hint = sizeHint();
     resize(std::max(width(), hint.width()), hint.height());
+    // Rows made now come after the buttons in the focus chain: Tab goes down the rows first.
+    layout()->activate();
+    OrderTabsByPosition(this);
 }
 
 void frmSelectSubfolders::vsbScrollBar_Change() {
@@ -464,6 +481,10 @@ bool SelectIncludedSubfolders(QWidget* mainWindow, const IncludedSubfolderChoice
         return false;
     selected = window.SelectedNames();
     return true;
+}
+
+void setSubfolderReadingHookForTesting(SubfolderReadingHook hook) {
+    readingHook() = std::move(hook);
 }
 
 } // namespace kestrel::forms

@@ -6,6 +6,8 @@
 #include <QRect>
 
 #include <atomic>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -127,5 +129,11 @@ struct IncludedSubfolderChoice {
 // with the ticked names in `selected` when the user accepted.
 bool SelectIncludedSubfolders(QWidget* mainWindow, const IncludedSubfolderChoice& choice,
                               std::vector<std::string>& selected);
+
+// Test seam: when set, a reading started afterwards calls it on its worker thread before it
+// reads the subfolder of that index (0 first), so a test can hold the reading under way. Set it
+// on the window thread; an empty function removes it.
+using SubfolderReadingHook = std::function<void(std::size_t index)>;
+void setSubfolderReadingHookForTesting(SubfolderReadingHook hook);
 
 } // namespace kestrel::forms

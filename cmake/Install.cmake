@@ -1,0 +1,66 @@
+# What `cmake --install` and the .deb put on a system: the two programs, their data files where
+# the programs look for them (bin/../share/kestrel-backup/), the desktop entry, the icon, the
+# AppStream metainfo, the manual pages, the shell completion and the systemd examples.
+
+set(KESTREL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/kestrel-backup)
+set(KESTREL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kestrel-backup)
+set(KESTREL_APP_ID org.kestrelbackup.KestrelBackup)
+
+install(TARGETS kestrel-backup-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET kestrel-backup)
+  install(TARGETS kestrel-backup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+install(FILES ${CMAKE_SOURCE_DIR}/data/zbk.dat DESTINATION ${KESTREL_DATA_DIR})
+if(EXISTS ${CMAKE_SOURCE_DIR}/data/zbk_help.txt)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/zbk_help.txt DESTINATION ${KESTREL_DATA_DIR})
+endif()
+
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/${KESTREL_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/data/desktop/${KESTREL_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/data/icons/kestrel-backup.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/icons/kestrel-backup-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME kestrel-backup.png)
+endforeach()
+
+foreach(page kestrel-backup-cli.1 kestrel-backup.1)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/data/man/${page})
+    install(FILES ${CMAKE_SOURCE_DIR}/data/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+if(EXISTS ${CMAKE_SOURCE_DIR}/data/completion/kestrel-backup-cli.bash)
+  install(FILES ${CMAKE_SOURCE_DIR}/data/completion/kestrel-backup-cli.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+          RENAME kestrel-backup-cli)
+endif()
+file(GLOB systemd_examples ${CMAKE_SOURCE_DIR}/packaging/systemd/*.service
+     ${CMAKE_SOURCE_DIR}/packaging/systemd/*.timer)
+if(systemd_examples)
+  install(FILES ${systemd_examples} DESTINATION ${KESTREL_DOC_DIR}/examples)
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${KESTREL_DOC_DIR})
+
+# `make deb`: a Debian package whose library dependencies dpkg-shlibdeps works out.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME kestrel-backup)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Kestrel Backup developers")
+set(CPACK_PACKAGE_CONTACT "The Kestrel Backup developers <kestrel-backup@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop backup program that mirrors a folder tree")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Kestrel Backup mirrors a source folder tree below a target folder: it copies all selected\n\
+files, or only the new and modified ones, checks a backup, lists the folders a backup would\n\
+visit, and deletes or wipes a backup. kestrel-backup is the desktop program, kestrel-backup-cli\n\
+the same engine for terminals, scripts and timers.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db, bash-completion")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,106 @@
+#include "platform/FileSystemType.h"
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+
+namespace kestrel::platform {
+
+namespace {
+
+// Magic numbers of statfs' f_type, for when the mount table does not name the file system.
+constexpr long kMsdosMagic = 0x4d44;
+constexpr long kExfatMagic = 0x2011BAB0;
+
+std::string parentOf(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    const std::size_t slash = p.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// The nearest existing folder of the path, with its status (links followed); empty when none.
+std::string nearestExistingFolder(const std::string& path, struct stat& st) {
+    std::string p = path;
+    for (;;) {
+        if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return p;
+        if (p == "/" || p == ".")
+            return {};
+        p = parentOf(p);
+    }
+}
+
+// The type the mount table gives the file system of device `device`: the field after the " - "
+// separator of its /proc/self/mountinfo line, with a FUSE subtype as "fuseblk.exfat".
+std::string typeFromMountTable(dev_t device) {
+    std::ifstream table("/proc/self/mountinfo");
+    if (!table)
+        return {};
+    std::ostringstream wanted;
+    wanted << major(device) << ':' << minor(device);
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers;
+        if (!(fields >> id >> parent >> numbers) || numbers != wanted.str())
+            continue;
+        std::string field;
+        while (fields >> field && field != "-") {
+        }
+        std::string type;
+        if (fields >> type)
+            return type;
+    }
+    return {};
+}
+
+std::string typeFromMagic(const std::string& folder) {
+    struct statfs fs;
+    if (::statfs(folder.c_str(), &fs) != 0)
+        return {};
+    if (static_cast<long>(fs.f_type) == kMsdosMagic)
+        return "vfat";
+    if (static_cast<long>(fs.f_type) == kExfatMagic)
+        return "exfat";
+    return {};
+}
+
+} // namespace
+
+std::string fileSystemTypeOf(const std::string& path) {
+    if (const FileSystemTypeSeam::Function query = FileSystemTypeSeam::current())
+        return query(path);
+    if (path.empty())
+        return {};
+    struct stat st;
+    const std::string folder = nearestExistingFolder(path, st);
+    if (folder.empty())
+        return {};
+    // A btrfs subvolume has a device number of its own that the mount table does not list.
+    std::string type = typeFromMountTable(st.st_dev);
+    if (type.empty())
+        type = typeFromMagic(folder);
+    return type;
+}
+
+bool isFatFamily(const std::string& fileSystemType) {
+    std::string type;
+    for (char c : fileSystemType)
+        type += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    // A FUSE file system names its driver after a dot: fuseblk.exfat, fuse.vfat.
+    if (type.rfind("fuse", 0) == 0) {
+        const std::size_t dot = type.find('.');
+        if (dot == std::string::npos)
+            return false;
+        type = type.substr(dot + 1);
+    }
+    return type == "vfat" || type == "msdos" || type == "fat" || type == "umsdos" || type == "exfat";
+}
+
+} // namespace kestrel::platform

@@ -1,0 +1,181 @@
+// Nothing destructive without consent, signals that stop a run the way Ctrl-C does, and a closed
+// standard output that never stops a backup.
+#include "cli/CliRun.h"
+#include "cli/Subprocess.h"
+#include "cli/commands/TerminalInteraction.h"
+#include "platform/FileSystem.h"
+#include "support/CopyFaultGuard.h"
+#include "support/TempDir.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using kestrel::testing::CliProgram;
+using kestrel::testing::CliRun;
+using kestrel::testing::contains;
+using kestrel::testing::MinimalEnvironment;
+using kestrel::testing::ProcessResult;
+using kestrel::testing::ProcessRun;
+using kestrel::testing::PtyProcess;
+using kestrel::testing::run;
+using kestrel::testing::RunProcess;
+using kestrel::testing::TempDir;
+namespace platform = kestrel::platform;
+
+namespace {
+
+std::size_t filesBelow(const std::string& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        count += entry.is_regular_file() ? 1 : 0;
+    return count;
+}
+
+// A target with backup files, and the command line that deletes them.
+struct FullTarget {
+    FullTarget() {
+        dir.createFile("dst/A/one.txt", "1");
+        dir.createFile("dst/two.txt", "2");
+        dir.createFolder("home");
+    }
+    std::vector<std::string> Delete(std::vector<std::string> extra = {}) const {
+        std::vector<std::string> args = {CliProgram(), "delete", "--target", dir.path("dst"), "--no-report"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    }
+    TempDir dir;
+};
+
+// Resets the tool's signal handling when a test ends, whatever it did.
+struct SignalsReset {
+    ~SignalsReset() {
+        kestrel::cli::ResetInterruptForTesting();
+        for (int signal : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signal, SIG_DFL);
+    }
+};
+
+} // namespace
+
+TEST(Consent, DeleteWithoutYesAndWithoutATerminalIsRefusedAndTouchesNothing) {
+    FullTarget target;
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{}, std::vector<std::string>{"--wipe"}}) {
+        ProcessRun process{target.Delete(extra), MinimalEnvironment(target.dir.path("home/")), "/dev/null",
+                           target.dir.path("out.txt"), target.dir.path("err.txt")};
+        ProcessResult result = RunProcess(process);
+        EXPECT_EQ(result.status, 2) << result.err << result.out;
+        EXPECT_TRUE(contains(result.err, "--yes")) << result.err;
+        EXPECT_EQ(filesBelow(target.dir.path("dst")), 2u);
+    }
+    // With --yes the same command line deletes.
+    ProcessRun yes{target.Delete({"--yes"}), MinimalEnvironment(target.dir.path("home/")), "/dev/null",
+                   target.dir.path("out.txt"), target.dir.path("err.txt")};
+    EXPECT_EQ(RunProcess(yes).status, 0);
+    EXPECT_EQ(filesBelow(target.dir.path("dst")), 0u);
+}
+
+TEST(Consent, DeleteAtATerminalAsksAndEnterKeepsTheFiles) {
+    struct Case {
+        const char* typed;
+        int status;
+        std::size_t filesLeft;
+    } cases[] = {{"\n", 3, 2}, {"no\n", 3, 2}, {"y\n", 0, 0}};
+    for (const Case& c : cases) {
+        FullTarget target;
+        PtyProcess terminal(target.Delete(), MinimalEnvironment(target.dir.path("home/")));
+        ASSERT_TRUE(terminal.WaitFor("(yes/No) ")) << terminal.Output();
+        terminal.Type(c.typed);
+        EXPECT_EQ(terminal.Wait(), c.status) << terminal.Output();
+        EXPECT_EQ(filesBelow(target.dir.path("dst")), c.filesLeft) << c.typed;
+    }
+}
+
+TEST(Consent, TheQuestionReachesTheTerminalWhenStandardErrorIsAFile) {
+    FullTarget target;
+    std::vector<std::string> args = {"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>\"$ERRFILE\""};
+    const std::vector<std::string> tool = target.Delete();
+    args.insert(args.end(), tool.begin(), tool.end());
+    std::vector<std::string> environment = MinimalEnvironment(target.dir.path("home/"));
+    environment.push_back("ERRFILE=" + target.dir.path("err.log"));
+    PtyProcess terminal(args, environment);
+    ASSERT_TRUE(terminal.WaitFor("(yes/No) ")) << terminal.Output();
+    terminal.Type("\n");
+    EXPECT_EQ(terminal.Wait(), 3);
+    EXPECT_EQ(filesBelow(target.dir.path("dst")), 2u);
+}
+
+TEST(Signals, TerminateAndHangUpStopAtTheNextFileWithTheSummaryAndStatus3) {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SignalsReset reset;
+        TempDir dir;
+        for (int i = 0; i < 20; ++i)
+            dir.createFile("src/A/f" + std::to_string(i) + ".txt", "data");
+        dir.createFolder("dst");
+        int copies = 0;
+        kestrel::testing::CopyFaultGuard fault([&copies, signal](const std::string&, const std::string&) {
+            if (++copies == 3)
+                std::raise(signal); // as `systemctl stop` or a closed terminal would, mid-run
+            return platform::Error{};
+        });
+        CliRun result = run({"backup", "--source", dir.path("src"), "--target", dir.path("dst"),
+                             "--include-all", "--report", dir.path("report.txt"), "--yes"});
+        EXPECT_EQ(result.status, 3) << signal << result.out;
+        EXPECT_LT(filesBelow(dir.path("dst")), 20u) << signal;
+        EXPECT_TRUE(contains(result.out, "Number of files copied: ")) << result.out;
+        const std::string report = dir.readFile("report.txt");
+        const std::size_t foot = report.rfind("\r\nCurrent date/time: ");
+        ASSERT_NE(foot, std::string::npos) << report;
+        EXPECT_EQ(report.substr(report.size() - 2), "\r\n") << "the foot line is whole";
+        EXPECT_GT(foot, report.find("Number of files copied: "));
+    }
+}
+
+TEST(Signals, ASecondSignalEndsAtOnceWithStatus3) {
+    TempDir dir;
+    for (int i = 0; i < 20; ++i)
+        dir.createFile("src/A/f" + std::to_string(i) + ".txt", std::string(1000, 'x'));
+    dir.createFolder("dst");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        kestrel::testing::CopyFaultGuard fault([](const std::string&, const std::string&) {
+            std::raise(SIGTERM);
+            std::raise(SIGTERM);
+            return platform::Error{};
+        });
+        run({"backup", "--source", dir.path("src"), "--target", dir.path("dst"), "--include-all",
+             "--no-report", "--yes"});
+        ::_exit(100); // not reached: the second signal ends the program
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    // No copy is left under a final name part-written.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path("dst")))
+        if (entry.is_regular_file())
+            EXPECT_EQ(entry.file_size(), 1000u) << entry.path();
+}
+
+TEST(Signals, AClosedStandardOutputNeverStopsABackup) {
+    TempDir dir;
+    for (int i = 0; i < 300; ++i)
+        dir.createFile("src/A/file " + std::to_string(i) + ".txt", "data " + std::to_string(i));
+    dir.createFolder("dst");
+    dir.createFolder("home");
+    ProcessRun process{{CliProgram(), "backup", "--source", dir.path("src"), "--target", dir.path("dst"),
+                        "--include-all", "--report", dir.path("report.txt"), "--yes"},
+                       MinimalEnvironment(dir.path("home/")),
+                       "/dev/null",
+                       "", // standard output: a pipe nobody reads, as `| head -n 2` leaves it
+                       dir.path("err.txt")};
+    ProcessResult result = RunProcess(process);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(filesBelow(dir.path("dst")), 300u);
+    const std::string report = dir.readFile("report.txt");
+    EXPECT_TRUE(contains(report, "Number of files copied: 300\r\n")) << report.substr(report.size() - 300);
+    EXPECT_NE(report.rfind("\r\nCurrent date/time: "), std::string::npos);
+}

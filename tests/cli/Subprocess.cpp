@@ -1,0 +1,173 @@
+#include "cli/Subprocess.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kestrel::testing {
+
+namespace {
+
+std::vector<char*> pointersOf(const std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (const std::string& text : texts)
+        pointers.push_back(const_cast<char*>(text.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int statusOf(int waitStatus) {
+    if (WIFEXITED(waitStatus))
+        return WEXITSTATUS(waitStatus);
+    if (WIFSIGNALED(waitStatus))
+        return 128 + WTERMSIG(waitStatus);
+    return -1;
+}
+
+// In the child: the program, or status 127.
+[[noreturn]] void execute(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    ::signal(SIGPIPE, SIG_DFL); // as a program started by a shell or a service manager has it
+    auto args = pointersOf(argv);
+    auto env = pointersOf(environment);
+    ::execve(args[0], args.data(), env.data());
+    ::_exit(127);
+}
+
+} // namespace
+
+std::string CliProgram() {
+    char self[PATH_MAX] = {};
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path(self, length > 0 ? static_cast<std::size_t>(length) : 0);
+    return path.substr(0, path.rfind('/') + 1) + "kestrel-backup-cli";
+}
+
+std::vector<std::string> MinimalEnvironment(const std::string& home) {
+    return {"HOME=" + home,
+            "XDG_CONFIG_HOME=" + home + ".config",
+            "XDG_DATA_HOME=" + home + ".local/share",
+            "XDG_CACHE_HOME=" + home + ".cache",
+            "PATH=/usr/local/bin:/usr/bin:/bin",
+            "LANG=C.UTF-8"};
+}
+
+ProcessResult RunProcess(const ProcessRun& run) {
+    int pipeEnds[2] = {-1, -1};
+    if (run.outPath.empty() && ::pipe(pipeEnds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int in = ::open(run.stdinPath.c_str(), O_RDONLY);
+        const int err = ::open(run.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int out = -1;
+        if (run.outPath.empty()) {
+            ::close(pipeEnds[0]); // nobody reads: every write to standard output fails
+            out = pipeEnds[1];
+        } else {
+            out = ::open(run.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
+        if (in < 0 || out < 0 || err < 0)
+            ::_exit(126);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::setsid(); // no controlling terminal, as under a service manager
+        execute(run.argv, run.environment);
+    }
+    if (run.outPath.empty()) {
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+    }
+    int waitStatus = 0;
+    while (::waitpid(pid, &waitStatus, 0) < 0 && errno == EINTR) {
+    }
+    ProcessResult result;
+    result.status = statusOf(waitStatus);
+    if (!run.outPath.empty())
+        result.out = contentOf(run.outPath);
+    result.err = contentOf(run.errPath);
+    return result;
+}
+
+PtyProcess::PtyProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    struct winsize size {};
+    size.ws_row = 24;
+    size.ws_col = 100;
+    pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
+    if (pid_ == 0)
+        execute(argv, environment);
+}
+
+PtyProcess::~PtyProcess() {
+    if (pid_ > 0 && !exited_) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0)
+        ::close(master_);
+}
+
+bool PtyProcess::ReadSome(int timeoutMs) {
+    struct pollfd ready {
+        master_, POLLIN, 0
+    };
+    if (::poll(&ready, 1, timeoutMs) <= 0)
+        return false;
+    char buffer[4096];
+    const ssize_t count = ::read(master_, buffer, sizeof buffer);
+    if (count <= 0)
+        return false; // EIO: the terminal's last user is gone
+    output_.append(buffer, static_cast<std::size_t>(count));
+    return true;
+}
+
+bool PtyProcess::WaitFor(const std::string& text, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (output_.find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        if (!ReadSome(200) && !exited_ && ::waitpid(pid_, &waitStatus_, WNOHANG) == pid_)
+            exited_ = true;
+        if (exited_ && !ReadSome(0))
+            return output_.find(text) != std::string::npos;
+    }
+    return true;
+}
+
+void PtyProcess::Type(const std::string& text) {
+    (void)!::write(master_, text.data(), text.size());
+}
+
+int PtyProcess::Wait(std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!exited_) {
+        while (ReadSome(100)) {
+        }
+        if (::waitpid(pid_, &waitStatus_, WNOHANG) == pid_)
+            exited_ = true;
+        else if (std::chrono::steady_clock::now() >= end) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &waitStatus_, 0);
+            exited_ = true;
+        }
+    }
+    while (ReadSome(0)) {
+    }
+    return statusOf(waitStatus_);
+}
+
+} // namespace kestrel::testing

@@ -1,0 +1,222 @@
+// The shipped timers run as a timer runs them, and the manual pages and the completion know
+// every command and option the tool has.
+#include "cli/CliRun.h"
+#include "cli/Subprocess.h"
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <regex>
+#include <set>
+#include <sstream>
+
+using kestrel::testing::CliProgram;
+using kestrel::testing::contains;
+using kestrel::testing::MinimalEnvironment;
+using kestrel::testing::ProcessResult;
+using kestrel::testing::ProcessRun;
+using kestrel::testing::run;
+using kestrel::testing::RunProcess;
+using kestrel::testing::TempDir;
+
+namespace {
+
+std::string sourceFolder() {
+    const char* fixtures = std::getenv("KESTREL_FIXTURES");
+    return fixtures ? std::string(fixtures) + "/../../" : std::string("../");
+}
+
+std::string readSource(const std::string& relative) {
+    std::ifstream in(sourceFolder() + relative, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// The command a unit file starts, as systemd would run it for `home`: the installed program
+// replaced by the one just built, %h by the home folder.
+std::vector<std::string> execStartOf(const std::string& unit, const std::string& home) {
+    std::smatch match;
+    const std::string text = readSource(unit);
+    if (!std::regex_search(text, match, std::regex("\nExecStart=([^\n]*)")))
+        return {};
+    std::vector<std::string> args = wordsOf(match[1]);
+    EXPECT_EQ(args.at(0), "/usr/bin/kestrel-backup-cli");
+    args[0] = CliProgram();
+    for (std::string& arg : args)
+        if (arg.rfind("%h", 0) == 0)
+            arg = home + arg.substr(3);
+    return args;
+}
+
+ProcessResult runAsTimer(const std::vector<std::string>& args, const TempDir& dir) {
+    return RunProcess(ProcessRun{args, MinimalEnvironment(dir.path("home/")), "/dev/null",
+                                 dir.path("timer.out"), dir.path("timer.err")});
+}
+
+std::string reportInTarget(const std::string& target) {
+    for (const auto& entry : std::filesystem::directory_iterator(target))
+        if (entry.path().filename().string().rfind("_Backup report", 0) == 0) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            return text.str();
+        }
+    return "";
+}
+
+} // namespace
+
+TEST(Timers, TheServiceBacksUpTheLastRunSetupWithoutATerminalOrADisplay) {
+    TempDir dir;
+    dir.createFile("src/Letters/a.txt", "a");
+    dir.createFile("src/Letters/old/b.txt", "b");
+    dir.createFile("src/Photos/c.jpg", "c");
+    dir.createFolder("dst");
+    dir.createFolder("home");
+    const std::vector<std::string> args =
+        execStartOf("packaging/systemd/kestrel-backup.service", dir.path("home/"));
+    ASSERT_FALSE(args.empty());
+
+    // Before any setup exists the timer's run refuses, and says why.
+    ProcessResult early = runAsTimer(args, dir);
+    EXPECT_EQ(early.status, 2) << early.err;
+    EXPECT_FALSE(early.err.empty());
+
+    ASSERT_EQ(runAsTimer({CliProgram(), "save", "--source", dir.path("src"), "--target", dir.path("dst"),
+                          "--include-all", "--subfolders"},
+                         dir)
+                  .status,
+              0);
+    ProcessResult result = runAsTimer(args, dir);
+    EXPECT_EQ(result.status, 0) << result.err << result.out;
+    EXPECT_TRUE(dir.exists("dst/Letters/old/b.txt"));
+    EXPECT_TRUE(dir.exists("dst/Photos/c.jpg"));
+    const std::string report = reportInTarget(dir.path("dst"));
+    EXPECT_TRUE(contains(report, "Number of files copied: 3\r\n")) << report;
+    EXPECT_TRUE(contains(result.out, "Number of files copied: 3\n")) << "the journal gets the report";
+}
+
+TEST(Timers, TheMultipleServiceRunsEverySetupOfTheFolder) {
+    TempDir dir;
+    dir.createFile("docs/Letters/a.txt", "a");
+    dir.createFile("pics/2024/p.jpg", "p");
+    dir.createFolder("dst/docs");
+    dir.createFolder("dst/pics");
+    dir.createFolder("home/Backup-setups");
+    for (const char* name : {"docs", "pics"})
+        ASSERT_EQ(run({"save", dir.path("home/Backup-setups/") + name + ".zbk", "--source", dir.path(name),
+                       "--target", dir.path("dst/") + name, "--include-all", "--report",
+                       dir.path("home/") + name + "-report.txt"})
+                      .status,
+                  0);
+    const std::vector<std::string> args =
+        execStartOf("packaging/systemd/kestrel-backup-multiple.service", dir.path("home/"));
+    ProcessResult result = runAsTimer(args, dir);
+    EXPECT_EQ(result.status, 0) << result.err << result.out;
+    EXPECT_TRUE(dir.exists("dst/docs/Letters/a.txt"));
+    EXPECT_TRUE(dir.exists("dst/pics/2024/p.jpg"));
+    EXPECT_TRUE(contains(dir.readFile("home/pics-report.txt"), "Number of files copied: 1\r\n"));
+}
+
+TEST(Timers, TheCronLineRunsTheServicesCommand) {
+    std::string cronLine;
+    std::istringstream in(readSource("packaging/cron/kestrel-backup.cron"));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#')
+            cronLine = line;
+    std::vector<std::string> words = wordsOf(cronLine);
+    ASSERT_GE(words.size(), 7u) << cronLine;
+    const std::vector<std::string> command(words.begin() + 5, words.begin() + 8);
+    EXPECT_EQ(command, (std::vector<std::string>{"/usr/bin/kestrel-backup-cli", "backup", "--unattended"}));
+    EXPECT_TRUE(contains(readSource("packaging/systemd/kestrel-backup.timer"), "Unit=") ||
+                contains(readSource("packaging/systemd/kestrel-backup.timer"), "OnCalendar="));
+}
+
+TEST(Docs, ManualPagesAndCompletionNameEveryCommandAndOption) {
+    const std::string help = run({"--help"}).out;
+    std::set<std::string> options;
+    const std::regex optionName("  (--[a-z-]+)");
+    for (std::sregex_iterator it(help.begin(), help.end(), optionName), end; it != end; ++it)
+        options.insert((*it)[1]);
+    ASSERT_GT(options.size(), 20u);
+    const std::string manual = readSource("data/man/kestrel-backup-cli.1");
+    const std::string completion = readSource("data/completion/kestrel-backup-cli.bash");
+    for (const std::string& option : options) {
+        std::string escaped = std::regex_replace(option, std::regex("-"), "\\-");
+        EXPECT_TRUE(contains(manual, escaped)) << option;
+        EXPECT_TRUE(contains(completion, option)) << option;
+    }
+    for (const char* command : {"backup", "check", "list", "delete", "multiple", "save", "show"}) {
+        EXPECT_TRUE(contains(manual, std::string(".BR ") + command)) << command;
+        EXPECT_TRUE(contains(completion, command)) << command;
+    }
+    EXPECT_TRUE(
+        contains(readSource("data/man/kestrel-backup.1"), "kestrel-backup-cli backup \\-\\-unattended"));
+}
+
+TEST(Docs, ManualPagesRenderWithoutWarnings) {
+    if (std::system("command -v groff >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "groff is not installed; the pages' content is checked by the test above";
+    TempDir dir;
+    for (const char* page : {"data/man/kestrel-backup-cli.1", "data/man/kestrel-backup.1"}) {
+        ProcessResult result = RunProcess(
+            ProcessRun{{"/bin/sh", "-c", "groff -man -Tutf8 -ww -P-cbou \"$0\"", sourceFolder() + page},
+                       MinimalEnvironment(dir.path()),
+                       "/dev/null",
+                       dir.path("page.txt"),
+                       dir.path("warnings.txt")});
+        EXPECT_EQ(result.status, 0) << page;
+        EXPECT_EQ(result.err, "") << page;
+        EXPECT_TRUE(contains(result.out, "\nSEE ALSO\n")) << page << result.out.substr(0, 300);
+    }
+}
+
+TEST(Docs, BashCompletesCommandsAndEachCommandsOwnOptions) {
+    TempDir dir;
+    dir.createFile("complete.sh", R"(source "$1"
+complete_line() {
+    local line=$1
+    read -ra COMP_WORDS <<<"$line"
+    [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _kestrel_backup_cli kestrel-backup-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD-1]}"
+    echo "[$line] ${COMPREPLY[*]}"
+}
+complete -p kestrel-backup-cli
+complete_line "kestrel-backup-cli "
+complete_line "kestrel-backup-cli ch"
+complete_line "kestrel-backup-cli check --w"
+complete_line "kestrel-backup-cli delete --w"
+complete_line "kestrel-backup-cli backup --modified-since "
+complete_line "kestrel-backup-cli save --pro"
+)");
+    ProcessResult result =
+        RunProcess(ProcessRun{{"/bin/bash", "--norc", "--noprofile", dir.path("complete.sh"),
+                               sourceFolder() + "data/completion/kestrel-backup-cli.bash"},
+                              MinimalEnvironment(dir.path()),
+                              "/dev/null",
+                              dir.path("out.txt"),
+                              dir.path("err.txt")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::string expected = "complete -F _kestrel_backup_cli kestrel-backup-cli\n"
+                                 "[kestrel-backup-cli ] backup check list delete multiple save show help\n"
+                                 "[kestrel-backup-cli ch] check\n"
+                                 "[kestrel-backup-cli check --w] --warn-older --warn-smaller\n"
+                                 "[kestrel-backup-cli delete --w] --wipe\n"
+                                 "[kestrel-backup-cli backup --modified-since ] any 3 7 14 28\n"
+                                 "[kestrel-backup-cli save --pro] \n";
+    EXPECT_EQ(result.out, expected);
+}

@@ -1,0 +1,96 @@
+#include "EngineFixture.h"
+
+#include "platform/FileSystemType.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace kestrel::testing {
+namespace {
+
+// A same-size edit of a file whose copy was made earlier, judged by the file systems the
+// source and the target lie on.
+struct ModifiedCase {
+    const char* name;
+    const char* sourceType;
+    const char* targetType;
+    std::int64_t copyEarlierBySeconds;
+    std::int32_t copyEarlierByNanoseconds;
+    bool copied;
+};
+
+class ModifiedRuleTest : public EngineTest, public ::testing::WithParamInterface<ModifiedCase> {};
+
+void SetTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds) {
+    struct timespec times[2];
+    times[0].tv_sec = seconds;
+    times[0].tv_nsec = nanoseconds;
+    times[1] = times[0];
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {
+    const ModifiedCase& c = GetParam();
+    platform::ScopedFileSystemTypeForTesting types([&](const std::string& path) {
+        return std::string(path.rfind(target, 0) == 0 ? c.targetType : c.sourceType);
+    });
+    const std::int64_t edited = At(3, 8, 10, 45, 12);
+    const std::string file = Src("report.doc", "new text");
+    SetTime(file, edited, 0);
+    const std::string copy = Tgt("report.doc", "old text");
+    std::int64_t seconds = edited - c.copyEarlierBySeconds;
+    std::int32_t nanoseconds = -c.copyEarlierByNanoseconds;
+    if (nanoseconds < 0) {
+        nanoseconds += 1000000000;
+        --seconds;
+    }
+    SetTime(copy, seconds, nanoseconds);
+    state.blnScheduledTask = true;
+    UseReportFile();
+
+    ASSERT_EQ(BackupModified(), intResultDone);
+
+    EXPECT_EQ(dir.readFile("tgt/report.doc"), c.copied ? "new text" : "old text");
+    EXPECT_EQ(state.lngTotalNumModifiedFiles, c.copied ? 1 : 0);
+    EXPECT_EQ(state.lngTotalNumFilesCopied, c.copied ? 1 : 0);
+    // The report says it in its usual words.
+    EXPECT_EQ(ReportFileText().find(file + " " + GetProgramText(66)) != std::string::npos, c.copied);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExactAndFatFileSystems, ModifiedRuleTest,
+    ::testing::Values(ModifiedCase{"exact_30_minutes", "ext4", "ext4", 1800, 0, true},
+                      ModifiedCase{"exact_one_hour", "ext4", "btrfs", 3600, 0, true},
+                      ModifiedCase{"exact_eight_hours", "xfs", "ext4", 8 * 3600, 0, true},
+                      ModifiedCase{"exact_same_minute", "ext4", "ext4", 20, 0, true},
+                      ModifiedCase{"exact_one_second", "ext4", "ext4", 1, 0, true},
+                      ModifiedCase{"exact_half_a_second", "ext4", "ext4", 0, 500000000, false},
+                      ModifiedCase{"exact_unknown_type", "", "", 1800, 0, true},
+                      ModifiedCase{"fat_target_one_hour", "ext4", "vfat", 3600, 0, false},
+                      ModifiedCase{"fat_target_30_minutes", "ext4", "vfat", 1800, 0, false},
+                      ModifiedCase{"exfat_source_one_hour", "exfat", "ext4", 3600, 0, false},
+                      ModifiedCase{"fat_target_one_minute", "ext4", "msdos", 60, 0, false},
+                      ModifiedCase{"fat_target_five_minutes", "ext4", "vfat", 300, 0, true},
+                      ModifiedCase{"fat_target_510_minutes", "ext4", "vfat", 510 * 60, 0, true}),
+    [](const ::testing::TestParamInfo<ModifiedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(EngineTest, TheFileSystemTypesAreAskedOncePerOperationNotPerFile) {
+    int asked = 0;
+    platform::ScopedFileSystemTypeForTesting types([&](const std::string&) {
+        ++asked;
+        return std::string("ext4");
+    });
+    for (int i = 0; i < 20; ++i) {
+        Src("f" + std::to_string(i) + ".txt", "new", At(3, 8, 10, 0));
+        Tgt("f" + std::to_string(i) + ".txt", "old", At(3, 8, 9, 0));
+    }
+    state.blnScheduledTask = true;
+
+    ASSERT_EQ(BackupModified(), intResultDone);
+
+    EXPECT_EQ(state.lngTotalNumFilesCopied, 20);
+    EXPECT_EQ(asked, 2) << "once for the source, once for the target";
+}
+
+} // namespace
+} // namespace kestrel::testing

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kestrel::testing {
+
+// Permission cases (unreadable folders, read-only targets) mean nothing to root, and CI runs the
+// tests as root. `RunAsUnprivileged` runs `body` in a forked child so that the permission checks
+// of the system apply to it: when the tests run as root, the child drops to the user `nobody`
+// (supplementary groups, then the group, then the user: setgroups, setresgid, setresuid) after
+// the folders in `handedOver` (trees the test made) were given to that user, so `body` can change
+// them; as any other user the child keeps the test's own user, already unprivileged.
+// The child's assertion failures are sent back through a pipe and reported here as failures at
+// their file and line; a child that crashes or ends on its own is a failure too. A fatal assertion
+// ends `body` only. What `body` changes in memory stays in the child: it asserts inside `body`.
+void RunAsUnprivileged(const std::vector<std::string>& handedOver, const std::function<void()>& body);
+inline void RunAsUnprivileged(const std::function<void()>& body) {
+    RunAsUnprivileged({}, body);
+}
+
+// `RunAsUnprivileged` for a body whose outcome the test reads afterwards: what `body` returns in
+// the child comes back as the result (an empty text when the child failed).
+std::string AsUnprivilegedUser(const std::function<std::string()>& body);
+
+// True when `RunAsUnprivileged` drops to another user.
+bool TestsRunAsRoot();
+
+} // namespace kestrel::testing
