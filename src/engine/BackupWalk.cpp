@@ -1,5 +1,6 @@
 #include "engine/BackupWalk.h"
 
+#include "engine/CopyProgressRelay.h"
 #include "engine/FileComparison.h"
 #include "engine/TargetSpace.h"
 #include "modules/DatePr2.h"
@@ -142,13 +143,13 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
             break;
         case EntryKind::Regular:
             // A copy left unfinished by a killed run is no file of the user's.
-            if (!platform::isPartialCopyName(entry.name))
+            if (!platform::isTemporaryCopyName(entry.name))
                 entries.files.push_back({entry.name, EntryKind::Regular, {}, false});
             break;
         case EntryKind::Symlink: {
             // A link to a file is backed up as that file; a link to anything else is passed
             // over and named in the report.
-            if (platform::isPartialCopyName(entry.name))
+            if (platform::isTemporaryCopyName(entry.name))
                 break;
             FileStatus status = platform::statPath(folder + entry.name);
             if (status.isRegular())
@@ -536,8 +537,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     }
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
-    std::string reason;
-    if (CopyOneFile(fullPath, run.targetHandle.pathOfChild(name), reason, true, &source)) {
+    const platform::CopyResult copy =
+        CopyFileOfBackup(fullPath, run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
+    if (copy.copied()) {
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
         ++state_.lngTotalNumFilesCopied;
@@ -554,17 +556,23 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
 
     if (readOnlyCleared)
         run.targetHandle.setChildFileMode(name, target.mode);
+    if (copy.cancelled) {
+        // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
+        ui.SetReportLabel(ReportLabel::lblFileName, "");
+        return FileResult::EndFolder;
+    }
     bool stop = false;
-    ReportCopyFailure(fullPath, reason, targetExists, stop);
+    ReportCopyFailure(fullPath, copy, targetExists, stop);
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
-void BackupWalk::ReportCopyFailure(const std::string& fullPath, const std::string& copyError,
+void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy,
                                    bool copyExisted, bool& stop) {
     // The reported reason says what the user can do about it, not the system's error text; a
     // full disk is named as such (the copy is replaced only once the new one is whole).
-    const bool diskFull = copyError == platform::errorDescription(platform::err::DiskFull);
-    const std::string reason = diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath);
+    const bool diskFull = copy.error.number == platform::err::DiskFull;
+    const std::string reason =
+        diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy);
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +
@@ -681,6 +689,10 @@ bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
     if (error)
         return false;
     run.targetHandle = std::move(folder);
+    // What a killed run left unfinished in this folder of the target goes before a backup uses it.
+    if (state_.intOperation == intOperationBackupAllFiles ||
+        state_.intOperation == intOperationBackupModifiedFiles)
+        platform::removeLeftoverCopies(run.targetHandle);
     return true;
 }
 

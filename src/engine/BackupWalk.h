@@ -4,6 +4,7 @@
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
 #include "platform/DirectoryHandle.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/PassedOverEntry.h"
 
@@ -101,8 +102,8 @@ private:
     bool OpenTargetFolder(FolderRun& run, bool create);
     // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
     platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
-    // `copyError` is the copy's own error text; `copyExisted` whether an older copy was there.
-    void ReportCopyFailure(const std::string& fullPath, const std::string& copyError, bool copyExisted,
+    // `copyExisted`: whether an older copy was there.
+    void ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy, bool copyExisted,
                            bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();

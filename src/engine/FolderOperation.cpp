@@ -9,6 +9,7 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/FileCopy.h"
 #include "report/ReportFile.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
@@ -410,6 +411,16 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         BackupWalk walk(context, excluded, strTitle);
         walk.BackupFolder(source);
     }
+    // What the backup wrote is on the disk before the summary says it is done.
+    if (backup && state.lngTotalNumFilesCopied > 0) {
+        const platform::Error flushed = FlushFileSystemOf(setup.txbDirectory[1]);
+        if (flushed) {
+            ++state.lngTotalNumCopyErrors;
+            report.Output(kCRLF + "      " + GetProgramText(79) + " " + setup.txbDirectory[1] + "  " +
+                              flushed.description,
+                          true);
+        }
+    }
 
     ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
     ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
@@ -548,7 +559,7 @@ void ListFilesInSourceFolder(OperationContext& context, std::int64_t lngNumFiles
         platform::DirectoryEntry entry;
         while (reader.next(entry)) {
             if ((entry.kind != platform::EntryKind::Regular && entry.kind != platform::EntryKind::Symlink) ||
-                platform::isPartialCopyName(entry.name))
+                platform::isTemporaryCopyName(entry.name))
                 continue;
             const platform::FileStatus status = platform::statPath(source + entry.name);
             if (!status.isRegular())

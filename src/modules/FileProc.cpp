@@ -152,6 +152,22 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
     return true;
 }
 
+platform::CopyResult CopyFileOfBackup(const std::string& source,
+                                      const platform::DirectoryHandle& targetFolder,
+                                      const std::string& targetName, const platform::FileStatus& sourceStatus,
+                                      platform::CopyProgressCallback progress) {
+    platform::CopyOptions options;
+    options.sourceStatus = &sourceStatus;
+    options.progress = std::move(progress);
+    return platform::copyFileInto(source, targetFolder, targetName, options);
+}
+
+platform::Error FlushFileSystemOf(const std::string& folder) {
+    platform::Error error;
+    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(folder, error);
+    return handle.valid() ? platform::flushFileSystem(handle) : error;
+}
+
 int ErrorOnFileOpen(const std::string& source) {
     const platform::FileStatus status = platform::statPath(source);
     if (!status.exists())
@@ -175,6 +191,20 @@ std::string CopyErrorText(const std::string& source) {
     default:
         return GetProgramText(172);
     }
+}
+
+std::string CopyErrorText(const std::string& source, const platform::CopyResult& copy) {
+    switch (copy.failure) {
+    case platform::CopyFailure::SourceChanged:
+        return GetProgramText(1303);
+    case platform::CopyFailure::NotRegular:
+        return GetProgramText(1304);
+    default:
+        break;
+    }
+    if (copy.error.number == platform::err::DeviceIo)
+        return GetProgramText(1302);
+    return CopyErrorText(source);
 }
 
 std::int64_t FileSize(const std::string& path) {

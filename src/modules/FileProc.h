@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -22,9 +23,20 @@ struct SystemTime {
 
 bool CopyOneFile(const std::string& source, const std::string& target, std::string& reason, bool overwrite,
                  const platform::FileStatus* sourceStatus = nullptr);
+// The per-file step's copy: over any earlier copy, with the source's status as the walk read
+// it, progress and a stop through `progress`. The result tells a cancelled copy from a failed one.
+platform::CopyResult CopyFileOfBackup(const std::string& source,
+                                      const platform::DirectoryHandle& targetFolder,
+                                      const std::string& targetName, const platform::FileStatus& sourceStatus,
+                                      platform::CopyProgressCallback progress);
+// Writes what an operation wrote below `folder` out to the disk.
+platform::Error FlushFileSystemOf(const std::string& folder);
 // -2, -1 or 0: why a source file could not be copied (see CopyErrorText).
 int ErrorOnFileOpen(const std::string& source);
 std::string CopyErrorText(const std::string& source);
+// The reason reported for a failed copy: what the copy itself found where it tells the user
+// more (a device error, a file that changed or is no file), else CopyErrorText.
+std::string CopyErrorText(const std::string& source, const platform::CopyResult& copy);
 
 // Bytes (64-bit); a negative value is a run-time error number negated (-53, -70 ...).
 std::int64_t FileSize(const std::string& path);

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,16 +16,6 @@ namespace {
 
 Error lastError(bool forFolder = false) {
     return Error::fromErrno(errno, forFolder);
-}
-
-std::mutex& faultMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-CopyFault& copyFault() {
-    static CopyFault fault;
-    return fault;
 }
 
 const char kPartialPrefix[] = ".kestrel-partial-";
@@ -45,45 +34,6 @@ bool writeAll(int fd, const char* data, std::size_t length) {
         length -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-// Copies the data from the current offsets; the kernel's copy first, plain reads where the
-// file systems do not support it. `expectedSize` is the length the source had when opened:
-// once that much is copied the kernel copy stops without asking once more for the end (a file
-// that grows meanwhile has a newer time than the one recorded, and is copied again next run).
-bool copyData(int in, int out, std::int64_t expectedSize, std::int64_t& copied) {
-    bool kernelCopy = true;
-    while (kernelCopy) {
-        if (expectedSize > 0 && copied >= expectedSize)
-            return true;
-        ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (n == 0)
-            return true;
-        if (n > 0) {
-            copied += n;
-            continue;
-        }
-        if (errno == EINTR)
-            continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)
-            kernelCopy = false;
-        else
-            return false;
-    }
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n == 0)
-            return true;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
-            return false;
-        copied += n;
-    }
 }
 
 // What a symbolic link points to, followed to the end; any other path as it is.
@@ -254,79 +204,6 @@ Error writeFileAtomically(const std::string& linkOrPath, const std::string& cont
         return Error::fromErrno(savedErrno);
     }
     return {};
-}
-
-void setCopyFaultForTesting(CopyFault fault) {
-    std::lock_guard<std::mutex> lock(faultMutex());
-    copyFault() = std::move(fault);
-}
-
-CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
-                              const FileStatus* sourceStatus) {
-    CopyResult result;
-    {
-        std::lock_guard<std::mutex> lock(faultMutex());
-        if (copyFault()) {
-            result.error = copyFault()(source, target);
-            if (result.error)
-                return result;
-        }
-    }
-    int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        result.error = lastError();
-        return result;
-    }
-    struct stat st;
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.error = S_ISDIR(st.st_mode) ? Error::of(err::PathFileAccess) : lastError();
-        ::close(in);
-        return result;
-    }
-    // The time recorded is the one read before the data, so a change during the copy shows
-    // as a modification on the next run.
-    struct timespec mtime = st.st_mtim;
-    if (sourceStatus && sourceStatus->exists()) {
-        mtime.tv_sec = static_cast<time_t>(sourceStatus->mtimeSeconds);
-        mtime.tv_nsec = sourceStatus->mtimeNanoseconds;
-    }
-    if (!overwrite) {
-        struct stat existing;
-        if (::lstat(target.c_str(), &existing) == 0) {
-            ::close(in);
-            result.error = Error::of(err::FileAlreadyExists);
-            return result;
-        }
-    }
-    const std::string partial = partialCopyPath(target);
-    int out = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (out < 0) {
-        result.error = lastError();
-        ::close(in);
-        return result;
-    }
-    bool ok = copyData(in, out, static_cast<std::int64_t>(st.st_size), result.bytesCopied);
-    int savedErrno = errno;
-    if (ok) {
-        struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
-        ok = ::fchmod(out, (st.st_mode & 07777) | S_IWUSR) == 0 && ::futimens(out, times) == 0;
-        savedErrno = errno;
-    }
-    if (::close(out) != 0 && ok) {
-        ok = false;
-        savedErrno = errno;
-    }
-    ::close(in);
-    if (ok && ::rename(partial.c_str(), target.c_str()) != 0) {
-        ok = false;
-        savedErrno = errno;
-    }
-    if (!ok) {
-        ::unlink(partial.c_str());
-        result.error = Error::fromErrno(savedErrno);
-        result.bytesCopied = 0;
-    }
-    return result;
 }
 
 } // namespace kestrel::platform

@@ -65,29 +65,17 @@ Error renameEntry(const std::string& from, const std::string& to);
 Error setPermissions(const std::string& path, unsigned mode);
 Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds);
 
-// The name a copy is written under until it is complete; one fixed name a target, so a
-// later copy of the same file takes over what a killed run left behind.
+// The name a small file of the program's own (a setup file) is written under until it is
+// complete; one fixed name a file, so a later save takes over what a killed one left behind.
 std::string partialCopyPath(const std::string& target);
 bool isPartialCopyName(const std::string& name);
-
-struct CopyResult {
-    Error error;
-    std::int64_t bytesCopied = 0;
-};
-
-// Copies a regular file: writes a partial copy beside the target, gives it the source's
-// permissions (with the owner's write permission) and the source's modification time as read
-// before the copy began, then renames it over the target. A failure leaves any earlier target
-// untouched. Without `overwrite` an existing target is error 58.
-// `sourceStatus`, when given, is the source's status as the caller already read it.
-CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
-                              const FileStatus* sourceStatus = nullptr);
 
 // Writes a whole small file (a setup file, the last-run file) under a temporary name, flushes it
 // and renames it over `path`, so a failed save never destroys the file that was there.
 Error writeFileAtomically(const std::string& path, const std::string& content);
 
-// Test seam: when set, every copy first asks it; a non-zero error is the copy's result.
+// Test seam (platform/FileCopy.h has the whole of it): when set, every copy first asks it;
+// a non-zero error is the copy's result.
 using CopyFault = std::function<Error(const std::string& source, const std::string& target)>;
 void setCopyFaultForTesting(CopyFault fault);
 

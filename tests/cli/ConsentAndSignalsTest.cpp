@@ -4,6 +4,7 @@
 #include "cli/Subprocess.h"
 #include "cli/commands/TerminalInteraction.h"
 #include "platform/FileSystem.h"
+#include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
 
 #include <csignal>
@@ -54,7 +55,6 @@ struct SignalsReset {
         kestrel::cli::ResetInterruptForTesting();
         for (int signal : {SIGINT, SIGTERM, SIGHUP})
             std::signal(signal, SIG_DFL);
-        platform::setCopyFaultForTesting(nullptr);
     }
 };
 
@@ -116,7 +116,7 @@ TEST(Signals, TerminateAndHangUpStopAtTheNextFileWithTheSummaryAndStatus3) {
             dir.createFile("src/A/f" + std::to_string(i) + ".txt", "data");
         dir.createFolder("dst");
         int copies = 0;
-        platform::setCopyFaultForTesting([&copies, signal](const std::string&, const std::string&) {
+        kestrel::testing::CopyFaultGuard fault([&copies, signal](const std::string&, const std::string&) {
             if (++copies == 3)
                 std::raise(signal); // as `systemctl stop` or a closed terminal would, mid-run
             return platform::Error{};
@@ -141,7 +141,7 @@ TEST(Signals, ASecondSignalEndsAtOnceWithStatus3) {
     dir.createFolder("dst");
     const pid_t child = ::fork();
     if (child == 0) {
-        platform::setCopyFaultForTesting([](const std::string&, const std::string&) {
+        kestrel::testing::CopyFaultGuard fault([](const std::string&, const std::string&) {
             std::raise(SIGTERM);
             std::raise(SIGTERM);
             return platform::Error{};

@@ -18,10 +18,7 @@ namespace {
 class ExitStatusTruthTest : public ::testing::Test {
 protected:
     ExitStatusTruthTest() : source(dir.createFolder("src")), target(dir.createFolder("dst")) {}
-    ~ExitStatusTruthTest() override {
-        setTargetDiskSpaceForTesting({});
-        platform::setCopyFaultForTesting(nullptr);
-    }
+    ~ExitStatusTruthTest() override { setTargetDiskSpaceForTesting({}); }
     std::vector<std::string> Backup(std::vector<std::string> extra = {}) const {
         std::vector<std::string> args = {"backup", "--source", source, "--target", target, "--yes"};
         args.insert(args.end(), extra.begin(), extra.end());
@@ -141,7 +138,7 @@ TEST_F(ExitStatusTruthTest, EachFolderCountLineStartsALineOfItsOwnOnStandardOutp
     dir.createFile("dst/A/m.txt", "old");
     dir.createFile("src/A/n.txt", "new in A");
     dir.createFile("src/B/b.txt", "new in B");
-    FailCopiesOf("/A/", platform::err::DeviceIo);
+    const auto fault = FailCopiesOf("/A/", platform::err::DeviceIo);
 
     CliRun result = run(Backup({"--include-all"}));
 
@@ -166,7 +163,7 @@ TEST_F(ExitStatusTruthTest, AMultipleBackupWithCopyErrorsInAnySetupEndsWithError
                        "--include-all"})
                       .status,
                   0);
-    FailCopiesOf("broken", platform::err::DeviceIo);
+    const auto fault = FailCopiesOf("broken", platform::err::DeviceIo);
 
     CliRun result = run({"multiple", setups, "--yes"});
 

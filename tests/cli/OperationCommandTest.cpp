@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
+#include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
@@ -31,7 +32,6 @@ protected:
         setupFile = dir.path("s.zbk");
     }
     void TearDown() override {
-        platform::setCopyFaultForTesting(nullptr);
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);
     }
@@ -111,11 +111,13 @@ TEST_F(OperationCommandTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_EQ(run({"backup", setupFile, "--yes", "--target", dir.path("missing")}).status, 2);
     EXPECT_EQ(run({"check", setupFile, "--all"}).status, 2);
 
-    platform::setCopyFaultForTesting(
-        [](const std::string&, const std::string&) { return platform::Error::of(platform::err::DeviceIo); });
-    CliRun failing = run({"backup", setupFile, "--yes"});
-    platform::setCopyFaultForTesting(nullptr);
-    EXPECT_EQ(failing.status, 1) << failing.out;
+    {
+        kestrel::testing::CopyFaultGuard fault([](const std::string&, const std::string&) {
+            return platform::Error::of(platform::err::DeviceIo);
+        });
+        CliRun failing = run({"backup", setupFile, "--yes"});
+        EXPECT_EQ(failing.status, 1) << failing.out;
+    }
 
     EXPECT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
 }

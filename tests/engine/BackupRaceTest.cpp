@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 namespace kestrel {
 namespace {
 
+using testing::CopyFaultGuard;
 using testing::EngineTest;
 using testing::EntrySwapper;
 using testing::OutsideFiles;
@@ -53,8 +55,9 @@ TEST_P(BackupRaceTest, NothingOutsideTheTargetIsEverTouched) {
     EntrySwapper folderSwap(dir.path("tgt/sub"), dir.path("spare/sub"));
     EntrySwapper fileSwap(dir.path("tgt/f.txt"), dir.path("spare/f.txt"));
     bool swapped = false;
+    std::optional<CopyFaultGuard> fault;
     if (!racingThreads) {
-        platform::setCopyFaultForTesting([&](const std::string&, const std::string&) {
+        fault.emplace([&](const std::string&, const std::string&) {
             if (!swapped) {
                 swapped = true;
                 folderSwap.swap();

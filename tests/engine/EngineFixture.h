@@ -9,6 +9,7 @@
 #include "report/OperationState.h"
 #include "report/ReportModel.h"
 #include "setup/Setup.h"
+#include "support/CopyFaultGuard.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
@@ -28,7 +29,6 @@ public:
     EngineTest() {
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
-        platform::setCopyFaultForTesting({});
         setTargetDiskSpaceForTesting({});
         report.setFreeSpaceFunction([](const std::string&) { return 1e12; });
         EXPECT_GT(LoadProgramText("zbk.dat"), 0);
@@ -37,7 +37,6 @@ public:
         setup.txbDirectory = {source, target};
     }
     ~EngineTest() override {
-        platform::setCopyFaultForTesting({});
         setTargetDiskSpaceForTesting({});
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);

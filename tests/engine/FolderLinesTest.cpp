@@ -19,7 +19,7 @@ TEST_F(EngineTest, EachFolderCountLineStartsALineOfItsOwn) {
     UseReportFile();
     state.blnScheduledTask = true;
     // The copies of A fail; B's goes through.
-    FailCopiesOf("/A/", platform::err::DeviceIo);
+    const auto fault = FailCopiesOf("/A/", platform::err::DeviceIo);
 
     ASSERT_EQ(BackupModified(), intResultDone);
 

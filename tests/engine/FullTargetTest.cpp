@@ -45,7 +45,7 @@ TEST_F(EngineTest, ACopyThatDoesNotFitIsReportedAsDiskFullAndTheOldCopyStays) {
     Src("small.txt", "s");
     UseReportFile();
     state.blnScheduledTask = true;
-    FailCopiesOf(".doc", platform::err::DiskFull);
+    const auto fault = FailCopiesOf(".doc", platform::err::DiskFull);
 
     ASSERT_EQ(BackupModified(), intResultDone);
 

@@ -21,7 +21,6 @@ protected:
         run.setupsFolder = dir.createFolder("setups");
         setup.txbReportFile.clear();
     }
-    ~MultipleBackupTest() override { platform::setCopyFaultForTesting({}); }
 
     // A setup file in the setups folder backing up "<name>-src/" (one file) into "<name>-tgt/".
     kestrel::Setup MakeSetup(const std::string& name, const std::string& reportFile = "") {
@@ -140,7 +139,7 @@ TEST_F(MultipleBackupTest, ACancelDuringOneSetupAsksWhetherToTerminateTheRun) {
         Row(tag + "3.zbk");
         ui.clearEvents();
         // The user cancels in the report window while the second setup copies its file.
-        platform::setCopyFaultForTesting([&](const std::string& source, const std::string&) {
+        testing::CopyFaultGuard fault([&](const std::string& source, const std::string&) {
             if (source.find("/" + tag + "2-src/") != std::string::npos) {
                 state.blnStop = true;
             }
@@ -163,7 +162,7 @@ TEST_F(MultipleBackupTest, ACancelDuringOneSetupAsksWhetherToTerminateTheRun) {
 TEST_F(MultipleBackupTest, ACancelDuringTheLastSetupAsksNothing) {
     MakeSetup("a");
     Row("a.zbk");
-    platform::setCopyFaultForTesting([&](const std::string&, const std::string&) {
+    testing::CopyFaultGuard fault([&](const std::string&, const std::string&) {
         state.blnStop = true;
         return platform::Error{};
     });

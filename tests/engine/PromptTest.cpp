@@ -205,8 +205,9 @@ TEST_F(EngineTest, EverySixthFailedCopyAsksWhetherToStop) {
         std::int64_t errors;
         std::size_t questions;
     };
-    platform::setCopyFaultForTesting(
-        [](const std::string&, const std::string&) { return platform::Error::of(platform::err::DeviceIo); });
+    CopyFaultGuard fault([](const std::string&, const std::string&) {
+        return platform::Error::of(platform::err::PermissionDenied);
+    });
     UseReportFile();
     for (const Case& c : {Case{false, MessageAnswer::No, 7, 1}, Case{false, MessageAnswer::Yes, 6, 1},
                           Case{true, MessageAnswer::No, 7, 0}}) {

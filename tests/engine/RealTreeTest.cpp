@@ -127,29 +127,33 @@ TEST_F(EngineTest, FifosAndLinkLoopsDoNotHoldTheRun) {
     EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
 }
 
-TEST_F(EngineTest, APartialCopyLeftInTheTargetIsReplacedAndNeverReported) {
+// What a killed run left in a folder of the target goes when a later run visits the folder; a
+// user's file of a similar name is backed up like any other, a leftover lying in the source is not.
+TEST_F(EngineTest, ACopyLeftByAKilledRunIsRemovedAndAUsersFileOfASimilarNameIsBackedUp) {
     Src("a.txt", "complete", At(3, 1, 9, 0));
-    const std::string partial = platform::partialCopyPath(target + "a.txt");
-    dir.createFile(partial.substr(dir.path().size()), "half a cop");
-    // A partial copy lying in the source (a target inside another backup) is no file either.
-    const std::string sourcePartial = platform::partialCopyPath(source + "b.txt");
-    dir.createFile(sourcePartial.substr(dir.path().size()), "junk");
+    Src(".kestrel-partial-0123456789abcdef", "a user's file", At(3, 1, 9, 0));
+    Src(".kestrel-tmp-0123456789abcdef-00000000", "another", At(3, 1, 9, 0));
+    const std::string leftover = platform::temporaryCopyName();
+    Tgt(leftover, "half a cop");
+    Src(platform::temporaryCopyName(), "junk");
     UseReportFile();
     ui.answerConfirm(true);
 
     ASSERT_EQ(BackupModified(), intResultDone);
 
     EXPECT_EQ(dir.readFile("tgt/a.txt"), "complete");
-    EXPECT_FALSE(platform::statPath(partial, false).exists());
-    EXPECT_EQ(TreeOf(target).size(), 1u);
-    EXPECT_EQ(ReportFileText().find(".kestrel-partial"), std::string::npos);
-    EXPECT_NE(ReportFileText().find("    1 file  in " + source), std::string::npos);
+    EXPECT_EQ(dir.readFile("tgt/.kestrel-partial-0123456789abcdef"), "a user's file");
+    EXPECT_EQ(dir.readFile("tgt/.kestrel-tmp-0123456789abcdef-00000000"), "another");
+    EXPECT_FALSE(platform::statPath(target + leftover, false).exists());
+    EXPECT_EQ(TreeOf(target).size(), 3u);
+    EXPECT_EQ(state.lngTotalNumFilesCopied, 3);
+    EXPECT_NE(ReportFileText().find("    3 files in " + source), std::string::npos) << ReportFileText();
 }
 
 TEST_F(EngineTest, AFailedCopyLeavesThePreviousBackupCopyWhole) {
     Src("a.txt", "new version", At(3, 1, 9, 0));
     Tgt("a.txt", "old version", At(2, 1, 9, 0));
-    platform::setCopyFaultForTesting(
+    CopyFaultGuard fault(
         [](const std::string&, const std::string&) { return platform::Error::of(platform::err::DeviceIo); });
     state.blnScheduledTask = true;
 

@@ -19,6 +19,7 @@
 namespace kestrel {
 namespace {
 
+using testing::CopyFaultGuard;
 using testing::EngineTest;
 using testing::EnvironmentGuard;
 
@@ -195,7 +196,7 @@ TEST_F(TwoBackupsTest, TheSecondRefusesWhileTheFirstIsInsideACopy) {
     std::condition_variable changed;
     bool inCopy = false;
     bool release = false;
-    platform::setCopyFaultForTesting([&](const std::string&, const std::string&) {
+    CopyFaultGuard fault([&](const std::string&, const std::string&) {
         std::unique_lock<std::mutex> lock(mutex);
         if (!inCopy) {
             inCopy = true;

@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "platform/FileSystem.h"
+#include "support/CopyFaultGuard.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -12,19 +12,17 @@ namespace {
 // Holds every copy before its first byte until the gate opens (or the hold ends).
 class CopyHold {
 public:
-    CopyHold() {
-        platform::setCopyFaultForTesting([gate = gate](const std::string&, const std::string&) {
-            gate->pass();
-            return platform::Error{};
-        });
-    }
-    ~CopyHold() {
-        gate->open();
-        platform::setCopyFaultForTesting(nullptr);
-    }
+    CopyHold() = default;
+    ~CopyHold() { gate->open(); }
     CopyHold(const CopyHold&) = delete;
     CopyHold& operator=(const CopyHold&) = delete;
     const std::shared_ptr<Gate> gate = Gate::make();
+
+private:
+    CopyFaultGuard fault_{[gate = gate](const std::string&, const std::string&) {
+        gate->pass();
+        return platform::Error{};
+    }};
 };
 
 class ResponsivenessTest : public GuiTest {};

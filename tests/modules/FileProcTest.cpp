@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Disk.h"
 #include "platform/FileSystem.h"
+#include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 using namespace kestrel;
+using kestrel::testing::CopyFaultGuard;
 using kestrel::testing::RunAsUnprivileged;
 using kestrel::testing::TempDir;
 using kestrel::testing::utcSeconds;
@@ -39,12 +41,6 @@ public:
 
 private:
     platform::FixedClock clock_{platform::LocalDateTime{}};
-};
-
-class CopyFaultGuard {
-public:
-    explicit CopyFaultGuard(platform::CopyFault fault) { platform::setCopyFaultForTesting(std::move(fault)); }
-    ~CopyFaultGuard() { platform::setCopyFaultForTesting(nullptr); }
 };
 
 SystemTime systemTime(int year, int month, int day, int hour, int minute, int second) {
@@ -159,6 +155,33 @@ TEST(CopyErrorText, ChoosesTheTextByWhyTheSourceFailed) {
     EXPECT_EQ(CopyErrorText(dir.path("missing.txt")), "source is gone");
     EXPECT_EQ(CopyErrorText(dir.createFolder("folder")), "source cannot be read");
     EXPECT_EQ(CopyErrorText(dir.createFile("a.txt", "x")), "copy failed");
+}
+
+TEST(CopyErrorText, NamesWhatTheCopyFoundWhereThatTellsTheUserMore) {
+    ASSERT_GT(LoadProgramTextFromPath(fixtureFolder() + "fileproc/texts.dat"), 0);
+    TempDir dir;
+    const std::string file = dir.createFile("a.txt", "x");
+    auto failed = [](platform::CopyFailure failure, int number) {
+        platform::CopyResult result;
+        result.failure = failure;
+        result.error = platform::Error::of(number);
+        return result;
+    };
+    using platform::CopyFailure;
+    namespace err = platform::err;
+    struct Case {
+        platform::CopyResult copy;
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {failed(CopyFailure::Target, err::DeviceIo), file, "device error"},
+        {failed(CopyFailure::SourceChanged, err::PathFileAccess), file, "source changed twice"},
+        {failed(CopyFailure::NotRegular, err::PathFileAccess), file, "no regular file"},
+        {failed(CopyFailure::Target, err::PermissionDenied), file, "copy failed"},
+        {failed(CopyFailure::Source, err::FileNotFound), dir.path("missing.txt"), "source is gone"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CopyErrorText(c.path, c.copy), c.reason);
 }
 
 TEST(FileSize, BytesOrTheErrorNumberNegated) {

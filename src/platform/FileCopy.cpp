@@ -1,0 +1,675 @@
+#include "platform/FileCopy.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <memory>
+#include <mutex>
+#include <sys/ioctl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace kestrel::platform {
+
+namespace {
+
+// ---- the test seam ----
+
+std::mutex& faultMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<const CopyFaultPlan>& faultPlan() {
+    static std::shared_ptr<const CopyFaultPlan> plan;
+    return plan;
+}
+
+std::shared_ptr<const CopyFaultPlan> currentFaultPlan() {
+    std::lock_guard<std::mutex> lock(faultMutex());
+    return faultPlan();
+}
+
+// ---- temporary names ----
+
+const char kTemporaryPrefix[] = ".kestrel-tmp-";
+constexpr std::size_t kTemporaryPrefixLength = sizeof(kTemporaryPrefix) - 1;
+constexpr std::size_t kRandomLength = 16;
+constexpr std::size_t kCheckLength = 8;
+
+std::uint32_t checkOf(const char* random) {
+    std::uint64_t hash = 1469598103934665603ull; // FNV-1a over a salt and the random part
+    for (const char* p = "kestrel-copy"; *p != '\0'; ++p) {
+        hash ^= static_cast<unsigned char>(*p);
+        hash *= 1099511628211ull;
+    }
+    for (std::size_t i = 0; i < kRandomLength; ++i) {
+        hash ^= static_cast<unsigned char>(random[i]);
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+std::string randomTemporaryName() {
+    std::uint64_t random = 0;
+    if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
+        static std::atomic<std::uint64_t> counter{0};
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        random = (static_cast<std::uint64_t>(::getpid()) << 40) ^ static_cast<std::uint64_t>(now.tv_nsec) ^
+                 (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ull);
+    }
+    char hex[kRandomLength + 1];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(random));
+    char check[kCheckLength + 1];
+    std::snprintf(check, sizeof check, "%08x", static_cast<unsigned>(checkOf(hex)));
+    return std::string(kTemporaryPrefix) + hex + "-" + check;
+}
+
+bool isLowerHex(const std::string& text, std::size_t from, std::size_t length) {
+    for (std::size_t i = from; i < from + length; ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+// ---- small helpers ----
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    // Closes, reporting the error a file system may keep for the close (NFS, quotas).
+    int close() {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool sameSource(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim) &&
+           a.st_ino == b.st_ino && a.st_dev == b.st_dev;
+}
+
+std::int64_t nanosecondsOf(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// Reads the source's status once its last change lies safely in the past. A change made within
+// the clock's current tick, or a write still under way when the status is read, could be
+// followed by more writing that the file's times would not show: such a file is read after a
+// few milliseconds, when any further change must give it a later change time.
+bool settledStatus(int fd, struct stat& st) {
+    constexpr std::int64_t kMargin = 25 * 1000000LL;  // 25 ms
+    constexpr std::int64_t kLongestWait = 1000000000; // 1 s
+    std::int64_t waited = 0;
+    for (;;) {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        if (::fstat(fd, &st) != 0)
+            return false;
+        const std::int64_t ahead = nanosecondsOf(st.st_ctim) + kMargin - nanosecondsOf(now);
+        // A change time far ahead of the clock (another machine's clock) is no recent change.
+        if (ahead < 0 || ahead > kLongestWait || waited >= kLongestWait || !S_ISREG(st.st_mode))
+            return true;
+        const std::int64_t step = ahead < 2000000 ? ahead + 1000000 : 2000000;
+        timespec pause{0, static_cast<long>(step)};
+        ::nanosleep(&pause, nullptr);
+        waited += step;
+    }
+}
+
+// Devices whose file systems cannot share data between files: no clone is tried there again.
+class NoCloneDevices {
+public:
+    bool has(dev_t device) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (dev_t d : devices_)
+            if (d == device)
+                return true;
+        return false;
+    }
+    void add(dev_t device) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        devices_.push_back(device);
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<dev_t> devices_;
+};
+
+NoCloneDevices& noCloneDevices() {
+    static NoCloneDevices devices;
+    return devices;
+}
+
+bool unnamedFilesLinkable() {
+    // An unnamed file is given its name through /proc (a link by handle alone needs privileges).
+    static const bool usable = ::access("/proc/self/fd", F_OK) == 0;
+    return usable;
+}
+
+// The file the data is written to: unnamed in the target folder while it is written, or,
+// where the file system has no unnamed files, under a temporary name of the program's form.
+class TemporaryCopy {
+public:
+    explicit TemporaryCopy(int folder) : folder_(folder) {}
+    ~TemporaryCopy() { discard(); }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+    int create() {
+        if (unnamedFilesLinkable()) {
+            const int fd = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                fd_.reset(fd);
+                return 0;
+            }
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+                return errno;
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = randomTemporaryName();
+            const int fd =
+                ::openat(folder_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                fd_.reset(fd);
+                name_ = std::move(name);
+                return 0;
+            }
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
+    int fd() const { return fd_.get(); }
+
+    // Puts the finished copy under `target`: linked there when the name is free, otherwise
+    // flushed and renamed over what stands there (a file or a link, never followed).
+    int place(const std::string& target, bool overwrite) {
+        bool exists = false;
+        struct stat st;
+        if (::fstatat(folder_, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            exists = true;
+        else if (errno != ENOENT)
+            return errno;
+        if (!exists) {
+            if (linkAs(target) == 0)
+                return finish();
+            if (errno != EEXIST)
+                return errno;
+            exists = true; // came meanwhile
+        }
+        if (!overwrite)
+            return EEXIST;
+        // The new data reaches the disk before it replaces the old copy, so a power cut leaves
+        // one of the two whole.
+        if (::fdatasync(fd_.get()) != 0)
+            return errno;
+        if (name_.empty()) {
+            int rc = EEXIST;
+            for (int attempt = 0; attempt < 100 && rc == EEXIST; ++attempt) {
+                std::string name = randomTemporaryName();
+                rc = linkAs(name) == 0 ? 0 : errno;
+                if (rc == 0)
+                    name_ = std::move(name);
+            }
+            if (rc != 0)
+                return rc;
+        }
+        if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
+            return errno;
+        name_.clear();
+        return finish();
+    }
+
+    void discard() {
+        fd_.reset();
+        if (!name_.empty()) {
+            ::unlinkat(folder_, name_.c_str(), 0);
+            name_.clear();
+        }
+    }
+
+private:
+    int linkAs(const std::string& name) {
+        if (!name_.empty())
+            return ::linkat(folder_, name_.c_str(), folder_, name.c_str(), 0);
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd_.get());
+        return ::linkat(AT_FDCWD, path, folder_, name.c_str(), AT_SYMLINK_FOLLOW);
+    }
+
+    // The copy is in place: a temporary name still held (linked, not renamed) goes, and the
+    // close is checked.
+    int finish() {
+        if (!name_.empty()) {
+            ::unlinkat(folder_, name_.c_str(), 0);
+            name_.clear();
+        }
+        return fd_.close() == 0 ? 0 : errno;
+    }
+
+    int folder_;
+    FileDescriptor fd_;
+    std::string name_; // empty for an unnamed file
+};
+
+enum class DataResult { Done, Failed, Stopped };
+
+// Moves the data, reports progress and meets the test seam's data fault.
+class DataCopy {
+public:
+    DataCopy(int in, int out, std::int64_t size, const CopyProgressCallback& progress,
+             const CopyFaultPlan* plan)
+        : in_(in), out_(out), size_(size), progress_(progress), plan_(plan) {}
+
+    DataResult run(std::int64_t& copied, int& errnoValue) {
+        if (!report(0))
+            return DataResult::Stopped;
+        DataResult result = DataResult::Done;
+        const bool faultPlanned = plan_ && plan_->afterBytes >= 0;
+        if (size_ > 0 && !faultPlanned && tryClone()) {
+            done_ = size_;
+        } else {
+            result = copyExtents();
+            if (result == DataResult::Done)
+                result = checkFault();
+        }
+        copied = done_;
+        errnoValue = errno_;
+        if (result != DataResult::Done)
+            return result;
+        return report(size_) ? DataResult::Done : DataResult::Stopped;
+    }
+
+private:
+    static constexpr std::int64_t kChunk = 4 << 20;
+
+    bool report(std::int64_t done) {
+        if (!progress_)
+            return true;
+        lastReport_ = std::chrono::steady_clock::now();
+        return progress_(FileCopyProgress{done, size_}) == CopyDecision::Continue;
+    }
+
+    bool reportNowAndThen() {
+        if (!progress_)
+            return true;
+        // Often enough that a stop takes effect within a second, whatever the disk's speed.
+        if (std::chrono::steady_clock::now() - lastReport_ < std::chrono::milliseconds(500))
+            return true;
+        return report(done_);
+    }
+
+    bool tryClone() {
+        struct stat in {};
+        struct stat out {};
+        if (::fstat(in_, &in) != 0 || ::fstat(out_, &out) != 0 || in.st_dev != out.st_dev ||
+            noCloneDevices().has(out.st_dev))
+            return false;
+        if (::ioctl(out_, FICLONE, in_) == 0)
+            return true;
+        if (errno == EOPNOTSUPP || errno == ENOTTY || errno == EINVAL || errno == EXDEV || errno == ENOSYS)
+            noCloneDevices().add(out.st_dev);
+        return false;
+    }
+
+    DataResult checkFault() {
+        if (!plan_ || plan_->afterBytes < 0 || faultMet_ || done_ < plan_->afterBytes)
+            return DataResult::Done;
+        faultMet_ = true;
+        if (plan_->atPoint)
+            plan_->atPoint();
+        if (plan_->errnoValue != 0) {
+            errno_ = plan_->errnoValue;
+            return DataResult::Failed;
+        }
+        return DataResult::Done;
+    }
+
+    // The data extents of the source; one extent for a file with no holes.
+    DataResult copyExtents() {
+        struct stat st {};
+        const bool mayHaveHoles = ::fstat(in_, &st) == 0 && st.st_blocks * 512 < st.st_size;
+        if (!mayHaveHoles)
+            return copyRange(0, size_);
+        std::int64_t offset = 0;
+        while (offset < size_) {
+            const off_t data = ::lseek(in_, offset, SEEK_DATA);
+            if (data < 0) {
+                if (errno == ENXIO)
+                    break; // only a hole remains
+                if (errno == EINVAL || errno == EOPNOTSUPP)
+                    return copyRange(offset, size_);
+                errno_ = errno;
+                return DataResult::Failed;
+            }
+            if (data >= size_)
+                break;
+            off_t hole = ::lseek(in_, data, SEEK_HOLE);
+            if (hole < 0) {
+                errno_ = errno;
+                return DataResult::Failed;
+            }
+            if (hole > size_)
+                hole = static_cast<off_t>(size_);
+            const DataResult result = copyRange(data, hole);
+            if (result != DataResult::Done)
+                return result;
+            offset = hole;
+        }
+        // The length, with any hole at the end.
+        if (::ftruncate(out_, static_cast<off_t>(size_)) != 0) {
+            errno_ = errno;
+            return DataResult::Failed;
+        }
+        return DataResult::Done;
+    }
+
+    DataResult copyRange(std::int64_t from, std::int64_t to) {
+        off_t inOffset = static_cast<off_t>(from);
+        off_t outOffset = static_cast<off_t>(from);
+        while (inOffset < to) {
+            const DataResult fault = checkFault();
+            if (fault != DataResult::Done)
+                return fault;
+            if (!reportNowAndThen())
+                return DataResult::Stopped;
+            std::int64_t length = std::min<std::int64_t>(kChunk, to - inOffset);
+            if (plan_ && plan_->afterBytes >= 0 && !faultMet_)
+                length = std::min(length, plan_->afterBytes - done_);
+            ssize_t n = -1;
+            if (kernelCopy_) {
+                n = ::copy_file_range(in_, &inOffset, out_, &outOffset, static_cast<std::size_t>(length), 0);
+                if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                              errno == EPERM || errno == EBADF)) {
+                    kernelCopy_ = false;
+                    continue;
+                }
+            } else {
+                n = copyByReading(inOffset, outOffset, length);
+            }
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                errno_ = errno;
+                return DataResult::Failed;
+            }
+            if (n == 0)
+                return DataResult::Done; // the source ended early; its changed status tells
+            done_ += n;
+        }
+        return DataResult::Done;
+    }
+
+    ssize_t copyByReading(off_t& inOffset, off_t& outOffset, std::int64_t length) {
+        if (buffer_.empty())
+            buffer_.resize(1 << 20);
+        const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(length, buffer_.size()));
+        const ssize_t n = ::pread(in_, buffer_.data(), want, inOffset);
+        if (n <= 0)
+            return n;
+        ssize_t written = 0;
+        while (written < n) {
+            const ssize_t w = ::pwrite(out_, buffer_.data() + written, static_cast<std::size_t>(n - written),
+                                       outOffset + written);
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return -1;
+            }
+            written += w;
+        }
+        inOffset += n;
+        outOffset += n;
+        return n;
+    }
+
+    int in_;
+    int out_;
+    std::int64_t size_;
+    const CopyProgressCallback& progress_;
+    const CopyFaultPlan* plan_;
+    std::int64_t done_ = 0;
+    int errno_ = 0;
+    bool faultMet_ = false;
+    bool kernelCopy_ = true;
+    std::vector<char> buffer_;
+    std::chrono::steady_clock::time_point lastReport_{};
+};
+
+Error changedSourceError() {
+    return Error{err::PathFileAccess, "The file changed while it was being copied"};
+}
+
+Error notRegularError() {
+    return Error{err::PathFileAccess, "The file is no regular file"};
+}
+
+enum class Attempt { Finished, SourceChanged };
+
+Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& targetName,
+                 const CopyOptions& options, const CopyFaultPlan* plan, CopyResult& result) {
+    result = CopyResult{};
+    // Without blocking: a pipe put in the file's place must not hold the backup.
+    FileDescriptor in(::open(sourcePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (in.get() < 0) {
+        result.error = Error::fromErrno(errno);
+        result.failure = CopyFailure::Source;
+        return Attempt::Finished;
+    }
+    struct stat before {};
+    if (!settledStatus(in.get(), before)) {
+        result.error = Error::fromErrno(errno);
+        result.failure = CopyFailure::Source;
+        return Attempt::Finished;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        result.error = notRegularError();
+        result.failure = CopyFailure::NotRegular;
+        return Attempt::Finished;
+    }
+    if (!options.overwrite) {
+        struct stat existing;
+        if (::fstatat(folder, targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+            result.error = Error::of(err::FileAlreadyExists);
+            result.failure = CopyFailure::Target;
+            return Attempt::Finished;
+        }
+    }
+
+    TemporaryCopy copy(folder);
+    if (const int rc = copy.create(); rc != 0) {
+        result.error = Error::fromErrno(rc);
+        result.failure = CopyFailure::Target;
+        return Attempt::Finished;
+    }
+    int errnoValue = 0;
+    std::int64_t copied = 0;
+    DataCopy data(in.get(), copy.fd(), static_cast<std::int64_t>(before.st_size), options.progress, plan);
+    switch (data.run(copied, errnoValue)) {
+    case DataResult::Stopped:
+        result.cancelled = true;
+        return Attempt::Finished;
+    case DataResult::Failed:
+        result.error = Error::fromErrno(errnoValue);
+        result.failure = CopyFailure::Target;
+        return Attempt::Finished;
+    case DataResult::Done:
+        break;
+    }
+
+    struct stat after {};
+    if (::fstat(in.get(), &after) != 0 || !sameSource(before, after))
+        return Attempt::SourceChanged;
+
+    // The time recorded is the one read before the data, so a change during the copy shows as a
+    // modification on the next run.
+    timespec mtime = before.st_mtim;
+    if (options.sourceStatus && options.sourceStatus->exists()) {
+        mtime.tv_sec = static_cast<time_t>(options.sourceStatus->mtimeSeconds);
+        mtime.tv_nsec = options.sourceStatus->mtimeNanoseconds;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT}, mtime};
+    if (::fchmod(copy.fd(), (before.st_mode & 07777) | S_IWUSR) != 0 || ::futimens(copy.fd(), times) != 0) {
+        result.error = Error::fromErrno(errno);
+        result.failure = CopyFailure::Target;
+        return Attempt::Finished;
+    }
+    if (const int rc = copy.place(targetName, options.overwrite); rc != 0) {
+        result.error = Error::fromErrno(rc);
+        result.failure = CopyFailure::Target;
+        return Attempt::Finished;
+    }
+    result.bytesCopied = before.st_size;
+    return Attempt::Finished;
+}
+
+} // namespace
+
+CopyResult copyFileInto(const std::string& sourcePath, const DirectoryHandle& targetFolder,
+                        const std::string& targetName, const CopyOptions& options) {
+    CopyResult result;
+    const std::shared_ptr<const CopyFaultPlan> plan = currentFaultPlan();
+    if (plan && plan->beforeData) {
+        result.error = plan->beforeData(sourcePath, targetName);
+        if (result.error) {
+            result.failure = CopyFailure::Target;
+            return result;
+        }
+    }
+    if (!targetFolder.valid()) {
+        result.error = Error::of(err::PathNotFound);
+        result.failure = CopyFailure::Target;
+        return result;
+    }
+    // A source that changed while it was copied gets one more try before it is reported.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (copyOnce(sourcePath, targetFolder.nativeHandle(), targetName, options, plan.get(), result) ==
+            Attempt::Finished)
+            return result;
+    }
+    result = CopyResult{};
+    result.error = changedSourceError();
+    result.failure = CopyFailure::SourceChanged;
+    return result;
+}
+
+CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
+                              const FileStatus* sourceStatus) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    Error error;
+    const DirectoryHandle handle = DirectoryHandle::open(folder, error);
+    CopyOptions options;
+    options.overwrite = overwrite;
+    options.sourceStatus = sourceStatus;
+    if (!handle.valid()) {
+        // The seam still sees the copy, as it would with the folder there.
+        CopyResult result = copyFileInto(source, handle, name, options);
+        if (result.error.number == err::PathNotFound && error)
+            result.error = error;
+        return result;
+    }
+    return copyFileInto(source, handle, name, options);
+}
+
+std::string temporaryCopyName() {
+    return randomTemporaryName();
+}
+
+bool isTemporaryCopyName(const std::string& name) {
+    constexpr std::size_t length = kTemporaryPrefixLength + kRandomLength + 1 + kCheckLength;
+    if (name.size() != length || name.compare(0, kTemporaryPrefixLength, kTemporaryPrefix) != 0 ||
+        name[kTemporaryPrefixLength + kRandomLength] != '-' ||
+        !isLowerHex(name, kTemporaryPrefixLength, kRandomLength) ||
+        !isLowerHex(name, kTemporaryPrefixLength + kRandomLength + 1, kCheckLength))
+        return false;
+    char check[kCheckLength + 1];
+    std::snprintf(check, sizeof check, "%08x",
+                  static_cast<unsigned>(checkOf(name.c_str() + kTemporaryPrefixLength)));
+    return name.compare(kTemporaryPrefixLength + kRandomLength + 1, kCheckLength, check) == 0;
+}
+
+int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
+    if (error)
+        *error = {};
+    // A handle of its own to read with, so the folder's handle keeps its position.
+    const int fd = ::openat(folder.nativeHandle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        if (error)
+            *error = Error::fromErrno(errno, true);
+        if (fd >= 0)
+            ::close(fd);
+        return 0;
+    }
+    std::vector<std::string> leftovers;
+    while (struct dirent* entry = ::readdir(dir)) {
+        if (isTemporaryCopyName(entry->d_name))
+            leftovers.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const std::string& name : leftovers) {
+        const FileStatus status = folder.statChild(name);
+        if (!status.isRegular())
+            continue;
+        if (::unlinkat(folder.nativeHandle(), name.c_str(), 0) == 0)
+            ++removed;
+        else if (error && !*error)
+            *error = Error::fromErrno(errno);
+    }
+    return removed;
+}
+
+Error flushFileSystem(const DirectoryHandle& folder) {
+    if (::syncfs(folder.nativeHandle()) != 0)
+        return Error::fromErrno(errno);
+    return {};
+}
+
+void setCopyFaultPlanForTesting(CopyFaultPlan plan) {
+    const bool empty = !plan.beforeData && plan.afterBytes < 0 && !plan.atPoint;
+    std::lock_guard<std::mutex> lock(faultMutex());
+    faultPlan() = empty ? nullptr : std::make_shared<const CopyFaultPlan>(std::move(plan));
+}
+
+void setCopyFaultForTesting(CopyFault fault) {
+    CopyFaultPlan plan;
+    plan.beforeData = std::move(fault);
+    setCopyFaultPlanForTesting(std::move(plan));
+}
+
+} // namespace kestrel::platform
