@@ -96,6 +96,8 @@ void ModalScript::Poll() {
         if (ignored.data() == window)
             return;
     }
+    if (!handlers_.empty() && handlers_.front().ready && !handlers_.front().ready(window))
+        return; // looked at again at the next poll
     last_ = window;
     Seen seen{window->objectName(), window->windowTitle(), QString()};
     if (auto* box = qobject_cast<QMessageBox*>(window))
@@ -112,7 +114,7 @@ void ModalScript::Poll() {
         });
         return;
     }
-    Handler handler = std::move(handlers_.front());
+    Handler handler = std::move(handlers_.front().handler);
     handlers_.pop_front();
     // Answered after this poll returns: an answer that opens another modal window (a message
     // of the window) must find the poll free to answer that one too.
@@ -209,7 +211,7 @@ SubfolderReadingHold::~SubfolderReadingHold() {
 }
 
 SleepHold::SleepHold() {
-    forms::QtInteraction::setSleepHoldForTesting([gate = gate] { return gate->isOpen(); });
+    forms::QtInteraction::setSleepHoldForTesting([gate = gate] { return gate->knock(); });
 }
 
 SleepHold::~SleepHold() {

@@ -67,7 +67,14 @@ public:
     ModalScript();
     ~ModalScript() override;
 
-    void then(Handler handler) { handlers_.push_back(std::move(handler)); }
+    void then(Handler handler) { handlers_.push_back({{}, std::move(handler)}); }
+    // A window answered once `ready` holds for it, looked at again at each poll: the window's
+    // own event loop runs meanwhile. (A handler must not wait for the window's work itself: it
+    // runs from a posted event, and events posted meanwhile by other threads wait until it
+    // returns.)
+    void thenWhen(std::function<bool(QWidget*)> ready, Handler handler) {
+        handlers_.push_back({std::move(ready), std::move(handler)});
+    }
     // A modal window the test shows and drives itself: never answered nor recorded, also when
     // it becomes the active modal window again after a message over it closed.
     void ignore(QWidget* window) { ignored_.emplace_back(window); }
@@ -86,7 +93,11 @@ private:
     QTimer timer_;
     QPointer<QWidget> last_;
     std::vector<QPointer<QWidget>> ignored_;
-    std::deque<Handler> handlers_;
+    struct Step {
+        std::function<bool(QWidget*)> ready;
+        Handler handler;
+    };
+    std::deque<Step> handlers_;
     std::vector<Seen> seen_;
     std::vector<Seen> unexpected_;
 };
@@ -131,7 +142,8 @@ public:
     const std::shared_ptr<Gate> gate = Gate::make();
 };
 
-// Holds the operation's full-text-box wait until `gate->open()` or the end of the hold.
+// Holds the operation's full-text-box wait until `gate->open()` or the end of the hold; the
+// gate counts an arrival each time the waiting operation looks at it.
 class SleepHold {
 public:
     SleepHold();

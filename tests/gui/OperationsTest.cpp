@@ -237,7 +237,11 @@ TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
     SleepHold hold;
     Find<QPushButton>(window.get(), "cmdCheckBackupState")->click();
     forms::frmReport* report = window->reportWindow();
-    ASSERT_TRUE(WaitFor([&] { return report->Text().contains(QStringLiteral("The textbox is full.")); }));
+    // The operation waits; what it sent before the wait is on screen once the flush shows it.
+    ASSERT_TRUE(WaitFor([&] {
+        return hold.gate->arrivals() > 0 && report->Text().contains(QStringLiteral("The textbox is full."));
+    }));
+    QCoreApplication::processEvents();
 
     EXPECT_TRUE(window->operationRunning());
     EXPECT_TRUE(report->Text().endsWith(

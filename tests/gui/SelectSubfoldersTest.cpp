@@ -50,6 +50,11 @@ protected:
     static void Click(QWidget* window, const char* name) {
         Find<QPushButton>(window, QLatin1String(name))->click();
     }
+    // A modal selection window is answered once its reading ended.
+    static bool ReadingEnded(QWidget* window) {
+        auto* selection = qobject_cast<frmSelectSubfolders*>(window);
+        return selection == nullptr || !selection->busy();
+    }
 };
 
 TEST_F(SelectSubfoldersTest, RowTextsTellTheCountsAndTheSize) {
@@ -321,10 +326,9 @@ TEST_F(SelectSubfoldersTest, TheModalWindowIsAnsweredThroughTheMainWindowsEntry)
     for (const char* name : {"A", "B", "C"})
         Subfolder(name);
     ModalScript script;
-    script.then([](QWidget* modal) {
+    script.thenWhen(ReadingEnded, [](QWidget* modal) {
         auto* window = qobject_cast<frmSelectSubfolders*>(modal);
         ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return !window->busy(); }));
         EXPECT_EQ(window->windowTitle(),
                   QStringLiteral("Select subfolders of the source folder to be INCLUDED in the backup"));
         EXPECT_TRUE(window->rowTicked(1));
@@ -352,10 +356,9 @@ TEST_F(SelectSubfoldersTest, TheMainWindowShowsTheTickedSubfoldersAsItsIncludedL
               QStringLiteral("There are 5 subfolders, 1 selected"));
 
     ModalScript script;
-    script.then([](QWidget* modal) {
+    script.thenWhen(ReadingEnded, [](QWidget* modal) {
         auto* selection = qobject_cast<frmSelectSubfolders*>(modal);
         ASSERT_NE(selection, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return !selection->busy(); }));
         // Code, Docs, Mail, Music, Photos: the previous selection ticks Mail.
         EXPECT_TRUE(selection->rowTicked(2));
         Row(selection, 2)->click();
@@ -379,10 +382,9 @@ TEST_F(SelectSubfoldersTest, TheMainWindowShowsTheTickedSubfoldersAsItsIncludedL
               QStringLiteral("There are 5 subfolders, 3 selected"));
 
     // Cancel leaves the list as it was.
-    script.then([](QWidget* modal) {
+    script.thenWhen(ReadingEnded, [](QWidget* modal) {
         auto* selection = qobject_cast<frmSelectSubfolders*>(modal);
         ASSERT_NE(selection, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return !selection->busy(); }));
         Click(selection, "cmdSelectDeselectAllSubfolders(0)");
         Click(selection, "cmdCancel");
     });

@@ -23,6 +23,14 @@ public:
         changed_.wait(lock, [this] { return open_; });
     }
 
+    // Worker side, for a worker that polls: counts the visit and tells whether the gate is open.
+    bool knock() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++arrivals_;
+        changed_.notify_all();
+        return open_;
+    }
+
     // Test side: waits until `count` passes were reached (open or not); false after `limit`.
     bool waitForArrivals(int count = 1, std::chrono::seconds limit = std::chrono::seconds(60)) {
         std::unique_lock<std::mutex> lock(mutex_);
