@@ -26,7 +26,7 @@ constexpr int intResultSourceMissing = -108;        // the source folder does no
 constexpr int intResultNothingToExamine = -109;     // check: the target is empty; file listing: no files
 constexpr int intResultFolderPairRefused = -110; // a recycle bin, or the source equal to or inside the target
 constexpr int intResultTargetInUse = -111;       // another operation works in the target folder
-constexpr int intResultTargetFull = -120;           // program text 1108: the target's disk is full
+constexpr int intResultTargetFull = -120;        // program text 1108: the target's disk is full
 
 // How a run is made, and what the user answered that the caller needs to know.
 struct FolderOperationOptions {
