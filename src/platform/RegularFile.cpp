@@ -7,7 +7,8 @@
 
 namespace kestrel::platform {
 
-int openRegularFile(const std::string& path, int flags, unsigned mode, Error& error) {
+int openRegularFile(const std::string& path, int flags, unsigned mode, Error& error,
+                    bool allowCharacterDevice) {
     int fd;
     do
         fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, static_cast<mode_t>(mode));
@@ -18,7 +19,7 @@ int openRegularFile(const std::string& path, int flags, unsigned mode, Error& er
         return -1;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || (allowCharacterDevice && S_ISCHR(st.st_mode)))) {
         error = Error::of(err::PathFileAccess);
         ::close(fd);
         return -1;

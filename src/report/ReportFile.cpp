@@ -19,10 +19,11 @@ ReportFile::~ReportFile() {
 
 platform::Error ReportFile::Open(const std::string& path, bool append) {
     Close();
-    // A FIFO or a device named as the report file is refused, never waited on or written to.
+    // A FIFO named as the report file is refused, never waited on or written to; a device such as
+    // /dev/null takes the report without waiting.
     const int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
     platform::Error error;
-    const int fd = platform::openRegularFile(path, flags, 0666, error);
+    const int fd = platform::openRegularFile(path, flags, 0666, error, true);
     if (fd < 0) {
         return error;
     }
