@@ -6,6 +6,7 @@
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 #include "report/ReportFile.h"
 #include "report/ReportTexts.h"
@@ -289,6 +290,8 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
     }
     std::vector<platform::DirectoryEntry> listing;
     if (!error) {
+        // A copy a killed backup left unfinished is no backup file: it goes uncounted.
+        platform::removeLeftoverCopies(folder);
         folder.readEntries(listing, error);
     }
     if (error) {

@@ -1,6 +1,7 @@
 #include "engine/DeleteAllBackupFiles.h"
 
 #include "DeleteFixture.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 #include "report/ReportFile.h"
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +56,18 @@ std::size_t SameBytes(const std::string& a, const std::string& b) {
         same += a[i] == b[i] ? 1 : 0;
     }
     return same;
+}
+
+TEST_F(DeleteAllBackupFilesTest, AnUnfinishedCopyOfAKilledRunIsRemovedUncounted) {
+    dir.createFile("target/a.txt", "aaaa");
+    dir.createFile("target/" + platform::temporaryCopyName(), "half a copy");
+
+    const DeletionResult result = Delete(false);
+
+    EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
+    EXPECT_NE(ReportFileText().find("Number of files deleted: 1" + kCRLF), std::string::npos)
+        << ReportFileText();
+    EXPECT_TRUE(std::filesystem::is_empty(target));
 }
 
 TEST_F(DeleteAllBackupFilesTest, DeletesEveryFileAndTheEmptiedFoldersButKeepsTheTarget) {
