@@ -290,8 +290,6 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
     }
     std::vector<platform::DirectoryEntry> listing;
     if (!error) {
-        // A copy a killed backup left unfinished is no backup file: it goes uncounted.
-        platform::removeLeftoverCopies(folder);
         folder.readEntries(listing, error);
     }
     if (error) {
@@ -304,6 +302,12 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
             entries.subfolders.push_back(entry.name);
             break;
         case platform::EntryKind::Regular:
+            // A copy a killed backup left unfinished is no backup file: removed, not counted.
+            if (platform::isTemporaryCopyName(entry.name)) {
+                folder.removeChild(entry.name);
+                break;
+            }
+            [[fallthrough]];
         case platform::EntryKind::Symlink:
             if (MatchesExtensionFilter(entry.name, filter_, false)) {
                 entries.files.push_back(entry.name);

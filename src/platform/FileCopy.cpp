@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <memory>
@@ -623,34 +622,22 @@ bool isTemporaryCopyName(const std::string& name) {
 }
 
 int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
-    if (error)
-        *error = {};
-    // A handle of its own to read with, so the folder's handle keeps its position.
-    const int fd = ::openat(folder.nativeHandle(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        if (error)
-            *error = Error::fromErrno(errno, true);
-        if (fd >= 0)
-            ::close(fd);
-        return 0;
-    }
-    std::vector<std::string> leftovers;
-    while (struct dirent* entry = ::readdir(dir)) {
-        if (isTemporaryCopyName(entry->d_name))
-            leftovers.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
+    Error failure;
+    std::vector<DirectoryEntry> entries;
     int removed = 0;
-    for (const std::string& name : leftovers) {
-        const FileStatus status = folder.statChild(name);
-        if (!status.isRegular())
-            continue;
-        if (::unlinkat(folder.nativeHandle(), name.c_str(), 0) == 0)
-            ++removed;
-        else if (error && !*error)
-            *error = Error::fromErrno(errno);
+    if (folder.readEntries(entries, failure)) {
+        for (const DirectoryEntry& entry : entries) {
+            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name))
+                continue;
+            const Error removal = folder.removeChild(entry.name);
+            if (!removal)
+                ++removed;
+            else if (!failure)
+                failure = removal;
+        }
     }
+    if (error)
+        *error = failure;
     return removed;
 }
 
