@@ -1,6 +1,6 @@
 #include "platform/DirectoryHandle.h"
 
-#include "platform/PosixStatus.h"
+#include "platform/posix/PosixStatus.h"
 
 #include <cerrno>
 #include <dirent.h>

@@ -1,4 +1,4 @@
-#include "platform/PosixStatus.h"
+#include "platform/posix/PosixStatus.h"
 
 #include <cerrno>
 #include <dirent.h>
