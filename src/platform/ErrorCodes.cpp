@@ -17,7 +17,9 @@ int errorNumberFromErrno(int errnoValue, bool forFolder) {
     case ENOTDIR:
         return forFolder ? err::PathNotFound : err::PathFileAccess;
     case ENOSPC:
+#ifdef EDQUOT // a quota is a full disk to its user (Windows' C run-time has no such number)
     case EDQUOT:
+#endif
         return err::DiskFull;
     case EEXIST:
         return err::FileAlreadyExists;

@@ -7,18 +7,27 @@
 #include <string>
 #include <vector>
 
-// The program's one door to the file system on POSIX systems. Paths are byte strings, kept as
-// they are (a name that is not valid UTF-8 is still a name).
+// The program's one door to the file system. Paths are byte strings, kept as they are (a name
+// that is not valid UTF-8 is still a name on POSIX; Windows names are UTF-8 here).
 namespace kestrel::platform {
 
 enum class EntryKind { Missing, Regular, Directory, Symlink, Other };
+
+// The attributes of an entry a backup carries over or respects (Windows keeps them as such;
+// on POSIX a file without the owner's write permission reads as ReadOnly).
+namespace file_attribute {
+constexpr std::uint32_t ReadOnly = 1;
+constexpr std::uint32_t Hidden = 2;
+constexpr std::uint32_t System = 4;
+} // namespace file_attribute
 
 struct FileStatus {
     EntryKind kind = EntryKind::Missing;
     std::int64_t size = 0;
     std::int64_t mtimeSeconds = 0; // seconds since 1970-01-01 UTC
     std::int32_t mtimeNanoseconds = 0;
-    unsigned mode = 0; // permission bits
+    unsigned mode = 0;            // permission bits
+    std::uint32_t attributes = 0; // file_attribute flags
     std::uint64_t linkCount = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;

@@ -20,6 +20,9 @@ const NumberFormat& numberFormat();
 // Tests fix the format; `nullptr` returns to the environment's.
 void setNumberFormat(const NumberFormat* format);
 
+// The environment's format as the system states it, read once by numberFormat().
+NumberFormat environmentNumberFormat();
+
 // The format of a named locale ("en_IN", "de_CH"), read from Qt's locale data; the C locale and
 // an unknown name give "," and "." in threes.
 NumberFormat numberFormatOfLocale(const std::string& localeName);

@@ -1,32 +1,43 @@
 #include "platform/Disk.h"
+#include "platform/FileSystem.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace kestrel::platform;
 using kestrel::testing::TempDir;
+using namespace kestrel::testing;
 
 namespace {
 
-std::string realFolder(const std::string& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) + "/" : std::string();
+[[maybe_unused]] std::string realFolder(const std::string& path) {
+    std::error_code ec;
+    const std::u8string real =
+        std::filesystem::canonical(std::filesystem::path(std::u8string(path.begin(), path.end())), ec)
+            .u8string();
+    return ec ? std::string() : std::string(real.begin(), real.end()) + "/";
 }
 
-dev_t deviceOf(const std::string& path) {
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st.st_dev;
+std::uint64_t deviceOf(const std::string& path) {
+    return statPath(path).device;
+}
+
+// The root of the system's folders: "/", or the drive of the temporary folder on Windows.
+std::string systemRoot() {
+#ifdef _WIN32
+    const std::string temp = TempDir().path();
+    return temp.substr(0, 2) + "\\";
+#else
+    return "/";
+#endif
 }
 
 } // namespace
 
 TEST(MountPointOf, RootIsItsOwnMountPoint) {
-    EXPECT_EQ(mountPointOf("/"), "/");
+    EXPECT_EQ(mountPointOf(systemRoot()), systemRoot());
 }
 
 TEST(MountPointOf, FolderFileAndMissingPathShareTheMountOfTheirNearestFolder) {
@@ -34,9 +45,11 @@ TEST(MountPointOf, FolderFileAndMissingPathShareTheMountOfTheirNearestFolder) {
     dir.createFile("sub/file.txt", "x");
     const std::string expected = mountPointOf(dir.path());
     ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(expected.back(), '/');
+    EXPECT_EQ(expected.back(), systemRoot().back());
+#ifndef _WIN32 // a drive's root and the folder's path may differ in their case and separators
     const std::string real = realFolder(dir.path());
     EXPECT_EQ(real.compare(0, expected.size(), expected), 0) << real << " lies below " << expected;
+#endif
     EXPECT_EQ(deviceOf(expected), deviceOf(dir.path()));
 
     const struct {
@@ -47,10 +60,13 @@ TEST(MountPointOf, FolderFileAndMissingPathShareTheMountOfTheirNearestFolder) {
 }
 
 TEST(MountPointOf, LinkIntoAnotherFileSystemNamesThatFileSystem) {
-    if (deviceOf("/proc") == deviceOf("/"))
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no /proc";
+#endif
+    if (!statPath("/proc").exists() || deviceOf("/proc") == deviceOf("/"))
         GTEST_SKIP() << "/proc is not a file system of its own here";
     TempDir dir;
-    ASSERT_EQ(::symlink("/proc", dir.path("proc-link").c_str()), 0);
+    ASSERT_TRUE(MakeSymlink("/proc", dir.path("proc-link"), true));
     EXPECT_EQ(mountPointOf(dir.path("proc-link/")), "/proc/");
     EXPECT_EQ(mountPointOf(dir.path("proc-link/no-such-entry")), "/proc/");
 }
@@ -68,7 +84,7 @@ TEST(IsMountedReadOnly, WritableTemporaryFolderIsNot) {
 TEST(DiskSpace, RootHasSpaceAndAMissingPathReadsItsNearestFolder) {
     DiskSpace root;
     Error error;
-    ASSERT_TRUE(diskSpace("/", root, error)) << error.description;
+    ASSERT_TRUE(diskSpace(systemRoot(), root, error)) << error.description;
     EXPECT_GT(root.total, 0u);
     EXPECT_LE(root.freeForUser, root.freeTotal);
     EXPECT_LE(root.freeTotal, root.total);
@@ -100,8 +116,9 @@ TEST(WriteNewFile, NeverTouchesAnExistingEntry) {
     TempDir dir;
     dir.createFile("existing.txt", "user data");
     dir.createFile("target.txt", "link target");
-    ASSERT_EQ(::symlink(dir.path("target.txt").c_str(), dir.path("link.txt").c_str()), 0);
-    ASSERT_EQ(::symlink(dir.path("nowhere.txt").c_str(), dir.path("dangling.txt").c_str()), 0);
+    if (!MakeSymlink(dir.path("target.txt"), dir.path("link.txt")) ||
+        !MakeSymlink(dir.path("nowhere.txt"), dir.path("dangling.txt")))
+        GTEST_SKIP() << kNoSymlinks;
 
     EXPECT_EQ(writeNewFile(dir.path("existing.txt"), "scratch").number, err::FileAlreadyExists);
     EXPECT_EQ(writeNewFile(dir.path("link.txt"), "scratch").number, err::FileAlreadyExists);

@@ -1,9 +1,9 @@
 #include "platform/FileSystemType.h"
+#include "platform/FileSystem.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace kestrel::platform;
 using kestrel::testing::TempDir;
@@ -20,12 +20,14 @@ TEST(FileSystemTypeOf, AFileAMissingPathAndTheirFolderShareTheTypeOfTheirFileSys
 }
 
 TEST(FileSystemTypeOf, ALinkIntoAnotherFileSystemNamesThatFileSystem) {
-    struct stat proc {};
-    struct stat root {};
-    if (::stat("/proc", &proc) != 0 || ::stat("/", &root) != 0 || proc.st_dev == root.st_dev)
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no /proc";
+#endif
+    const FileStatus proc = statPath("/proc");
+    if (!proc.exists() || proc.device == statPath("/").device)
         GTEST_SKIP() << "/proc is not a file system of its own here";
     TempDir dir;
-    ASSERT_EQ(::symlink("/proc", dir.path("proc-link").c_str()), 0);
+    ASSERT_TRUE(kestrel::testing::MakeSymlink("/proc", dir.path("proc-link"), true));
     EXPECT_EQ(fileSystemTypeOf("/proc/"), "proc");
     EXPECT_EQ(fileSystemTypeOf(dir.path("proc-link/no-such-entry")), "proc");
 }
@@ -58,6 +60,8 @@ TEST(IsFatFamily, TheFatAndExfatDriversByTheKernelOrThroughFuse) {
         {"fuseblk.exfat", true}, {"fuse.vfat", true},   {"umsdos", true}, {"ext4", false},
         {"btrfs", false},        {"xfs", false},        {"ntfs", false},  {"ntfs3", false},
         {"fuseblk", false},      {"fuse.sshfs", false}, {"tmpfs", false}, {"", false},
+        {"FAT", true},           {"FAT12", true},       {"FAT16", true},  {"FAT32", true},
+        {"exFAT", true},         {"NTFS", false},       {"ReFS", false},  {"CDFS", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isFatFamily(c.type), c.fat) << c.type;

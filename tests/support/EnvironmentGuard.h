@@ -15,10 +15,14 @@ public:
             value_ = value;
     }
     ~EnvironmentGuard() {
+#ifdef _WIN32 // an empty value removes the variable
+        ::_putenv_s(name_, had_ ? value_.c_str() : "");
+#else
         if (had_)
             ::setenv(name_, value_.c_str(), 1);
         else
             ::unsetenv(name_);
+#endif
     }
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;

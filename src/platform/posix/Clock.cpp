@@ -1,13 +1,8 @@
 #include "platform/Clock.h"
 
-#include <atomic>
 #include <ctime>
 
 namespace kestrel::platform {
-
-namespace {
-std::atomic<const Clock*> currentClock{nullptr};
-}
 
 LocalDateTime SystemClock::now() const {
     std::time_t t = std::time(nullptr);
@@ -22,16 +17,6 @@ LocalDateTime SystemClock::now() const {
     moment.second = local.tm_sec;
     moment.utcOffsetMinutes = static_cast<int>(local.tm_gmtoff / 60);
     return moment;
-}
-
-const Clock& clock() {
-    static const SystemClock systemClock;
-    const Clock* c = currentClock.load();
-    return c ? *c : systemClock;
-}
-
-void setClock(const Clock* clock) {
-    currentClock.store(clock);
 }
 
 } // namespace kestrel::platform

@@ -1,5 +1,7 @@
 #include "platform/FileOverwrite.h"
 
+#include "platform/OverwritePattern.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,28 +12,6 @@
 namespace kestrel::platform {
 
 namespace {
-
-constexpr std::int64_t kDefaultBlock = 64 * 1024;
-constexpr std::int64_t kLargestBlock = 1024 * 1024;
-
-// Whole clusters per write, about a megabyte at a time.
-std::int64_t writeSize(std::int64_t clusterSize) {
-    if (clusterSize <= 0 || clusterSize > kLargestBlock)
-        return kDefaultBlock;
-    return clusterSize * (kLargestBlock / clusterSize);
-}
-
-// Pseudo-random bytes rather than zeros: a file system that compresses data or skips zero
-// blocks could otherwise keep the old blocks instead of writing over them.
-void fillPattern(std::vector<unsigned char>& buffer) {
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    for (unsigned char& byte : buffer) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        byte = static_cast<unsigned char>(state >> 24);
-    }
-}
 
 bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -57,8 +37,8 @@ Error overwriteAt(int folder, const char* name, std::int64_t clusterSize) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
     const std::int64_t length = static_cast<std::int64_t>(st.st_size);
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(writeSize(clusterSize)));
-    fillPattern(buffer);
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(overwriteWriteSize(clusterSize)));
+    fillOverwritePattern(buffer);
     int failure = 0;
     std::int64_t offset = 0;
     while (offset < length && failure == 0) {

@@ -3,7 +3,6 @@
 #include "platform/posix/PosixStatus.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,10 +16,6 @@ namespace {
 Error lastError(bool forFolder = false) {
     return Error::fromErrno(errno, forFolder);
 }
-
-const char kPartialPrefix[] = ".kestrel-partial-";
-constexpr std::size_t kPartialPrefixLength = sizeof(kPartialPrefix) - 1;
-constexpr std::size_t kPartialHashLength = 16;
 
 bool writeAll(int fd, const char* data, std::size_t length) {
     while (length > 0) {
@@ -108,16 +103,6 @@ bool DirectoryReader::next(DirectoryEntry& entry) {
     }
 }
 
-bool readDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, Error& error) {
-    entries.clear();
-    DirectoryReader reader(folder);
-    DirectoryEntry entry;
-    while (reader.next(entry))
-        entries.push_back(entry);
-    error = reader.error();
-    return !error;
-}
-
 Error makeDirectory(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) != 0)
         return lastError(true);
@@ -157,25 +142,6 @@ Error setModificationTime(const std::string& path, std::int64_t seconds, std::in
     if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
         return lastError();
     return {};
-}
-
-std::string partialCopyPath(const std::string& target) {
-    std::size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::uint64_t hash = 1469598103934665603ull; // FNV-1a: short, fixed-length and stable
-    for (unsigned char c : name) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char hex[kPartialHashLength + 1];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return folder + kPartialPrefix + hex;
-}
-
-bool isPartialCopyName(const std::string& name) {
-    return name.size() == kPartialPrefixLength + kPartialHashLength &&
-           name.compare(0, kPartialPrefixLength, kPartialPrefix) == 0;
 }
 
 Error writeFileAtomically(const std::string& linkOrPath, const std::string& content) {

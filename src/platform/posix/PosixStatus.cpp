@@ -37,6 +37,7 @@ FileStatus statusFromStat(const struct stat& st) {
     status.mtimeSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     status.mtimeNanoseconds = static_cast<std::int32_t>(st.st_mtim.tv_nsec);
     status.mode = st.st_mode & 07777;
+    status.attributes = (st.st_mode & S_IWUSR) ? 0u : file_attribute::ReadOnly;
     status.linkCount = st.st_nlink;
     status.device = st.st_dev;
     status.inode = st.st_ino;

@@ -1,0 +1,63 @@
+#include "platform/Disk.h"
+
+#include "platform/windows/Win32.h"
+
+namespace kestrel::platform {
+
+std::string mountPointOf(const std::string& path) {
+    return win::utf8(win::volumeRootOf(path));
+}
+
+bool isMountedReadOnly(const std::string& path) {
+    const std::wstring root = win::volumeRootOf(path);
+    DWORD flags = 0;
+    if (root.empty() ||
+        !::GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+        return false;
+    return (flags & FILE_READ_ONLY_VOLUME) != 0;
+}
+
+bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
+    error = {};
+    const std::wstring root = win::volumeRootOf(path);
+    if (root.empty()) {
+        error = Error::of(err::PathNotFound);
+        return false;
+    }
+    ULARGE_INTEGER freeForUser, total, freeTotal;
+    if (!::GetDiskFreeSpaceExW(root.c_str(), &freeForUser, &total, &freeTotal)) {
+        error = win::lastError(true);
+        return false;
+    }
+    space.freeForUser = freeForUser.QuadPart;
+    space.total = total.QuadPart;
+    space.freeTotal = freeTotal.QuadPart;
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        space.blockSize = static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector;
+    if (space.blockSize == 0)
+        space.blockSize = 4096;
+    return true;
+}
+
+Error writeNewFile(const std::string& path, const std::string& content) {
+    if (const NewFileFaultSeam::Function fault = NewFileFaultSeam::current()) {
+        if (Error error = fault(path))
+            return error;
+    }
+    const std::wstring native = win::nativePath(path);
+    // CREATE_NEW refuses any entry of the name, a link included, so no user's file is touched.
+    win::Handle out(::CreateFileW(native.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!out.valid())
+        return win::lastError(true);
+    const DWORD failure = win::writeAll(out.get(), content);
+    out.reset();
+    if (failure != ERROR_SUCCESS) {
+        ::DeleteFileW(native.c_str()); // our own file, made a moment ago
+        return win::errorOf(failure);
+    }
+    return {};
+}
+
+} // namespace kestrel::platform

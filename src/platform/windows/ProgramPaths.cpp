@@ -1,0 +1,60 @@
+#include "platform/ProgramPaths.h"
+
+#include "platform/FileSystem.h"
+#include "platform/windows/Win32.h"
+
+#include <shlobj.h>
+
+#include <mutex>
+
+namespace kestrel::platform {
+
+namespace {
+
+std::mutex pathMutex;
+std::string overrideFolder;
+
+std::string executableFolder() {
+    std::wstring buffer(32768, L'\0');
+    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size())
+        return ".\\";
+    buffer.resize(length);
+    return win::utf8(buffer.substr(0, buffer.rfind(L'\\') + 1));
+}
+
+} // namespace
+
+std::string programFolder() {
+    {
+        std::lock_guard<std::mutex> lock(pathMutex);
+        if (!overrideFolder.empty())
+            return overrideFolder;
+    }
+    // The data files lie beside the program on Windows.
+    return executableFolder();
+}
+
+void setProgramFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(pathMutex);
+    overrideFolder = folder;
+    if (!overrideFolder.empty() && !win::isSeparator(overrideFolder.back()))
+        overrideFolder += '\\';
+}
+
+std::string configHome() {
+    // The user's roaming application-data folder (C:\Users\<name>\AppData\Roaming).
+    PWSTR folder = nullptr;
+    std::string result;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)))
+        result = win::utf8(folder, wcslen(folder));
+    ::CoTaskMemFree(folder);
+    if (result.empty()) {
+        wchar_t legacy[MAX_PATH];
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, legacy)))
+            result = win::utf8(legacy, wcslen(legacy));
+    }
+    return result;
+}
+
+} // namespace kestrel::platform

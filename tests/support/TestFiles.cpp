@@ -1,0 +1,76 @@
+#include "support/TestFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace kestrel::testing {
+
+namespace {
+
+std::filesystem::path utf8Path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+} // namespace
+
+bool MakeSymlink(const std::string& target, const std::string& link, bool toFolder) {
+    std::error_code ec;
+    if (toFolder)
+        std::filesystem::create_directory_symlink(utf8Path(target), utf8Path(link), ec);
+    else
+        std::filesystem::create_symlink(utf8Path(target), utf8Path(link), ec);
+    return !ec;
+}
+
+bool MakeHardLink(const std::string& existing, const std::string& link) {
+    std::error_code ec;
+    std::filesystem::create_hard_link(utf8Path(existing), utf8Path(link), ec);
+    return !ec;
+}
+
+bool MakeFifo(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return false;
+#else
+    return ::mkfifo(path.c_str(), 0644) == 0;
+#endif
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    namespace fs = std::filesystem;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(utf8Path(path), readOnly ? write : fs::perms::owner_write,
+                    readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+bool IsReadOnly(const std::string& path) {
+    namespace fs = std::filesystem;
+    return (fs::status(utf8Path(path)).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+void OverwriteInPlace(const std::string& path, const std::string& data, std::size_t chunk) {
+    std::fstream out(utf8Path(path), std::ios::in | std::ios::out | std::ios::binary);
+    if (!out)
+        throw std::runtime_error("cannot open " + path);
+    for (std::size_t offset = 0; offset < data.size(); offset += chunk) {
+        out.write(data.data() + offset, static_cast<std::streamsize>(std::min(chunk, data.size() - offset)));
+        out.flush();
+    }
+}
+
+std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t size) {
+    std::ifstream in(utf8Path(path), std::ios::binary);
+    in.seekg(offset);
+    std::string data(size, '\0');
+    in.read(data.data(), static_cast<std::streamsize>(size));
+    data.resize(static_cast<std::size_t>(in.gcount()));
+    return data;
+}
+
+} // namespace kestrel::testing

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What tests do to files beside writing them, on every system the tests run on. Where a system
+// cannot do it (Windows has no FIFOs; Wine and an unprivileged Windows account may refuse
+// symbolic links) the helper says so and the test skips that case with the reason.
+namespace kestrel::testing {
+
+// A symbolic link at `link` to `target` (a folder link when `toFolder`); false when the system
+// refuses to make one.
+bool MakeSymlink(const std::string& target, const std::string& link, bool toFolder = false);
+// A second name of the same file; false when the file system has none.
+bool MakeHardLink(const std::string& existing, const std::string& link);
+// A FIFO; false on systems without them.
+bool MakeFifo(const std::string& path);
+// Sets or clears the ReadOnly attribute (POSIX: takes away or gives back every write permission).
+void SetReadOnly(const std::string& path, bool readOnly = true);
+bool IsReadOnly(const std::string& path);
+// Writes `data` over the start of an existing file in pieces of `chunk` bytes, each one flushed,
+// as another program rewriting it would.
+void OverwriteInPlace(const std::string& path, const std::string& data, std::size_t chunk);
+// `size` bytes of the file from `offset`.
+std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t size);
+
+constexpr const char* kNoSymlinks = "this system refuses to make symbolic links here";
+constexpr const char* kNoFifos = "this system has no FIFOs";
+
+} // namespace kestrel::testing
