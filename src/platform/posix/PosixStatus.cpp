@@ -46,8 +46,14 @@ FileStatus statusFromStat(const struct stat& st) {
 FileStatus statusOfCall(int rc, const struct stat& st) {
     if (rc == 0)
         return statusFromStat(st);
+    return failedStatus(errno);
+}
+
+FileStatus failedStatus(int errnoValue) {
     FileStatus status;
-    status.errnoValue = errno;
+    status.errnoValue = errnoValue;
+    status.errorNumber = errorNumberFromErrno(errnoValue, false);
+    status.notFound = errnoValue == ENOENT || errnoValue == ENOTDIR;
     return status;
 }
 
