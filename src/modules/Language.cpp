@@ -170,7 +170,7 @@ int parseProgramText(std::string_view content, TextTable& texts) {
 int readWholeFile(const std::string& path, std::string& content) {
     // A folder, a FIFO or a device given as the file is a read error at once, never waited on.
     platform::Error error;
-    platform::RegularFile file = platform::RegularFile::open(path, platform::FileOpening::Read, error);
+    platform::RegularFile file = platform::openRegularFile(path, platform::FileOpening::Read, error);
     if (!file.isOpen())
         return error.number == platform::err::PathFileAccess ? kReadError : kCannotOpen;
     char buffer[65536];

@@ -29,7 +29,6 @@ struct FileStatus {
     int errorNumber = 0;
     // Nothing of that name exists: the entry, or a folder on its way, is missing.
     bool notFound = false;
-    int errnoValue = 0; // the system's own number; giving way to errorNumber and notFound
 
     bool exists() const { return kind != EntryKind::Missing; }
     // Found and read (a missing entry or one that could not be read is neither).

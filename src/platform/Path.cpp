@@ -140,6 +140,10 @@ std::string parentOf(const std::string& path, PathStyle style) {
     return path.substr(0, end);
 }
 
+std::size_t lastSeparatorOf(const std::string& path, PathStyle style) {
+    return style == PathStyle::Windows ? path.find_last_of("/\\") : path.rfind('/');
+}
+
 std::vector<std::string> pathComponents(const std::string& path, PathStyle style) {
     std::vector<std::string> names;
     std::size_t start = prefixLength(path, style);

@@ -48,6 +48,8 @@ std::string nameOf(const std::string& path, PathStyle style = nativePathStyle())
 // The folder that holds the last name, as a folder value ("/a/" of "/a/b/" and of "/a/b"); empty
 // when the path is a root or has no folder part ("C:" for "C:x": the drive it lies on).
 std::string parentOf(const std::string& path, PathStyle style = nativePathStyle());
+// The position of the last separator in the path, npos when it has none.
+std::size_t lastSeparatorOf(const std::string& path, PathStyle style = nativePathStyle());
 // The names after the root, in order; doubled and final separators give no empty name.
 std::vector<std::string> pathComponents(const std::string& path, PathStyle style = nativePathStyle());
 

@@ -27,11 +27,6 @@ public:
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
 
-    // `allowCharacterDevice` lets a report go to a device such as /dev/null ("NUL" on Windows),
-    // which takes writes without waiting.
-    static RegularFile open(const std::string& path, FileOpening opening, Error& error,
-                            bool allowCharacterDevice = false);
-
     bool isOpen() const { return handle_ != -1; }
     // Up to `size` bytes into `buffer`: their count, 0 at the end of the file, -1 with `error` set.
     std::int64_t read(char* buffer, std::size_t size, Error& error);
@@ -40,9 +35,16 @@ public:
     void close();
 
 private:
+    friend RegularFile openRegularFile(const std::string&, FileOpening, Error&, bool);
     explicit RegularFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_ = -1; // the system's handle (a descriptor on POSIX)
 };
+
+// Opens the file; `allowCharacterDevice` lets a report go to a device such as /dev/null ("NUL" on
+// Windows), which takes writes without waiting. A file that is not open, with `error` set, when
+// it cannot be opened.
+RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
+                            bool allowCharacterDevice = false);
 
 // Whether the file can be opened for reading now (without waiting, whatever it is): no error
 // when it can, else why not. A copy that failed asks it to tell a missing source from a locked one.

@@ -18,7 +18,7 @@ platform::Error ReportFile::Open(const std::string& path, bool append) {
     // A FIFO named as the report file is refused, never waited on or written to; a device such as
     // /dev/null takes the report without waiting.
     platform::Error error;
-    file_ = platform::RegularFile::open(
+    file_ = platform::openRegularFile(
         path, append ? platform::FileOpening::Append : platform::FileOpening::Truncate, error, true);
     if (!file_.isOpen()) {
         return error;

@@ -53,7 +53,7 @@ public:
     explicit LineReader(const std::string& path) {
         // A folder, a FIFO or a device given as the file is refused, never waited on.
         platform::Error error;
-        file_ = platform::RegularFile::open(path, platform::FileOpening::Read, error);
+        file_ = platform::openRegularFile(path, platform::FileOpening::Read, error);
         openError_ = error.number;
     }
     LineReader(const LineReader&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/Console.h"
 
+#include <atomic>
 #include <csignal>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -22,10 +23,10 @@ int descriptorOf(StandardStream stream) {
     return STDERR_FILENO;
 }
 
-StopHandler stopHandler = nullptr;
+std::atomic<StopHandler> stopHandler{nullptr};
 
 void onStopSignal(int) {
-    if (const StopHandler handler = stopHandler)
+    if (const StopHandler handler = stopHandler.load())
         handler();
 }
 
@@ -61,7 +62,7 @@ std::string terminalDeviceName() {
 }
 
 void installStopHandler(StopHandler handler) {
-    stopHandler = handler;
+    stopHandler.store(handler);
     struct sigaction action {};
     action.sa_handler = handler != nullptr ? onStopSignal : SIG_DFL;
     sigemptyset(&action.sa_mask);

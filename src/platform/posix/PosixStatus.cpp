@@ -51,7 +51,6 @@ FileStatus statusOfCall(int rc, const struct stat& st) {
 
 FileStatus failedStatus(int errnoValue) {
     FileStatus status;
-    status.errnoValue = errnoValue;
     status.errorNumber = errorNumberFromErrno(errnoValue, false);
     status.notFound = errnoValue == ENOENT || errnoValue == ENOTDIR;
     return status;

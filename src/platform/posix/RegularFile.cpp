@@ -42,8 +42,8 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
     return *this;
 }
 
-RegularFile RegularFile::open(const std::string& path, FileOpening opening, Error& error,
-                              bool allowCharacterDevice) {
+RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
+                            bool allowCharacterDevice) {
     int fd;
     do
         fd = ::open(path.c_str(), flagsOf(opening) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
