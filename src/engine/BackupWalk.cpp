@@ -10,12 +10,11 @@
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/PassedOverEntry.h"
+#include "platform/Path.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace kestrel {
 
@@ -64,19 +63,12 @@ std::string ErrorCountLines(std::int64_t errors) {
 // The first level of a folder path that exists but is not a folder (a file standing where a
 // folder of the backup should be); empty when there is none.
 std::string BlockingFileOf(const std::string& folder) {
-    std::string level;
-    std::size_t start = 0;
-    while (start < folder.size()) {
-        std::size_t slash = folder.find('/', start);
-        if (slash == std::string::npos)
-            slash = folder.size();
-        level = folder.substr(0, slash);
-        if (!level.empty()) {
-            const FileStatus status = platform::statPath(level);
-            if (status.exists() && !status.isDirectory())
-                return level;
-        }
-        start = slash + 1;
+    std::string level = platform::rootOf(folder);
+    for (const std::string& name : platform::pathComponents(folder)) {
+        level = platform::joinPath(level, name);
+        const FileStatus status = platform::statPath(level);
+        if (status.exists() && !status.isDirectory())
+            return level;
     }
     return {};
 }
@@ -95,7 +87,7 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         op == intOperationBackupModifiedFiles) {
         targetDrive_ = DriveOfPath(target_);
         platform::Error error;
-        targetRoot_ = platform::DirectoryHandle::open(target_, error);
+        targetRoot_ = platform::openDirectory(target_, error);
     }
     // Once an operation: the per-file step reads nothing more than each file's status.
     if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
@@ -192,8 +184,9 @@ void BackupWalk::ReportPassedOver(const std::string& folder, const std::vector<P
         // Only what the setup would have taken: a link to a folder where such a subfolder would
         // be walked, anything else where such a file would be selected.
         const bool selected = entry.kind == platform::PassedOverKind::FolderLink
-                                  ? subfoldersWalked && selection_.IsIncludedFolder(path + "/") &&
-                                        !selection_.IsExcludedPath(path + "/")
+                                  ? subfoldersWalked &&
+                                        selection_.IsIncludedFolder(platform::withFinalSeparator(path)) &&
+                                        !selection_.IsExcludedPath(platform::withFinalSeparator(path))
                                   : filePart && IsSelected(path, entry.name);
         if (!selected)
             continue;
@@ -357,7 +350,7 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
         return;
 
     for (const std::string& name : subfolders) {
-        const std::string subPath = strFolder + name + "/";
+        const std::string subPath = platform::withFinalSeparator(strFolder + name);
         if (selection_.IsIncludedFolder(subPath) && !selection_.IsExcludedPath(subPath))
             BackupFolder(subPath);
         ui.DoEvents();
@@ -375,7 +368,7 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
             const FileStatus& status = StatusOf(run.folder, file);
             // A file removed since the folder was read, or turned into something that is no
             // file, is passed over.
-            if (status.isRegular() || (status.errnoValue != 0 && status.errnoValue != ENOENT)) {
+            if (status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
                 if (BackupOneFile(run, file.name, fullPath, status) == FileResult::EndFolder)
                     return false;
             }
@@ -453,7 +446,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
             report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
             return FileResult::Next;
         }
-        if (extension == "swp" && LowerCaseWithAccents(fullPath).find("/win") != std::string::npos &&
+        if (extension == "swp" &&
+            LowerCaseWithAccents(fullPath).find(platform::pathSeparator() + std::string("win")) !=
+                std::string::npos &&
             (filter.empty() || filter == "swp")) {
             report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
             return FileResult::Next;
@@ -515,9 +510,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     }
 
     // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
-    const bool readOnlyCleared = targetExists && (target.mode & S_IWUSR) == 0;
+    const bool readOnlyCleared = targetExists && platform::isReadOnly(target);
     if (readOnlyCleared) {
-        if (run.targetHandle.setChildFileMode(name, target.mode | S_IWUSR)) {
+        if (run.targetHandle.setChildFileMode(name, platform::withReadOnlyCleared(target.mode))) {
             ++state_.lngTotalNumCopyErrors;
             if (Details())
                 report_.Output(GetProgramText(169) + targetPath, true);
@@ -671,15 +666,9 @@ bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
     platform::Error error;
     platform::DirectoryHandle folder = targetRoot_.openChild(".", error);
     const std::string relative = run.folder.substr(std::min(source_.size(), run.folder.size()));
-    std::size_t start = 0;
-    while (!error && start < relative.size()) {
-        std::size_t slash = relative.find('/', start);
-        if (slash == std::string::npos)
-            slash = relative.size();
-        const std::string name = relative.substr(start, slash - start);
-        start = slash + 1;
-        if (name.empty())
-            continue;
+    for (const std::string& name : platform::pathComponents(relative)) {
+        if (error)
+            break;
         platform::DirectoryHandle child = folder.openChild(name, error);
         // Only a missing folder is made; a link or a file of that name stays as it is.
         if (error && create && !folder.statChild(name).exists() && !folder.makeChild(name))

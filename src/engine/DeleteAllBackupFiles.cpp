@@ -8,10 +8,9 @@
 #include "modules/StrProc.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "report/ReportFile.h"
 #include "report/ReportTexts.h"
-
-#include <sys/stat.h>
 
 namespace kestrel {
 
@@ -65,7 +64,8 @@ public:
         }
         checked_ = true;
         const platform::FileStatus status = folder_.status();
-        if (status.isDirectory() && (status.mode & S_IWUSR) == 0 && !folder_.setMode(status.mode | S_IWUSR)) {
+        if (status.isDirectory() && platform::isReadOnly(status) &&
+            !folder_.setMode(platform::withReadOnlyCleared(status.mode))) {
             mode_ = status.mode;
             changed_ = true;
         }
@@ -326,7 +326,7 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
 
 void DeletionWalk::Run() {
     platform::Error error;
-    const platform::DirectoryHandle root = platform::DirectoryHandle::open(target_, error);
+    const platform::DirectoryHandle root = platform::openDirectory(target_, error);
     if (error) {
         ReportFolderError(target_, error);
         return;
@@ -356,7 +356,7 @@ bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
     WritableWhileDeleting writable(folder);
     for (const std::string& name : entries.subfolders) {
         ++state.lngTotalNumFolders;
-        const std::string subPath = strFolder + name + "/";
+        const std::string subPath = platform::withFinalSeparator(strFolder + name);
         platform::Error error;
         // Opened without following a link: a folder swapped for a link since the listing is
         // never entered.

@@ -3,8 +3,7 @@
 #include "modules/DiskProc.h"
 #include "platform/FileOverwrite.h"
 #include "platform/FileSystem.h"
-
-#include <sys/stat.h>
+#include "platform/Path.h"
 
 namespace kestrel {
 
@@ -20,10 +19,10 @@ DeletionFaults& Faults() {
 
 // The folder that holds a path's entry, open, and the entry's name in it.
 platform::DirectoryHandle OpenFolderOf(const std::string& path, std::string& name, platform::Error& error) {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = platform::lastSeparatorOf(path);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return platform::DirectoryHandle::open(
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1), error);
+    return platform::openDirectory(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1),
+                                   error);
 }
 
 platform::Error RemoveEntry(const platform::DirectoryHandle& folder, const std::string& name,
@@ -92,15 +91,15 @@ bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& n
     platform::Error result;
     const platform::FileStatus status = folder.statChild(name);
     if (!status.exists()) {
-        result = platform::Error::fromErrno(status.errnoValue);
+        result = platform::Error::of(status.errorNumber);
     } else if (!status.isRegular() || status.linkCount > 1) {
         result = platform::Error::of(platform::err::PathFileAccess);
-    } else if ((status.mode & S_IWUSR) == 0 && !clearReadOnly) {
+    } else if (platform::isReadOnly(status) && !clearReadOnly) {
         result = platform::Error::of(platform::err::PermissionDenied);
     } else {
         // Only what is about to be overwritten loses its read-only mode.
-        if ((status.mode & S_IWUSR) == 0) {
-            result = folder.setChildFileMode(name, status.mode | S_IWUSR);
+        if (platform::isReadOnly(status)) {
+            result = folder.setChildFileMode(name, platform::withReadOnlyCleared(status.mode));
         }
         std::int64_t clusterSize = -1;
         if (!result && useClusterSize) {

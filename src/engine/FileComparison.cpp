@@ -6,7 +6,6 @@
 #include "platform/FileSystemType.h"
 #include "setup/ChoiceLists.h"
 
-#include <cerrno>
 #include <cstdlib>
 
 namespace kestrel {
@@ -14,7 +13,7 @@ namespace kestrel {
 namespace {
 
 bool Readable(const platform::FileStatus& status) {
-    return status.exists() && status.errnoValue == 0;
+    return status.readable();
 }
 
 // The UTC text (yyyy-mm-dd hh:mm:ss) and minute of month of a readable file; false otherwise.
@@ -33,9 +32,9 @@ std::string WithoutSeconds(const std::string& text) {
 } // namespace
 
 std::int64_t SizeOfStatus(const platform::FileStatus& status) {
-    if (status.exists() && status.errnoValue == 0)
+    if (status.readable())
         return status.size;
-    return -platform::errorNumberFromErrno(status.errnoValue != 0 ? status.errnoValue : ENOENT);
+    return -(status.errorNumber != 0 ? status.errorNumber : platform::err::FileNotFound);
 }
 
 TimeComparison TimeComparisonOf(const std::string& sourceFolder, const std::string& targetFolder) {
@@ -96,7 +95,7 @@ bool IsSourceOlder(const std::string& source, const std::string& target) {
 bool IsModifiedSinceOfStatus(const platform::FileStatus& status, int intDays, std::int32_t today) {
     if (intDays < 0)
         return true;
-    if (!status.exists() || status.errnoValue != 0)
+    if (!status.readable())
         return true;
     const std::int32_t fileDay = DayNumberOfStatus(status);
     if (fileDay == 0)

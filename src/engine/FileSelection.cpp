@@ -3,9 +3,10 @@
 #include "modules/FileProc.h"
 #include "modules/StrProc.h"
 #include "platform/Disk.h"
+#include "platform/Path.h"
+#include "platform/ProgramPaths.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace kestrel {
 
@@ -13,21 +14,6 @@ namespace {
 
 bool StartsWith(const std::string& text, const std::string& head) {
     return text.size() >= head.size() && text.compare(0, head.size(), head) == 0;
-}
-
-// The last component of a folder path ending in "/", and the folder that holds it.
-void SplitFolder(const std::string& folder, std::string& parent, std::string& name) {
-    std::string path = folder;
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        parent.clear();
-        name = path;
-        return;
-    }
-    parent = path.substr(0, slash + 1);
-    name = path.substr(slash + 1);
 }
 
 bool IsTrashName(const std::string& name) {
@@ -49,17 +35,6 @@ bool IsRecycleBinName(const std::string& name) {
             c = static_cast<char>(c - 'a' + 'A');
     }
     return upper == "RECYCLED" || upper == "RECYCLER" || upper == "$RECYCLE.BIN";
-}
-
-// The user's own trash folder ($XDG_DATA_HOME/Trash/, by default ~/.local/share/Trash/).
-std::string UserTrashFolder() {
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/')
-        return AddTrailingBackslash(dataHome) + "Trash/";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return AddTrailingBackslash(home) + ".local/share/Trash/";
-    return {};
 }
 
 } // namespace
@@ -101,15 +76,14 @@ bool MatchesExtensionFilter(const std::string& strPath, const std::string& strFi
 }
 
 bool IsRecycleBinFolder(const std::string& folder) {
-    std::string parent;
-    std::string name;
-    SplitFolder(folder, parent, name);
+    const std::string parent = platform::parentOf(folder);
+    const std::string name = platform::nameOf(folder);
     if (name.empty() || parent.empty())
         return false;
     if (IsRecycleBinName(name) || IsTrashName(name))
         return platform::mountPointOf(parent) == parent;
     if (name == "Trash")
-        return AddTrailingBackslash(folder) == UserTrashFolder();
+        return AddTrailingBackslash(folder) == platform::userTrashFolder();
     return false;
 }
 

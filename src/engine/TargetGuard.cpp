@@ -5,9 +5,10 @@
 #include "modules/Language.h"
 #include "platform/Disk.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/ProgramPaths.h"
 
 #include <climits>
-#include <cstdlib>
 #include <vector>
 
 namespace kestrel {
@@ -19,25 +20,14 @@ constexpr int kTargetInUseText = 430;
 
 // The folder with every link on the way resolved, ending in "/"; empty when it does not exist.
 std::string RealFolder(const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
-        return {};
-    std::string real = AddTrailingBackslash(resolved);
-    std::free(resolved);
-    return real;
+    return platform::withFinalSeparator(platform::resolvedPath(path));
 }
 
-// A real folder ("/a/b/") and each folder above it, up to "/".
+// A real folder ("/a/b/") and each folder above it, up to its root.
 std::vector<std::string> FolderAndAncestors(const std::string& realFolder) {
     std::vector<std::string> folders;
-    std::string folder = realFolder;
-    while (!folder.empty()) {
+    for (std::string folder = realFolder; !folder.empty(); folder = platform::parentOf(folder))
         folders.push_back(folder);
-        if (folder == "/")
-            break;
-        folder.pop_back();
-        folder.erase(folder.rfind('/') + 1);
-    }
     return folders;
 }
 
@@ -48,12 +38,10 @@ bool SameFolder(const platform::FileStatus& a, const platform::FileStatus& b) {
 // A first folder below a disk's root whose name starts with a recycle bin's name, as the
 // folder buttons read it ("Recycled old" is one too).
 bool StartsWithRecycleBinName(const std::string& folder) {
-    std::string parent = folder.substr(0, folder.size() - 1);
-    const std::size_t slash = parent.rfind('/');
-    if (slash == std::string::npos)
+    const std::string parent = platform::parentOf(folder);
+    if (parent.empty())
         return false;
-    std::string name = parent.substr(slash + 1);
-    parent.erase(slash + 1);
+    std::string name = platform::nameOf(folder);
     for (char& c : name) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -67,11 +55,8 @@ bool StartsWithRecycleBinName(const std::string& folder) {
 
 // The user's own trash, resolved; empty when there is none.
 std::string RealUserTrash() {
-    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
-        return RealFolder(AddTrailingBackslash(dataHome) + "Trash/");
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
-        return RealFolder(AddTrailingBackslash(home) + ".local/share/Trash/");
-    return {};
+    const std::string trash = platform::userTrashFolder();
+    return trash.empty() ? std::string() : RealFolder(trash);
 }
 
 } // namespace
@@ -93,16 +78,12 @@ bool LiesInsideFolder(const std::string& file, const std::string& folder) {
     const platform::FileStatus folderStatus = platform::statPath(folder);
     if (file.empty() || !folderStatus.isDirectory())
         return false;
-    char* resolved = ::realpath(file.c_str(), nullptr);
-    std::string real;
-    if (resolved != nullptr) {
-        real = resolved;
-        std::free(resolved);
-    } else {
-        const std::size_t slash = file.rfind('/');
+    std::string real = platform::resolvedPath(file);
+    if (real.empty()) {
+        const std::size_t slash = platform::lastSeparatorOf(file);
         real = RealFolder(slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1)) + "x";
     }
-    const std::size_t slash = real.rfind('/');
+    const std::size_t slash = platform::lastSeparatorOf(real);
     if (slash == std::string::npos)
         return false;
     for (const std::string& level : FolderAndAncestors(real.substr(0, slash + 1))) {
@@ -146,7 +127,7 @@ std::string FolderPairMessage(FolderPairRule rule, const std::string& source) {
 
 bool TargetLock::Acquire(const std::string& target) {
     platform::Error error;
-    handle_ = platform::DirectoryHandle::open(target, error);
+    handle_ = platform::openDirectory(target, error);
     if (error)
         return true;
     held_ = handle_.tryLockExclusive();

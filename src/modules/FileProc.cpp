@@ -4,13 +4,12 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/Disk.h"
+#include "platform/Path.h"
+#include "platform/RegularFile.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace kestrel {
@@ -104,12 +103,11 @@ SystemTime localTimeOf(const platform::FileStatus& status) {
 }
 
 int errorOfStatus(const platform::FileStatus& status) {
-    const int number = platform::errorNumberFromErrno(status.errnoValue, false);
-    return number != 0 ? number : platform::err::FileNotFound;
+    return status.errorNumber != 0 ? status.errorNumber : platform::err::FileNotFound;
 }
 
 std::size_t lastSeparator(const std::string& path) {
-    return path.rfind('/');
+    return platform::lastSeparatorOf(path);
 }
 
 // Glob matching over characters: "?" takes exactly one, "*" any run (also none), retried
@@ -164,22 +162,18 @@ platform::CopyResult CopyFileOfBackup(const std::string& source,
 
 platform::Error FlushFileSystemOf(const std::string& folder) {
     platform::Error error;
-    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(folder, error);
+    const platform::DirectoryHandle handle = platform::openDirectory(folder, error);
     return handle.valid() ? platform::flushFileSystem(handle) : error;
 }
 
 int ErrorOnFileOpen(const std::string& source) {
     const platform::FileStatus status = platform::statPath(source);
     if (!status.exists())
-        return (status.errnoValue == ENOENT || status.errnoValue == ENOTDIR) ? -1 : -2;
+        return status.notFound ? -1 : -2;
     if (status.isDirectory())
         return -2;
-    // Non-blocking, so a FIFO put in the file's place cannot hang the backup here.
-    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return -2;
-    ::close(fd);
-    return 0;
+    // Opening never waits, so a FIFO put in the file's place cannot hang the backup here.
+    return platform::probeReadable(source) ? -2 : 0;
 }
 
 std::string CopyErrorText(const std::string& source) {
@@ -317,9 +311,9 @@ bool WildcardMatch(const std::string& text, const std::string& pattern, bool cas
 }
 
 bool FileNameMatches(const std::string& name, const std::string& pattern, bool caseSensitive) {
-    // Only "/" cannot be part of a name here: such a text is a path, not a name. (Names may
-    // hold ":", "\", "?" and "*", and such files are counted like any other.)
-    if (name.find('/') != std::string::npos)
+    // Only a separator cannot be part of a name: such a text is a path, not a name. (Names may
+    // hold ":", "?" and "*", and on POSIX "\", and such files are counted like any other.)
+    if (std::any_of(name.begin(), name.end(), [](char c) { return platform::isPathSeparator(c); }))
         return false;
     const std::string trimmed = TrimBlanks(pattern);
     if (trimmed.empty())
@@ -376,9 +370,7 @@ std::string DriveOfPath(const std::string& path) {
 }
 
 std::string AddTrailingBackslash(const std::string& path) {
-    if (path.empty() || path.back() == '/')
-        return path;
-    return path + "/";
+    return platform::withFinalSeparator(path);
 }
 
 // The system attribute has no counterpart here: no file carries it.
@@ -390,16 +382,16 @@ void SetSystemAttribute(const std::string&) {}
 
 bool IsReadOnlyFile(const std::string& path) {
     const platform::FileStatus status = platform::statPath(path);
-    return status.exists() && (status.mode & S_IWUSR) == 0;
+    return platform::isReadOnly(status);
 }
 
 bool ClearReadOnly(const std::string& path) {
     const platform::FileStatus status = platform::statPath(path);
     if (!status.exists())
         return false;
-    if ((status.mode & S_IWUSR) != 0)
+    if (!platform::isReadOnly(status))
         return true;
-    if (platform::setPermissions(path, status.mode | S_IWUSR))
+    if (platform::setPermissions(path, platform::withReadOnlyCleared(status.mode)))
         return false;
     return !IsReadOnlyFile(path);
 }

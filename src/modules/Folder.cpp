@@ -2,9 +2,8 @@
 
 #include "modules/FileProc.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/ProgramPaths.h"
-
-#include <cerrno>
 
 namespace kestrel {
 
@@ -42,21 +41,6 @@ bool isFileEntry(const std::string& folder, const DirectoryEntry& entry, bool wa
         return status.isRegular();
     }
     return false;
-}
-
-// Paths are split at "/" below the root; a trailing or doubled "/" gives no empty component.
-std::vector<std::string> componentsBelowRoot(const std::string& path) {
-    std::vector<std::string> components;
-    std::size_t start = (!path.empty() && path[0] == '/') ? 1 : 0;
-    while (start < path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start)
-            components.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return components;
 }
 
 void reportError(const Error& error, bool showErrors, MessageService* messages) {
@@ -98,8 +82,8 @@ Error visitMatchingFiles(const std::string& folder, const std::string& pattern, 
                 goOn = onMatch(entry.name, 0);
             else if (status.isRegular())
                 goOn = onMatch(entry.name, status.size);
-            else if (status.errnoValue != 0 && status.errnoValue != ENOENT)
-                return Error::fromErrno(status.errnoValue);
+            else if (status.errorNumber != 0 && !status.notFound)
+                return Error::of(status.errorNumber);
         }
         if (yield)
             yield();
@@ -175,13 +159,13 @@ bool CreateFolder(const std::string& path) {
 }
 
 bool CreateFolderPath(const std::string& path) {
-    if (path.empty() || path[0] != '/')
+    if (!platform::isAbsolutePath(path))
         return false;
-    std::string level = "/";
+    std::string level = platform::rootOf(path);
     if (!isFolder(level))
         return false;
-    for (const std::string& component : componentsBelowRoot(path)) {
-        level += component + "/";
+    for (const std::string& component : platform::pathComponents(path)) {
+        level = platform::withFinalSeparator(platform::joinPath(level, component));
         if (!isFolder(level)) {
             CreateFolder(level);
             if (!isFolder(level))
@@ -316,16 +300,15 @@ void CountFolderTree(const std::string& folder, const std::string& pattern, std:
 bool IsWithinFolder(const std::string& path, const std::string& folder, bool excludeEqual) {
     if (folder.empty())
         return false; // no folder holds anything
-    const std::string p = AddTrailingBackslash(path);
-    const std::string f = AddTrailingBackslash(folder);
-    if (excludeEqual && p == f)
+    // The same folder lies within each of the two texts.
+    if (excludeEqual && platform::isWithinFolder(folder, path))
         return false;
-    return p.compare(0, f.size(), f) == 0;
+    return platform::isWithinFolder(path, folder);
 }
 
 std::string PathComponentFromEnd(const std::string& path, int n, bool& outOfRange) {
     outOfRange = false;
-    const std::vector<std::string> components = componentsBelowRoot(path);
+    const std::vector<std::string> components = platform::pathComponents(path);
     const int c = static_cast<int>(components.size());
     if (n < 0 || n > c) {
         outOfRange = true;
@@ -346,11 +329,11 @@ std::string GetAppDataFolder(const std::string& fileName, const std::string& sub
     const std::string appData = GetSpecialFolderPath(CSIDL_APPDATA);
     if (appData.empty())
         return {};
-    const std::string folder = subfolderName.empty() ? appData : appData + "/" + subfolderName;
+    const std::string folder = subfolderName.empty() ? appData : platform::joinPath(appData, subfolderName);
     // A fresh account may not even have the configuration folder yet.
     if (!FolderExists(folder) && !CreateFolderPath(folder))
         return {};
-    return folder + "/" + fileName;
+    return platform::joinPath(folder, fileName);
 }
 
 } // namespace kestrel

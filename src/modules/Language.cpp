@@ -4,13 +4,9 @@
 #include "platform/RegularFile.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <fcntl.h>
-#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <string_view>
-#include <unistd.h>
 #include <unordered_map>
 #include <utility>
 
@@ -174,25 +170,20 @@ int parseProgramText(std::string_view content, TextTable& texts) {
 int readWholeFile(const std::string& path, std::string& content) {
     // A folder, a FIFO or a device given as the file is a read error at once, never waited on.
     platform::Error error;
-    const int fd = platform::openRegularFile(path, O_RDONLY, 0, error);
-    if (fd < 0)
+    platform::RegularFile file = platform::openRegularFile(path, platform::FileOpening::Read, error);
+    if (!file.isOpen())
         return error.number == platform::err::PathFileAccess ? kReadError : kCannotOpen;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
-    if (!file) {
-        ::close(fd);
-        return kCannotOpen;
-    }
     char buffer[65536];
     for (;;) {
-        std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        content.append(buffer, n);
+        const std::int64_t n = file.read(buffer, sizeof buffer, error);
+        if (n < 0)
+            return kReadError;
+        if (n == 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
         if (content.size() > kMaxFileBytes)
             return kTooMuchText;
-        if (n < sizeof buffer)
-            break;
     }
-    if (std::ferror(file.get()))
-        return kReadError; // also a folder given as the file: it opens, but cannot be read
     return content.empty() ? kFileEmpty : 1;
 }
 

@@ -67,4 +67,9 @@ private:
     int fd_ = -1;
 };
 
+// The folder a path names, as DirectoryHandle::open.
+inline DirectoryHandle openDirectory(const std::string& path, Error& error) {
+    return DirectoryHandle::open(path, error);
+}
+
 } // namespace kestrel::platform

@@ -26,17 +26,31 @@ struct FileStatus {
     std::int64_t size = 0;
     std::int64_t mtimeSeconds = 0; // seconds since 1970-01-01 UTC
     std::int32_t mtimeNanoseconds = 0;
-    unsigned mode = 0;            // permission bits
+    // The permission or attribute bits as the system keeps them. Above the platform they are
+    // only read through isReadOnly and given back as they are, or through withReadOnlyCleared.
+    unsigned mode = 0;
     std::uint32_t attributes = 0; // file_attribute flags
     std::uint64_t linkCount = 0;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    int errnoValue = 0; // set when the entry could not be read
+    // Why the entry could not be read: 0 when it was, else the program's error number (53
+    // "File not found" when nothing of that name exists).
+    int errorNumber = 0;
+    // Nothing of that name exists: the entry, or a folder on its way, is missing.
+    bool notFound = false;
 
     bool exists() const { return kind != EntryKind::Missing; }
+    // Found and read (a missing entry or one that could not be read is neither).
+    bool readable() const { return exists() && errorNumber == 0; }
     bool isRegular() const { return kind == EntryKind::Regular; }
     bool isDirectory() const { return kind == EntryKind::Directory; }
 };
+
+// The ReadOnly attribute: on POSIX, the owner's write permission is missing.
+bool isReadOnly(const FileStatus& status);
+// The bits of `mode` (a FileStatus's) with the ReadOnly attribute cleared, for setPermissions,
+// DirectoryHandle::setChildFileMode and setMode; the other bits stay.
+unsigned withReadOnlyCleared(unsigned mode);
 
 // `followLinks` false reports a symbolic link as Symlink instead of what it points to.
 FileStatus statPath(const std::string& path, bool followLinks = true);
@@ -72,6 +86,8 @@ Error removeFile(const std::string& path);
 Error removeDirectory(const std::string& path);
 Error renameEntry(const std::string& from, const std::string& to);
 Error setPermissions(const std::string& path, unsigned mode);
+// The path with every link on the way resolved, absolute; empty when it does not exist.
+std::string resolvedPath(const std::string& path);
 Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds);
 
 // The name a small file of the program's own (a setup file) is written under until it is

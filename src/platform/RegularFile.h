@@ -2,17 +2,52 @@
 
 #include "platform/ErrorCodes.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kestrel::platform {
 
-// Opens a file the program reads or writes as a whole (a setup file, the last-run file, the
-// program text file, a report file) and that must be a regular file. Opening never waits: a
-// FIFO or a device given in its place is refused at once with error 75 instead of hanging the
-// program. `flags` are open(2)'s; the descriptor returned blocks as usual. -1 with `error` set
-// on failure. `allowCharacterDevice` lets a report go to a device such as /dev/null, which
-// takes writes without waiting.
-int openRegularFile(const std::string& path, int flags, unsigned mode, Error& error,
-                    bool allowCharacterDevice = false);
+enum class FileOpening {
+    Read,     // an existing file, from its start
+    Truncate, // for writing from the start: created when missing, emptied when it exists
+    Append,   // for writing at its end: created when missing, never emptied
+};
+
+// A file the program reads or writes as a whole (a setup file, the last-run file, the program
+// text file, a report file), which must be a regular file. Opening never waits: a FIFO or a
+// device given in its place is refused at once with error 75 instead of hanging the program.
+// Reads and writes are unbuffered: what write() returned for is with the system.
+class RegularFile {
+public:
+    RegularFile() = default;
+    ~RegularFile();
+    RegularFile(RegularFile&& other) noexcept;
+    RegularFile& operator=(RegularFile&& other) noexcept;
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    bool isOpen() const { return handle_ != -1; }
+    // Up to `size` bytes into `buffer`: their count, 0 at the end of the file, -1 with `error` set.
+    std::int64_t read(char* buffer, std::size_t size, Error& error);
+    // All of `size` bytes, across short writes and interruptions.
+    Error writeAll(const char* data, std::size_t size);
+    void close();
+
+private:
+    friend RegularFile openRegularFile(const std::string&, FileOpening, Error&, bool);
+    explicit RegularFile(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_ = -1; // the system's handle (a descriptor on POSIX)
+};
+
+// Opens the file; `allowCharacterDevice` lets a report go to a device such as /dev/null ("NUL" on
+// Windows), which takes writes without waiting. A file that is not open, with `error` set, when
+// it cannot be opened.
+RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
+                            bool allowCharacterDevice = false);
+
+// Whether the file can be opened for reading now (without waiting, whatever it is): no error
+// when it can, else why not. A copy that failed asks it to tell a missing source from a locked one.
+Error probeReadable(const std::string& path);
 
 } // namespace kestrel::platform

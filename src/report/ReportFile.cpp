@@ -7,10 +7,6 @@
 #include "report/Interaction.h"
 #include "report/ReportModel.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace kestrel {
 
 ReportFile::~ReportFile() {
@@ -21,40 +17,22 @@ platform::Error ReportFile::Open(const std::string& path, bool append) {
     Close();
     // A FIFO named as the report file is refused, never waited on or written to; a device such as
     // /dev/null takes the report without waiting.
-    const int flags = O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC);
     platform::Error error;
-    const int fd = platform::openRegularFile(path, flags, 0666, error, true);
-    if (fd < 0) {
+    file_ = platform::openRegularFile(
+        path, append ? platform::FileOpening::Append : platform::FileOpening::Truncate, error, true);
+    if (!file_.isOpen()) {
         return error;
     }
-    fd_ = fd;
     path_ = path;
     return {};
 }
 
 platform::Error ReportFile::Write(const std::string& text) {
-    if (fd_ < 0) {
-        return platform::Error::of(platform::err::BadFileName);
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return platform::Error::fromErrno(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return {};
+    return file_.writeAll(text.data(), text.size());
 }
 
 void ReportFile::Close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    file_.close();
 }
 
 std::string ReportFileStampLine() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCodes.h"
+#include "platform/RegularFile.h"
 
 #include <string>
 
@@ -9,9 +10,9 @@ namespace kestrel {
 class Interaction;
 class ReportModel;
 
-// The open report file: plain writes to a file descriptor, nothing buffered, so every line the
-// report window shows is on disk in the same order. Appending opens with O_APPEND and never
-// truncates, so an earlier report the user chose to keep survives whatever happens later.
+// The open report file: plain writes, nothing buffered, so every line the report window shows
+// is on disk in the same order. Appending writes at the file's end and never truncates, so an earlier report
+// the user chose to keep survives whatever happens later.
 class ReportFile {
 public:
     ReportFile() = default;
@@ -24,11 +25,11 @@ public:
     // Writes all of `text` (already with its CR LF line ends).
     platform::Error Write(const std::string& text);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return file_.isOpen(); }
     const std::string& Path() const { return path_; }
 
 private:
-    int fd_ = -1;
+    platform::RegularFile file_;
     std::string path_;
 };
 

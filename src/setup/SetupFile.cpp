@@ -3,15 +3,12 @@
 #include "modules/Folder.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/RegularFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kestrel {
 
@@ -56,12 +53,8 @@ public:
     explicit LineReader(const std::string& path) {
         // A folder, a FIFO or a device given as the file is refused, never waited on.
         platform::Error error;
-        fd_ = platform::openRegularFile(path, O_RDONLY, 0, error);
+        file_ = platform::openRegularFile(path, platform::FileOpening::Read, error);
         openError_ = error.number;
-    }
-    ~LineReader() {
-        if (fd_ >= 0)
-            ::close(fd_);
     }
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -97,20 +90,17 @@ private:
     int fill() {
         buffer_.resize(64 * 1024);
         pos_ = 0;
-        for (;;) {
-            ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
-            if (n >= 0) {
-                buffer_.resize(static_cast<std::size_t>(n));
-                return 0;
-            }
-            if (errno != EINTR) {
-                buffer_.clear();
-                return platform::errorNumberFromErrno(errno);
-            }
+        platform::Error error;
+        const std::int64_t n = file_.read(buffer_.data(), buffer_.size(), error);
+        if (n < 0) {
+            buffer_.clear();
+            return error.number;
         }
+        buffer_.resize(static_cast<std::size_t>(n));
+        return 0;
     }
 
-    int fd_ = -1;
+    platform::RegularFile file_;
     int openError_ = 0;
     std::string buffer_;
     std::size_t pos_ = 0;
@@ -150,14 +140,6 @@ std::string loadErrorDescription(int number) {
     if (number == LoadInvalidPropertyValue)
         return "Invalid property value";
     return platform::errorDescription(number);
-}
-
-// An entry may only name a folder directly in the source, as the selection window makes them:
-// an absolute path or ".." could make a backup read outside the source or write outside the
-// target, and a deeper path is never reached by the walk.
-bool isSafeEntry(const std::string& entry) {
-    return !entry.empty() && entry != "." && entry != ".." && entry.find('/') == std::string::npos &&
-           entry.find('\0') == std::string::npos;
 }
 
 class SetupFileReader {
@@ -231,7 +213,11 @@ int readSetupLines(Setup& setup, LineReader& lines) {
         std::string entry;
         if (!step(in.rawLine(entry)))
             return error;
-        if (isSafeEntry(entry) && FolderExists(setup.txbDirectory[0] + entry))
+        // An entry may only name a folder directly in the source, as the selection window makes
+        // them: an absolute path, a drive or ".." (in either system's writing, as a setup file
+        // may come from the other) could make a backup read outside the source or write outside
+        // the target, and a deeper path is never reached by the walk.
+        if (platform::isSafeFolderName(entry) && FolderExists(setup.txbDirectory[0] + entry))
             setup.cboIncludedFolders.push_back(entry);
         setup.intNumIncludedFolders = static_cast<int>(setup.cboIncludedFolders.size());
     }

@@ -32,6 +32,8 @@ TEST(Cli, BadUsageIsRefusedWithStatus2) {
         {"save", "x.zbk", "--warn-smaller", "55"},
         {"save", "x.zbk", "--source", "/tmp", "--include", "../etc"},
         {"save", "x.zbk", "--source", "/tmp", "--include", "/etc"},
+        {"save", "x.zbk", "--source", "/tmp", "--include", "..\\..\\etc"},
+        {"save", "x.zbk", "--source", "/tmp", "--include", "C:\\x"},
     };
     for (const auto& args : cases) {
         CliRun result = run(args);

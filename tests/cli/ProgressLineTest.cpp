@@ -99,7 +99,7 @@ TEST(ProgressLineText, NeverWiderThanTheTerminalAndNeverCutsACharacterOrPrintsAC
 
 TEST(ProgressLine, UpdatesInsideTheThrottleAreShownAtTheNextDrawingAndAStillLineIsRedrawnEverySecond) {
     std::ostringstream terminal;
-    ProgressLine line(terminal, -1, false);
+    ProgressLine line(terminal, std::nullopt, false);
     const auto t0 = ProgressClock::now();
     line.Update(progressOf(0, 1000, 0), t0);
     line.Tick(t0);
@@ -123,7 +123,7 @@ TEST(ProgressLine, UpdatesInsideTheThrottleAreShownAtTheNextDrawingAndAStillLine
 
 TEST(ProgressLine, HiddenForAReportLineOrAQuestionAndDrawnAgainAfter) {
     std::ostringstream terminal;
-    ProgressLine line(terminal, -1, false);
+    ProgressLine line(terminal, std::nullopt, false);
     const auto t0 = ProgressClock::now();
     line.SetFolder("/data/");
     line.Tick(t0);
@@ -142,7 +142,7 @@ TEST(ProgressLine, HiddenForAReportLineOrAQuestionAndDrawnAgainAfter) {
 TEST(ProgressLine, TheReportAndTheLineOnOneTerminalNeverShareARow) {
     std::ostringstream terminal; // standard output and standard error on one terminal
     kestrel::StreamReportSink report(terminal);
-    ProgressLine line(terminal, -1, false);
+    ProgressLine line(terminal, std::nullopt, false);
     ProgressReportSink sink(report, line);
     const auto t0 = ProgressClock::now();
     const std::string text = "Source folder: /data/album 19/sub/\r\n      video.mp4";

@@ -23,27 +23,55 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
-// The disk fills after the first MiB of a 10 MiB file: the earlier copy stays, nothing of the new
-// one is left, and the report names the file and says the disk is full.
-TEST_F(EngineTest, ADiskFilledPartWayThroughAFileKeepsItsEarlierCopyAndSaysDiskFull) {
-    for (int errnoValue : {ENOSPC, EIO}) {
-        SCOPED_TRACE(errnoValue);
+// A copy that fails inside the file or before its first byte: the earlier copy stays, nothing
+// of the new one is left, and the report names the file with the reason the copy really failed
+// (a full disk is never worded as a write-protected folder, nor the other way round).
+TEST_F(EngineTest, ACopyThatFailsKeepsItsEarlierCopyAndTheReportGivesItsRealReason) {
+    struct Case {
+        const char* what;
+        int errnoValue;          // the write fails so once afterBytes are written
+        std::int64_t afterBytes; // -1: the copy is refused before its first byte with `before`
+        int before;              // the error number of that refusal
+        bool earlierCopy;
+        int reasonText;
+        const char* reasonNames;
+    };
+    const Case cases[] = {
+        {"disk filled inside the file", ENOSPC, kMiB, 0, true, 1110, "Disk full"},
+        {"disk filled, no earlier copy", ENOSPC, kMiB, 0, false, 1111, "Disk full"},
+        {"quota reached", EDQUOT, 0, 0, false, 1111, "Disk full"},
+        {"disk fault", EIO, kMiB, 0, true, 1302, "Device I/O error"},
+        {"target write denied", EACCES, 0, 0, true, 172, "write-protected"},
+        {"disk full before the first byte", 0, -1, platform::err::DiskFull, false, 1111, "Disk full"},
+        {"target denied before the first byte", 0, -1, platform::err::PermissionDenied, true, 172,
+         "write-protected"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TempDir local;
         setup.txbDirectory = {local.createFolder("src"), local.createFolder("tgt")};
         setup.txbReportFile = local.path("report.txt");
         local.createFile("src/big.bin", std::string(10 * kMiB, 'N'), At(3, 1, 9, 0));
-        local.createFile("tgt/big.bin", "old version", At(2, 1, 9, 0));
+        if (c.earlierCopy)
+            local.createFile("tgt/big.bin", "old version", At(2, 1, 9, 0));
         state.blnScheduledTask = true;
-        CopyFaultGuard fault(CopyFaultGuard::FailAfter(kMiB, errnoValue));
+        platform::CopyFaultPlan plan = CopyFaultGuard::FailAfter(c.afterBytes, c.errnoValue);
+        if (c.afterBytes < 0)
+            plan.beforeData = [&c](const std::string&, const std::string&) {
+                return platform::Error::of(c.before);
+            };
+        CopyFaultGuard fault(std::move(plan));
 
         ASSERT_EQ(BackupModified(), intResultDone);
 
-        EXPECT_EQ(local.readFile("tgt/big.bin"), "old version");
-        EXPECT_EQ(NamesIn(local.path("tgt/")), std::vector<std::string>{"big.bin"});
+        if (c.earlierCopy)
+            EXPECT_EQ(local.readFile("tgt/big.bin"), "old version");
+        EXPECT_EQ(NamesIn(local.path("tgt/")),
+                  c.earlierCopy ? std::vector<std::string>{"big.bin"} : std::vector<std::string>{});
         EXPECT_EQ(state.lngTotalNumCopyErrors, 1);
         EXPECT_EQ(state.lngTotalNumFilesCopied, 0);
-        const std::string reason = GetProgramText(errnoValue == ENOSPC ? 1110 : 1302);
-        EXPECT_NE(reason.find(errnoValue == ENOSPC ? "Disk full" : "Device I/O error"), std::string::npos);
+        const std::string reason = GetProgramText(c.reasonText);
+        EXPECT_NE(reason.find(c.reasonNames), std::string::npos) << reason;
         EXPECT_NE(local.readFile("report.txt")
                       .find("      " + GetProgramText(79) + " " + local.path("src/big.bin") + "  " + reason),
                   std::string::npos)

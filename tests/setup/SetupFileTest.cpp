@@ -226,12 +226,15 @@ TEST(LoadOperationFile, SubfolderDeletedSinceTheSaveIsDroppedAndTheFileStays) {
 TEST(LoadOperationFile, EntriesThatAreNoDirectSubfolderOfTheSourceAreDropped) {
     TempDir dir;
     const std::string source = dir.createFolder("src");
-    for (const char* folder : {"src/etc", "src/a/b", "src/..hidden", "src/ok", "outside"})
+    for (const char* folder : {"src/etc", "src/a/b", "src/..hidden", "src/ok", "outside",
+                               "src/..\\..\\outside", "src/C:\\x", "src/C:x"})
         dir.createFolder(folder);
-    // Outside the source, or below a subfolder where the walk never looks for it.
+    // Outside the source, or below a subfolder where the walk never looks for it; in Windows
+    // writing too (a setup file may come from there), even where such a name is a folder here.
     const std::string content = source + "\r\n\r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 4 \r\n 0 \r\n"
-                                         " 0 \r\n 0 \r\n 0 \r\n\r\n\r\n 10 \r\n"
+                                         " 0 \r\n 0 \r\n 0 \r\n\r\n\r\n 13 \r\n"
                                          "/etc\r\n../outside\r\na/../../outside\r\na/..\r\n..\r\n"
+                                         "..\\..\\outside\r\nC:\\x\r\nC:x\r\n"
                                          "..hidden\r\na/b\r\nok/\r\nok\r\n\r\n*.txt\r\n";
     dir.createFile("unsafe.zbk", content);
 

@@ -5,23 +5,18 @@
 #include "engine/MultipleBackup.h"
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
+#include "platform/ProgramPaths.h"
 
 #include <algorithm>
 #include <ostream>
-#include <unistd.h>
 
 namespace kestrel::cli {
 
 namespace {
 
-std::string currentFolder() {
-    char buffer[4096];
-    return ::getcwd(buffer, sizeof buffer) ? buffer : "/";
-}
-
 // The setups to run: every setup file of a folder, or the files named, which lie in one folder.
 bool collectSetups(const std::vector<std::string>& args, MultipleBackupRun& run, std::string& error) {
-    const std::string here = currentFolder();
+    const std::string here = platform::workingFolder();
     if (args.size() == 1 && FolderExists(args[0])) {
         run.setupsFolder = folderValueOf(args[0], here);
         std::vector<std::string> names;

@@ -1,8 +1,9 @@
 #include "cli/commands/OperationRun.h"
 
+#include "platform/Console.h"
+
 #include <fstream>
 #include <iostream>
-#include <unistd.h>
 
 namespace kestrel::cli {
 
@@ -11,9 +12,10 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
     // Answers come from standard input only when a person types them there; the questions go to
     // standard error, or to the terminal itself when standard error is kept in a file.
     std::ostream* prompts = &err;
-    bool attended = !options.yes && ::isatty(STDIN_FILENO);
-    if (attended && !::isatty(STDERR_FILENO)) {
-        terminal_ = std::make_unique<std::ofstream>("/dev/tty");
+    using platform::StandardStream;
+    bool attended = !options.yes && platform::isTerminal(StandardStream::Input);
+    if (attended && !platform::isTerminal(StandardStream::Error)) {
+        terminal_ = std::make_unique<std::ofstream>(platform::terminalDeviceName());
         if (*terminal_)
             prompts = terminal_.get();
         else
@@ -22,12 +24,12 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
     // Nobody to ask: behave as the unattended run does, but nothing destructive without --yes.
     state.blnScheduledTask = !attended;
     state.blnStartupCompleted = true;
-    const bool progress = options.progress && ::isatty(STDERR_FILENO);
+    const bool progress = options.progress && platform::isTerminal(StandardStream::Error);
     ui_ = std::make_unique<TerminalInteraction>(state, std::cin, *prompts, attended, progress);
     ui_->RequireConsent(!attended && !options.yes);
     report_ = std::make_unique<ReportModel>(state, setup, *ui_);
     report_->setCapacityRule(false);
-    if (ui_->Progress() && SameTerminal(STDOUT_FILENO, STDERR_FILENO)) {
+    if (ui_->Progress() && platform::isSameTerminal(StandardStream::Output, StandardStream::Error)) {
         progressSink_ = std::make_unique<ProgressReportSink>(sink_, *ui_->Progress());
         report_->setSink(progressSink_.get());
     } else {

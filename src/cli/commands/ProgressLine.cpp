@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace kestrel::cli {
@@ -129,8 +126,9 @@ std::string FormatProgressLine(const ProgressSnapshot& s, std::size_t width) {
     return name + figureText;
 }
 
-ProgressLine::ProgressLine(std::ostream& err, int terminalFd, bool redrawThread)
-    : err_(err), terminalFd_(terminalFd) {
+ProgressLine::ProgressLine(std::ostream& err, std::optional<platform::StandardStream> terminal,
+                           bool redrawThread)
+    : err_(err), terminal_(terminal) {
     if (!redrawThread)
         return;
     thread_ = std::thread([this] {
@@ -212,10 +210,8 @@ void ProgressLine::TickLocked(ProgressClock::time_point now) {
 }
 
 std::size_t ProgressLine::Width() const {
-    struct winsize size {};
-    if (::ioctl(terminalFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return 80;
+    constexpr int kColumns = 80;
+    return static_cast<std::size_t>(terminal_ ? platform::terminalColumns(*terminal_, kColumns) : kColumns);
 }
 
 void ProgressLine::DrawLocked(ProgressClock::time_point now) {
@@ -283,13 +279,6 @@ void ProgressReportSink::Finish() {
     pending_.clear();
     inner_.Finish();
     progress_.Show();
-}
-
-bool SameTerminal(int fd1, int fd2) {
-    struct stat a {
-    }, b{};
-    return ::isatty(fd1) && ::isatty(fd2) && ::fstat(fd1, &a) == 0 && ::fstat(fd2, &b) == 0 &&
-           a.st_rdev == b.st_rdev;
 }
 
 } // namespace kestrel::cli

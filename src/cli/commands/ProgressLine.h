@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Console.h"
 #include "report/Interaction.h"
 #include "report/ReportSink.h"
 
@@ -9,6 +10,7 @@
 #include <deque>
 #include <iosfwd>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -43,9 +45,10 @@ std::string ShortByteSize(double bytes);
 // question, Show() draws it again.
 class ProgressLine {
 public:
-    // `terminalFd` is the terminal the line goes to (for its width); with `redrawThread` false
-    // only Tick draws (tests).
-    ProgressLine(std::ostream& err, int terminalFd, bool redrawThread = true);
+    // `terminal` is the stream of the terminal the line goes to (for its width; none: 80
+    // columns); with `redrawThread` false only Tick draws (tests).
+    ProgressLine(std::ostream& err, std::optional<platform::StandardStream> terminal,
+                 bool redrawThread = true);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -74,7 +77,7 @@ private:
     ProgressSnapshot SnapshotLocked(ProgressClock::time_point now) const;
 
     std::ostream& err_;
-    int terminalFd_;
+    std::optional<platform::StandardStream> terminal_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     ProgressSnapshot state_;
@@ -103,8 +106,5 @@ private:
     ProgressLine& progress_;
     std::string pending_;
 };
-
-// Whether two descriptors reach the same terminal (the report and the status line share it).
-bool SameTerminal(int fd1, int fd2);
 
 } // namespace kestrel::cli

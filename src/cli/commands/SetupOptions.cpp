@@ -1,54 +1,35 @@
 #include "cli/commands/SetupOptions.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
+#include "platform/ProgramPaths.h"
 
 #include <algorithm>
-#include <unistd.h>
 #include <vector>
 
 namespace kestrel::cli {
 
 namespace {
 
-std::string currentFolder() {
-    std::vector<char> buffer(4096);
-    if (!::getcwd(buffer.data(), buffer.size()))
-        return "/";
-    return buffer.data();
-}
-
-std::vector<std::string> splitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t slash = path.find('/', start);
-        if (slash == std::string::npos)
-            slash = path.size();
-        if (slash > start)
-            parts.push_back(path.substr(start, slash - start));
-        start = slash + 1;
-    }
-    return parts;
-}
-
 // An included subfolder as the setup stores it: the name of a folder directly in the source, as
-// the selection window offers them (a final "/", as a shell completes a folder name, is dropped).
+// the selection window offers them (a final separator, as a shell completes a folder name, is
+// dropped).
 // A deeper path would never be walked, an absolute path or ".." would lead outside the source:
 // each is refused rather than silently left out of the backup.
 bool includedEntryOf(const std::string& text, std::string& entry, std::string& error) {
     entry = text;
-    while (entry.size() > 1 && entry.back() == '/')
+    while (entry.size() > 1 && platform::endsWithSeparator(entry))
         entry.pop_back();
-    if (entry.empty() || entry == "." || entry == "/") {
+    if (entry.empty() || entry == "." || platform::pathComponents(entry).empty()) {
         error = "--include needs the name of a subfolder of the source folder";
         return false;
     }
-    if (entry[0] == '/') {
+    if (!platform::rootOf(entry).empty() || !platform::driveOfText(entry).empty()) {
         error = "--include takes the name of a subfolder of the source folder, not the absolute path \"" +
                 text + "\"";
         return false;
     }
-    const std::vector<std::string> parts = splitPath(entry);
+    const std::vector<std::string> parts = platform::pathComponents(entry);
     if (std::find(parts.begin(), parts.end(), "..") != parts.end()) {
         error = "--include may not leave the source folder: \"" + text + "\"";
         return false;
@@ -56,6 +37,12 @@ bool includedEntryOf(const std::string& text, std::string& entry, std::string& e
     if (parts.size() > 1) {
         error = "--include takes the name of a folder directly in the source folder, not \"" + text +
                 "\"; to back up what lies deeper, include \"" + parts.front() + "\" with --subfolders";
+        return false;
+    }
+    // A setup file travels between systems: a name that would lead elsewhere on another one is
+    // refused here as it would be when the file is loaded.
+    if (!platform::isSafeFolderName(entry)) {
+        error = "--include takes a folder name that is a plain name on every system, not \"" + text + "\"";
         return false;
     }
     return true;
@@ -75,9 +62,10 @@ std::vector<std::string> directSubfolders(const std::string& folder) {
 } // namespace
 
 std::string folderValueOf(const std::string& folder, const std::string& workingFolder) {
-    std::string absolute = !folder.empty() && folder[0] == '/' ? folder : workingFolder + "/" + folder;
+    const std::string absolute =
+        platform::isAbsolutePath(folder) ? folder : platform::joinPath(workingFolder, folder);
     std::vector<std::string> kept;
-    for (const std::string& part : splitPath(absolute)) {
+    for (const std::string& part : platform::pathComponents(absolute)) {
         if (part == ".")
             continue;
         if (part == "..") {
@@ -87,14 +75,16 @@ std::string folderValueOf(const std::string& folder, const std::string& workingF
         }
         kept.push_back(part);
     }
-    std::string value = "/";
+    std::string value = platform::rootOf(absolute);
+    if (value.empty())
+        value = std::string(1, platform::pathSeparator());
     for (const std::string& part : kept)
-        value += part + "/";
+        value = platform::withFinalSeparator(platform::joinPath(value, part));
     return value;
 }
 
 bool applySetupOptions(const CliOptions& options, Setup& setup, std::string& error) {
-    const std::string here = currentFolder();
+    const std::string here = platform::workingFolder();
     if (options.source)
         setup.txbDirectory[0] = options.source->empty() ? "" : folderValueOf(*options.source, here);
     if (options.target)

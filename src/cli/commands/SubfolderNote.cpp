@@ -2,6 +2,7 @@
 
 #include "engine/SubfolderCaption.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 #include <algorithm>
 #include <vector>
@@ -25,9 +26,11 @@ std::string UnincludedSubfoldersNote(const Setup& setup) {
     // An entry includes the direct subfolder it lies in.
     std::vector<std::string> left;
     for (const std::string& name : subfolders) {
-        const bool included =
-            std::any_of(setup.cboIncludedFolders.begin(), setup.cboIncludedFolders.end(),
-                        [&name](const std::string& e) { return e.substr(0, e.find('/')) == name; });
+        const bool included = std::any_of(
+            setup.cboIncludedFolders.begin(), setup.cboIncludedFolders.end(), [&name](const std::string& e) {
+                const std::vector<std::string> parts = platform::pathComponents(e);
+                return !parts.empty() && parts.front() == name;
+            });
         if (!included)
             left.push_back(name);
     }

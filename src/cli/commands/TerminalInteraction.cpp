@@ -1,13 +1,12 @@
 #include "cli/commands/TerminalInteraction.h"
 
+#include "platform/Console.h"
+
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <istream>
 #include <ostream>
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace kestrel::cli {
@@ -17,9 +16,9 @@ namespace {
 std::atomic<int> interrupts{0};
 std::atomic<std::atomic<bool>*> stopFlag{nullptr};
 
-void onInterrupt(int) {
+void onInterrupt() {
     if (interrupts.fetch_add(1) >= 1)
-        ::_exit(3); // partial copies live under their own names, never under a final one
+        platform::exitAtOnce(3); // partial copies live under their own names, never under a final one
     if (std::atomic<bool>* stop = stopFlag.load())
         stop->store(true);
 }
@@ -70,13 +69,10 @@ std::vector<ButtonChoice> choicesOf(MessageButtons buttons) {
 
 bool TerminalShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
     err_ << "\n" << crlfToNewline(popUp.text) << "\n";
-    if (!::isatty(STDIN_FILENO))
+    if (!platform::isTerminal(platform::StandardStream::Input))
         return false;
     err_ << "Press Enter to call the shutdown off." << std::flush;
-    struct pollfd input {
-        STDIN_FILENO, POLLIN, 0
-    };
-    bool clicked = ::poll(&input, 1, popUp.intervalMs) > 0;
+    const bool clicked = platform::waitForInput(popUp.intervalMs);
     err_ << "\n";
     return clicked;
 }
@@ -84,12 +80,7 @@ bool TerminalShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
 void InstallInterruptHandler(OperationState* state) {
     static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
     stopFlag.store(state ? &state->blnStop : nullptr);
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
+    platform::installStopHandler(onInterrupt);
 }
 
 bool InterruptRequested() {
@@ -104,7 +95,7 @@ void ResetInterruptForTesting() {
 TerminalInteraction::TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err,
                                          bool attended, bool progress)
     : state_(state), in_(in), err_(err), attended_(attended),
-      progress_(progress ? std::make_unique<ProgressLine>(err, STDERR_FILENO) : nullptr) {}
+      progress_(progress ? std::make_unique<ProgressLine>(err, platform::StandardStream::Error) : nullptr) {}
 
 std::string TerminalInteraction::ReadAnswer() {
     std::string line;

@@ -6,9 +6,11 @@
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
+#include "platform/Path.h"
 
 #include <QInputDialog>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace kestrel::forms {
 
@@ -42,7 +44,8 @@ std::string InputBox(const CreateTargetSubfolderHost& host, const std::string& p
 
 std::string NewFolderName(const std::string& typed) {
     std::string name = typed;
-    RemoveChars(name, "/");
+    name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return platform::isPathSeparator(c); }),
+               name.end());
     if (name == "." || name == "..")
         return {};
     return name;

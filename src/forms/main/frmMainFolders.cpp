@@ -17,6 +17,8 @@
 #include "modules/StrProc.h"
 #include "platform/Disk.h"
 #include "platform/ErrorCodes.h"
+#include "platform/Path.h"
+#include "platform/ProgramPaths.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +27,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cstdlib>
+#include <vector>
 
 namespace kestrel::forms {
 
@@ -43,13 +45,10 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
-// The user's own trash ($XDG_DATA_HOME/Trash/, by default ~/.local/share/Trash/).
-std::string UserTrashFolder() {
-    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
-        return AddTrailingBackslash(dataHome) + "Trash/";
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
-        return AddTrailingBackslash(home) + ".local/share/Trash/";
-    return {};
+// The first name of a path below a disk's root (empty when there is none).
+std::string FirstName(const std::string& relative) {
+    const std::vector<std::string> names = platform::pathComponents(relative);
+    return names.empty() ? std::string() : names.front();
 }
 
 } // namespace
@@ -59,18 +58,17 @@ bool frmMain::IsRecycleBinPath(const std::string& path) const {
     // "Recycled old" is one too), or a trash folder of the disk.
     const std::string mount = platform::mountPointOf(path);
     if (!mount.empty() && StartsWith(path, mount)) {
-        const std::string rest = path.substr(mount.size());
-        const std::string first = UpperAscii(rest.substr(0, rest.find('/')));
+        const std::string name = FirstName(path.substr(mount.size()));
+        const std::string first = UpperAscii(name);
         for (std::size_t i = 1; i < RecycleBinNames_.size(); ++i) {
             if (!RecycleBinNames_[i].empty() && StartsWith(first, RecycleBinNames_[i]))
                 return true;
         }
-        const std::string name = rest.substr(0, rest.find('/'));
         if (name == ".Trash" || StartsWith(name, ".Trash-"))
             return true;
     }
-    const std::string trash = UserTrashFolder();
-    if (!trash.empty() && (StartsWith(path, trash) || path + "/" == trash || path == trash))
+    const std::string trash = platform::userTrashFolder();
+    if (platform::isWithinFolder(path, trash))
         return true;
     // A trash folder of any disk on the way (a disk mounted inside another).
     return IsRecycleBinFolder(AddTrailingBackslash(path));
@@ -306,7 +304,7 @@ void frmMain::DisplayTargetFreeSpace() {
     }
     // The disk is named by its mount point ("/" for the root), as a drive letter names it.
     std::string drive = DriveOfPath(target);
-    if (drive.size() > 1 && drive.back() == '/')
+    if (drive.size() > 1 && platform::endsWithSeparator(drive))
         drive.pop_back();
     double freeBytes = 0;
     double totalBytes = 0;

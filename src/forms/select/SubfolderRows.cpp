@@ -62,7 +62,7 @@ bool ListSubfolderNames(const std::string& topFolder, bool excludeRecycleBin, st
 SubfolderCounts ReadSubfolder(const std::string& topFolder, const std::string& name, bool countSizes) {
     SubfolderCounts counts;
     counts.name = name;
-    const std::string folder = AddTrailingBackslash(topFolder) + name + "/";
+    const std::string folder = AddTrailingBackslash(AddTrailingBackslash(topFolder) + name);
 
     bool accessDenied = false;
     counts.isEmpty = FolderIsEmpty(folder, accessDenied) != 0;

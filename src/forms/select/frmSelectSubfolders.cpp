@@ -347,7 +347,7 @@ void frmSelectSubfolders::vsbScrollBar_Change() {
 bool frmSelectSubfolders::IsTargetFolder(const std::string& name) const {
     if (strTargetFolder.empty())
         return false;
-    return LowerCaseWithAccents(AddTrailingBackslash(strTopFolder) + name + "/") ==
+    return LowerCaseWithAccents(AddTrailingBackslash(AddTrailingBackslash(strTopFolder) + name)) ==
            LowerCaseWithAccents(AddTrailingBackslash(strTargetFolder));
 }
 

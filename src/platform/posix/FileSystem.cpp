@@ -57,13 +57,25 @@ std::string linkTargetOf(const std::string& path) {
 
 FileStatus statPath(const std::string& path, bool followLinks) {
     struct stat st;
-    int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-    if (rc != 0) {
-        FileStatus status;
-        status.errnoValue = errno;
-        return status;
-    }
-    return statusFromStat(st);
+    const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    return statusOfCall(rc, st);
+}
+
+bool isReadOnly(const FileStatus& status) {
+    return status.exists() && (status.mode & S_IWUSR) == 0;
+}
+
+unsigned withReadOnlyCleared(unsigned mode) {
+    return mode | S_IWUSR;
+}
+
+std::string resolvedPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return {};
+    std::string real = resolved;
+    std::free(resolved);
+    return real;
 }
 
 DirectoryReader::DirectoryReader(const std::string& folder) : folder_(folder) {

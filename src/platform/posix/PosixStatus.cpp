@@ -47,8 +47,13 @@ FileStatus statusFromStat(const struct stat& st) {
 FileStatus statusOfCall(int rc, const struct stat& st) {
     if (rc == 0)
         return statusFromStat(st);
+    return failedStatus(errno);
+}
+
+FileStatus failedStatus(int errnoValue) {
     FileStatus status;
-    status.errnoValue = errno;
+    status.errorNumber = errorNumberFromErrno(errnoValue, false);
+    status.notFound = errnoValue == ENOENT || errnoValue == ENOTDIR;
     return status;
 }
 

@@ -13,5 +13,7 @@ EntryKind kindOfDirentType(unsigned char type);
 FileStatus statusFromStat(const struct stat& st);
 // The status of a stat-family call: its result when `rc` is 0, else the errno it left.
 FileStatus statusOfCall(int rc, const struct stat& st);
+// The status of an entry a call failed on with `errnoValue`.
+FileStatus failedStatus(int errnoValue);
 
 } // namespace kestrel::platform

@@ -1,6 +1,7 @@
 #include "platform/ProgramPaths.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -59,6 +60,21 @@ std::string configHome() {
     else if (const passwd* pw = ::getpwuid(::getuid()))
         base = pw->pw_dir;
     return base + "/.config";
+}
+
+std::string userTrashFolder() {
+    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
+        return withFinalSeparator(dataHome) + "Trash/";
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return withFinalSeparator(home) + ".local/share/Trash/";
+    return {};
+}
+
+std::string workingFolder() {
+    std::vector<char> buffer(4096);
+    if (!::getcwd(buffer.data(), buffer.size()))
+        return "/";
+    return withFinalSeparator(buffer.data());
 }
 
 } // namespace kestrel::platform

@@ -45,6 +45,28 @@ FileStatus statPath(const std::string& path, bool followLinks) {
     return win::statusOfHandle(handle.get());
 }
 
+bool isReadOnly(const FileStatus& status) {
+    return status.exists() && (status.attributes & file_attribute::ReadOnly) != 0;
+}
+
+unsigned withReadOnlyCleared(unsigned mode) {
+    return mode | 0200;
+}
+
+std::string resolvedPath(const std::string& path) {
+    // Opened with links followed, the handle names the entry at the end of them.
+    Handle handle(win::openEntry(path, FILE_READ_ATTRIBUTES, true));
+    if (!handle.valid())
+        return {};
+    std::wstring resolved = win::pathOfHandle(handle.get());
+    // "\\?\C:\x" is "C:\x" to the user; a network path keeps its own form.
+    if (resolved.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        resolved = L"\\" + resolved.substr(7);
+    else if (resolved.rfind(L"\\\\?\\", 0) == 0 && resolved.size() > 5 && resolved[5] == L':')
+        resolved = resolved.substr(4);
+    return win::utf8(resolved);
+}
+
 DirectoryReader::DirectoryReader(const std::string& folder) : folder_(folder) {
     std::wstring pattern = win::nativePath(folder);
     if (!pattern.empty() && pattern.back() != L'\\')

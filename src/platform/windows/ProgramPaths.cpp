@@ -1,6 +1,7 @@
 #include "platform/ProgramPaths.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "platform/windows/Win32.h"
 
 #include <shlobj.h>
@@ -55,6 +56,20 @@ std::string configHome() {
             result = win::utf8(legacy, wcslen(legacy));
     }
     return result;
+}
+
+std::string userTrashFolder() {
+    return {}; // each disk keeps its own recycle bin
+}
+
+std::string workingFolder() {
+    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(size, L'\0');
+    const DWORD length = size == 0 ? 0 : ::GetCurrentDirectoryW(size, folder.data());
+    if (length == 0 || length >= size)
+        return "C:\\";
+    folder.resize(length);
+    return withFinalSeparator(win::utf8(folder));
 }
 
 } // namespace kestrel::platform

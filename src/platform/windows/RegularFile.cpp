@@ -2,69 +2,106 @@
 
 #include "platform/windows/Win32.h"
 
-#include <fcntl.h>
-#include <io.h>
+#include <utility>
 
 namespace kestrel::platform {
 
-int openRegularFile(const std::string& path, int flags, unsigned mode, Error& error,
-                    bool allowCharacterDevice) {
-    // Opened as a Windows handle first, so that a device or folder in the file's place is seen
-    // before anything is read or written; then given to the C run-time as a descriptor.
-    DWORD access = 0;
-    switch (flags & (_O_RDONLY | _O_WRONLY | _O_RDWR)) {
-    case _O_WRONLY:
-        access = GENERIC_WRITE;
-        break;
-    case _O_RDWR:
-        access = GENERIC_READ | GENERIC_WRITE;
-        break;
-    default:
-        access = GENERIC_READ;
-        break;
+namespace {
+
+HANDLE handleOf(std::intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// Opens without waiting on anything: a pipe or device is recognised by its type and refused.
+HANDLE openFile(const std::string& path, DWORD access, DWORD disposition, DWORD& failure) {
+    HANDLE handle = ::CreateFileW(win::nativePath(path).c_str(), access,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    failure = handle == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    return handle;
+}
+
+// A folder of the name cannot be opened as a file: it is no file.
+Error openingError(const std::string& path, DWORD failure) {
+    const DWORD a = ::GetFileAttributesW(win::nativePath(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) ? Error::of(err::PathFileAccess)
+                                                                          : win::errorOf(failure);
+}
+
+} // namespace
+
+RegularFile::~RegularFile() {
+    close();
+}
+
+RegularFile::RegularFile(RegularFile&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
+
+RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = std::exchange(other.handle_, -1);
     }
-    if (flags & _O_APPEND)
-        access = (access & ~GENERIC_WRITE) | FILE_APPEND_DATA;
-    DWORD disposition = OPEN_EXISTING;
-    if ((flags & _O_CREAT) && (flags & _O_EXCL))
-        disposition = CREATE_NEW;
-    else if ((flags & _O_CREAT) && (flags & _O_TRUNC))
-        disposition = CREATE_ALWAYS;
-    else if (flags & _O_CREAT)
-        disposition = OPEN_ALWAYS;
-    else if (flags & _O_TRUNC)
-        disposition = TRUNCATE_EXISTING;
-    const DWORD attributes =
-        (flags & _O_CREAT) && !(mode & 0200) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
-    const std::wstring native = win::nativePath(path);
-    win::Handle handle(::CreateFileW(native.c_str(), access,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                     disposition, attributes, nullptr));
-    if (!handle.valid()) {
+    return *this;
+}
+
+std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 30));
+    if (!::ReadFile(handleOf(handle_), buffer, want, &got, nullptr)) {
         const DWORD failure = ::GetLastError();
-        // A folder of the name cannot be opened as a file: it is no file.
-        const DWORD a = ::GetFileAttributesW(native.c_str());
-        error = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)
-                    ? Error::of(err::PathFileAccess)
-                    : win::errorOf(failure);
+        if (failure == ERROR_BROKEN_PIPE || failure == ERROR_HANDLE_EOF)
+            return 0;
+        error = win::errorOf(failure);
         return -1;
+    }
+    error = {};
+    return got;
+}
+
+Error RegularFile::writeAll(const char* data, std::size_t size) {
+    if (const DWORD failure = win::writeAll(handleOf(handle_), std::string(data, size)))
+        return win::errorOf(failure);
+    return {};
+}
+
+void RegularFile::close() {
+    if (handle_ != -1)
+        ::CloseHandle(handleOf(std::exchange(handle_, -1)));
+}
+
+RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
+                            bool allowCharacterDevice) {
+    DWORD access = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    if (opening == FileOpening::Truncate) {
+        access = GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+    } else if (opening == FileOpening::Append) {
+        access = FILE_APPEND_DATA | SYNCHRONIZE;
+        disposition = OPEN_ALWAYS;
+    }
+    DWORD failure = ERROR_SUCCESS;
+    win::Handle handle(openFile(path, access, disposition, failure));
+    if (!handle.valid()) {
+        error = openingError(path, failure);
+        return {};
     }
     const DWORD type = ::GetFileType(handle.get());
-    const FileStatus status = win::statusOfHandle(handle.get());
-    const bool regular = type == FILE_TYPE_DISK && status.isRegular();
+    const bool regular = type == FILE_TYPE_DISK && win::statusOfHandle(handle.get()).isRegular();
     if (!(regular || (allowCharacterDevice && type == FILE_TYPE_CHAR))) {
         error = Error::of(err::PathFileAccess);
-        return -1;
+        return {};
     }
-    const int crtFlags = (flags & (_O_RDONLY | _O_WRONLY | _O_RDWR | _O_APPEND)) | _O_BINARY;
-    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), crtFlags);
-    if (fd < 0) {
-        error = Error::of(err::PathFileAccess);
-        return -1;
-    }
-    handle.release(); // the descriptor owns it now
     error = {};
-    return fd;
+    return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
+}
+
+Error probeReadable(const std::string& path) {
+    DWORD failure = ERROR_SUCCESS;
+    win::Handle handle(openFile(path, GENERIC_READ, OPEN_EXISTING, failure));
+    if (!handle.valid())
+        return openingError(path, failure);
+    return {};
 }
 
 } // namespace kestrel::platform

@@ -149,7 +149,8 @@ DWORD attributesForMode(DWORD attributes, unsigned mode) {
 
 FileStatus failedStatus(DWORD error) {
     FileStatus status;
-    status.errnoValue = errnoOf(error);
+    status.errorNumber = errorOf(error).number;
+    status.notFound = errnoOf(error) == ENOENT;
     return status;
 }
 

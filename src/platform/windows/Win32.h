@@ -24,8 +24,8 @@ inline bool isSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
-// The errno value that stands nearest a Windows error, for FileStatus::errnoValue and the
-// copy's fault seam, which speak errno.
+// The errno value that stands nearest a Windows error: the program's error numbers are mapped
+// from errno values on every system.
 int errnoOf(DWORD error);
 Error errorOf(DWORD error, bool forFolder = false);
 inline Error lastError(bool forFolder = false) {
