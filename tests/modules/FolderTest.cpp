@@ -2,6 +2,7 @@
 #include "platform/ProgramPaths.h"
 #include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 #include "support/Unprivileged.h"
 
 #include <algorithm>
@@ -37,10 +38,10 @@ void makeThreeFiles(const TempDir& dir) {
 void makeMixedEntries(const TempDir& dir) {
     dir.createFile("mixed/a.txt", "12345");
     dir.createFile("mixed/sub/inner.txt", "123");
-    ::symlink(dir.path("mixed/a.txt").c_str(), dir.path("mixed/file-link.txt").c_str());
-    ::symlink(dir.path("mixed/sub").c_str(), dir.path("mixed/folder-link").c_str());
-    ::symlink(dir.path("mixed/nowhere").c_str(), dir.path("mixed/dangling.txt").c_str());
-    ::mkfifo(dir.path("mixed/pipe.txt").c_str(), 0600);
+    kestrel::testing::MakeSymlink(dir.path("mixed/a.txt"), dir.path("mixed/file-link.txt"));
+    kestrel::testing::MakeSymlink(dir.path("mixed/sub"), dir.path("mixed/folder-link"), true);
+    kestrel::testing::MakeSymlink(dir.path("mixed/nowhere"), dir.path("mixed/dangling.txt"));
+    kestrel::testing::MakeFifo(dir.path("mixed/pipe.txt"));
 }
 
 using kestrel::testing::EnvironmentGuard;
@@ -241,7 +242,7 @@ TEST(FolderIsEmpty, EmptyOnlyWithoutFilesAndSubfolders) {
     dir.createFile("with-file/a", "");
     dir.createFile("target.txt", "");
     dir.createFolder("with-link");
-    ::symlink(dir.path("target.txt").c_str(), dir.path("with-link/link").c_str());
+    kestrel::testing::MakeSymlink(dir.path("target.txt"), dir.path("with-link/link"));
     const struct {
         const char* relative;
         int expected;
@@ -418,7 +419,7 @@ TEST(FolderExists, FindsTheFolderAsGivenOrWithoutSurroundingBlanks) {
     dir.createFolder("plain");
     dir.createFolder("ends in blank ");
     dir.createFile("file.txt", "x");
-    ::symlink(dir.path("plain").c_str(), dir.path("link").c_str());
+    kestrel::testing::MakeSymlink(dir.path("plain"), dir.path("link"));
     const struct {
         std::string path;
         bool expected;
@@ -461,8 +462,8 @@ TEST(GetSpecialFolderPath, ApplicationDataIsTheConfigurationFolder) {
 
 TEST(GetAppDataFolder, CreatesTheSubfolderAndNamesTheFileInIt) {
     TempDir dir;
-    EnvironmentGuard guard("XDG_CONFIG_HOME");
-    ::setenv("XDG_CONFIG_HOME", dir.path("config").c_str(), 1);
+    EnvironmentGuard guard(kestrel::testing::kConfigHomeVariable);
+    kestrel::testing::SetEnvironment(kestrel::testing::kConfigHomeVariable, dir.path("config"));
     EXPECT_EQ(GetAppDataFolder("zbk.usr", "Kestrel Backup"), dir.path("config/Kestrel Backup/zbk.usr"));
     EXPECT_TRUE(FolderExists(dir.path("config/Kestrel Backup")));
     EXPECT_FALSE(dir.exists("config/Kestrel Backup/zbk.usr")) << "only the folder is made";
@@ -472,8 +473,8 @@ TEST(GetAppDataFolder, CreatesTheSubfolderAndNamesTheFileInIt) {
 TEST(GetAppDataFolder, FolderThatCannotBeMadeGivesAnEmptyPath) {
     TempDir dir;
     dir.createFile("config", "a file where the folder should be");
-    EnvironmentGuard guard("XDG_CONFIG_HOME");
-    ::setenv("XDG_CONFIG_HOME", dir.path("config").c_str(), 1);
+    EnvironmentGuard guard(kestrel::testing::kConfigHomeVariable);
+    kestrel::testing::SetEnvironment(kestrel::testing::kConfigHomeVariable, dir.path("config"));
     EXPECT_EQ(GetAppDataFolder("zbk.usr", "Kestrel Backup"), "");
     EXPECT_EQ(dir.readFile("config"), "a file where the folder should be");
 }

@@ -1,4 +1,5 @@
 #include "setup/LastRun.h"
+#include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +16,11 @@ namespace {
 class ConfigHomeInTempDir {
 public:
     explicit ConfigHomeInTempDir(const std::string& folder) {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-            saved_ = old;
-        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    }
-    ~ConfigHomeInTempDir() {
-        if (saved_)
-            ::setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
+        kestrel::testing::SetEnvironment(kestrel::testing::kConfigHomeVariable, folder);
     }
 
 private:
-    std::optional<std::string> saved_;
+    kestrel::testing::EnvironmentGuard saved_{kestrel::testing::kConfigHomeVariable};
 };
 
 } // namespace

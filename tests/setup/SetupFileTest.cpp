@@ -1,6 +1,7 @@
 #include "setup/SetupFile.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -438,7 +439,8 @@ namespace {
 TEST(SetupFileGuard, WhatIsNoRegularFileFailsToLoadAtOnce) {
     TempDir dir;
     dir.createFolder("folder.zbk");
-    ASSERT_EQ(::mkfifo(dir.path("fifo.zbk").c_str(), 0600), 0);
+    if (!kestrel::testing::MakeFifo(dir.path("fifo.zbk")))
+        GTEST_SKIP() << kestrel::testing::kNoFifos;
     for (const char* name : {"folder.zbk", "fifo.zbk"}) {
         kestrel::Setup loaded;
         EXPECT_EQ(LoadOperationFile(loaded, dir.path(name), {true, nullptr}), 75) << name;
@@ -451,8 +453,10 @@ TEST(SetupFileGuard, WhatIsNoRegularFileFailsToLoadAtOnce) {
 TEST(SetupFileGuard, ASetupFileThatIsALinkIsSavedIntoTheFileItPointsTo) {
     TempDir dir;
     dir.createFile("real/kept.zbk", "old");
-    ASSERT_EQ(::symlink(dir.path("real/kept.zbk").c_str(), dir.path("link.zbk").c_str()), 0);
-    ASSERT_EQ(::symlink("real/new.zbk", dir.path("relative.zbk").c_str()), 0);
+    if (!kestrel::testing::MakeSymlink(dir.path("real/kept.zbk"), dir.path("link.zbk")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("real/new.zbk", dir.path("relative.zbk")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
     kestrel::Setup setup;
     ClearSetup(setup);
     setup.txbFileExtension = "doc";

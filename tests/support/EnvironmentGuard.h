@@ -5,6 +5,21 @@
 
 namespace kestrel::testing {
 
+// The variable that names the per-user configuration folder.
+#ifdef _WIN32
+constexpr const char* kConfigHomeVariable = "APPDATA";
+#else
+constexpr const char* kConfigHomeVariable = "XDG_CONFIG_HOME";
+#endif
+
+inline void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value.c_str());
+#else
+    ::setenv(name, value.c_str(), 1);
+#endif
+}
+
 // Restores an environment variable when the test ends.
 class EnvironmentGuard {
 public:
@@ -19,7 +34,7 @@ public:
         ::_putenv_s(name_, had_ ? value_.c_str() : "");
 #else
         if (had_)
-            ::setenv(name_, value_.c_str(), 1);
+            SetEnvironment(name_, value_);
         else
             ::unsetenv(name_);
 #endif

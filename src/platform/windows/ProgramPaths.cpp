@@ -44,7 +44,10 @@ void setProgramFolder(const std::string& folder) {
 }
 
 std::string configHome() {
-    // The user's roaming application-data folder (C:\Users\<name>\AppData\Roaming).
+    // The user's roaming application-data folder (C:\Users\<name>\AppData\Roaming), as
+    // %APPDATA% names it for the program (so a test or a portable setup can point it elsewhere).
+    if (const wchar_t* named = ::_wgetenv(L"APPDATA"); named != nullptr && named[0] != L'\0')
+        return win::utf8(named, wcslen(named));
     PWSTR folder = nullptr;
     std::string result;
     if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)))
