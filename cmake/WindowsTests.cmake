@@ -8,4 +8,4 @@ set(KESTREL_TESTS_LEFT_OUT
 unset(t)
 
 # The test programs that build for Windows so far; `make test-windows` builds and runs these.
-set(KESTREL_WINDOWS_TESTS platform_tests)
+set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests)

@@ -207,7 +207,8 @@ TEST(FileSize, SizesBeyondTwoGigabytesAreExact) {
     TempDir dir;
     const std::string file = dir.createFile("big.bin");
     const std::int64_t size = 5LL * 1024 * 1024 * 1024 + 7;
-    ASSERT_EQ(::truncate(file.c_str(), size), 0); // sparse: takes no space
+    std::filesystem::resize_file(std::filesystem::path(std::u8string(file.begin(), file.end())),
+                                 static_cast<std::uintmax_t>(size)); // sparse: takes no space
     EXPECT_EQ(FileSize(file), size);
 }
 
@@ -457,7 +458,9 @@ TEST(FileNameMatches, MatchesBaseAndExtensionSeparately) {
         {"Setup one.zbk", "*.zbk", false, true},
         {"a:b.txt", "*.txt", false, true}, // legal names here
         {"what?.txt", "*.txt", false, true},
+#ifndef _WIN32 // a separator on Windows
         {"back\\slash.txt", "*.*", false, true},
+#endif
         {"folder/a.txt", "*.*", false, false}, // a path is no name
     };
     for (const Case& c : cases)
@@ -487,6 +490,7 @@ TEST(PathParts, ExtensionNameAndFolderOfAPath) {
 }
 
 TEST(AddTrailingBackslash, EndsAFolderInExactlyOneSeparator) {
+    SKIP_ON_WINDOWS("POSIX paths; the Windows forms are tested with the path procedures");
     EXPECT_EQ(AddTrailingBackslash("/data"), "/data/");
     EXPECT_EQ(AddTrailingBackslash("/data/"), "/data/");
     EXPECT_EQ(AddTrailingBackslash("/"), "/");
@@ -500,11 +504,16 @@ TEST(DriveOfPath, IsTheMountPointThatHoldsThePath) {
     const std::string drive = DriveOfPath(file);
     EXPECT_EQ(drive, platform::mountPointOf(file));
     ASSERT_FALSE(drive.empty());
+#ifdef _WIN32
+    EXPECT_EQ(drive, file.substr(0, 2) + "\\");
+#else
     EXPECT_EQ(drive.back(), '/');
     EXPECT_EQ(DriveOfPath("/"), "/");
+#endif
 }
 
 TEST(Attributes, ReadOnlyIsTheMissingOwnerWritePermission) {
+    SKIP_ON_WINDOWS("POSIX permission bits; the ReadOnly attribute is tested in platform_tests");
     TempDir dir;
     const std::string locked = dir.createFile("locked.txt", "x");
     ::chmod(locked.c_str(), 0444);
@@ -523,6 +532,7 @@ TEST(Attributes, ReadOnlyIsTheMissingOwnerWritePermission) {
 }
 
 TEST(Attributes, HiddenAndSystemDoNotExistHere) {
+    SKIP_ON_WINDOWS("Windows has the Hidden and System attributes");
     TempDir dir;
     const std::string file = dir.createFile(".hidden", "x");
     ::chmod(file.c_str(), 0400);

@@ -255,7 +255,11 @@ TEST_F(ReportModelTest, ReportFileDiskFullIsFoundBeforeTheWrite) {
             EXPECT_EQ(message.title, "Disk full");
             EXPECT_EQ(message.icon, MessageIcon::Exclamation);
             EXPECT_EQ(message.buttons, MessageButtons::Ok);
+#ifdef _WIN32
+            EXPECT_EQ(message.text.rfind("Drive C:\\", 0), 0u) << message.text;
+#else
             EXPECT_EQ(message.text.rfind("Drive /", 0), 0u) << message.text;
+#endif
             const std::string tail = " is full.  Output to the report file will be terminated.";
             ASSERT_GE(message.text.size(), tail.size());
             EXPECT_EQ(message.text.substr(message.text.size() - tail.size()), tail);

@@ -1,6 +1,7 @@
 #include "setup/LastRun.h"
 #include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,8 @@ TEST(LastRun, SavedSetupLoadsAtTheNextRun) {
     TempDir dir;
     ConfigHomeInTempDir home(dir.path("config"));
     const std::string path = LastRunFile();
-    ASSERT_EQ(path.rfind(dir.path("config/"), 0), 0u) << path;
-    EXPECT_EQ(path.substr(path.size() - 8), "/zbk.usr");
+    ASSERT_EQ(kestrel::testing::SlashesOnly(path).rfind(dir.path("config/"), 0), 0u) << path;
+    EXPECT_EQ(kestrel::testing::SlashesOnly(path).substr(path.size() - 8), "/zbk.usr");
 
     kestrel::Setup saved;
     saved.txbDirectory = {dir.createFolder("source"), dir.createFolder("target")};

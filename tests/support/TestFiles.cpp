@@ -4,8 +4,11 @@
 #include <fstream>
 #include <stdexcept>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace kestrel::testing {
@@ -25,6 +28,29 @@ bool MakeSymlink(const std::string& target, const std::string& link, bool toFold
     else
         std::filesystem::create_symlink(utf8Path(target), utf8Path(link), ec);
     return !ec;
+}
+
+bool CanMakeSymlinks() {
+    static const bool can = [] {
+        namespace fs = std::filesystem;
+        const fs::path probe =
+            fs::temp_directory_path() / ("kestrel-link-probe-" + std::to_string(::getpid()));
+        std::error_code ec;
+        fs::create_symlink("nowhere", probe, ec);
+        const bool made = !ec;
+        fs::remove(probe, ec);
+        return made;
+    }();
+    return can;
+}
+
+std::string SlashesOnly(std::string path) {
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+#endif
+    return path;
 }
 
 bool MakeHardLink(const std::string& existing, const std::string& link) {

@@ -24,7 +24,20 @@ void OverwriteInPlace(const std::string& path, const std::string& data, std::siz
 // `size` bytes of the file from `offset`.
 std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t size);
 
+// Whether this system lets the tests make symbolic links (tried once).
+bool CanMakeSymlinks();
+// The path with "\" written as "/" on Windows, where both separate names: for comparing paths
+// the program joined with paths a test wrote.
+std::string SlashesOnly(std::string path);
+
 constexpr const char* kNoSymlinks = "this system refuses to make symbolic links here";
 constexpr const char* kNoFifos = "this system has no FIFOs";
 
 } // namespace kestrel::testing
+
+// Skips a test whose subject does not exist on Windows, with the reason.
+#ifdef _WIN32
+#define SKIP_ON_WINDOWS(reason) GTEST_SKIP() << (reason)
+#else
+#define SKIP_ON_WINDOWS(reason) static_cast<void>(0)
+#endif

@@ -77,11 +77,15 @@ DirectoryReader::DirectoryReader(const std::string& folder) : folder_(folder) {
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (state->find == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        // An empty drive root has no entries at all, not even "." and "..".
-        if (error != ERROR_FILE_NOT_FOUND ||
-            ::GetFileAttributesW(win::nativePath(folder).c_str()) == INVALID_FILE_ATTRIBUTES)
-            error_ = win::errorOf(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error, true);
         delete state;
+        const DWORD attributes = ::GetFileAttributesW(win::nativePath(folder).c_str());
+        const bool isFolder =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        // An empty drive root has no entries at all, not even "." and "..".
+        if (error == ERROR_FILE_NOT_FOUND && isFolder)
+            return;
+        // A file in the folder's place, or nothing there: the folder is not found.
+        error_ = isFolder ? win::errorOf(error, true) : Error::of(err::PathNotFound);
         return;
     }
     state->pending = true;
