@@ -133,8 +133,11 @@ void setSettingsFileForTesting(const std::string& path) {
     // A test's store is a key of its own below HKEY_CURRENT_USER, named after the file the test
     // gave, and removed with everything in it when the test lets go of it.
     std::lock_guard<std::mutex> lock(pathMutex);
-    if (!testKey.empty())
+    if (!testKey.empty()) {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, win::wide(testKey).c_str());
+        ::RegDeleteKeyW(HKEY_CURRENT_USER,
+                        win::wide(kTestRoot).c_str()); // only when no other test's key is in it
+    }
     testKey.clear();
     if (path.empty())
         return;

@@ -203,12 +203,12 @@ HANDLE openEntry(const std::string& path, DWORD access, bool followLinks) {
 
 HANDLE openChild(HANDLE folder, const std::string& name, ACCESS_MASK access, ULONG disposition, ULONG options,
                  DWORD& error) {
-    // An empty name opens the folder itself again (with other rights).
-    if (isDotName(name) || name.find_first_of("/\\") != std::string::npos) {
+    // "." (or an empty name) opens the folder itself again; ".." never leads out of it.
+    if (name == ".." || name.find_first_of("/\\") != std::string::npos) {
         error = ERROR_INVALID_NAME;
         return INVALID_HANDLE_VALUE;
     }
-    std::wstring w = wide(name);
+    std::wstring w = name == "." ? std::wstring() : wide(name);
     UNICODE_STRING text;
     text.Buffer = w.empty() ? nullptr : w.data();
     text.Length = static_cast<USHORT>(w.size() * sizeof(wchar_t));

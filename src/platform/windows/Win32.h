@@ -79,8 +79,8 @@ HANDLE openEntry(const std::string& path, DWORD access, bool followLinks);
 // Opens `name`, an entry directly inside the open folder `folder`, relative to that handle: the
 // name alone is looked up, whatever the folder's path names by now. `options` are NtCreateFile's
 // (FILE_DIRECTORY_FILE, FILE_NON_DIRECTORY_FILE ...); a reparse point is opened as itself, never
-// followed. A name with a separator, "." or ".." is refused. INVALID_HANDLE_VALUE with the
-// Windows error on failure.
+// followed. "." is the folder itself; a name with a separator and ".." are refused. INVALID_HANDLE_VALUE with
+// the Windows error on failure.
 HANDLE openChild(HANDLE folder, const std::string& name, ACCESS_MASK access, ULONG disposition, ULONG options,
                  DWORD& error);
 

@@ -148,6 +148,24 @@ TEST(WindowsCopy, CopiesNonLatinNamesAndPathsLongerThanMaxPath) {
     EXPECT_EQ(entries.size(), 3u);
 }
 
+// "." opens the folder itself again (the engine starts its walk of the target so); ".." and a
+// path of several names never lead anywhere.
+TEST(WindowsFolder, DotIsTheFolderItselfAndNothingLeadsOutOfIt) {
+    TempDir dir;
+    dir.createFile("inner/a.txt", "a");
+    const DirectoryHandle inner = Folder(dir.path("inner"));
+    Error error;
+    const DirectoryHandle self = inner.openChild(".", error);
+    ASSERT_FALSE(error) << error.description;
+    EXPECT_EQ(self.status().inode, inner.status().inode);
+    EXPECT_TRUE(self.statChild("a.txt").isRegular());
+    for (const char* name : {"..", "../inner", "..\\inner", "a/b"}) {
+        const DirectoryHandle out = inner.openChild(name, error);
+        EXPECT_FALSE(out.valid()) << name;
+        EXPECT_TRUE(error) << name;
+    }
+}
+
 // The lock is refused to a second handle of the same folder, in this process as in any other,
 // until the first closes.
 TEST(WindowsLock, ASecondHandleOfTheFolderIsRefusedUntilTheFirstCloses) {
