@@ -4,8 +4,20 @@ set(t ${CMAKE_SOURCE_DIR}/tests)
 set(KESTREL_TESTS_LEFT_OUT
   # RunAsUnprivileged forks and drops to the user nobody (fork, setresuid).
   ${t}/platform/UnprivilegedTest.cpp
+  # Swap a folder of the tree for a symbolic link at the worst moment (renameat2 with
+  # RENAME_EXCHANGE): Windows has no atomic exchange of two names, and Wine makes no links.
+  ${t}/engine/BackupRaceTest.cpp
+  ${t}/engine/DeletionRaceTest.cpp
+  # FIFOs, sockets and devices in the source: Windows folders hold none of them.
+  ${t}/engine/PassedOverTest.cpp
 )
 unset(t)
 
-# The test programs that build for Windows so far; `make test-windows` builds and runs these.
+# The test programs that pass on Windows so far; `make test-windows` builds and runs these.
+# engine_tests builds (-DKESTREL_WINDOWS_ENGINE_TESTS=ON) but many of its expected report texts
+# still write paths with "/"; cli_tests needs its subprocess helpers ported (fork, poll).
+option(KESTREL_WINDOWS_ENGINE_TESTS "Build engine_tests for Windows too" OFF)
 set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests)
+if(KESTREL_WINDOWS_ENGINE_TESTS)
+  list(APPEND KESTREL_WINDOWS_TESTS engine_tests)
+endif()

@@ -1,6 +1,7 @@
 #include "cli/CliRun.h"
 #include "engine/TargetGuard.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ protected:
         dir.createFile("X/a/g.txt", "source g");
         dir.createFile("X/a/a/g.txt", "source a/g");
         dir.createFile("X/other.txt", "other");
-        ::symlink(dir.path("X").c_str(), dir.path("linkX").c_str());
+        kestrel::testing::MakeSymlink(dir.path("X"), dir.path("linkX"));
     }
 
     std::vector<std::string> Args(const std::vector<std::string>& pattern) const {

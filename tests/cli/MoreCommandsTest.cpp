@@ -2,8 +2,10 @@
 #include "cli/commands/Cli.h"
 #include "platform/Clock.h"
 #include "platform/NumberFormat.h"
+#include "support/EnvironmentGuard.h"
 #include "support/RecordingCommandRunner.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -28,7 +30,7 @@ protected:
         platform::setNumberFormat(&format);
         if (const char* old = std::getenv("XDG_CONFIG_HOME"))
             oldConfig = old;
-        ::setenv("XDG_CONFIG_HOME", dir.path("config").c_str(), 1);
+        kestrel::testing::SetEnvironment("XDG_CONFIG_HOME", dir.path("config"));
         kestrel::testing::cliShutdownRunner().commands.clear();
     }
     void TearDown() override {
@@ -37,7 +39,7 @@ protected:
         if (oldConfig.empty())
             ::unsetenv("XDG_CONFIG_HOME");
         else
-            ::setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+            kestrel::testing::SetEnvironment("XDG_CONFIG_HOME", oldConfig);
     }
 
     TempDir dir;

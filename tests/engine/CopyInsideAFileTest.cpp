@@ -39,7 +39,9 @@ TEST_F(EngineTest, ACopyThatFailsKeepsItsEarlierCopyAndTheReportGivesItsRealReas
     const Case cases[] = {
         {"disk filled inside the file", ENOSPC, kMiB, 0, true, 1110, "Disk full"},
         {"disk filled, no earlier copy", ENOSPC, kMiB, 0, false, 1111, "Disk full"},
+#ifdef EDQUOT
         {"quota reached", EDQUOT, 0, 0, false, 1111, "Disk full"},
+#endif
         {"disk fault", EIO, kMiB, 0, true, 1302, "Device I/O error"},
         {"target write denied", EACCES, 0, 0, true, 172, "write-protected"},
         {"disk full before the first byte", 0, -1, platform::err::DiskFull, false, 1111, "Disk full"},

@@ -22,11 +22,7 @@ struct ModifiedCase {
 class ModifiedRuleTest : public EngineTest, public ::testing::WithParamInterface<ModifiedCase> {};
 
 void SetTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds) {
-    struct timespec times[2];
-    times[0].tv_sec = seconds;
-    times[0].tv_nsec = nanoseconds;
-    times[1] = times[0];
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+    ASSERT_FALSE(kestrel::platform::setModificationTime(path, seconds, nanoseconds)) << path;
 }
 
 TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "support/TestFiles.h"
 
 #include "modules/Language.h"
 #include "platform/FileSystem.h"
@@ -102,15 +103,24 @@ TEST_F(EngineTest, ARealisticTreeIsMirroredExactlyAndASecondRunCopiesNothing) {
 TEST_F(EngineTest, FifosAndLinkLoopsDoNotHoldTheRun) {
     Src("a.txt", "a");
     Src("sub/b.txt", "b");
-    ASSERT_EQ(::mkfifo((source + "pipe").c_str(), 0644), 0);
-    ASSERT_EQ(::mkfifo((source + "sub/pipe").c_str(), 0644), 0);
-    ASSERT_EQ(::symlink(".", (source + "sub/self").c_str()), 0);
-    ASSERT_EQ(::symlink("..", (source + "sub/up").c_str()), 0);
-    ASSERT_EQ(::symlink("loop2", (source + "loop1").c_str()), 0);
-    ASSERT_EQ(::symlink("loop1", (source + "loop2").c_str()), 0);
-    ASSERT_EQ(::symlink("a.txt", (source + "link-to-a").c_str()), 0);
-    ASSERT_EQ(::symlink("pipe", (source + "link-to-pipe").c_str()), 0);
-    ASSERT_EQ(::symlink("missing", (source + "dangling").c_str()), 0);
+    if (!kestrel::testing::MakeFifo((source + "pipe")))
+        GTEST_SKIP() << kestrel::testing::kNoFifos;
+    if (!kestrel::testing::MakeFifo((source + "sub/pipe")))
+        GTEST_SKIP() << kestrel::testing::kNoFifos;
+    if (!kestrel::testing::MakeSymlink(".", (source + "sub/self")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("..", (source + "sub/up")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("loop2", (source + "loop1")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("loop1", (source + "loop2")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("a.txt", (source + "link-to-a")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("pipe", (source + "link-to-pipe")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
+    if (!kestrel::testing::MakeSymlink("missing", (source + "dangling")))
+        GTEST_SKIP() << kestrel::testing::kNoSymlinks;
     Include({"sub"});
     setup.chkIncludeSubfolders = 1;
     state.blnScheduledTask = true;

@@ -5,6 +5,7 @@
 #include "EngineFixture.h"
 #include "modules/Language.h"
 #include "support/EnvironmentGuard.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +39,12 @@ struct PairCase {
 class FolderPairRuleTest : public EngineTest, public ::testing::WithParamInterface<PairCase> {
 protected:
     FolderPairRuleTest() : xdg_("XDG_DATA_HOME") {
-        ::setenv("XDG_DATA_HOME", dir.path("data").c_str(), 1);
+        kestrel::testing::SetEnvironment("XDG_DATA_HOME", dir.path("data"));
         dir.createFile("src/a/f.txt", "f");
         dir.createFile("src/a/b/g.txt", "g");
         dir.createFile("data/Trash/files/old/h.txt", "h");
-        ::symlink(dir.path("src").c_str(), dir.path("linkToSrc").c_str());
-        ::symlink(dir.path("data/Trash/files").c_str(), dir.path("linkToTrash").c_str());
+        kestrel::testing::MakeSymlink(dir.path("src"), dir.path("linkToSrc"));
+        kestrel::testing::MakeSymlink(dir.path("data/Trash/files"), dir.path("linkToTrash"));
         state.blnScheduledTask = true;
         setup.chkIncludeSubfolders = 1;
         Include({"a/"});
