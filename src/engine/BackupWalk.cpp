@@ -547,6 +547,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         CopyFileOfBackup(fullPath, *run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
     if (copy.copied()) {
         targetRoom_.Used(std::max<std::int64_t>(sourceSize, 0));
+        flusher_.Written(std::max<std::int64_t>(sourceSize, 0));
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
         ++state_.lngTotalNumFilesCopied;

@@ -3,6 +3,7 @@
 #include "engine/FileComparison.h"
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
+#include "engine/TargetFlusher.h"
 #include "engine/TargetFolderChain.h"
 #include "engine/TargetSpace.h"
 #include "platform/DirectoryHandle.h"
@@ -139,6 +140,7 @@ private:
     // earlier run is found.
     bool sweepLeftovers_ = false;
     TargetRoom targetRoom_;
+    TargetFlusher flusher_{targets_.root()};
     TimeComparison timeComparison_ = TimeComparison::Exact;
 };
 

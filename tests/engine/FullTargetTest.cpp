@@ -1,9 +1,9 @@
 #include "EngineFixture.h"
 #include "support/CopyFaults.h"
 
+#include "engine/TargetSpace.h"
 #include "modules/Language.h"
 #include "platform/Disk.h"
-#include "engine/TargetSpace.h"
 
 namespace kestrel::testing {
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include "platform/TemporaryCopyName.h"
+#include "platform/posix/MountTable.h"
 
 #include <atomic>
 #include <cerrno>
@@ -141,6 +142,24 @@ NoCloneDevices& noCloneDevices() {
     return devices;
 }
 
+// Whether the file system of the file `fd` orders a rename over an older file after the new
+// file's data by itself; read from the mount table once a device.
+bool replaceKeepsDataFirst(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    static std::mutex mutex;
+    static std::vector<std::pair<dev_t, bool>> known;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [device, ordered] : known)
+        if (device == st.st_dev)
+            return ordered;
+    const MountedFileSystem mounted = mountedFileSystemOf(st.st_dev);
+    const bool ordered = replaceByRenameKeepsDataFirst(mounted.type, mounted.options);
+    known.emplace_back(st.st_dev, ordered);
+    return ordered;
+}
+
 bool unnamedFilesLinkable() {
     // An unnamed file is given its name through /proc (a link by handle alone needs privileges).
     static const bool usable = ::access("/proc/self/fd", F_OK) == 0;
@@ -194,8 +213,8 @@ public:
         if (!overwrite)
             return EEXIST;
         // The new data reaches the disk before it replaces the old copy, so a power cut leaves
-        // one of the two whole.
-        if (::fdatasync(fd_.get()) != 0)
+        // one of the two whole: flushed here unless the file system itself keeps that order.
+        if (!replaceKeepsDataFirst(fd_.get()) && ::fdatasync(fd_.get()) != 0)
             return errno;
         if (name_.empty()) {
             int rc = EEXIST;
