@@ -55,7 +55,7 @@ WINDOWS_ENV = WINEPREFIX="$(CURDIR)/$(WINDOWS_BUILD)/wine" WINEDEBUG=-all WINEDL
 test-windows:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES)"
 	@[ -f $(WINDOWS_BUILD)/CMakeCache.txt ] || cmake -S . -B $(WINDOWS_BUILD) \
-		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(WINDOWS_BUILD) -j$(JOBS) --target windows_tests
 	@mkdir -p $(WINDOWS_BUILD)/wine
 	@$(WINDOWS_ENV) $(WINESERVER) -p && $(WINDOWS_ENV) $(WINE64) wineboot --init >/dev/null 2>&1; \

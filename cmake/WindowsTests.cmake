@@ -4,6 +4,8 @@ set(t ${CMAKE_SOURCE_DIR}/tests)
 set(KESTREL_TESTS_LEFT_OUT
   # RunAsUnprivileged forks and drops to the user nobody (fork, setresuid).
   ${t}/platform/UnprivilegedTest.cpp
+  # The POSIX mount table's options (ext4's data modes); Windows has no mount table.
+  ${t}/platform/MountTableTest.cpp
   # Swap a folder of the tree for a symbolic link at the worst moment (renameat2 with
   # RENAME_EXCHANGE): Windows has no atomic exchange of two names, and Wine makes no links.
   ${t}/engine/BackupRaceTest.cpp

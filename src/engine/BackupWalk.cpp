@@ -87,11 +87,22 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         op == intOperationBackupModifiedFiles) {
         targetDrive_ = DriveOfPath(target_);
         platform::Error error;
-        targetRoot_ = platform::openDirectory(target_, error);
+        targets_ = TargetFolderChain(platform::openDirectory(target_, error));
+    }
+    if (IsBackup() && targets_.valid()) {
+        sweepLeftovers_ = platform::markRunUnderWay(targets_.root());
+        runMarked_ = true;
+        if (!sweepLeftovers_)
+            targets_.lookForRunMarks();
     }
     // Once an operation: the per-file step reads nothing more than each file's status.
     if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
         timeComparison_ = TimeComparisonOf(source_, target_);
+}
+
+BackupWalk::~BackupWalk() {
+    if (runMarked_)
+        platform::clearRunMark(targets_.root());
 }
 
 MessageAnswer BackupWalk::AskYesNo(const std::string& text, const std::string& title, MessageIcon icon) {
@@ -458,7 +469,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     if (!targetExists) {
         double freeBytes = 0;
         double totalBytes = 0;
-        if (TargetDiskSpace(target_, freeBytes, totalBytes) == 0) {
+        if (targetRoom_.Read(target_, sourceSize, freeBytes, totalBytes) == 0) {
             if (freeBytes <= 0) {
                 OutputLineStart();
                 report_.Output(kSixBlanks + "The target drive is full.", true);
@@ -512,7 +523,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
     const bool readOnlyCleared = targetExists && platform::isReadOnly(target);
     if (readOnlyCleared) {
-        if (run.targetHandle.setChildFileMode(name, platform::withReadOnlyCleared(target.mode))) {
+        if (run.targetHandle->setChildFileMode(name, platform::withReadOnlyCleared(target.mode))) {
             ++state_.lngTotalNumCopyErrors;
             if (Details())
                 report_.Output(GetProgramText(169) + targetPath, true);
@@ -533,8 +544,10 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
     const platform::CopyResult copy =
-        CopyFileOfBackup(fullPath, run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
+        CopyFileOfBackup(fullPath, *run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
     if (copy.copied()) {
+        targetRoom_.Used(std::max<std::int64_t>(sourceSize, 0));
+        flusher_.Written(std::max<std::int64_t>(sourceSize, 0));
         ui.SetReportLabel(ReportLabel::lblFileName, "");
         ++run.numFilesCopied;
         ++state_.lngTotalNumFilesCopied;
@@ -550,7 +563,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     }
 
     if (readOnlyCleared)
-        run.targetHandle.setChildFileMode(name, target.mode);
+        run.targetHandle->setChildFileMode(name, target.mode);
     if (copy.cancelled) {
         // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
         ui.SetReportLabel(ReportLabel::lblFileName, "");
@@ -651,37 +664,28 @@ bool BackupWalk::AskToSkipThumbsDb() {
 FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
     if (!run.targetOpenTried)
         OpenTargetFolder(run, false);
-    if (!run.targetHandle.valid())
+    if (run.targetHandle == nullptr)
         return {};
-    FileStatus status = run.targetHandle.statChild(name);
+    FileStatus status = run.targetHandle->statChild(name);
     return status.kind == EntryKind::Symlink ? FileStatus{} : status;
 }
 
 bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
     run.targetOpenTried = true;
-    if (run.targetHandle.valid())
+    if (run.targetHandle != nullptr)
         return true;
-    if (!targetRoot_.valid())
-        return false;
-    platform::Error error;
-    platform::DirectoryHandle folder = targetRoot_.openChild(".", error);
     const std::string relative = run.folder.substr(std::min(source_.size(), run.folder.size()));
-    for (const std::string& name : platform::pathComponents(relative)) {
-        if (error)
-            break;
-        platform::DirectoryHandle child = folder.openChild(name, error);
-        // Only a missing folder is made; a link or a file of that name stays as it is.
-        if (error && create && !folder.statChild(name).exists() && !folder.makeChild(name))
-            child = folder.openChild(name, error);
-        folder = std::move(child);
-    }
-    if (error)
+    bool created = false;
+    run.targetHandle = targets_.openFolder(relative, create, created);
+    if (run.targetHandle == nullptr)
         return false;
-    run.targetHandle = std::move(folder);
-    // What a killed run left unfinished in this folder of the target goes before a backup uses it.
-    if (state_.intOperation == intOperationBackupAllFiles ||
-        state_.intOperation == intOperationBackupModifiedFiles)
-        platform::removeLeftoverCopies(run.targetHandle);
+    // What a killed run left unfinished in this folder of the target goes before a backup uses
+    // it; a folder made just now holds nothing. The mark of another backup whose target lies
+    // inside this one tells of such leftovers too.
+    if (targets_.runMarkFound())
+        sweepLeftovers_ = true;
+    if (IsBackup() && !created && sweepLeftovers_)
+        platform::removeLeftoverCopies(*run.targetHandle);
     return true;
 }
 

@@ -3,6 +3,9 @@
 #include "engine/FileComparison.h"
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
+#include "engine/TargetFlusher.h"
+#include "engine/TargetFolderChain.h"
+#include "engine/TargetSpace.h"
 #include "platform/DirectoryHandle.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
@@ -28,6 +31,9 @@ public:
     // messages of the walk.
     BackupWalk(OperationContext& context, const std::vector<std::string>& excludedFilepaths,
                std::string strTitle);
+    ~BackupWalk();
+    BackupWalk(const BackupWalk&) = delete;
+    BackupWalk& operator=(const BackupWalk&) = delete;
 
     // Walks the folder `strFolder` (a full path ending in "/") and, as the setup includes them,
     // its subfolders.
@@ -60,8 +66,9 @@ private:
         bool targetFolderReady = false;
         bool label1Shown = false;
         // The target folder of this folder, opened from the target's root downward without
-        // following links; everything done in it goes through this handle.
-        platform::DirectoryHandle targetHandle;
+        // following links; everything done in it goes through this handle (held by targets_
+        // while this folder's files are examined).
+        const platform::DirectoryHandle* targetHandle = nullptr;
         bool targetOpenTried = false;
     };
 
@@ -98,7 +105,7 @@ private:
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
     // Opens run.targetHandle (making the missing folders with `create`); false when the folder
-    // is not there or a link or a file stands in its way.
+    // is not there or a link or a file stands in its way. Removes what a killed run left there.
     bool OpenTargetFolder(FolderRun& run, bool create);
     // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
     platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
@@ -109,6 +116,10 @@ private:
     void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;
     bool Details() const { return !state_.blnSuppressDetailedReports; }
+    bool IsBackup() const {
+        return state_.intOperation == intOperationBackupAllFiles ||
+               state_.intOperation == intOperationBackupModifiedFiles;
+    }
     MessageAnswer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon);
 
     OperationContext& ctx_;
@@ -122,7 +133,14 @@ private:
     int modifiedSinceDays_ = -1;
     std::int32_t today_ = 0;
     std::string targetDrive_;
-    platform::DirectoryHandle targetRoot_;
+    TargetFolderChain targets_{platform::DirectoryHandle()};
+    // Whether this run marked the target's root as a backup under way.
+    bool runMarked_ = false;
+    // Whether folders are looked through for what a killed run left: once a run mark of an
+    // earlier run is found.
+    bool sweepLeftovers_ = false;
+    TargetRoom targetRoom_;
+    TargetFlusher flusher_{targets_.root()};
     TimeComparison timeComparison_ = TimeComparison::Exact;
 };
 

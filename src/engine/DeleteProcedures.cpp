@@ -91,7 +91,7 @@ bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& n
     platform::Error result;
     const platform::FileStatus status = folder.statChild(name);
     if (!status.exists()) {
-        result = platform::Error::of(status.errorNumber);
+        result = status.error();
     } else if (!status.isRegular() || status.linkCount > 1) {
         result = platform::Error::of(platform::err::PathFileAccess);
     } else if (platform::isReadOnly(status) && !clearReadOnly) {

@@ -29,6 +29,26 @@ int TargetDiskSpace(const std::string& path, double& freeBytes, double& totalByt
     return GetDiskSpace(path, freeBytes, totalBytes);
 }
 
+int TargetRoom::Read(const std::string& path, std::int64_t needed, double& freeBytes, double& totalBytes) {
+    // What is left of the last reading must hold the file with a margin for what other
+    // programs write meanwhile and for the file system's own blocks.
+    constexpr double kMargin = 256.0 * 1024 * 1024;
+    const double estimate = free_ - usedSinceReading_;
+    if (!read_ || estimate - static_cast<double>(needed) < kMargin) {
+        const int rc = TargetDiskSpace(path, free_, total_);
+        read_ = rc == 0;
+        usedSinceReading_ = 0;
+        if (rc != 0)
+            return rc;
+        freeBytes = free_;
+        totalBytes = total_;
+        return 0;
+    }
+    freeBytes = estimate;
+    totalBytes = total_;
+    return 0;
+}
+
 void setTargetDiskSpaceForTesting(TargetDiskSpaceFunction function) {
     std::lock_guard<std::mutex> lock(SeamMutex());
     Seam() = std::move(function);

@@ -83,7 +83,7 @@ Error visitMatchingFiles(const std::string& folder, const std::string& pattern, 
             else if (status.isRegular())
                 goOn = onMatch(entry.name, status.size);
             else if (status.errorNumber != 0 && !status.notFound)
-                return Error::of(status.errorNumber);
+                return status.error();
         }
         if (yield)
             yield();

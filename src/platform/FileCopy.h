@@ -73,8 +73,17 @@ bool isTemporaryCopyName(const std::string& name);
 std::string temporaryCopyName();
 
 // Removes what killed runs left in a folder of the target under temporary copy names; returns
-// how many were removed. Links and folders of such names are left alone.
+// how many were removed. Links and folders of such names, and run marks, are left alone.
 int removeLeftoverCopies(const DirectoryHandle& folder, Error* error = nullptr);
+
+// A backup marks the root of its target while it works and removes the mark when it ends, so
+// a mark found at the start of a run tells of a killed run whose temporary copies may still
+// lie in the folders below: only then are the folders looked through for them. True when the
+// mark was there already.
+bool markRunUnderWay(const DirectoryHandle& root);
+// Whether a folder holds a run mark (the root of another backup's target inside this one).
+bool hasRunMark(const DirectoryHandle& folder);
+void clearRunMark(const DirectoryHandle& root);
 
 // Writes everything written to the folder's file system out to the disk (at the end of an
 // operation that wrote to the target, before its summary).

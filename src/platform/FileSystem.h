@@ -42,6 +42,8 @@ struct FileStatus {
     bool exists() const { return kind != EntryKind::Missing; }
     // Found and read (a missing entry or one that could not be read is neither).
     bool readable() const { return exists() && errorNumber == 0; }
+    // Why the entry could not be read, as the program's error (none when it was read).
+    Error error() const { return errorNumber == 0 ? Error{} : Error::of(errorNumber); }
     bool isRegular() const { return kind == EntryKind::Regular; }
     bool isDirectory() const { return kind == EntryKind::Directory; }
 };

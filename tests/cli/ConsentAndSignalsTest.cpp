@@ -3,6 +3,7 @@
 #include "cli/CliRun.h"
 #include "cli/Subprocess.h"
 #include "cli/commands/TerminalInteraction.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 #include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
@@ -156,8 +157,20 @@ TEST(Signals, ASecondSignalEndsAtOnceWithStatus3) {
     EXPECT_EQ(WEXITSTATUS(status), 3);
     // No copy is left under a final name part-written.
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path("dst")))
-        if (entry.is_regular_file())
+        if (entry.is_regular_file() && !platform::isTemporaryCopyName(entry.path().filename().string()))
             EXPECT_EQ(entry.file_size(), 1000u) << entry.path();
+
+    // The next run finishes the backup and leaves nothing of the killed one behind.
+    EXPECT_EQ(run({"backup", "--source", dir.path("src"), "--target", dir.path("dst"), "--include-all",
+                   "--no-report", "--yes"})
+                  .status,
+              0);
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path("dst"))) {
+        EXPECT_FALSE(platform::isTemporaryCopyName(entry.path().filename().string())) << entry.path();
+        files += entry.is_regular_file() ? 1 : 0;
+    }
+    EXPECT_EQ(files, 20);
 }
 
 TEST(Signals, AClosedStandardOutputNeverStopsABackup) {

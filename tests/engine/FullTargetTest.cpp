@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "support/CopyFaults.h"
 
+#include "engine/TargetSpace.h"
 #include "modules/Language.h"
 #include "platform/Disk.h"
 
@@ -76,6 +77,39 @@ TEST_F(EngineTest, AReportFileCutShortIsKnownAfterTheRun) {
 
     EXPECT_NE(ReportFileText().find("DISK FULL!  OUTPUT TERMINATED!"), std::string::npos);
     EXPECT_TRUE(state.blnReportFileCutShort);
+}
+
+// The walk asks for the room left before each new file; the disk is read again only when the
+// copies since the last reading could have used up most of it, and a refusal is always decided
+// on a fresh reading.
+TEST_F(EngineTest, TheRoomLeftIsReadAgainOnlyWhenItCouldHaveRunOut) {
+    constexpr double kGiB = 1024.0 * 1024 * 1024;
+    int readings = 0;
+    double free = 10 * kGiB;
+    setTargetDiskSpaceForTesting([&](const std::string&, double& freeBytes, double& totalBytes) {
+        ++readings;
+        freeBytes = free;
+        totalBytes = 100 * kGiB;
+        return 0;
+    });
+    TargetRoom room;
+    double freeBytes = 0;
+    double totalBytes = 0;
+
+    for (int file = 0; file < 1000; ++file) {
+        ASSERT_EQ(room.Read(target, 4096, freeBytes, totalBytes), 0);
+        room.Used(4096);
+    }
+    EXPECT_EQ(readings, 1);
+    EXPECT_DOUBLE_EQ(freeBytes, 10 * kGiB - 999 * 4096.0) << "what was copied counts as used";
+
+    free = 1000;
+    room.Used(static_cast<std::int64_t>(10 * kGiB - 100 * 1024 * 1024));
+    ASSERT_EQ(room.Read(target, 4096, freeBytes, totalBytes), 0);
+    EXPECT_EQ(readings, 2) << "too little left by the estimate: read again";
+    EXPECT_DOUBLE_EQ(freeBytes, 1000) << "the refusal sees the disk as it is";
+    ASSERT_EQ(room.Read(target, 10, freeBytes, totalBytes), 0);
+    EXPECT_EQ(readings, 3);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "support/TestFiles.h"
 
 #include "modules/Language.h"
+#include "platform/DirectoryHandle.h"
+#include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 
 #include <filesystem>
@@ -137,14 +139,26 @@ TEST_F(EngineTest, FifosAndLinkLoopsDoNotHoldTheRun) {
     EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
 }
 
+// Marks the root of a backup's target as a killed run leaves it.
+void MarkAsKilledRun(const std::string& root) {
+    platform::Error error;
+    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(root, error);
+    ASSERT_FALSE(error) << error.description;
+    ASSERT_FALSE(platform::markRunUnderWay(handle));
+}
+
 // What a killed run left in a folder of the target goes when a later run visits the folder; a
 // user's file of a similar name is backed up like any other, a leftover lying in the source is not.
 TEST_F(EngineTest, ACopyLeftByAKilledRunIsRemovedAndAUsersFileOfASimilarNameIsBackedUp) {
     Src("a.txt", "complete", At(3, 1, 9, 0));
     Src(".kestrel-partial-0123456789abcdef", "a user's file", At(3, 1, 9, 0));
     Src(".kestrel-tmp-0123456789abcdef-00000000", "another", At(3, 1, 9, 0));
+    Src("sub/b.txt", "b", At(3, 1, 9, 0));
+    Include({"sub/"});
     const std::string leftover = platform::temporaryCopyName();
     Tgt(leftover, "half a cop");
+    Tgt("sub/" + leftover, "half a cop");
+    MarkAsKilledRun(target);
     Src(platform::temporaryCopyName(), "junk");
     UseReportFile();
     ui.answerConfirm(true);
@@ -155,9 +169,30 @@ TEST_F(EngineTest, ACopyLeftByAKilledRunIsRemovedAndAUsersFileOfASimilarNameIsBa
     EXPECT_EQ(dir.readFile("tgt/.kestrel-partial-0123456789abcdef"), "a user's file");
     EXPECT_EQ(dir.readFile("tgt/.kestrel-tmp-0123456789abcdef-00000000"), "another");
     EXPECT_FALSE(platform::statPath(target + leftover, false).exists());
-    EXPECT_EQ(TreeOf(target).size(), 3u);
-    EXPECT_EQ(state.lngTotalNumFilesCopied, 3);
-    EXPECT_NE(ReportFileText().find("    3 files in " + source), std::string::npos) << ReportFileText();
+    EXPECT_FALSE(platform::statPath(target + "sub/" + leftover, false).exists());
+    EXPECT_EQ(TreeOf(target).size(), 5u) << "the run's own mark is gone too";
+    EXPECT_EQ(state.lngTotalNumFilesCopied, 4);
+    EXPECT_NE(ReportFileText().find("    3 files in {source folder}"), std::string::npos) << ReportFileText();
+}
+
+// The target of another backup may lie inside this one's: the mark a killed run of that backup
+// left tells this run to look for its leftovers there and below; the mark itself is that
+// backup's to clear.
+TEST_F(EngineTest, TheLeftoversOfAKilledBackupWhoseTargetLiesInsideAreRemovedAndItsMarkKept) {
+    Src("inner/deeper/c.txt", "c", At(3, 1, 9, 0));
+    Include({"inner/"});
+    setup.chkIncludeSubfolders = 1;
+    const std::string leftover = platform::temporaryCopyName();
+    Tgt("inner/deeper/" + leftover, "half a cop");
+    MarkAsKilledRun(target + "inner/");
+    UseReportFile();
+    ui.answerConfirm(true);
+
+    ASSERT_EQ(BackupModified(), intResultDone);
+
+    EXPECT_EQ(dir.readFile("tgt/inner/deeper/c.txt"), "c");
+    EXPECT_FALSE(platform::statPath(target + "inner/deeper/" + leftover, false).exists());
+    EXPECT_EQ(TreeOf(target + "inner/").size(), 3u) << "c.txt, deeper/ and the inner backup's mark";
 }
 
 TEST_F(EngineTest, AFailedCopyLeavesThePreviousBackupCopyWhole) {

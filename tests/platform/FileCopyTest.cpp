@@ -373,6 +373,26 @@ TEST(RemoveLeftoverCopies, RemovesWhatAKilledRunLeftAndNothingElse) {
     EXPECT_EQ(dir.readFile("outside.txt"), "outside");
 }
 
+// A run mark tells the next run whether the one before ended; it is of the temporary form and
+// outlives the look for leftovers, which is the marking run's own.
+TEST(RunMark, IsFoundByTheNextRunAndKeptByTheLookForLeftovers) {
+    TempDir dir;
+    const std::string folder = dir.createFolder("dst");
+    const DirectoryHandle root = Folder(folder);
+    EXPECT_FALSE(hasRunMark(root));
+
+    EXPECT_FALSE(markRunUnderWay(root)) << "no run was under way";
+    EXPECT_TRUE(hasRunMark(root));
+    ASSERT_EQ(NamesIn(folder).size(), 1u);
+    EXPECT_TRUE(isTemporaryCopyName(NamesIn(folder)[0]));
+    EXPECT_EQ(removeLeftoverCopies(root), 0);
+    EXPECT_TRUE(markRunUnderWay(root)) << "the earlier run never cleared its mark";
+
+    clearRunMark(root);
+    EXPECT_FALSE(hasRunMark(root));
+    EXPECT_TRUE(NamesIn(folder).empty());
+}
+
 // A copy killed part-way (the process gone, nothing cleaned up) leaves the earlier copy whole
 // and nothing else in the folder.
 TEST(CopyFileInto, AKilledCopyLeavesTheEarlierCopyWholeAndNothingElse) {

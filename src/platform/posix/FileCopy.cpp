@@ -1,5 +1,8 @@
 #include "platform/FileCopy.h"
 
+#include "platform/TemporaryCopyName.h"
+#include "platform/posix/MountTable.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -40,24 +43,6 @@ std::shared_ptr<const CopyFaultPlan> currentFaultPlan() {
 
 // ---- temporary names ----
 
-const char kTemporaryPrefix[] = ".kestrel-tmp-";
-constexpr std::size_t kTemporaryPrefixLength = sizeof(kTemporaryPrefix) - 1;
-constexpr std::size_t kRandomLength = 16;
-constexpr std::size_t kCheckLength = 8;
-
-std::uint32_t checkOf(const char* random) {
-    std::uint64_t hash = 1469598103934665603ull; // FNV-1a over a salt and the random part
-    for (const char* p = "kestrel-copy"; *p != '\0'; ++p) {
-        hash ^= static_cast<unsigned char>(*p);
-        hash *= 1099511628211ull;
-    }
-    for (std::size_t i = 0; i < kRandomLength; ++i) {
-        hash ^= static_cast<unsigned char>(random[i]);
-        hash *= 1099511628211ull;
-    }
-    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
-}
-
 std::string randomTemporaryName() {
     std::uint64_t random = 0;
     if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
@@ -67,20 +52,7 @@ std::string randomTemporaryName() {
         random = (static_cast<std::uint64_t>(::getpid()) << 40) ^ static_cast<std::uint64_t>(now.tv_nsec) ^
                  (static_cast<std::uint64_t>(now.tv_sec) << 20) ^ (++counter * 0x9E3779B97F4A7C15ull);
     }
-    char hex[kRandomLength + 1];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(random));
-    char check[kCheckLength + 1];
-    std::snprintf(check, sizeof check, "%08x", static_cast<unsigned>(checkOf(hex)));
-    return std::string(kTemporaryPrefix) + hex + "-" + check;
-}
-
-bool isLowerHex(const std::string& text, std::size_t from, std::size_t length) {
-    for (std::size_t i = from; i < from + length; ++i) {
-        const char c = text[i];
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    }
-    return true;
+    return temporaryCopyNameOf(random);
 }
 
 // ---- small helpers ----
@@ -170,6 +142,24 @@ NoCloneDevices& noCloneDevices() {
     return devices;
 }
 
+// Whether the file system of the file `fd` orders a rename over an older file after the new
+// file's data by itself; read from the mount table once a device.
+bool replaceKeepsDataFirst(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    static std::mutex mutex;
+    static std::vector<std::pair<dev_t, bool>> known;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (const auto& [device, ordered] : known)
+        if (device == st.st_dev)
+            return ordered;
+    const MountedFileSystem mounted = mountedFileSystemOf(st.st_dev);
+    const bool ordered = replaceByRenameKeepsDataFirst(mounted.type, mounted.options);
+    known.emplace_back(st.st_dev, ordered);
+    return ordered;
+}
+
 bool unnamedFilesLinkable() {
     // An unnamed file is given its name through /proc (a link by handle alone needs privileges).
     static const bool usable = ::access("/proc/self/fd", F_OK) == 0;
@@ -215,24 +205,16 @@ public:
     // Puts the finished copy under `target`: linked there when the name is free, otherwise
     // flushed and renamed over what stands there (a file or a link, never followed).
     int place(const std::string& target, bool overwrite) {
-        bool exists = false;
-        struct stat st;
-        if (::fstatat(folder_, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-            exists = true;
-        else if (errno != ENOENT)
+        // A link never replaces: it fails where anything stands under the name.
+        if (linkAs(target) == 0)
+            return finish();
+        if (errno != EEXIST)
             return errno;
-        if (!exists) {
-            if (linkAs(target) == 0)
-                return finish();
-            if (errno != EEXIST)
-                return errno;
-            exists = true; // came meanwhile
-        }
         if (!overwrite)
             return EEXIST;
         // The new data reaches the disk before it replaces the old copy, so a power cut leaves
-        // one of the two whole.
-        if (::fdatasync(fd_.get()) != 0)
+        // one of the two whole: flushed here unless the file system itself keeps that order.
+        if (!replaceKeepsDataFirst(fd_.get()) && ::fdatasync(fd_.get()) != 0)
             return errno;
         if (name_.empty()) {
             int rc = EEXIST;
@@ -288,9 +270,11 @@ enum class DataResult { Done, Failed, Stopped };
 // Moves the data, reports progress and meets the test seam's data fault.
 class DataCopy {
 public:
-    DataCopy(int in, int out, std::int64_t size, const CopyProgressCallback& progress,
+    // `source` is the status of `in` read before the copy.
+    DataCopy(int in, int out, const struct stat& source, const CopyProgressCallback& progress,
              const CopyFaultPlan* plan)
-        : in_(in), out_(out), size_(size), progress_(progress), plan_(plan) {}
+        : in_(in), out_(out), source_(source), size_(static_cast<std::int64_t>(source.st_size)),
+          progress_(progress), plan_(plan) {}
 
     DataResult run(std::int64_t& copied, int& errnoValue) {
         if (!report(0))
@@ -331,10 +315,12 @@ private:
     }
 
     bool tryClone() {
-        struct stat in {};
+        // A file system that cannot share data is no source of a shared copy either, so the
+        // target's status is only read where a clone may work.
+        if (noCloneDevices().has(source_.st_dev))
+            return false;
         struct stat out {};
-        if (::fstat(in_, &in) != 0 || ::fstat(out_, &out) != 0 || in.st_dev != out.st_dev ||
-            noCloneDevices().has(out.st_dev))
+        if (::fstat(out_, &out) != 0 || source_.st_dev != out.st_dev)
             return false;
         if (::ioctl(out_, FICLONE, in_) == 0)
             return true;
@@ -358,8 +344,7 @@ private:
 
     // The data extents of the source; one extent for a file with no holes.
     DataResult copyExtents() {
-        struct stat st {};
-        const bool mayHaveHoles = ::fstat(in_, &st) == 0 && st.st_blocks * 512 < st.st_size;
+        const bool mayHaveHoles = source_.st_blocks * 512 < source_.st_size;
         if (!mayHaveHoles)
             return copyRange(0, size_);
         std::int64_t offset = 0;
@@ -456,6 +441,7 @@ private:
 
     int in_;
     int out_;
+    const struct stat& source_;
     std::int64_t size_;
     const CopyProgressCallback& progress_;
     const CopyFaultPlan* plan_;
@@ -515,7 +501,7 @@ Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& t
     }
     int errnoValue = 0;
     std::int64_t copied = 0;
-    DataCopy data(in.get(), copy.fd(), static_cast<std::int64_t>(before.st_size), options.progress, plan);
+    DataCopy data(in.get(), copy.fd(), before, options.progress, plan);
     switch (data.run(copied, errnoValue)) {
     case DataResult::Stopped:
         result.cancelled = true;
@@ -608,17 +594,22 @@ std::string temporaryCopyName() {
     return randomTemporaryName();
 }
 
-bool isTemporaryCopyName(const std::string& name) {
-    constexpr std::size_t length = kTemporaryPrefixLength + kRandomLength + 1 + kCheckLength;
-    if (name.size() != length || name.compare(0, kTemporaryPrefixLength, kTemporaryPrefix) != 0 ||
-        name[kTemporaryPrefixLength + kRandomLength] != '-' ||
-        !isLowerHex(name, kTemporaryPrefixLength, kRandomLength) ||
-        !isLowerHex(name, kTemporaryPrefixLength + kRandomLength + 1, kCheckLength))
-        return false;
-    char check[kCheckLength + 1];
-    std::snprintf(check, sizeof check, "%08x",
-                  static_cast<unsigned>(checkOf(name.c_str() + kTemporaryPrefixLength)));
-    return name.compare(kTemporaryPrefixLength + kRandomLength + 1, kCheckLength, check) == 0;
+bool markRunUnderWay(const DirectoryHandle& root) {
+    if (hasRunMark(root))
+        return true;
+    const int fd = ::openat(root.nativeHandle(), runMarkName().c_str(),
+                            O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    return false;
+}
+
+bool hasRunMark(const DirectoryHandle& folder) {
+    return folder.statChild(runMarkName()).isRegular();
+}
+
+void clearRunMark(const DirectoryHandle& root) {
+    root.removeChild(runMarkName());
 }
 
 int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
@@ -626,8 +617,10 @@ int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
     std::vector<DirectoryEntry> entries;
     int removed = 0;
     if (folder.readEntries(entries, failure)) {
+        const std::string mark = runMarkName();
         for (const DirectoryEntry& entry : entries) {
-            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name))
+            // A run mark stays: it belongs to the run that works in this folder's tree.
+            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name) || entry.name == mark)
                 continue;
             const Error removal = folder.removeChild(entry.name);
             if (!removal)

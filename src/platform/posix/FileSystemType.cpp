@@ -1,5 +1,7 @@
 #include "platform/FileSystemType.h"
 
+#include "platform/posix/MountTable.h"
+
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -36,9 +38,9 @@ std::string nearestExistingFolder(const std::string& path, struct stat& st) {
     }
 }
 
-// The type the mount table gives the file system of device `device`: the field after the " - "
-// separator of its /proc/self/mountinfo line, with a FUSE subtype as "fuseblk.exfat".
-std::string typeFromMountTable(dev_t device) {
+} // namespace
+
+MountedFileSystem mountedFileSystemOf(dev_t device) {
     std::ifstream table("/proc/self/mountinfo");
     if (!table)
         return {};
@@ -53,12 +55,17 @@ std::string typeFromMountTable(dev_t device) {
         std::string field;
         while (fields >> field && field != "-") {
         }
-        std::string type;
-        if (fields >> type)
-            return type;
+        MountedFileSystem mounted;
+        std::string source;
+        if (fields >> mounted.type) {
+            fields >> source >> mounted.options;
+            return mounted;
+        }
     }
     return {};
 }
+
+namespace {
 
 std::string typeFromMagic(const std::string& folder) {
     struct statfs fs;
@@ -83,10 +90,21 @@ std::string fileSystemTypeOf(const std::string& path) {
     if (folder.empty())
         return {};
     // A btrfs subvolume has a device number of its own that the mount table does not list.
-    std::string type = typeFromMountTable(st.st_dev);
+    std::string type = mountedFileSystemOf(st.st_dev).type;
     if (type.empty())
         type = typeFromMagic(folder);
     return type;
+}
+
+bool replaceByRenameKeepsDataFirst(const std::string& fileSystemType, const std::string& mountOptions) {
+    if (fileSystemType != "ext4")
+        return false;
+    std::istringstream options(mountOptions);
+    std::string option;
+    while (std::getline(options, option, ','))
+        if (option == "data=writeback" || option == "noauto_da_alloc")
+            return false;
+    return true;
 }
 
 } // namespace kestrel::platform

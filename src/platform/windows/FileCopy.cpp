@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/TemporaryCopyName.h"
 #include "platform/windows/Win32.h"
 
 #include <chrono>
@@ -33,27 +34,7 @@ std::shared_ptr<const CopyFaultPlan> currentFaultPlan() {
     return faultPlan();
 }
 
-// ---- temporary names: ".kestrel-tmp-" 16 random hex digits "-" 8 hex digits of check ----
-
-const char kTemporaryPrefix[] = ".kestrel-tmp-";
-constexpr std::size_t kPrefixLength = sizeof(kTemporaryPrefix) - 1;
-constexpr std::size_t kRandomDigits = 16;
-constexpr std::size_t kCheckDigits = 8;
-
-// The check part: FNV-1a over a salt and the random digits, folded to 32 bits. The same names
-// as on every other system, so a target carried between systems is cleaned up alike.
-std::string checkDigitsOf(const char* random) {
-    std::uint64_t hash = 1469598103934665603ull;
-    const std::string salted = std::string("kestrel-copy") + std::string(random, kRandomDigits);
-    for (unsigned char c : salted) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char digits[kCheckDigits + 1];
-    std::snprintf(digits, sizeof digits, "%08x",
-                  static_cast<unsigned>(static_cast<std::uint32_t>(hash ^ (hash >> 32))));
-    return digits;
-}
+// ---- temporary names ----
 
 std::string randomTemporaryName() {
     static std::mutex randomMutex;
@@ -63,9 +44,7 @@ std::string randomTemporaryName() {
         std::lock_guard<std::mutex> lock(randomMutex);
         random = (static_cast<std::uint64_t>(device()) << 32) ^ device();
     }
-    char hex[kRandomDigits + 1];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(random));
-    return std::string(kTemporaryPrefix) + hex + "-" + checkDigitsOf(hex);
+    return temporaryCopyNameOf(random);
 }
 
 // ---- the source ----
@@ -382,17 +361,21 @@ std::string temporaryCopyName() {
     return randomTemporaryName();
 }
 
-bool isTemporaryCopyName(const std::string& name) {
-    if (name.size() != kPrefixLength + kRandomDigits + 1 + kCheckDigits ||
-        name.compare(0, kPrefixLength, kTemporaryPrefix) != 0 || name[kPrefixLength + kRandomDigits] != '-')
-        return false;
-    for (std::size_t i = kPrefixLength; i < name.size(); ++i) {
-        const char c = name[i];
-        if (i != kPrefixLength + kRandomDigits && !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    }
-    return name.compare(kPrefixLength + kRandomDigits + 1, kCheckDigits,
-                        checkDigitsOf(name.c_str() + kPrefixLength)) == 0;
+bool markRunUnderWay(const DirectoryHandle& root) {
+    if (hasRunMark(root))
+        return true;
+    DWORD failure = ERROR_SUCCESS;
+    Handle mark(win::openChild(LongToHandle(root.nativeHandle()), runMarkName(), GENERIC_WRITE, FILE_OPEN_IF,
+                               FILE_NON_DIRECTORY_FILE, failure));
+    return false;
+}
+
+bool hasRunMark(const DirectoryHandle& folder) {
+    return folder.statChild(runMarkName()).isRegular();
+}
+
+void clearRunMark(const DirectoryHandle& root) {
+    root.removeChild(runMarkName());
 }
 
 int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
@@ -400,8 +383,10 @@ int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
     std::vector<DirectoryEntry> entries;
     int removed = 0;
     if (folder.readEntries(entries, failure)) {
+        const std::string mark = runMarkName();
         for (const DirectoryEntry& entry : entries) {
-            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name))
+            // A run mark stays: it belongs to the run that works in this folder's tree.
+            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name) || entry.name == mark)
                 continue;
             if (Error removal = folder.removeChild(entry.name); !removal)
                 ++removed;
