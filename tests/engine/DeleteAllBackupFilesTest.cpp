@@ -21,6 +21,7 @@ namespace kestrel {
 namespace {
 
 using testing::DeletionFixture;
+using testing::Native;
 using testing::ScriptedInteraction;
 
 const std::string kCRLF = "\r\n";
@@ -91,9 +92,9 @@ TEST_F(DeleteAllBackupFilesTest, DeletesEveryFileAndTheEmptiedFoldersButKeepsThe
 
     EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
     EXPECT_EQ(result.numNotOverwritten, 0);
-    const std::string lines = "    1 file  in {target folder}sub/deep/  One file deleted." + kCRLF +
-                              "    2 files in {target folder}sub/  Both deleted." + kCRLF +
-                              "    2 files in {target folder}  Both deleted." + kCRLF + kCRLF +
+    const std::string lines = "    1 file  in {target folder}" + Native("sub/deep/") + "  One file deleted." +
+                              kCRLF + "    2 files in {target folder}" + Native("sub/") + "  Both deleted." +
+                              kCRLF + "    2 files in {target folder}  Both deleted." + kCRLF + kCRLF +
                               "Number of files deleted: 5" + kCRLF + "No file deletion errors." + kCRLF;
     EXPECT_EQ(ReportFileText(), Head() + lines + Foot());
     EXPECT_EQ(ui.screenText(), Head() + "target folder = " + target + kCRLF + lines + Foot());
@@ -139,8 +140,8 @@ TEST_F(DeleteAllBackupFilesTest, AWipeOverwritesEachFileBeforeDeletingIt) {
     const DeletionResult result = Delete(true);
 
     EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
-    const std::string lines = "    1 file  in {target folder}sub/  One file deleted." + kCRLF +
-                              "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
+    const std::string lines = "    1 file  in {target folder}" + Native("sub/") + "  One file deleted." +
+                              kCRLF + "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
                               "Number of files deleted: 2" + kCRLF + "No file deletion errors." + kCRLF;
     EXPECT_EQ(ReportFileText(), Head() + lines + Foot());
     EXPECT_FALSE(Exists("target/secret.txt"));
@@ -184,11 +185,12 @@ TEST_F(DeleteAllBackupFilesTest, WithAFilterOnlyMatchingFilesGoAndFoldersThatKee
         const DeletionResult result = Delete(wipe);
 
         EXPECT_EQ(result.outcome, DeletionOutcome::Completed);
-        const std::string lines = "    1 file  in {target folder}sub/mixed/gone/  One file deleted." + kCRLF +
-                                  "    1 file  in {target folder}sub/mixed/  One file deleted." + kCRLF +
-                                  "    1 file  in {target folder}sub/  One file deleted." + kCRLF +
-                                  "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
-                                  "Number of files deleted: 4" + kCRLF + "No file deletion errors." + kCRLF;
+        const std::string lines =
+            "    1 file  in {target folder}" + Native("sub/mixed/gone/") + "  One file deleted." + kCRLF +
+            "    1 file  in {target folder}" + Native("sub/mixed/") + "  One file deleted." + kCRLF +
+            "    1 file  in {target folder}" + Native("sub/") + "  One file deleted." + kCRLF +
+            "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
+            "Number of files deleted: 4" + kCRLF + "No file deletion errors." + kCRLF;
         EXPECT_EQ(ReportFileText(), Head() + lines + Foot());
         EXPECT_TRUE(Exists("target/keep.txt"));
         EXPECT_TRUE(Exists("target/README"));
@@ -221,9 +223,9 @@ TEST_F(DeleteAllBackupFilesTest, AFolderHoldingOnlySubfoldersStaysWhenTheyAreRem
     EXPECT_TRUE(Exists("target/only"));
     EXPECT_FALSE(Exists("target/only/inner"));
     // The target holds no file of its own: its path is not abbreviated.
-    EXPECT_EQ(ReportFileText(), Head() + "    1 file  in " + target + "only/inner/  One file deleted." +
-                                    kCRLF + kCRLF + "Number of files deleted: 1" + kCRLF +
-                                    "No file deletion errors." + kCRLF + Foot());
+    EXPECT_EQ(ReportFileText(), Head() + "    1 file  in " + target + Native("only/inner/") +
+                                    "  One file deleted." + kCRLF + kCRLF + "Number of files deleted: 1" +
+                                    kCRLF + "No file deletion errors." + kCRLF + Foot());
 }
 
 TEST_F(DeleteAllBackupFilesTest, ReadOnlyAndHiddenFilesAreDeleted) {
@@ -241,6 +243,8 @@ TEST_F(DeleteAllBackupFilesTest, ReadOnlyAndHiddenFilesAreDeleted) {
 }
 
 TEST_F(DeleteAllBackupFilesTest, FoldersAndFilesThatStayKeepTheirMode) {
+    SKIP_ON_WINDOWS(
+        "the POSIX permission bits of folders; a Windows folder's ReadOnly attribute guards nothing");
     dir.createFile("target/gone.doc", "g");
     dir.createFile("target/ro/gone.doc", "g");
     const std::string kept = dir.createFile("target/ro/kept.txt", "k");
@@ -413,7 +417,7 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
     DeletionFaults faults;
     faults.readFolder = [this](const std::string& folder) {
         // Readable for the check for files, not afterwards.
-        return folder == target + "sub/" && state.intOperation == intOperationDeleteAllBackupFiles
+        return folder == target + Native("sub/") && state.intOperation == intOperationDeleteAllBackupFiles
                    ? platform::Error::of(platform::err::PermissionDenied)
                    : platform::Error{};
     };
@@ -421,8 +425,8 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
 
     Delete(false);
 
-    EXPECT_EQ(ReportFileText(), Head() + "      Cannot read the folder " + target +
-                                    "sub/  Permission denied" + kCRLF +
+    EXPECT_EQ(ReportFileText(), Head() + "      Cannot read the folder " + target + Native("sub/") +
+                                    "  Permission denied" + kCRLF +
                                     "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
                                     "Number of files deleted: 1" + kCRLF +
                                     "Number of errors when attempting to delete a file: 1" + kCRLF + Foot());
@@ -439,7 +443,7 @@ TEST_F(DeleteAllBackupFilesTest, PausesOnceAfterTheFirstFolderWithDeletionsBelow
     Delete(false);
 
     ASSERT_EQ(ui.messages().size(), 2u);
-    EXPECT_EQ(ui.messages()[1].text, GetProgramText(393) + target + "a/b/" + GetProgramText(394));
+    EXPECT_EQ(ui.messages()[1].text, GetProgramText(393) + target + Native("a/b/") + GetProgramText(394));
     EXPECT_EQ(ui.messages()[1].buttons, MessageButtons::Ok);
     EXPECT_EQ(ui.eventsOf(ScriptedInteraction::Kind::Pause),
               (std::vector<std::string>{"by program: continue"}));
@@ -464,10 +468,10 @@ TEST_F(DeleteAllBackupFilesTest, ACancelInTheReportWindowStopsTheWalkAndStillSum
     const DeletionResult result = DeleteAllBackupFiles(ctx);
 
     EXPECT_EQ(result.outcome, DeletionOutcome::Stopped);
-    EXPECT_EQ(ReportFileText(), Head() + "    1 file  in {target folder}a/  One file deleted." + kCRLF +
-                                    kCRLF + GetProgramText(49) + kCRLF + kCRLF +
-                                    "Number of files deleted: 1" + kCRLF + "No file deletion errors." +
-                                    kCRLF + Foot());
+    EXPECT_EQ(ReportFileText(), Head() + "    1 file  in {target folder}" + Native("a/") +
+                                    "  One file deleted." + kCRLF + kCRLF + GetProgramText(49) + kCRLF +
+                                    kCRLF + "Number of files deleted: 1" + kCRLF +
+                                    "No file deletion errors." + kCRLF + Foot());
     EXPECT_TRUE(Exists("target/y.txt"));
     EXPECT_FALSE(state.blnStop);
 }

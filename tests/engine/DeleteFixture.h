@@ -8,6 +8,7 @@
 #include "report/ReportModel.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ protected:
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
         report.setFreeSpaceFunction([](const std::string&) { return 1e12; });
-        target = dir.createFolder("target");
+        target = Native(dir.createFolder("target"));
         setup.txbDirectory[1] = target;
         setup.txbReportFile = dir.path("report.txt");
     }

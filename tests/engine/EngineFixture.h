@@ -12,6 +12,7 @@
 #include "support/CopyFaultGuard.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +33,9 @@ public:
         setTargetDiskSpaceForTesting({});
         report.setFreeSpaceFunction([](const std::string&) { return 1e12; });
         EXPECT_GT(LoadProgramText("zbk.dat"), 0);
-        source = dir.createFolder("src");
-        target = dir.createFolder("tgt");
+        // Folder values as the system writes them, as the folder procedures hand them over.
+        source = Native(dir.createFolder("src"));
+        target = Native(dir.createFolder("tgt"));
         setup.txbDirectory = {source, target};
     }
     ~EngineTest() override {

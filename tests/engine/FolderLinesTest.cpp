@@ -19,12 +19,12 @@ TEST_F(EngineTest, EachFolderCountLineStartsALineOfItsOwn) {
     UseReportFile();
     state.blnScheduledTask = true;
     // The copies of A fail; B's goes through.
-    const auto fault = FailCopiesOf("/A/", platform::err::DeviceIo);
+    const auto fault = FailCopiesOf(source + Native("A/"), platform::err::DeviceIo);
 
     ASSERT_EQ(BackupModified(), intResultDone);
 
     const std::string remark = "  1 modified file and 1 file not previously backed up.  ";
-    const std::string nextFolder = "    1 file  in {source folder}B/";
+    const std::string nextFolder = "    1 file  in {source folder}" + Native("B/");
     for (const std::string& text : {ui.screenText(), ReportFileText()}) {
         EXPECT_NE(text.find(remark + CRLF + nextFolder + CRLF), std::string::npos) << text;
         EXPECT_EQ(text.find(remark + nextFolder), std::string::npos) << text;

@@ -50,7 +50,8 @@ TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {
     EXPECT_EQ(state.lngTotalNumModifiedFiles, c.copied ? 1 : 0);
     EXPECT_EQ(state.lngTotalNumFilesCopied, c.copied ? 1 : 0);
     // The report says it in its usual words.
-    EXPECT_EQ(ReportFileText().find(file + " " + GetProgramText(66)) != std::string::npos, c.copied);
+    EXPECT_EQ(ReportFileText().find(source + "report.doc " + GetProgramText(66)) != std::string::npos,
+              c.copied);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -90,8 +90,8 @@ TEST_F(OlderSourceTest, CopyAndDisableSilencesTheWarningForTheRestOfTheFolderOnl
 
     const std::vector<std::string> prompts = ui.eventsOf(ScriptedInteraction::Kind::SourceFileEarlier);
     ASSERT_EQ(prompts.size(), 2u);
-    EXPECT_TRUE(Contains(prompts[0], source + "a/one.txt"));
-    EXPECT_TRUE(Contains(prompts[1], source + "b/three.txt"));
+    EXPECT_TRUE(Contains(prompts[0], source + Native("a/one.txt")));
+    EXPECT_TRUE(Contains(prompts[1], source + Native("b/three.txt")));
     EXPECT_EQ(state.lngTotalNumFilesCopied, 3);
 }
 

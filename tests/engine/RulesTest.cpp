@@ -139,7 +139,7 @@ TEST_F(EngineTest, LargeSystemAndSwapFilesAreNotCopied) {
         EXPECT_EQ(dir.exists(std::string("tgt/") + c.relative), c.copied) << c.relative;
         const bool swap = std::string(c.relative).find(".swp") != std::string::npos;
         const std::string line =
-            "      " + GetProgramText(swap ? 164 : 390) + " " + source + c.relative + ".";
+            "      " + GetProgramText(swap ? 164 : 390) + " " + source + Native(c.relative) + ".";
         EXPECT_EQ(text.find(line + CRLF) != std::string::npos, !c.copied) << c.relative;
     }
 }
@@ -179,11 +179,12 @@ TEST_F(EngineTest, ATargetFolderThatCannotBeMadeAbandonsThatFolderOnly) {
 
         EXPECT_EQ(dir.readFile("tgt/B/y.txt"), "y");
         EXPECT_EQ(state.lngTotalNumCopyErrors, 1);
-        EXPECT_NE(ui.screenText().find(GetProgramText(165) + ": " + target + "A/" + CRLF), std::string::npos);
+        EXPECT_NE(ui.screenText().find(GetProgramText(165) + ": " + target + Native("A/") + CRLF),
+                  std::string::npos);
         if (!unattended) {
             ASSERT_EQ(ui.messages().size(), 2u);
             EXPECT_EQ(ui.messages()[1].title, GetProgramText(167));
-            EXPECT_EQ(ui.messages()[1].text, GetProgramText(166) + " " + target + "A/" + CRLF +
+            EXPECT_EQ(ui.messages()[1].text, GetProgramText(166) + " " + target + Native("A/") + CRLF +
                                                  GetProgramText(386) + " A " + GetProgramText(387) + " " +
                                                  target + CRLF + CRLF + GetProgramText(64));
         } else {

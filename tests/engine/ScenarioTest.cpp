@@ -23,14 +23,14 @@ TEST_F(EngineTest, BackupOfAllFilesReportsEachFolderAndTheTotals) {
 
     EXPECT_EQ(BackupAll(), intResultDone);
 
-    const std::string expected = Stamp() + CRLF + CRLF +                                 //
-                                 "source folder = " + source + CRLF +                    //
-                                 "    2 files in {source folder}  Both copied." + CRLF + //
-                                 "    1 file  in {source folder}sub/  Copied." + CRLF +  //
-                                 CRLF +                                                  //
-                                 "Number of non-empty folders accessed: 2" + CRLF +      //
-                                 "Number of files copied: 3" + CRLF +                    //
-                                 "Sum of sizes of files copied: 18 bytes" + CRLF +       //
+    const std::string expected = Stamp() + CRLF + CRLF +                                                  //
+                                 "source folder = " + source + CRLF +                                     //
+                                 "    2 files in {source folder}  Both copied." + CRLF +                  //
+                                 "    1 file  in {source folder}" + Native("sub/") + "  Copied." + CRLF + //
+                                 CRLF +                                                                   //
+                                 "Number of non-empty folders accessed: 2" + CRLF +                       //
+                                 "Number of files copied: 3" + CRLF +                                     //
+                                 "Sum of sizes of files copied: 18 bytes" + CRLF +                        //
                                  CRLF + Stamp() + CRLF;
     EXPECT_EQ(ui.screenText(), expected);
     EXPECT_EQ(ReportFileText(), expected);
@@ -104,8 +104,8 @@ TEST_F(EngineTest, CheckOfBackupStateCountsNewAndModifiedFilesWithoutCopying) {
                                    "    2 files in {source folder}" + CRLF +                          //
                                    "      " + source + "b.txt (modified)" + CRLF +                    //
                                    "    " + "  1 modified file and 0 files not backed up.  " + CRLF + //
-                                   "    1 file  in {source folder}sub/" + CRLF +                      //
-                                   "      " + source + "sub/c.txt (new)" + CRLF +                     //
+                                   "    1 file  in {source folder}" + Native("sub/") + CRLF +         //
+                                   "      " + source + Native("sub/c.txt") + " (new)" + CRLF +        //
                                    "    " + CRLF + // the indent of a remark that says nothing
                                    "For files new or modified at any time:" + CRLF + //
                                    "Number of modified files: 1" + CRLF +            //
@@ -149,13 +149,13 @@ TEST_F(EngineTest, ListingOfIncludedSubfoldersCountsFoldersFilesAndSelectedSizes
 
     EXPECT_EQ(List(), intResultDone);
 
-    EXPECT_EQ(ui.screenText(), "source folder = " + source + CRLF +                   //
-                                   "    2 files in {source folder}" + CRLF +          //
-                                   "    1 file  in {source folder}sub/" + CRLF +      //
-                                   "    1 file  in {source folder}sub/deep/" + CRLF + //
-                                   CRLF +                                             //
-                                   "Number of folders: 3" + CRLF +                    //
-                                   "Number of files: 4" + CRLF +                      //
+    EXPECT_EQ(ui.screenText(), "source folder = " + source + CRLF +                                //
+                                   "    2 files in {source folder}" + CRLF +                       //
+                                   "    1 file  in {source folder}" + Native("sub/") + CRLF +      //
+                                   "    1 file  in {source folder}" + Native("sub/deep/") + CRLF + //
+                                   CRLF +                                                          //
+                                   "Number of folders: 3" + CRLF +                                 //
+                                   "Number of files: 4" + CRLF +                                   //
                                    "Sum of file sizes: 9 bytes" + CRLF);
     EXPECT_EQ(ui.label(ReportLabel::Caption), "List included subfolders");
     EXPECT_EQ(ui.eventsOf(ScriptedInteraction::Kind::Label)[0],
@@ -193,14 +193,14 @@ TEST_F(EngineTest, ACancelledBackupStillReportsTheTotalsOfTheFilesDone) {
 
     EXPECT_EQ(BackupAll(), intResultDone);
 
-    const std::string expected = Stamp() + CRLF + CRLF +                              //
-                                 "source folder = " + source + CRLF +                 //
-                                 "    1 file  in {source folder}a/  Copied." + CRLF + //
-                                 GetProgramText(49) + CRLF +                          //
-                                 CRLF +                                               //
-                                 "Number of non-empty folders accessed: 1" + CRLF +   //
-                                 "Number of files copied: 1" + CRLF +                 //
-                                 "Sum of sizes of files copied: 1 bytes" + CRLF +     //
+    const std::string expected = Stamp() + CRLF + CRLF +                                                //
+                                 "source folder = " + source + CRLF +                                   //
+                                 "    1 file  in {source folder}" + Native("a/") + "  Copied." + CRLF + //
+                                 GetProgramText(49) + CRLF +                                            //
+                                 CRLF +                                                                 //
+                                 "Number of non-empty folders accessed: 1" + CRLF +                     //
+                                 "Number of files copied: 1" + CRLF +                                   //
+                                 "Sum of sizes of files copied: 1 bytes" + CRLF +                       //
                                  CRLF + Stamp() + CRLF;
     EXPECT_EQ(ui.screenText(), expected);
     EXPECT_EQ(ReportFileText(), expected);

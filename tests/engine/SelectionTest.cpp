@@ -33,7 +33,7 @@ protected:
     SelectionTest() {
         state.blnScheduledTask = true;
         for (const std::string name : {"root.txt", "root.doc", "README", "M/song.mp3", "A/a.txt",
-                                       "A/deep/d.txt", "B/b.txt", "B/temp/t.txt", "B/Temporary.txt"})
+                                       "A/deep/d.txt", "B/b.txt", "B/stash/t.txt", "B/Stashed.txt"})
             Src(name, name);
     }
 };
@@ -76,7 +76,7 @@ TEST_F(SelectionTest, TheSetupDecidesWhichFilesAreBackedUp) {
          true,
          "",
          "",
-         {"A/a.txt", "B/b.txt", "B/Temporary.txt"}},
+         {"A/a.txt", "B/b.txt", "B/Stashed.txt"}},
         {"the extension filter leaves out files without an extension",
          {"A"},
          false,
@@ -85,12 +85,14 @@ TEST_F(SelectionTest, TheSetupDecidesWhichFilesAreBackedUp) {
          "",
          {"root.txt", "A/a.txt"}},
         {"a wildcard filter", {}, false, false, "d*", "", {"root.doc"}},
+        // A fragment that no temporary folder's path holds ("temp" would exclude everything
+        // below a temporary folder such as C:\users\anna\Temp\).
         {"an excluded fragment in any letter case, in folder and file names",
          {"B"},
          true,
          false,
          "",
-         "TEMP",
+         "STASH",
          {"root.txt", "root.doc", "README", "B/b.txt"}},
         {"several fragments", {}, false, false, "", "doc,readme", {"root.txt"}},
         {"fragments are trimmed of blanks", {}, false, false, "", " doc, readme ", {"root.txt"}},
@@ -122,8 +124,8 @@ TEST_F(SelectionTest, ATargetInsideTheSourceIsNeverWalked) {
     ASSERT_EQ(BackupAll(), intResultDone) << "a second run must not back up the first run's copies";
 
     EXPECT_EQ(FilesBelow(setup.txbDirectory[1]),
-              (std::set<std::string>{"root.txt", "root.doc", "README", "B/b.txt", "B/temp/t.txt",
-                                     "B/Temporary.txt"}));
+              (std::set<std::string>{"root.txt", "root.doc", "README", "B/b.txt", "B/stash/t.txt",
+                                     "B/Stashed.txt"}));
 }
 
 TEST_F(SelectionTest, ATargetInsideTheSourceIsKnownUnderAnotherNameToo) {
@@ -168,14 +170,19 @@ TEST_F(SelectionTest, TheUsersTrashIsNeverWalked) {
 
 TEST(RecycleBinFolderTest, RecycleBinsAndTrashFoldersDirectlyBelowAMountPoint) {
     struct Case {
-        const char* folder;
+        const char* relative; // below the system drive's root
         bool recycleBin;
     };
-    // "/" is a mount point everywhere; a folder that does not exist is none.
-    for (const Case& c : {Case{"/RECYCLER/", true}, Case{"/Recycled/", true}, Case{"/$Recycle.Bin/", true},
-                          Case{"/.Trash/", true}, Case{"/.Trash-1000/", true}, Case{"/.Trash-x/", false},
-                          Case{"/RECYCLER old/", false}, Case{"/no-such-folder-kestrel/RECYCLER/", false}}) {
-        EXPECT_EQ(IsRecycleBinFolder(c.folder), c.recycleBin) << c.folder;
+    // The root of the system drive is a mount point everywhere; a folder that does not exist is none.
+#ifdef _WIN32
+    const std::string root = "C:\\";
+#else
+    const std::string root = "/";
+#endif
+    for (const Case& c : {Case{"RECYCLER/", true}, Case{"Recycled/", true}, Case{"$Recycle.Bin/", true},
+                          Case{".Trash/", true}, Case{".Trash-1000/", true}, Case{".Trash-x/", false},
+                          Case{"RECYCLER old/", false}, Case{"no-such-folder-kestrel/RECYCLER/", false}}) {
+        EXPECT_EQ(IsRecycleBinFolder(root + Native(c.relative)), c.recycleBin) << c.relative;
     }
 }
 

@@ -27,8 +27,8 @@ private:
     bool click_;
 };
 
-const Command kSchedule{"shutdown", {"-P", "+1", "Cancellation possible.\nSee comment below"}};
-const Command kCancel{"shutdown", {"-c"}};
+const Command kSchedule = testing::kScheduledShutdown;
+const Command kCancel = testing::kCancelledShutdown;
 
 TEST(ShutdownComputerTest, AClickOnThePopUpCallsTheShutdownOffAndSaysSo) {
     RecordingCommandRunner runner;

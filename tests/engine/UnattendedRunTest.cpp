@@ -146,8 +146,8 @@ TEST_F(UnattendedRunTest, WithoutATargetNoReportFileIsNamedAndNothingIsAsked) {
 }
 
 TEST_F(UnattendedRunTest, ShutdownInTheCommandLineStartsTheShutdownAfterTheBackup) {
-    const Command schedule{"shutdown", {"-P", "+1", "Cancellation possible.\nSee comment below"}};
-    const Command cancel{"shutdown", {"-c"}};
+    const Command& schedule = testing::kScheduledShutdown;
+    const Command& cancel = testing::kCancelledShutdown;
     struct Case {
         const char* commandLine;
         bool click;

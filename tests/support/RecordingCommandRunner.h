@@ -25,4 +25,16 @@ public:
     int status = 0;
 };
 
+// The commands the running system's platform gives for the shutdown after an unattended run
+// and for calling it off, with the comment the engine sends.
+#ifdef _WIN32
+inline const RecordingCommandRunner::Command kScheduledShutdown{
+    "shutdown", {"/s", "/t", "60", "/c", "Cancellation possible.\r\nSee comment below"}};
+inline const RecordingCommandRunner::Command kCancelledShutdown{"shutdown", {"/a"}};
+#else
+inline const RecordingCommandRunner::Command kScheduledShutdown{
+    "shutdown", {"-P", "+1", "Cancellation possible.\nSee comment below"}};
+inline const RecordingCommandRunner::Command kCancelledShutdown{"shutdown", {"-c"}};
+#endif
+
 } // namespace kestrel::testing

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #ifdef _WIN32
 #include <process.h>
@@ -44,13 +45,26 @@ bool CanMakeSymlinks() {
     return can;
 }
 
-std::string SlashesOnly(std::string path) {
+namespace {
+
+// Only on Windows: both "/" and "\" separate names there, while a POSIX name may hold a "\".
+std::string WithSeparator([[maybe_unused]] char from, [[maybe_unused]] char to, std::string path) {
 #ifdef _WIN32
     for (char& c : path)
-        if (c == '\\')
-            c = '/';
+        if (c == from)
+            c = to;
 #endif
     return path;
+}
+
+} // namespace
+
+std::string SlashesOnly(std::string path) {
+    return WithSeparator('\\', '/', std::move(path));
+}
+
+std::string Native(std::string relative) {
+    return WithSeparator('/', '\\', std::move(relative));
 }
 
 bool MakeHardLink(const std::string& existing, const std::string& link) {

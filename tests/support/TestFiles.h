@@ -29,6 +29,9 @@ bool CanMakeSymlinks();
 // The path with "\" written as "/" on Windows, where both separate names: for comparing paths
 // the program joined with paths a test wrote.
 std::string SlashesOnly(std::string path);
+// A relative path a test writes with "/" in the running system's separators: the names below a
+// source or target folder as the program joins and reports them.
+std::string Native(std::string relative);
 
 constexpr const char* kNoSymlinks = "this system refuses to make symbolic links here";
 constexpr const char* kNoFifos = "this system has no FIFOs";
