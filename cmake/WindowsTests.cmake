@@ -16,10 +16,5 @@ set(KESTREL_TESTS_LEFT_OUT
 unset(t)
 
 # The test programs that pass on Windows so far; `make test-windows` builds and runs these.
-# engine_tests builds (-DKESTREL_WINDOWS_ENGINE_TESTS=ON) but many of its expected report texts
-# still write paths with "/"; cli_tests needs its subprocess helpers ported (fork, poll).
-option(KESTREL_WINDOWS_ENGINE_TESTS "Build engine_tests for Windows too" OFF)
-set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests)
-if(KESTREL_WINDOWS_ENGINE_TESTS)
-  list(APPEND KESTREL_WINDOWS_TESTS engine_tests)
-endif()
+# cli_tests needs its subprocess helpers ported (fork, poll).
+set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests engine_tests)
