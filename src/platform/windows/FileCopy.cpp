@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/CopyFaultSeam.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/windows/Win32.h"
 
@@ -16,23 +17,6 @@ namespace kestrel::platform {
 using win::Handle;
 
 namespace {
-
-// ---- the test seam ----
-
-std::mutex& faultMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<const CopyFaultPlan>& faultPlan() {
-    static std::shared_ptr<const CopyFaultPlan> plan;
-    return plan;
-}
-
-std::shared_ptr<const CopyFaultPlan> currentFaultPlan() {
-    std::lock_guard<std::mutex> lock(faultMutex());
-    return faultPlan();
-}
 
 // ---- temporary names ----
 
@@ -317,7 +301,7 @@ Attempt copyOnce(const std::string& sourcePath, HANDLE folder, const std::string
 CopyResult copyFileInto(const std::string& sourcePath, const DirectoryHandle& targetFolder,
                         const std::string& targetName, const CopyOptions& options) {
     CopyResult result;
-    const std::shared_ptr<const CopyFaultPlan> plan = currentFaultPlan();
+    const std::shared_ptr<const CopyFaultPlan> plan = currentCopyFaultPlan();
     if (plan && plan->beforeData) {
         result.error = plan->beforeData(sourcePath, targetName);
         if (result.error) {
@@ -370,51 +354,10 @@ bool markRunUnderWay(const DirectoryHandle& root) {
     return false;
 }
 
-bool hasRunMark(const DirectoryHandle& folder) {
-    return folder.statChild(runMarkName()).isRegular();
-}
-
-void clearRunMark(const DirectoryHandle& root) {
-    root.removeChild(runMarkName());
-}
-
-int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
-    Error failure;
-    std::vector<DirectoryEntry> entries;
-    int removed = 0;
-    if (folder.readEntries(entries, failure)) {
-        const std::string mark = runMarkName();
-        for (const DirectoryEntry& entry : entries) {
-            // A run mark stays: it belongs to the run that works in this folder's tree.
-            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name) || entry.name == mark)
-                continue;
-            if (Error removal = folder.removeChild(entry.name); !removal)
-                ++removed;
-            else if (!failure)
-                failure = std::move(removal);
-        }
-    }
-    if (error)
-        *error = failure;
-    return removed;
-}
-
 Error flushFileSystem(const DirectoryHandle&) {
     // Every copy reached the disk before it took its name (a whole volume can be flushed only
     // by an administrator), and folders and names are kept by the file system's journal.
     return {};
-}
-
-void setCopyFaultPlanForTesting(CopyFaultPlan plan) {
-    const bool empty = !plan.beforeData && plan.afterBytes < 0 && !plan.atPoint;
-    std::lock_guard<std::mutex> lock(faultMutex());
-    faultPlan() = empty ? nullptr : std::make_shared<const CopyFaultPlan>(std::move(plan));
-}
-
-void setCopyFaultForTesting(CopyFault fault) {
-    CopyFaultPlan plan;
-    plan.beforeData = std::move(fault);
-    setCopyFaultPlanForTesting(std::move(plan));
 }
 
 } // namespace kestrel::platform
