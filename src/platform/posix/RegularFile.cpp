@@ -28,20 +28,6 @@ int descriptor(std::intptr_t handle) {
 
 } // namespace
 
-RegularFile::~RegularFile() {
-    close();
-}
-
-RegularFile::RegularFile(RegularFile&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
-
-RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, -1);
-    }
-    return *this;
-}
-
 RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
                             bool allowCharacterDevice) {
     int fd;

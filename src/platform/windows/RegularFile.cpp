@@ -30,20 +30,6 @@ Error openingError(const std::string& path, DWORD failure) {
 
 } // namespace
 
-RegularFile::~RegularFile() {
-    close();
-}
-
-RegularFile::RegularFile(RegularFile&& other) noexcept : handle_(std::exchange(other.handle_, -1)) {}
-
-RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, -1);
-    }
-    return *this;
-}
-
 std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 30));
