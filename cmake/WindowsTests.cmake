@@ -16,5 +16,4 @@ set(KESTREL_TESTS_LEFT_OUT
 unset(t)
 
 # The test programs that pass on Windows so far; `make test-windows` builds and runs these.
-# cli_tests needs its subprocess helpers ported (fork, poll).
-set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests engine_tests)
+set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests engine_tests cli_tests)

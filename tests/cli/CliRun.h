@@ -1,9 +1,9 @@
 #pragma once
 
 #include "cli/commands/Cli.h"
+#include "support/EnvironmentGuard.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,25 +42,14 @@ inline std::vector<std::string> reportLinesOf(const std::string& text, const std
     return lines;
 }
 
-// Points the per-user configuration (the last-run setup) at a temporary folder.
+// Points the per-user configuration (the last-run setup) at a temporary folder for as long as it
+// lives.
 class ConfigHome {
 public:
-    explicit ConfigHome(const std::string& folder) {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-            old_ = old;
-        ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-    }
-    ~ConfigHome() {
-        if (old_.empty())
-            ::unsetenv("XDG_CONFIG_HOME");
-        else
-            ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-    }
-    ConfigHome(const ConfigHome&) = delete;
-    ConfigHome& operator=(const ConfigHome&) = delete;
+    explicit ConfigHome(const std::string& folder) { SetEnvironment(kConfigHomeVariable, folder); }
 
 private:
-    std::string old_;
+    EnvironmentGuard guard_{kConfigHomeVariable};
 };
 
 } // namespace kestrel::testing

@@ -2,6 +2,7 @@
 #include "cli/CliRun.h"
 #include "cli/commands/SetupOptions.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 using kestrel::testing::CliRun;
 using kestrel::testing::run;
+using kestrel::testing::SlashesOnly;
 using kestrel::testing::TempDir;
 
 using kestrel::testing::ConfigHome;
@@ -74,6 +76,8 @@ TEST(Cli, SavedSetupShowsBackEveryOption) {
 
     CliRun shown = run({"show", setupFile});
     ASSERT_EQ(shown.status, 0) << shown.err;
+    // The folders in the system's separators, the root as it was given ("C:/" or "C:\").
+    shown.out = SlashesOnly(shown.out);
     EXPECT_NE(shown.out.find("Source folder:                  " + source + "\n"), std::string::npos)
         << shown.out;
     EXPECT_NE(shown.out.find("Target folder:                  " + target + "\n"), std::string::npos);
@@ -94,7 +98,8 @@ TEST(Cli, SaveWithoutFileWritesTheLastRunSetupThatShowReads) {
     ASSERT_EQ(run({"save", "--source", source}).status, 0);
     CliRun shown = run({"show"});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(shown.out.find("Source folder:                  " + source + "\n"), std::string::npos)
+    EXPECT_NE(SlashesOnly(shown.out).find("Source folder:                  " + source + "\n"),
+              std::string::npos)
         << shown.out;
 }
 
@@ -119,17 +124,33 @@ TEST(Cli, FailedSaveReportsAndKeepsTheEarlierFile) {
     EXPECT_EQ(dir.readFile("blocker"), "a file where a folder should be");
 }
 
-TEST(FolderValue, IsAbsoluteWithOneFinalSlash) {
+// A folder value is absolute and ends in exactly one separator of the system's own.
+TEST(FolderValue, IsAbsoluteWithOneFinalSeparator) {
     struct Case {
         const char* given;
         const char* expected;
-    } cases[] = {{"/data", "/data/"},
-                 {"/data/", "/data/"},
-                 {"/data//x/", "/data/x/"},
-                 {"docs", "/home/anna/docs/"},
-                 {"./docs/../pics", "/home/anna/pics/"},
-                 {"/", "/"},
-                 {"/../..", "/"}};
+    };
+#ifdef _WIN32
+    const char* const working = "C:\\Users\\anna";
+    const Case cases[] = {{"D:\\data", "D:\\data\\"},
+                          {"D:\\data\\", "D:\\data\\"},
+                          {"D:\\data\\\\x\\", "D:\\data\\x\\"},
+                          {"D:\\data/x/", "D:\\data\\x\\"},
+                          {"docs", "C:\\Users\\anna\\docs\\"},
+                          {".\\docs\\..\\pics", "C:\\Users\\anna\\pics\\"},
+                          {"D:\\", "D:\\"},
+                          {"D:\\..\\..", "D:\\"},
+                          {"\\\\server\\share\\x", "\\\\server\\share\\x\\"}};
+#else
+    const char* const working = "/home/anna";
+    const Case cases[] = {{"/data", "/data/"},
+                          {"/data/", "/data/"},
+                          {"/data//x/", "/data/x/"},
+                          {"docs", "/home/anna/docs/"},
+                          {"./docs/../pics", "/home/anna/pics/"},
+                          {"/", "/"},
+                          {"/../..", "/"}};
+#endif
     for (const Case& c : cases)
-        EXPECT_EQ(kestrel::cli::folderValueOf(c.given, "/home/anna"), c.expected) << c.given;
+        EXPECT_EQ(kestrel::cli::folderValueOf(c.given, working), c.expected) << c.given;
 }

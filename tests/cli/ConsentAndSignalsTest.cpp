@@ -7,12 +7,15 @@
 #include "platform/FileSystem.h"
 #include "support/CopyFaultGuard.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using kestrel::testing::CliProgram;
 using kestrel::testing::CliRun;
@@ -50,6 +53,7 @@ struct FullTarget {
     TempDir dir;
 };
 
+#ifndef _WIN32
 // Resets the tool's signal handling when a test ends, whatever it did.
 struct SignalsReset {
     ~SignalsReset() {
@@ -58,6 +62,11 @@ struct SignalsReset {
             std::signal(signal, SIG_DFL);
     }
 };
+#endif
+
+// Windows asks a program to stop through its console, and the test program has none of its own to
+// send an event to without reaching every other program on the same console.
+constexpr const char* kNoSignals = "POSIX signals; Windows sends console control events";
 
 } // namespace
 
@@ -65,16 +74,17 @@ TEST(Consent, DeleteWithoutYesAndWithoutATerminalIsRefusedAndTouchesNothing) {
     FullTarget target;
     for (const std::vector<std::string>& extra :
          {std::vector<std::string>{}, std::vector<std::string>{"--wipe"}}) {
-        ProcessRun process{target.Delete(extra), MinimalEnvironment(target.dir.path("home/")), "/dev/null",
-                           target.dir.path("out.txt"), target.dir.path("err.txt")};
+        ProcessRun process{target.Delete(extra), MinimalEnvironment(target.dir.path("home/")),
+                           kestrel::testing::kNullDevice, target.dir.path("out.txt"),
+                           target.dir.path("err.txt")};
         ProcessResult result = RunProcess(process);
         EXPECT_EQ(result.status, 2) << result.err << result.out;
         EXPECT_TRUE(contains(result.err, "--yes")) << result.err;
         EXPECT_EQ(filesBelow(target.dir.path("dst")), 2u);
     }
     // With --yes the same command line deletes.
-    ProcessRun yes{target.Delete({"--yes"}), MinimalEnvironment(target.dir.path("home/")), "/dev/null",
-                   target.dir.path("out.txt"), target.dir.path("err.txt")};
+    ProcessRun yes{target.Delete({"--yes"}), MinimalEnvironment(target.dir.path("home/")),
+                   kestrel::testing::kNullDevice, target.dir.path("out.txt"), target.dir.path("err.txt")};
     EXPECT_EQ(RunProcess(yes).status, 0);
     EXPECT_EQ(filesBelow(target.dir.path("dst")), 0u);
 }
@@ -88,7 +98,11 @@ TEST(Consent, DeleteAtATerminalAsksAndEnterKeepsTheFiles) {
     for (const Case& c : cases) {
         FullTarget target;
         PtyProcess terminal(target.Delete(), MinimalEnvironment(target.dir.path("home/")));
-        ASSERT_TRUE(terminal.WaitFor("(yes/No) ")) << terminal.Output();
+        // The blank after the question is not looked for: a console shows a blank at the end of a
+        // line as a move of the cursor.
+        ASSERT_TRUE(terminal.WaitFor("(yes/No)")) << terminal.Output();
+        if (const std::string why = kestrel::testing::TypingUnavailable(); !why.empty())
+            GTEST_SKIP() << why;
         terminal.Type(c.typed);
         EXPECT_EQ(terminal.Wait(), c.status) << terminal.Output();
         EXPECT_EQ(filesBelow(target.dir.path("dst")), c.filesLeft) << c.typed;
@@ -97,19 +111,20 @@ TEST(Consent, DeleteAtATerminalAsksAndEnterKeepsTheFiles) {
 
 TEST(Consent, TheQuestionReachesTheTerminalWhenStandardErrorIsAFile) {
     FullTarget target;
-    std::vector<std::string> args = {"/bin/sh", "-c", "exec \"$0\" \"$@\" 2>\"$ERRFILE\""};
-    const std::vector<std::string> tool = target.Delete();
-    args.insert(args.end(), tool.begin(), tool.end());
-    std::vector<std::string> environment = MinimalEnvironment(target.dir.path("home/"));
-    environment.push_back("ERRFILE=" + target.dir.path("err.log"));
-    PtyProcess terminal(args, environment);
-    ASSERT_TRUE(terminal.WaitFor("(yes/No) ")) << terminal.Output();
+    PtyProcess terminal(target.Delete(), MinimalEnvironment(target.dir.path("home/")),
+                        target.dir.path("err.log"));
+    ASSERT_TRUE(terminal.WaitFor("(yes/No)")) << terminal.Output();
+    if (const std::string why = kestrel::testing::TypingUnavailable(); !why.empty())
+        GTEST_SKIP() << why;
     terminal.Type("\n");
     EXPECT_EQ(terminal.Wait(), 3);
     EXPECT_EQ(filesBelow(target.dir.path("dst")), 2u);
 }
 
 TEST(Signals, TerminateAndHangUpStopAtTheNextFileWithTheSummaryAndStatus3) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSignals;
+#else
     for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SignalsReset reset;
         TempDir dir;
@@ -133,9 +148,13 @@ TEST(Signals, TerminateAndHangUpStopAtTheNextFileWithTheSummaryAndStatus3) {
         EXPECT_EQ(report.substr(report.size() - 2), "\r\n") << "the foot line is whole";
         EXPECT_GT(foot, report.find("Number of files copied: "));
     }
+#endif
 }
 
 TEST(Signals, ASecondSignalEndsAtOnceWithStatus3) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSignals << "; and the run is ended in a forked child";
+#else
     TempDir dir;
     for (int i = 0; i < 20; ++i)
         dir.createFile("src/A/f" + std::to_string(i) + ".txt", std::string(1000, 'x'));
@@ -171,6 +190,7 @@ TEST(Signals, ASecondSignalEndsAtOnceWithStatus3) {
         files += entry.is_regular_file() ? 1 : 0;
     }
     EXPECT_EQ(files, 20);
+#endif
 }
 
 TEST(Signals, AClosedStandardOutputNeverStopsABackup) {
@@ -182,7 +202,7 @@ TEST(Signals, AClosedStandardOutputNeverStopsABackup) {
     ProcessRun process{{CliProgram(), "backup", "--source", dir.path("src"), "--target", dir.path("dst"),
                         "--include-all", "--report", dir.path("report.txt"), "--yes"},
                        MinimalEnvironment(dir.path("home/")),
-                       "/dev/null",
+                       kestrel::testing::kNullDevice,
                        "", // standard output: a pipe nobody reads, as `| head -n 2` leaves it
                        dir.path("err.txt")};
     ProcessResult result = RunProcess(process);

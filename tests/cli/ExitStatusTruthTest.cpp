@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "support/CopyFaults.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 #include "support/Unprivileged.h"
 
 #include <filesystem>
@@ -82,6 +83,7 @@ TEST_F(ExitStatusTruthTest, AnExtensionWithADigitSelectsItsFiles) {
 }
 
 TEST_F(ExitStatusTruthTest, AFolderThatCannotBeReadEndsTheRunWithErrors) {
+    SKIP_ON_WINDOWS("the folder is made unreadable through POSIX permission bits, as another user");
     dir.createFile("src/locked/a.txt", "a");
     dir.createFile("src/open/b.txt", "b");
     RunAsUnprivileged({dir.path()}, [&] {
@@ -125,6 +127,7 @@ TEST_F(ExitStatusTruthTest, AFullTargetIsRefusedAsFull) {
 }
 
 TEST_F(ExitStatusTruthTest, AReportFileCutShortEndsTheRunWithErrors) {
+    SKIP_ON_WINDOWS("Windows has no device that fails every write as a full disk does (/dev/full)");
     dir.createFile("src/a.txt", "a");
     // Every write to /dev/full fails as on a full disk.
     CliRun result = run(Backup({"--report", "/dev/full"}));
@@ -138,12 +141,13 @@ TEST_F(ExitStatusTruthTest, EachFolderCountLineStartsALineOfItsOwnOnStandardOutp
     dir.createFile("dst/A/m.txt", "old");
     dir.createFile("src/A/n.txt", "new in A");
     dir.createFile("src/B/b.txt", "new in B");
-    const auto fault = FailCopiesOf("/A/", platform::err::DeviceIo);
+    const auto fault = FailCopiesOf(Native("/A/"), platform::err::DeviceIo);
 
     CliRun result = run(Backup({"--include-all"}));
 
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(Contains(result.out, "not previously backed up.  \n    1 file  in {source folder}B/\n"))
+    EXPECT_TRUE(Contains(result.out,
+                         "not previously backed up.  \n    1 file  in {source folder}" + Native("B/") + "\n"))
         << result.out;
 }
 

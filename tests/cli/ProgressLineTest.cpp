@@ -4,6 +4,7 @@
 #include "cli/CliRun.h"
 #include "cli/Subprocess.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -168,6 +169,8 @@ TEST(ProgressLine, TheReportAndTheLineOnOneTerminalNeverShareARow) {
 }
 
 TEST(ProgressEndToEnd, OnATerminalTheReportStaysWholeBesideTheStatusLine) {
+    SKIP_ON_WINDOWS("a pseudo console passes on a rendering of its screen (cursor moves, rows drawn again), "
+                    "not the bytes the program wrote, so its rows cannot be compared with the report's");
     TempDir dir;
     for (int i = 0; i < 40; ++i)
         dir.createFile("src/Folder " + std::to_string(i % 4) + "/file " + std::to_string(i) + ".txt",
@@ -195,7 +198,7 @@ TEST(ProgressEndToEnd, NoStatusLineWhenStandardErrorIsNotATerminal) {
         RunProcess(ProcessRun{{CliProgram(), "backup", "--source", dir.path("src"), "--target",
                                dir.path("dst"), "--include-all", "--no-report", "--yes", "--progress"},
                               MinimalEnvironment(dir.path("home/")),
-                              "/dev/null",
+                              kestrel::testing::kNullDevice,
                               dir.path("out.txt"),
                               dir.path("err.txt")});
     EXPECT_EQ(result.status, 0);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace kestrel::testing {
@@ -10,11 +10,18 @@ namespace kestrel::testing {
 // The built kestrel-backup-cli, beside the test program.
 std::string CliProgram();
 
+// What reads as empty and swallows what is written: a child's standard input when nobody types.
+#ifdef _WIN32
+inline constexpr const char* kNullDevice = "NUL";
+#else
+inline constexpr const char* kNullDevice = "/dev/null";
+#endif
+
 // A run of a program in a child process, as a timer or a script runs it: no terminal.
 struct ProcessRun {
     std::vector<std::string> argv;
     std::vector<std::string> environment; // NAME=value, the whole environment
-    std::string stdinPath = "/dev/null";
+    std::string stdinPath = kNullDevice;
     std::string outPath; // standard output into this file; empty: a pipe whose reader is gone
     std::string errPath; // standard error into this file
 };
@@ -25,10 +32,12 @@ struct ProcessResult {
 ProcessResult RunProcess(const ProcessRun& run);
 
 // A program on a pseudo-terminal (standard input, output and error, and its controlling
-// terminal), read as a person would see it.
+// terminal; a pseudo console on Windows), read as a person would see it. With `errPath` its
+// standard error goes into that file instead, as `2>file` in a shell sends it.
 class PtyProcess {
 public:
-    PtyProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
+    PtyProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+               const std::string& errPath = "");
     ~PtyProcess();
     PtyProcess(const PtyProcess&) = delete;
     PtyProcess& operator=(const PtyProcess&) = delete;
@@ -39,19 +48,18 @@ public:
     // Reads to the end and returns the exit status (128 + signal when killed).
     int Wait(std::chrono::seconds limit = std::chrono::seconds(120));
     const std::string& Output() const { return output_; }
-    pid_t Pid() const { return pid_; }
 
 private:
-    bool ReadSome(int timeoutMs);
-    pid_t pid_ = -1;
-    int master_ = -1;
-    bool exited_ = false;
-    int waitStatus_ = 0;
+    struct Child; // the system's handles of the program and its terminal
+    std::unique_ptr<Child> child_;
     std::string output_;
 };
 
-// The environment of a timer's run: a home and XDG folders below `home`, a plain PATH, no
-// display.
+// Why what a test types cannot reach a program on a terminal here; empty where it can.
+std::string TypingUnavailable();
+
+// The environment of a timer's run (a scheduled task's on Windows): the per-user folders below
+// `home`, a plain PATH of the system's folders, no display.
 std::vector<std::string> MinimalEnvironment(const std::string& home);
 
 } // namespace kestrel::testing

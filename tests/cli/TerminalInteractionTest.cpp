@@ -77,7 +77,14 @@ TEST(TerminalInteraction, PauseCanBeCancelledAtThePrompt) {
     EXPECT_TRUE(cancel.state.blnStop);
 }
 
+#ifdef _WIN32
+constexpr const char* kNoSignals = "POSIX signals; Windows sends console control events";
+#endif
+
 TEST(TerminalInteraction, FirstInterruptStopsAtTheNextFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSignals;
+#else
     Terminal t("");
     cli::InstallInterruptHandler();
     t.ui.DoEvents();
@@ -87,9 +94,13 @@ TEST(TerminalInteraction, FirstInterruptStopsAtTheNextFile) {
     EXPECT_TRUE(t.state.blnStop);
     cli::ResetInterruptForTesting();
     std::signal(SIGINT, SIG_DFL);
+#endif
 }
 
 TEST(TerminalInteraction, ASignalStopsACopyUnderWayWithoutWaitingForTheNextFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << kNoSignals;
+#else
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         Terminal t("");
         cli::InstallInterruptHandler(&t.state);
@@ -105,4 +116,5 @@ TEST(TerminalInteraction, ASignalStopsACopyUnderWayWithoutWaitingForTheNextFile)
         for (int s : {SIGINT, SIGTERM, SIGHUP})
             std::signal(s, SIG_DFL);
     }
+#endif
 }

@@ -49,11 +49,37 @@ int statusOf(int waitStatus) {
 
 } // namespace
 
+struct PtyProcess::Child {
+    pid_t pid = -1;
+    int master = -1;
+    bool exited = false;
+    int waitStatus = 0;
+
+    // Appends what the terminal shows within `timeoutMs` to `output`; false when nothing came.
+    bool ReadSome(int timeoutMs, std::string& output) const {
+        struct pollfd ready {
+            master, POLLIN, 0
+        };
+        if (::poll(&ready, 1, timeoutMs) <= 0)
+            return false;
+        char buffer[4096];
+        const ssize_t count = ::read(master, buffer, sizeof buffer);
+        if (count <= 0)
+            return false; // EIO: the terminal's last user is gone
+        output.append(buffer, static_cast<std::size_t>(count));
+        return true;
+    }
+};
+
 std::string CliProgram() {
     char self[PATH_MAX] = {};
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     std::string path(self, length > 0 ? static_cast<std::size_t>(length) : 0);
     return path.substr(0, path.rfind('/') + 1) + "kestrel-backup-cli";
+}
+
+std::string TypingUnavailable() {
+    return {};
 }
 
 std::vector<std::string> MinimalEnvironment(const std::string& home) {
@@ -103,71 +129,68 @@ ProcessResult RunProcess(const ProcessRun& run) {
     return result;
 }
 
-PtyProcess::PtyProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+PtyProcess::PtyProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                       const std::string& errPath)
+    : child_(std::make_unique<Child>()) {
     struct winsize size {};
     size.ws_row = 24;
     size.ws_col = 100;
-    pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
-    if (pid_ == 0)
+    child_->pid = ::forkpty(&child_->master, nullptr, nullptr, &size);
+    if (child_->pid == 0) {
+        if (!errPath.empty()) {
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (err < 0 || ::dup2(err, 2) < 0)
+                ::_exit(126);
+        }
         execute(argv, environment);
+    }
 }
 
 PtyProcess::~PtyProcess() {
-    if (pid_ > 0 && !exited_) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
+    if (child_->pid > 0 && !child_->exited) {
+        ::kill(child_->pid, SIGKILL);
+        ::waitpid(child_->pid, nullptr, 0);
     }
-    if (master_ >= 0)
-        ::close(master_);
-}
-
-bool PtyProcess::ReadSome(int timeoutMs) {
-    struct pollfd ready {
-        master_, POLLIN, 0
-    };
-    if (::poll(&ready, 1, timeoutMs) <= 0)
-        return false;
-    char buffer[4096];
-    const ssize_t count = ::read(master_, buffer, sizeof buffer);
-    if (count <= 0)
-        return false; // EIO: the terminal's last user is gone
-    output_.append(buffer, static_cast<std::size_t>(count));
-    return true;
+    if (child_->master >= 0)
+        ::close(child_->master);
 }
 
 bool PtyProcess::WaitFor(const std::string& text, std::chrono::seconds limit) {
+    Child& child = *child_;
     const auto end = std::chrono::steady_clock::now() + limit;
     while (output_.find(text) == std::string::npos) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        if (!ReadSome(200) && !exited_ && ::waitpid(pid_, &waitStatus_, WNOHANG) == pid_)
-            exited_ = true;
-        if (exited_ && !ReadSome(0))
+        if (!child.ReadSome(200, output_) && !child.exited &&
+            ::waitpid(child.pid, &child.waitStatus, WNOHANG) == child.pid)
+            child.exited = true;
+        if (child.exited && !child.ReadSome(0, output_))
             return output_.find(text) != std::string::npos;
     }
     return true;
 }
 
 void PtyProcess::Type(const std::string& text) {
-    (void)!::write(master_, text.data(), text.size());
+    (void)!::write(child_->master, text.data(), text.size());
 }
 
 int PtyProcess::Wait(std::chrono::seconds limit) {
+    Child& child = *child_;
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!exited_) {
-        while (ReadSome(100)) {
+    while (!child.exited) {
+        while (child.ReadSome(100, output_)) {
         }
-        if (::waitpid(pid_, &waitStatus_, WNOHANG) == pid_)
-            exited_ = true;
+        if (::waitpid(child.pid, &child.waitStatus, WNOHANG) == child.pid)
+            child.exited = true;
         else if (std::chrono::steady_clock::now() >= end) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &waitStatus_, 0);
-            exited_ = true;
+            ::kill(child.pid, SIGKILL);
+            ::waitpid(child.pid, &child.waitStatus, 0);
+            child.exited = true;
         }
     }
-    while (ReadSome(0)) {
+    while (child.ReadSome(0, output_)) {
     }
-    return statusOf(waitStatus_);
+    return statusOf(child.waitStatus);
 }
 
 } // namespace kestrel::testing
