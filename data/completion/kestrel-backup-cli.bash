@@ -12,7 +12,7 @@ _kestrel_backup_cli() {
         cword=$COMP_CWORD
     fi
 
-    local commands="backup check list delete multiple save show help"
+    local commands="backup check list delete multiple save show setups-folder help"
     local setup="--source --target --include --include-all --subfolders --exclude-source-files
         --ext --skip --modified-since --warn-older --warn-smaller --suppress-details --report
         --no-report"
@@ -80,6 +80,7 @@ _kestrel_backup_cli() {
     delete) options="$deleting --wipe --yes --progress $other" ;;
     multiple) options="--yes --progress $other" ;;
     save | show) options="$setup $other" ;;
+    setups-folder) options="--clear $other" ;;
     help)
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return
@@ -89,6 +90,8 @@ _kestrel_backup_cli() {
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    elif [[ $command == setups-folder ]]; then
+        COMPREPLY=($(compgen -d -- "$cur"))
     elif [[ $command == multiple ]]; then
         COMPREPLY=($(compgen -f -X '!*.zbk' -- "$cur") $(compgen -d -- "$cur"))
     else

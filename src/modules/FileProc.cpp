@@ -374,11 +374,14 @@ std::string AddTrailingBackslash(const std::string& path) {
 }
 
 // The system attribute has no counterpart here: no file carries it.
-bool IsSystemFile(const std::string&) {
-    return false;
+bool IsSystemFile(const std::string& path) {
+    return (platform::statPath(path).attributes & platform::file_attribute::System) != 0;
 }
 
-void SetSystemAttribute(const std::string&) {}
+void SetSystemAttribute(const std::string& path) {
+    if (!IsSystemFile(path))
+        platform::setHiddenOrSystem(path, platform::file_attribute::System, true);
+}
 
 bool IsReadOnlyFile(const std::string& path) {
     const platform::FileStatus status = platform::statPath(path);
@@ -396,9 +399,11 @@ bool ClearReadOnly(const std::string& path) {
     return !IsReadOnlyFile(path);
 }
 
-// Hidden is not an attribute here (a leading "." is part of the name and stays).
+// On POSIX Hidden is no attribute (a leading "." is part of the name and stays).
 void ClearReadOnlyAndHidden(const std::string& path) {
     ClearReadOnly(path);
+    if (platform::statPath(path).attributes & platform::file_attribute::Hidden)
+        platform::setHiddenOrSystem(path, platform::file_attribute::Hidden, false);
 }
 
 } // namespace kestrel

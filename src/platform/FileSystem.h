@@ -88,6 +88,10 @@ Error removeFile(const std::string& path);
 Error removeDirectory(const std::string& path);
 Error renameEntry(const std::string& from, const std::string& to);
 Error setPermissions(const std::string& path, unsigned mode);
+// Sets (`on`) or clears the Hidden and System attributes named in `attributes`
+// (file_attribute::Hidden, ::System), the others left as they are. Only Windows has them: on
+// POSIX nothing changes and nothing fails.
+Error setHiddenOrSystem(const std::string& path, std::uint32_t attributes, bool on);
 // The path with every link on the way resolved, absolute; empty when it does not exist.
 std::string resolvedPath(const std::string& path);
 Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds);

@@ -72,6 +72,13 @@ bool endsWithSeparator(const std::string& path, PathStyle style) {
     return !path.empty() && isPathSeparator(path.back(), style);
 }
 
+std::string withStyleSeparators(std::string path, PathStyle style) {
+    for (char& c : path)
+        if (isPathSeparator(c, style))
+            c = pathSeparator(style);
+    return path;
+}
+
 std::string withFinalSeparator(const std::string& path, PathStyle style) {
     if (path.empty() || endsWithSeparator(path, style))
         return path;

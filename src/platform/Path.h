@@ -29,6 +29,10 @@ bool endsWithSeparator(const std::string& path, PathStyle style = nativePathStyl
 // The path with one separator at its end (unless it is empty or ends in one already).
 std::string withFinalSeparator(const std::string& path, PathStyle style = nativePathStyle());
 
+// The path with every separator written as the style writes it: "C:/Data/" is "C:\Data\" on
+// Windows, where both separate names; unchanged on POSIX, where "\" is part of a name.
+std::string withStyleSeparators(std::string path, PathStyle style = nativePathStyle());
+
 // The root the path starts with, ending in a separator as written: "/" (POSIX), "C:\", "C:/",
 // "\\server\share\" (Windows); empty for a relative path (and for "C:x", which is relative to
 // the drive's current folder).

@@ -205,6 +205,10 @@ int readSetupLines(Setup& setup, LineReader& lines) {
         step(in.text(setup.txbReportFile, true));
     if (!ok)
         return error;
+    // A folder written with "/" on Windows (by hand, or a setup file from elsewhere) is the same
+    // folder; in the system's own separators it joins, reports and matches like any other.
+    for (std::string& folder : setup.txbDirectory)
+        folder = platform::withStyleSeparators(folder);
 
     int count = 0;
     if (!step(in.number(count)))

@@ -166,7 +166,8 @@ TEST(Docs, ManualPagesAndCompletionNameEveryCommandAndOption) {
         EXPECT_TRUE(contains(manual, escaped)) << option;
         EXPECT_TRUE(contains(completion, option)) << option;
     }
-    for (const char* command : {"backup", "check", "list", "delete", "multiple", "save", "show"}) {
+    for (const char* command :
+         {"backup", "check", "list", "delete", "multiple", "save", "show", "setups-folder"}) {
         EXPECT_TRUE(contains(manual, std::string(".BR ") + command)) << command;
         EXPECT_TRUE(contains(completion, command)) << command;
     }
@@ -222,12 +223,13 @@ complete_line "kestrel-backup-cli save --pro"
                               dir.path("err.txt")});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    const std::string expected = "complete -F _kestrel_backup_cli kestrel-backup-cli\n"
-                                 "[kestrel-backup-cli ] backup check list delete multiple save show help\n"
-                                 "[kestrel-backup-cli ch] check\n"
-                                 "[kestrel-backup-cli check --w] --warn-older --warn-smaller\n"
-                                 "[kestrel-backup-cli delete --w] --wipe\n"
-                                 "[kestrel-backup-cli backup --modified-since ] any 3 7 14 28\n"
-                                 "[kestrel-backup-cli save --pro] \n";
+    const std::string expected =
+        "complete -F _kestrel_backup_cli kestrel-backup-cli\n"
+        "[kestrel-backup-cli ] backup check list delete multiple save show setups-folder help\n"
+        "[kestrel-backup-cli ch] check\n"
+        "[kestrel-backup-cli check --w] --warn-older --warn-smaller\n"
+        "[kestrel-backup-cli delete --w] --wipe\n"
+        "[kestrel-backup-cli backup --modified-since ] any 3 7 14 28\n"
+        "[kestrel-backup-cli save --pro] \n";
     EXPECT_EQ(result.out, expected);
 }

@@ -25,8 +25,8 @@ protected:
     // A setup file in the setups folder backing up "<name>-src/" (one file) into "<name>-tgt/".
     kestrel::Setup MakeSetup(const std::string& name, const std::string& reportFile = "") {
         kestrel::Setup s;
-        s.txbDirectory[0] = dir.createFolder(name + "-src");
-        s.txbDirectory[1] = dir.createFolder(name + "-tgt");
+        s.txbDirectory[0] = testing::Native(dir.createFolder(name + "-src"));
+        s.txbDirectory[1] = testing::Native(dir.createFolder(name + "-tgt"));
         dir.createFile(name + "-src/" + name + ".txt", "data of " + name);
         s.txbReportFile = reportFile;
         EXPECT_TRUE(SaveSetupFile(s, run.setupsFolder + name + ".zbk"));
@@ -68,7 +68,7 @@ TEST_F(MultipleBackupTest, OneFailedSetupOfTwoGivesTheSingularMessage) {
     EXPECT_EQ(shown,
               (std::vector<std::string>{run.setupsFolder + "bad.zbk", run.setupsFolder + "good.zbk", ""}));
     // The main window holds the setup loaded last.
-    EXPECT_EQ(setup.txbDirectory[0], dir.path("good-src/"));
+    EXPECT_EQ(setup.txbDirectory[0], testing::Native(dir.path("good-src/")));
     EXPECT_TRUE(ui.confirmations().empty());
 }
 
@@ -140,7 +140,7 @@ TEST_F(MultipleBackupTest, ACancelDuringOneSetupAsksWhetherToTerminateTheRun) {
         ui.clearEvents();
         // The user cancels in the report window while the second setup copies its file.
         testing::CopyFaultGuard fault([&](const std::string& source, const std::string&) {
-            if (source.find("/" + tag + "2-src/") != std::string::npos) {
+            if (source.find(testing::Native("/" + tag + "2-src/")) != std::string::npos) {
                 state.blnStop = true;
             }
             return platform::Error{};
@@ -209,7 +209,7 @@ TEST_F(MultipleBackupTest, TheExistingReportFileIsAskedAboutOnceForTheWholeRun) 
     EXPECT_EQ(ui.eventsOf(testing::ScriptedInteraction::Kind::ExistingReportFile).size(), 1u);
     EXPECT_EQ(dir.readFile("a-report.txt").rfind("earlier report of a" + kCRLF, 0), 0u);
     EXPECT_EQ(dir.readFile("b-report.txt").rfind("earlier report of b" + kCRLF, 0), 0u);
-    EXPECT_NE(dir.readFile("b-report.txt").find("b-src/"), std::string::npos);
+    EXPECT_NE(dir.readFile("b-report.txt").find(testing::Native("b-src/")), std::string::npos);
 }
 
 TEST_F(MultipleBackupTest, CancellingAtTheReportFileQuestionRunsNothing) {
@@ -236,9 +236,10 @@ TEST_F(MultipleBackupTest, SetupsSharingAReportFileKeepEachOthersReports) {
 
     const std::string text = dir.readFile("shared-report.txt");
     EXPECT_EQ(text.find("OLD REPORT"), std::string::npos);
-    EXPECT_NE(text.find("a-src/"), std::string::npos) << text;
-    EXPECT_NE(text.find("b-src/"), std::string::npos) << text;
-    EXPECT_LT(text.find("a-src/"), text.find("b-src/"));
+    const std::string a = testing::Native("a-src/"), b = testing::Native("b-src/");
+    EXPECT_NE(text.find(a), std::string::npos) << text;
+    EXPECT_NE(text.find(b), std::string::npos) << text;
+    EXPECT_LT(text.find(a), text.find(b));
 }
 
 TEST_F(MultipleBackupTest, WithoutASetupsFolderNothingIsLoaded) {

@@ -103,6 +103,13 @@ INSTANTIATE_TEST_SUITE_P(BothStyles, PathJoin,
                                            JoinCase{W, "E:/Data/", "x", "E:/Data/x", "E:/Data/"},
                                            JoinCase{W, "E:\\Data\\", "\\x", "E:\\Data\\x", "E:\\Data\\"}));
 
+TEST(PathSeparators, AreWrittenAsTheStyleWritesThem) {
+    EXPECT_EQ(withStyleSeparators("C:/Data\\2024/", W), "C:\\Data\\2024\\");
+    EXPECT_EQ(withStyleSeparators("//server/share/x", W), "\\\\server\\share\\x");
+    EXPECT_EQ(withStyleSeparators("/home/a\\b/", P), "/home/a\\b/");
+    EXPECT_EQ(withStyleSeparators("", W), "");
+}
+
 // Whether a path lies in a folder, by the text.
 struct WithinCase {
     PathStyle style;

@@ -34,7 +34,8 @@ TEST(LastRun, SavedSetupLoadsAtTheNextRun) {
     EXPECT_EQ(kestrel::testing::SlashesOnly(path).substr(path.size() - 8), "/zbk.usr");
 
     kestrel::Setup saved;
-    saved.txbDirectory = {dir.createFolder("source"), dir.createFolder("target")};
+    saved.txbDirectory = {kestrel::testing::Native(dir.createFolder("source")),
+                          kestrel::testing::Native(dir.createFolder("target"))};
     dir.createFolder("source/docs");
     saved.cboIncludedFolders = {"docs"};
     saved.intNumIncludedFolders = 1;

@@ -1,5 +1,6 @@
 #include "setup/SetupFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Path.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 using namespace kestrel;
+using kestrel::testing::Native;
 using kestrel::testing::TempDir;
 
 namespace {
@@ -53,7 +55,8 @@ std::string fixture(const std::string& name) {
 // A setup with every field away from its cleared value, its folders below `dir`.
 kestrel::Setup fullSetup(const TempDir& dir) {
     kestrel::Setup s;
-    s.txbDirectory = {dir.createFolder("source, with comma"), dir.createFolder("target")};
+    // Folder values are in the system's separators, as the program keeps them.
+    s.txbDirectory = {Native(dir.createFolder("source, with comma")), Native(dir.createFolder("target"))};
     s.chkSuppressDetailedReports = 1;
     s.chkSaveSetupOnQuit = 1;
     s.chkWarnIfEarlier = 1;
@@ -270,6 +273,28 @@ TEST(LoadOperationFile, FoldersAndReportFileLinesLoseOnlyTheirSurroundingBlanks)
     EXPECT_EQ(loaded.txbExcludedFilepaths, "  keep blanks  ");
     EXPECT_EQ(loaded.txbReportFile, "\"r, 1.txt\"");
     EXPECT_EQ(loaded.txbFileExtension, " *.a ");
+}
+
+TEST(LoadOperationFile, FoldersAreReadInTheSystemsOwnSeparators) {
+    TempDir dir;
+#ifdef _WIN32
+    // Written with "/" (by hand, or elsewhere): the same folders, in the separators of the system.
+    const std::string written = dir.createFolder("src"), writtenTarget = dir.createFolder("dst");
+    const std::string source = Native(written), target = Native(writtenTarget);
+#else
+    // "\" is part of a name here: folders so named stay as they are.
+    const std::string written = dir.createFolder("a\\src"), writtenTarget = dir.createFolder("b\\dst");
+    const std::string source = written, target = writtenTarget;
+#endif
+    dir.createFolder(kestrel::platform::nameOf(written) + "/sub");
+    dir.createFile("f.zbk",
+                   written + "\r\n" + writtenTarget +
+                       "\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n4\r\n0\r\n0\r\n0\r\n0\r\n\r\n\r\n1\r\nsub\r\n\r\n");
+    kestrel::Setup loaded;
+    EXPECT_EQ(LoadOperationFile(loaded, dir.path("f.zbk"), {}), 0);
+    EXPECT_EQ(loaded.txbDirectory[0], source);
+    EXPECT_EQ(loaded.txbDirectory[1], target);
+    EXPECT_EQ(loaded.cboIncludedFolders, std::vector<std::string>{"sub"});
 }
 
 struct FixtureCase {

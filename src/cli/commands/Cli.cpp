@@ -73,8 +73,8 @@ std::string commandHelpText(const std::string& name) {
     summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
     std::string text = "Usage: kestrel-backup-cli " + std::string(command->name) + " " + command->arguments +
                        " [options]\n\n" + summary + ".\n\n";
-    const bool operates = name != "save" && name != "show";
-    if (name != "multiple" && name != "save")
+    const bool operates = name != "save" && name != "show" && name != "setups-folder";
+    if (name != "multiple" && name != "save" && name != "setups-folder")
         text += std::string(kSetupSourceText) + "\n";
     text += OptionHelp(name) + "\n";
     if (operates)
@@ -127,6 +127,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         command = makeDeleteCommand();
     else if (options.command == "multiple")
         command = makeMultipleCommand();
+    else if (options.command == "setups-folder")
+        command = makeSetupsFolderCommand();
     if (!command) {
         err << "kestrel-backup-cli: unknown command '" << options.command
             << "'\nTry 'kestrel-backup-cli --help'.\n";

@@ -15,7 +15,8 @@ enum CommandBit : unsigned {
     Multiple = 16,
     Save = 32,
     Show = 64,
-    AllCommands = 127,
+    SetupsFolder = 128,
+    AllCommands = 255,
     // A setup's fields: every command that builds a setup takes them.
     Building = Backup | Check | List | Save | Show,
     // What the deletion reads of a setup: its folders and its report file.
@@ -66,6 +67,7 @@ const std::vector<OptionInfo>& Options() {
          "ask nothing: answer as an unattended run does;\nwithout it, a deletion asks at the terminal and "
          "is\n"
          "refused where there is none"},
+        {"--clear", nullptr, SetupsFolder, Group::Run, "setups-folder: choose no setups folder"},
         {"--progress", nullptr, Operating, Group::Run,
          "show a status line on standard error (when it is\na terminal): the file, its bytes and percent,\n"
          "the totals, the rate and the time left"},
@@ -78,7 +80,7 @@ const std::vector<OptionInfo>& Options() {
 const std::map<std::string, unsigned>& CommandBits() {
     static const std::map<std::string, unsigned> bits = {
         {"backup", Backup},     {"check", Check}, {"list", List}, {"delete", Delete},
-        {"multiple", Multiple}, {"save", Save},   {"show", Show},
+        {"multiple", Multiple}, {"save", Save},   {"show", Show}, {"setups-folder", SetupsFolder},
     };
     return bits;
 }
@@ -128,14 +130,17 @@ const std::vector<CommandInfo>& Commands() {
         {"delete", "[SETUP.zbk]",
          "delete every file below the target folder (--wipe:\noverwrite each first); asks first unless "
          "--yes"},
-        {"multiple", "SETUP.zbk... | FOLDER",
+        {"multiple", "[SETUP.zbk... | FOLDER]",
          "back up the new and modified files of each setup, one\nafter the other (a folder: all its *.zbk "
-         "files)"},
+         "files;\nneither: those of the setups folder)"},
         {"save", "[SETUP.zbk]",
          "write the setup built from the options (from a cleared\nsetup) into SETUP.zbk; without a file, "
          "into "
          "the last-run\nsetup that an unattended run uses"},
         {"show", "[SETUP.zbk]", "print a setup (without a file: the last-run setup)"},
+        {"setups-folder", "[DIR | --clear]",
+         "show the setups folder, where the desktop program\nand multiple look for setup files; with DIR, "
+         "choose it"},
     };
     return commands;
 }
@@ -200,6 +205,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--no-report", &CliOptions::noReport},
         {"--all", &CliOptions::all},
         {"--wipe", &CliOptions::wipe},
+        {"--clear", &CliOptions::clear},
         {"--yes", &CliOptions::yes},
         {"--progress", &CliOptions::progress},
         {"--unattended", &CliOptions::unattended},

@@ -30,6 +30,7 @@ struct CliOptions {
 
     bool all = false;
     bool wipe = false;
+    bool clear = false;
     bool yes = false;
     bool progress = false;
     bool unattended = false;

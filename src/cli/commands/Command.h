@@ -33,5 +33,6 @@ std::unique_ptr<Command> makeCheckCommand();
 std::unique_ptr<Command> makeListCommand();
 std::unique_ptr<Command> makeDeleteCommand();
 std::unique_ptr<Command> makeMultipleCommand();
+std::unique_ptr<Command> makeSetupsFolderCommand();
 
 } // namespace kestrel::cli

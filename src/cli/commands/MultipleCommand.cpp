@@ -6,6 +6,7 @@
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
 #include "platform/ProgramPaths.h"
+#include "setup/SetupsFolder.h"
 
 #include <algorithm>
 #include <ostream>
@@ -15,10 +16,17 @@ namespace kestrel::cli {
 namespace {
 
 // The setups to run: every setup file of a folder, or the files named, which lie in one folder.
+// Without either, every setup file of the setups folder the desktop program and setups-folder
+// chose.
 bool collectSetups(const std::vector<std::string>& args, MultipleBackupRun& run, std::string& error) {
     const std::string here = platform::workingFolder();
-    if (args.size() == 1 && FolderExists(args[0])) {
-        run.setupsFolder = folderValueOf(args[0], here);
+    const bool wholeFolder = args.empty() || (args.size() == 1 && FolderExists(args[0]));
+    if (wholeFolder) {
+        run.setupsFolder = args.empty() ? RestoreSetupsFolder() : folderValueOf(args[0], here);
+        if (run.setupsFolder.empty()) {
+            error = "The setups folder must first be specified.";
+            return false;
+        }
         std::vector<std::string> names;
         std::string description;
         double size = 0;
@@ -45,12 +53,10 @@ bool collectSetups(const std::vector<std::string>& args, MultipleBackupRun& run,
         }
         run.rows.push_back({FileNameOf(path, false), true});
     }
-    if (run.rows.empty())
-        error = "multiple needs setup files or a folder of them";
-    return !run.rows.empty();
+    return true;
 }
 
-// multiple SETUP.zbk... | FOLDER: runs the backup of new and modified files of each setup, one
+// multiple [SETUP.zbk... | FOLDER]: runs the backup of new and modified files of each setup, one
 // after the other, and names the setups that failed at the end.
 class MultipleCommand : public Command {
 public:

@@ -75,7 +75,7 @@ std::string folderValueOf(const std::string& folder, const std::string& workingF
         }
         kept.push_back(part);
     }
-    std::string value = platform::rootOf(absolute);
+    std::string value = platform::withStyleSeparators(platform::rootOf(absolute));
     if (value.empty())
         value = std::string(1, platform::pathSeparator());
     for (const std::string& part : kept)

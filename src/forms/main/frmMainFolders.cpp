@@ -13,12 +13,12 @@
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
 #include "modules/Language.h"
-#include "modules/Registry3.h"
 #include "modules/StrProc.h"
 #include "platform/Disk.h"
 #include "platform/ErrorCodes.h"
 #include "platform/Path.h"
 #include "platform/ProgramPaths.h"
+#include "setup/SetupsFolder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,7 +132,7 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
         } else if (Index == 2) {
             SetFolderText(2, path);
             DisplayNumFilesInSetupsFolder();
-            SaveToRegistry("\\ZBK", "Setup folder", path, false);
+            SaveSetupsFolder(path);
             ForgetSelectedSetupFile();
         } else {
             SetFolderText(1, path);
@@ -217,7 +217,7 @@ void frmMain::cmdClearFolder_Click(int Index) {
         SetFolderText(2, "");
         DisplayNumFilesInSetupsFolder();
         cmdMultipleBackup_->setEnabled(true);
-        SaveToRegistry("\\ZBK", "Setup folder", "", false);
+        SaveSetupsFolder("");
         break;
     case 4:
         SetReportFileText("");

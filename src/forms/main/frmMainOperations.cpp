@@ -18,6 +18,7 @@
 #include "platform/ProgramPaths.h"
 #include "report/ReportModel.h"
 #include "setup/LastRun.h"
+#include "setup/SetupsFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -89,7 +90,7 @@ bool frmMain::Form_Load(const QString& commandLine) {
     show();
     setWindowTitle(Qs(strWindowCaption_));
 
-    SetFolderText(2, TrimBlanks(RestoreFromRegistry("\\ZBK", "Setup folder", "", false)));
+    SetFolderText(2, RestoreSetupsFolder());
 
     const std::string previous = StampPreviousRun(GetProgramText(388), GetProgramText(389));
     lblPreviousRun_->setText(previous.empty() ? QString() : Qs(GetProgramText(389) + ": " + previous));

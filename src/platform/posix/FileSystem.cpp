@@ -145,6 +145,10 @@ Error setPermissions(const std::string& path, unsigned mode) {
     return {};
 }
 
+Error setHiddenOrSystem(const std::string&, std::uint32_t, bool) {
+    return {};
+}
+
 Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds) {
     struct timespec times[2];
     times[0].tv_sec = 0;

@@ -212,12 +212,12 @@ void fail(CopyResult& result, Error error, CopyFailure failure) {
     result.failure = failure;
 }
 
-// The copy's last-write time (and the source's Hidden and System attributes); its other times
-// stay as they are.
+// The copy's last-write time and the source's System attribute; a copy is neither hidden nor
+// read-only, whatever its source is. Its other times stay as they are.
 DWORD stampCopy(HANDLE copy, std::int64_t lastWrite, DWORD sourceAttributes) {
     FILE_BASIC_INFO basic{};
     basic.LastWriteTime.QuadPart = lastWrite;
-    const DWORD kept = sourceAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const DWORD kept = sourceAttributes & FILE_ATTRIBUTE_SYSTEM;
     basic.FileAttributes = kept ? kept | FILE_ATTRIBUTE_ARCHIVE : 0;
     return ::SetFileInformationByHandle(copy, FileBasicInfo, &basic, sizeof basic) ? ERROR_SUCCESS
                                                                                    : ::GetLastError();

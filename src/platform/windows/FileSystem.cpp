@@ -162,6 +162,21 @@ Error setPermissions(const std::string& path, unsigned mode) {
     return setAttributesOf(path, win::attributesForMode, mode);
 }
 
+Error setHiddenOrSystem(const std::string& path, std::uint32_t attributes, bool on) {
+    const DWORD flags = ((attributes & file_attribute::Hidden) ? FILE_ATTRIBUTE_HIDDEN : 0u) |
+                        ((attributes & file_attribute::System) ? FILE_ATTRIBUTE_SYSTEM : 0u);
+    if (on)
+        return setAttributesOf(
+            path, [](DWORD old, unsigned set) { return old | set; }, flags);
+    return setAttributesOf(
+        path,
+        [](DWORD old, unsigned cleared) {
+            const DWORD left = old & ~static_cast<DWORD>(cleared);
+            return left == 0 ? static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL) : left;
+        },
+        flags);
+}
+
 Error setModificationTime(const std::string& path, std::int64_t seconds, std::int32_t nanoseconds) {
     Handle handle(win::openEntry(path, FILE_WRITE_ATTRIBUTES, true));
     if (!handle.valid())

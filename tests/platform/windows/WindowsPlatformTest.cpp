@@ -98,13 +98,13 @@ TEST(WindowsDisk, APathLiesOnItsDrive) {
     EXPECT_FALSE(isMountedReadOnly(dir.path()));
 }
 
-// The copy keeps the source's last-write time to the 100 ns step and its Hidden attribute;
-// it is never read-only, so the next run can replace it.
-TEST(WindowsCopy, KeepsTheLastWriteTimeAndHiddenButNotReadOnly) {
+// The copy keeps the source's last-write time to the 100 ns step and its System attribute;
+// it is never hidden, and never read-only, so the next run can replace it.
+TEST(WindowsCopy, KeepsTheLastWriteTimeAndSystemButNeitherHiddenNorReadOnly) {
     TempDir dir;
     const std::string source = dir.createFile("src/a.txt", "content");
     ASSERT_FALSE(setModificationTime(source, 1700000000, 123456700));
-    SetAttributes(source, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    SetAttributes(source, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
 
     const CopyResult result = copyFileInto(source, Folder(dir.createFolder("dst")), "a.txt");
 
@@ -112,7 +112,7 @@ TEST(WindowsCopy, KeepsTheLastWriteTimeAndHiddenButNotReadOnly) {
     const FileStatus copy = statPath(dir.path("dst/a.txt"));
     EXPECT_EQ(copy.mtimeSeconds, 1700000000);
     EXPECT_EQ(copy.mtimeNanoseconds, 123456700);
-    EXPECT_EQ(copy.attributes, file_attribute::Hidden);
+    EXPECT_EQ(copy.attributes, file_attribute::System);
     SetAttributes(source, FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -1,0 +1,63 @@
+#include "cli/commands/Command.h"
+#include "cli/commands/SetupOptions.h"
+#include "engine/MultipleBackup.h"
+#include "engine/TargetGuard.h"
+#include "modules/Folder.h"
+#include "platform/ProgramPaths.h"
+#include "platform/SettingsStore.h"
+#include "setup/SetupsFolder.h"
+
+#include <ostream>
+
+namespace kestrel::cli {
+
+namespace {
+
+void showSetupsFolder(const std::string& folder, std::ostream& out) {
+    int count = 0;
+    out << "Setups folder: " << (folder.empty() ? "none" : folder) << "\n"
+        << DisplayNumFilesInSetupsFolder(folder, count) << "\n";
+}
+
+// setups-folder [DIR | --clear]: shows the setups folder the desktop program and `multiple`
+// without arguments use, or chooses it, under the rules of the desktop program's folder button.
+class SetupsFolderCommand : public Command {
+public:
+    int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
+        if (options.setupFiles.size() > 1 || (options.clear && !options.setupFiles.empty())) {
+            err << "kestrel-backup-cli: setups-folder takes one folder or --clear\n";
+            return ExitRefused;
+        }
+        if (options.setupFiles.empty() && !options.clear) {
+            showSetupsFolder(RestoreSetupsFolder(), out);
+            return ExitOk;
+        }
+        std::string folder;
+        if (!options.clear) {
+            folder = folderValueOf(options.setupFiles.front(), platform::workingFolder());
+            if (!FolderExists(folder)) {
+                err << "kestrel-backup-cli: no folder " << folder << "\n";
+                return ExitRefused;
+            }
+            if (IsInsideRecycleBin(folder)) {
+                err << "kestrel-backup-cli: " << FolderPairMessage(FolderPairRule::RecycleBin, "") << "\n";
+                return ExitRefused;
+            }
+        }
+        if (!SaveSetupsFolder(folder) || RestoreSetupsFolder() != folder) {
+            err << "kestrel-backup-cli: the setups folder could not be kept in " << platform::settingsFile()
+                << "\n";
+            return ExitWithErrors;
+        }
+        showSetupsFolder(folder, out);
+        return ExitOk;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<Command> makeSetupsFolderCommand() {
+    return std::make_unique<SetupsFolderCommand>();
+}
+
+} // namespace kestrel::cli
