@@ -1,6 +1,6 @@
 #include "cli/commands/TerminalInteraction.h"
+#include "cli/StopRequest.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -77,44 +77,35 @@ TEST(TerminalInteraction, PauseCanBeCancelledAtThePrompt) {
     EXPECT_TRUE(cancel.state.blnStop);
 }
 
-#ifdef _WIN32
-constexpr const char* kNoSignals = "POSIX signals; Windows sends console control events";
-#endif
+// The system cannot hand a stop request to the test program here.
+constexpr const char* kNoDelivery = "this system delivers no stop request to a program without a console";
 
 TEST(TerminalInteraction, FirstInterruptStopsAtTheNextFile) {
-#ifdef _WIN32
-    GTEST_SKIP() << kNoSignals;
-#else
+    kestrel::testing::StopHandlingReset reset;
     Terminal t("");
     cli::InstallInterruptHandler();
     t.ui.DoEvents();
     EXPECT_FALSE(t.state.blnStop);
-    std::raise(SIGINT);
+    if (!kestrel::testing::SendStop(kestrel::testing::InterruptRequest()))
+        GTEST_SKIP() << kNoDelivery;
     t.ui.DoEvents();
     EXPECT_TRUE(t.state.blnStop);
-    cli::ResetInterruptForTesting();
-    std::signal(SIGINT, SIG_DFL);
-#endif
 }
 
-TEST(TerminalInteraction, ASignalStopsACopyUnderWayWithoutWaitingForTheNextFile) {
-#ifdef _WIN32
-    GTEST_SKIP() << kNoSignals;
-#else
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+TEST(TerminalInteraction, AStopRequestStopsACopyUnderWayWithoutWaitingForTheNextFile) {
+    for (int request : kestrel::testing::StopRequests()) {
+        SCOPED_TRACE(kestrel::testing::StopRequestName(request));
+        kestrel::testing::StopHandlingReset reset;
         Terminal t("");
         cli::InstallInterruptHandler(&t.state);
         t.ui.ReportCopyProgress(CopyProgress{"/big.iso", 10, 100, 0, 10});
         EXPECT_FALSE(t.state.blnStop);
-        std::raise(signal);
+        if (!kestrel::testing::SendStop(request))
+            GTEST_SKIP() << kNoDelivery;
         // The copy looks at blnStop between its blocks; nothing else needs to run first.
-        EXPECT_TRUE(t.state.blnStop) << signal;
+        EXPECT_TRUE(t.state.blnStop);
         t.state.blnStop = false; // as a multiple backup resets it between setups
         t.ui.ReportCopyProgress(CopyProgress{"/big.iso", 20, 100, 0, 20});
         EXPECT_TRUE(t.state.blnStop) << "the stop holds for the rest of the run";
-        cli::ResetInterruptForTesting();
-        for (int s : {SIGINT, SIGTERM, SIGHUP})
-            std::signal(s, SIG_DFL);
     }
-#endif
 }
