@@ -9,8 +9,8 @@
 #include <sstream>
 
 using kestrel::testing::CliRun;
+using kestrel::testing::Native;
 using kestrel::testing::run;
-using kestrel::testing::SlashesOnly;
 using kestrel::testing::TempDir;
 
 using kestrel::testing::ConfigHome;
@@ -76,18 +76,17 @@ TEST(Cli, SavedSetupShowsBackEveryOption) {
 
     CliRun shown = run({"show", setupFile});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    // The folders in the system's separators, the root as it was given ("C:/" or "C:\").
-    shown.out = SlashesOnly(shown.out);
-    EXPECT_NE(shown.out.find("Source folder:                  " + source + "\n"), std::string::npos)
+    // The folders as the tool keeps them: in the system's separators.
+    EXPECT_NE(shown.out.find("Source folder:                  " + Native(source) + "\n"), std::string::npos)
         << shown.out;
-    EXPECT_NE(shown.out.find("Target folder:                  " + target + "\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Target folder:                  " + Native(target) + "\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Included subfolders:            2\n  Letters\n  Photos\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Include all their subfolders:   yes\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Only files with extension:      doc?\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Skip file paths containing:     tmp,cache\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Warn if older than backup:      yes\n"), std::string::npos);
     EXPECT_NE(shown.out.find("Warn if smaller than:           yes (30%"), std::string::npos);
-    EXPECT_NE(shown.out.find("Report file:                    " + dir.path("report.txt") + "\n"),
+    EXPECT_NE(shown.out.find("Report file:                    " + Native(dir.path("report.txt")) + "\n"),
               std::string::npos);
 }
 
@@ -98,8 +97,7 @@ TEST(Cli, SaveWithoutFileWritesTheLastRunSetupThatShowReads) {
     ASSERT_EQ(run({"save", "--source", source}).status, 0);
     CliRun shown = run({"show"});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    EXPECT_NE(SlashesOnly(shown.out).find("Source folder:                  " + source + "\n"),
-              std::string::npos)
+    EXPECT_NE(shown.out.find("Source folder:                  " + Native(source) + "\n"), std::string::npos)
         << shown.out;
 }
 
@@ -135,7 +133,7 @@ TEST(FolderValue, IsAbsoluteWithOneFinalSeparator) {
     const Case cases[] = {{"D:\\data", "D:\\data\\"},
                           {"D:\\data\\", "D:\\data\\"},
                           {"D:\\data\\\\x\\", "D:\\data\\x\\"},
-                          {"D:\\data/x/", "D:\\data\\x\\"},
+                          {"D:/data//x/", "D:\\data\\x\\"},
                           {"docs", "C:\\Users\\anna\\docs\\"},
                           {".\\docs\\..\\pics", "C:\\Users\\anna\\pics\\"},
                           {"D:\\", "D:\\"},

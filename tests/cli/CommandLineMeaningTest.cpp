@@ -11,8 +11,8 @@
 using kestrel::testing::CliRun;
 using kestrel::testing::ConfigHome;
 using kestrel::testing::contains;
+using kestrel::testing::Native;
 using kestrel::testing::run;
-using kestrel::testing::SlashesOnly;
 using kestrel::testing::TempDir;
 
 TEST(CommandLineSetup, SetupOptionsWithoutAFileIgnoreWhatTheLastRunLeft) {
@@ -39,8 +39,7 @@ TEST(CommandLineSetup, SetupOptionsWithoutAFileIgnoreWhatTheLastRunLeft) {
     // A command line with neither a file nor setup options takes the last-run setup.
     CliRun shown = run({"show"});
     EXPECT_TRUE(contains(shown.out, "Only files with extension:      jpg\n")) << shown.out;
-    EXPECT_TRUE(
-        contains(SlashesOnly(shown.out), "Source folder:                  " + dir.path("other/") + "\n"));
+    EXPECT_TRUE(contains(shown.out, "Source folder:                  " + Native(dir.path("other/")) + "\n"));
 }
 
 TEST(CommandLineSetup, NewSourceOverASetupFileIsANewSelection) {

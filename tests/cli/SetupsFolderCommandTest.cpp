@@ -7,6 +7,7 @@
 #include "setup/SetupsFolder.h"
 #include "support/EnvironmentGuard.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ protected:
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
         platform::setSettingsFileForTesting(dir.path("config/settings.ini"));
-        setups = platform::withFinalSeparator(dir.createFolder("setups"));
+        // The folder value in the system's separators, as the tool keeps and shows it.
+        setups = platform::withFinalSeparator(kestrel::testing::Native(dir.createFolder("setups")));
     }
     void TearDown() override {
         platform::setSettingsFileForTesting("");
