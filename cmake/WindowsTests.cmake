@@ -15,5 +15,6 @@ set(KESTREL_TESTS_LEFT_OUT
 )
 unset(t)
 
-# The test programs that pass on Windows so far; `make test-windows` builds and runs these.
+# The test programs built and run on Windows, by `make test-windows` under Wine: all but the
+# window tests, which need a Windows Qt.
 set(KESTREL_WINDOWS_TESTS platform_tests modules_tests setup_tests report_tests engine_tests cli_tests)
