@@ -37,12 +37,21 @@ TEST_F(FolderRulesTest, SourceAndTargetRulesHoldFromBothSides) {
         {"source inside the target", "", "data/", 0, "data/docs", "Source disk or folder", "data/docs/", 25},
         {"source containing the target", "", "data/backup/", 0, "data", nullptr, nullptr, 0},
         {"a name that merely begins alike", "data/Backup/", "", 1, "data/Back", nullptr, nullptr, 0},
+        // The folders themselves are compared, not their names: a link is the folder it leads to.
+        {"source that is the target through a link", "", "data/", 0, "link-to-data", "Source disk or folder",
+         nullptr, 24},
+        {"target that is the source through a link", "data/docs/", "", 1, "link-to-docs",
+         "Target disk or folder", nullptr, 27},
+        {"target containing the source through a link", "data/docs/", "", 1, "link-to-data",
+         "Target disk or folder", "link-to-data/", 28},
     };
     for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.name);
         for (const char* folder : {"data/docs", "data/backup", "data/Backup", "data/Back"})
             tmp.createFolder(folder);
         tmp.createFile("data/docs/a.txt", "a");
+        ::symlink(tmp.path("data").c_str(), tmp.path("link-to-data").c_str());
+        ::symlink(tmp.path("data/docs").c_str(), tmp.path("link-to-docs").c_str());
         WriteLastRun(FolderSetup(*c.source ? tmp.path(c.source) : "", *c.target ? tmp.path(c.target) : ""));
         auto window = StartWindow();
         const std::string before = window->setup().txbDirectory[static_cast<std::size_t>(c.index)];

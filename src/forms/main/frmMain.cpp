@@ -512,7 +512,6 @@ void frmMain::InitMainWindow() {
         cboModifiedSince_->setCurrentIndex(0);
     }
     ClearSetupAndControls();
-    RecycleBinNames_ = {"", "RECYCLED", "RECYCLER", "$RECYCLE.BIN"};
 }
 
 void frmMain::ShowSetupInControls() {

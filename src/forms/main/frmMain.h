@@ -122,7 +122,6 @@ private:
 
     // Folders.
     bool CheckTargetAgainstSource(const std::string& path);
-    bool IsRecycleBinPath(const std::string& path) const;
     void DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFound);
     void DisplayTargetFreeSpace();
     void PromptTargetFolderNotFound(const std::string& strErrDescr);
@@ -185,7 +184,6 @@ private:
     bool blnLastRunFileCurrent_ = false;
     int intLastRunFileTicks_ = 0;
     int MaxFolderTextLength_ = 70;
-    std::array<std::string, 4> RecycleBinNames_;
     std::string strProgramTextFile_;
     std::string strWindowCaption_;
     std::string setupsFolder_;

@@ -5,6 +5,7 @@
 
 #include "engine/FileSelection.h"
 #include "engine/SubfolderCaption.h"
+#include "engine/TargetGuard.h"
 #include "forms/FormsCommon.h"
 #include "forms/prompts/FileDialogs.h"
 #include "forms/prompts/MessageBoxes.h"
@@ -31,49 +32,6 @@
 
 namespace kestrel::forms {
 
-namespace {
-
-bool StartsWith(const std::string& text, const std::string& head) {
-    return text.size() >= head.size() && text.compare(0, head.size(), head) == 0;
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-// The first name of a path below a disk's root (empty when there is none).
-std::string FirstName(const std::string& relative) {
-    const std::vector<std::string> names = platform::pathComponents(relative);
-    return names.empty() ? std::string() : names.front();
-}
-
-} // namespace
-
-bool frmMain::IsRecycleBinPath(const std::string& path) const {
-    // The first folder below the disk's root: a recycle bin's name at its start (so
-    // "Recycled old" is one too), or a trash folder of the disk.
-    const std::string mount = platform::mountPointOf(path);
-    if (!mount.empty() && StartsWith(path, mount)) {
-        const std::string name = FirstName(path.substr(mount.size()));
-        const std::string first = UpperAscii(name);
-        for (std::size_t i = 1; i < RecycleBinNames_.size(); ++i) {
-            if (!RecycleBinNames_[i].empty() && StartsWith(first, RecycleBinNames_[i]))
-                return true;
-        }
-        if (name == ".Trash" || StartsWith(name, ".Trash-"))
-            return true;
-    }
-    const std::string trash = platform::userTrashFolder();
-    if (platform::isWithinFolder(path, trash))
-        return true;
-    // A trash folder of any disk on the way (a disk mounted inside another).
-    return IsRecycleBinFolder(AddTrailingBackslash(path));
-}
-
 void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
     if (blnDialogJustClosed_ || operationRunning())
         return;
@@ -88,9 +46,10 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
         path = fileDialogs().BrowseForFolder(this, GetProgramText(Index == 0 ? 22 : 23));
     }
 
-    if (!path.empty() && IsRecycleBinPath(AddTrailingBackslash(path))) {
-        ShowMessageBox(this, "A recycle bin cannot be a backup source or target.", caption,
-                       MessageButtons::Ok, MessageIcon::Exclamation);
+    // The engine's rule, on the real folder: a recycle bin or trash folder, or a folder inside one.
+    if (!path.empty() && IsInsideRecycleBin(AddTrailingBackslash(path))) {
+        ShowMessageBox(this, FolderPairMessage(FolderPairRule::RecycleBin, ""), caption, MessageButtons::Ok,
+                       MessageIcon::Exclamation);
         return;
     }
 
@@ -106,12 +65,14 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
         }
         const std::string& target = setup_.txbDirectory[1];
         if (Index == 0 && !target.empty()) {
+            // On the real folders, as the engine judges them: a link to the target is the target.
             const std::string title = Ss(Caption(cmdSpecifyDirectory_[0]));
-            if (path == target) {
+            const FolderPairRule rule = CheckFolderPair(path, target);
+            if (rule == FolderPairRule::SameFolder) {
                 ShowMessageBox(this, GetProgramText(24), title, MessageButtons::Ok, MessageIcon::Exclamation);
                 return;
             }
-            if (StartsWith(path, target)) {
+            if (rule == FolderPairRule::SourceInsideTarget) {
                 ShowMessageBox(this, path + "\r\n\r\n" + GetProgramText(25), title, MessageButtons::Ok,
                                MessageIcon::Exclamation);
                 return;
@@ -172,11 +133,12 @@ bool frmMain::CheckTargetAgainstSource(const std::string& path) {
     const std::string title = Ss(Caption(cmdSpecifyDirectory_[1]));
     if (source.empty())
         return true;
-    if (source == path) {
+    const FolderPairRule rule = CheckFolderPair(source, path);
+    if (rule == FolderPairRule::SameFolder) {
         ShowMessageBox(this, GetProgramText(27), title, MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
-    if (StartsWith(source, path)) {
+    if (rule == FolderPairRule::SourceInsideTarget) {
         ShowMessageBox(this, path + "\r\n\r\n" + GetProgramText(28), title, MessageButtons::Ok,
                        MessageIcon::Exclamation);
         return false;

@@ -98,7 +98,6 @@ bool frmMain::Form_Load(const QString& commandLine) {
 
     lblWarningReFilesInUse_->show();
     cmdClearFolder_[3]->hide();
-    RecycleBinNames_ = {"", "RECYCLED", "RECYCLER", "$RECYCLE.BIN"};
     FocusNextStep();
     Clock_->start();
 

@@ -73,6 +73,17 @@ long checkStoreFile(bool forWriting) {
     return settings_result::Success;
 }
 
+// Runs `use` on the store's file, one call at a time, once the file is reachable and read.
+template <typename Use> long withStore(bool forWriting, Use use) {
+    std::lock_guard<std::mutex> lock(storeMutex);
+    if (long result = checkStoreFile(forWriting))
+        return result;
+    QSettings settings(storeFile(), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return settings_result::AccessDenied;
+    return use(settings);
+}
+
 bool keyExists(QSettings& settings, const std::string& key) {
     QString group = groupOf(key);
     if (group.isEmpty())
@@ -86,63 +97,49 @@ bool keyExists(QSettings& settings, const std::string& key) {
 } // namespace
 
 long SettingsStore::createKey(const std::string& key, KeyDisposition& disposition) const {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    if (long result = checkStoreFile(true))
-        return result;
-    QSettings settings(storeFile(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return settings_result::AccessDenied;
-    // A key without values leaves no trace in the file; it comes into being with its first value.
-    disposition =
-        keyExists(settings, key) ? KeyDisposition::OpenedExistingKey : KeyDisposition::CreatedNewKey;
-    return settings_result::Success;
+    return withStore(true, [&](QSettings& settings) {
+        // A key without values leaves no trace in the file; it comes into being with its first
+        // value.
+        disposition =
+            keyExists(settings, key) ? KeyDisposition::OpenedExistingKey : KeyDisposition::CreatedNewKey;
+        return settings_result::Success;
+    });
 }
 
 long SettingsStore::openKey(const std::string& key) const {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    if (long result = checkStoreFile(false))
-        return result;
-    QSettings settings(storeFile(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return settings_result::AccessDenied;
-    return keyExists(settings, key) ? settings_result::Success : settings_result::FileNotFound;
+    return withStore(false, [&](QSettings& settings) {
+        return keyExists(settings, key) ? settings_result::Success : settings_result::FileNotFound;
+    });
 }
 
 long SettingsStore::setValue(const std::string& key, const std::string& name,
                              const std::string& value) const {
-    std::lock_guard<std::mutex> lock(storeMutex);
-    if (long result = checkStoreFile(true))
-        return result;
-    QSettings settings(storeFile(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return settings_result::AccessDenied;
-    // Texts are kept as bytes: one that is not valid UTF-8 is stored as raw bytes.
-    QString asText = toQString(value);
-    if (asText.toUtf8() == QByteArray(value.data(), static_cast<qsizetype>(value.size())))
-        settings.setValue(valueKey(key, name), asText);
-    else
-        settings.setValue(valueKey(key, name),
-                          QByteArray(value.data(), static_cast<qsizetype>(value.size())));
-    settings.sync();
-    return settings.status() == QSettings::NoError ? settings_result::Success : settings_result::AccessDenied;
+    return withStore(true, [&](QSettings& settings) {
+        // Texts are kept as bytes: one that is not valid UTF-8 is stored as raw bytes.
+        const QByteArray bytes(value.data(), static_cast<qsizetype>(value.size()));
+        const QString asText = toQString(value);
+        if (asText.toUtf8() == bytes)
+            settings.setValue(valueKey(key, name), asText);
+        else
+            settings.setValue(valueKey(key, name), bytes);
+        settings.sync();
+        return settings.status() == QSettings::NoError ? settings_result::Success
+                                                       : settings_result::AccessDenied;
+    });
 }
 
 long SettingsStore::queryValue(const std::string& key, const std::string& name, std::string& value) const {
-    std::lock_guard<std::mutex> lock(storeMutex);
     value.clear();
-    if (long result = checkStoreFile(false))
-        return result;
-    QSettings settings(storeFile(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return settings_result::AccessDenied;
-    const QString k = valueKey(key, name);
-    if (!settings.contains(k))
-        return settings_result::FileNotFound;
-    QVariant stored = settings.value(k);
-    QByteArray bytes =
-        stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : stored.toString().toUtf8();
-    value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    return settings_result::Success;
+    return withStore(false, [&](QSettings& settings) {
+        const QString k = valueKey(key, name);
+        if (!settings.contains(k))
+            return settings_result::FileNotFound;
+        const QVariant stored = settings.value(k);
+        const QByteArray bytes =
+            stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : stored.toString().toUtf8();
+        value.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return settings_result::Success;
+    });
 }
 
 std::string settingsFile() {
