@@ -20,6 +20,13 @@ bool waitForInput(int milliseconds);
 // standard error is kept in a file ("/dev/tty"; "CONOUT$" on Windows).
 std::string terminalDeviceName();
 
+// Makes what the program writes to standard output and error show as written where they are
+// terminals: names beyond ASCII as such, and the status line's escape sequences drawn rather
+// than printed (a Windows console reads bytes in its own code page and draws no sequences unless
+// asked; a POSIX terminal does both already). Once, at the start, before anything is written;
+// a file or a pipe gets the program's bytes unchanged.
+void prepareTerminalOutput();
+
 // Asks of the user or the system to stop the program: Ctrl-C, a closed terminal and a polite
 // request to end (POSIX: SIGINT, SIGHUP, SIGTERM; Windows: the console's control events).
 // `handler` runs wherever the system delivers them (a signal handler, a thread of its own), so it

@@ -71,6 +71,8 @@ void installStopHandler(StopHandler handler) {
     ::signal(SIGPIPE, SIG_IGN);
 }
 
+void prepareTerminalOutput() {}
+
 void exitAtOnce(int status) {
     ::_exit(status);
 }
