@@ -1,5 +1,7 @@
 #pragma once
 
+#include <iosfwd>
+#include <memory>
 #include <string>
 
 // The program's standard streams as the command-line tool sees them: whether a person is at
@@ -16,9 +18,9 @@ bool isSameTerminal(StandardStream a, StandardStream b);
 int terminalColumns(StandardStream stream, int fallback = 80);
 // Waits up to `milliseconds` for something to read on standard input; true when it came.
 bool waitForInput(int milliseconds);
-// The name under which the terminal itself can be opened for writing, for questions when
-// standard error is kept in a file ("/dev/tty"; "CONOUT$" on Windows).
-std::string terminalDeviceName();
+// The terminal itself, opened for writing, for questions when standard error is kept in a file
+// (/dev/tty; the console on Windows, its text shown as written); null when there is none.
+std::unique_ptr<std::ostream> openTerminalForWriting();
 
 // Makes what the program writes to standard output and error show as written where they are
 // terminals: names beyond ASCII as such, and the status line's escape sequences drawn rather

@@ -2,7 +2,6 @@
 
 #include "platform/Console.h"
 
-#include <fstream>
 #include <iostream>
 
 namespace kestrel::cli {
@@ -15,8 +14,8 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
     using platform::StandardStream;
     bool attended = !options.yes && platform::isTerminal(StandardStream::Input);
     if (attended && !platform::isTerminal(StandardStream::Error)) {
-        terminal_ = std::make_unique<std::ofstream>(platform::terminalDeviceName());
-        if (*terminal_)
+        terminal_ = platform::openTerminalForWriting();
+        if (terminal_)
             prompts = terminal_.get();
         else
             attended = false;

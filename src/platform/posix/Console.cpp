@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <fstream>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -57,8 +58,11 @@ bool waitForInput(int milliseconds) {
     return ::poll(&input, 1, milliseconds) > 0;
 }
 
-std::string terminalDeviceName() {
-    return "/dev/tty";
+std::unique_ptr<std::ostream> openTerminalForWriting() {
+    auto terminal = std::make_unique<std::ofstream>("/dev/tty");
+    if (!*terminal)
+        return nullptr;
+    return terminal;
 }
 
 void installStopHandler(StopHandler handler) {

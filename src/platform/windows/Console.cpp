@@ -79,10 +79,6 @@ bool waitForInput(int milliseconds) {
     }
 }
 
-std::string terminalDeviceName() {
-    return "CONOUT$";
-}
-
 void installStopHandler(StopHandler handler) {
     stopHandler.store(handler);
     ::SetConsoleCtrlHandler(onControlEvent, handler != nullptr ? TRUE : FALSE);

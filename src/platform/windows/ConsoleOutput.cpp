@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <streambuf>
 #include <string>
 
@@ -86,15 +88,15 @@ void restoreCodePage() {
     ::SetConsoleOutputCP(codePageBefore);
 }
 
-// The stream's buffer when its handle leads to a console; null for a file, a pipe or nothing.
-ConsoleBuffer* consoleBufferOf(DWORD standardHandle) {
-    const HANDLE handle = ::GetStdHandle(standardHandle);
+// How text reaches the console behind `handle`, which is made ready for it; none for a file, a
+// pipe or nothing.
+std::optional<ConsoleBuffer::Form> consoleFormOf(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_CHAR)
-        return nullptr;
+        return std::nullopt;
     DWORD mode = 0;
     if (::GetConsoleMode(handle, &mode)) {
         ::SetConsoleMode(handle, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-        return new ConsoleBuffer(handle, ConsoleBuffer::Form::Wide);
+        return ConsoleBuffer::Form::Wide;
     }
     // The console reads the bytes in its output code page: UTF-8 for this run, given back at its
     // end, as the console stays with the person after the program.
@@ -102,21 +104,51 @@ ConsoleBuffer* consoleBufferOf(DWORD standardHandle) {
         ::SetConsoleOutputCP(CP_UTF8);
         std::atexit(restoreCodePage);
     }
-    return new ConsoleBuffer(handle, ConsoleBuffer::Form::Utf8Bytes);
+    return ConsoleBuffer::Form::Utf8Bytes;
 }
+
+void sendToConsole(std::ostream& stream, DWORD standardHandle) {
+    const HANDLE handle = ::GetStdHandle(standardHandle);
+    if (const auto form = consoleFormOf(handle)) {
+        // The buffer stays for the whole run: the stream is flushed into it at the program's end.
+        stream.flush();
+        stream.rdbuf(new ConsoleBuffer(handle, *form));
+    }
+}
+
+// The console opened by name, with the buffer that writes to it; both go with the stream.
+class ConsoleStream : public std::ostream {
+public:
+    ConsoleStream(HANDLE console, ConsoleBuffer::Form form)
+        : std::ostream(nullptr), console_(console), buffer_(console, form) {
+        rdbuf(&buffer_);
+    }
+    ~ConsoleStream() override {
+        flush();
+        ::CloseHandle(console_);
+    }
+
+private:
+    HANDLE console_;
+    ConsoleBuffer buffer_;
+};
 
 } // namespace
 
 void prepareTerminalOutput() {
-    // The buffers stay for the whole run: the streams are flushed into them at the program's end.
-    if (ConsoleBuffer* buffer = consoleBufferOf(STD_OUTPUT_HANDLE)) {
-        std::cout.flush();
-        std::cout.rdbuf(buffer);
-    }
-    if (ConsoleBuffer* buffer = consoleBufferOf(STD_ERROR_HANDLE)) {
-        std::cerr.flush();
-        std::cerr.rdbuf(buffer);
-    }
+    sendToConsole(std::cout, STD_OUTPUT_HANDLE);
+    sendToConsole(std::cerr, STD_ERROR_HANDLE);
+}
+
+std::unique_ptr<std::ostream> openTerminalForWriting() {
+    // Read access too: the console's mode is asked for through the handle.
+    const HANDLE console =
+        ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE)
+        return nullptr;
+    const auto form = consoleFormOf(console);
+    return std::make_unique<ConsoleStream>(console, form.value_or(ConsoleBuffer::Form::Utf8Bytes));
 }
 
 } // namespace kestrel::platform
