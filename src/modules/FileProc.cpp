@@ -373,7 +373,7 @@ std::string AddTrailingBackslash(const std::string& path) {
     return platform::withFinalSeparator(path);
 }
 
-// The system attribute has no counterpart here: no file carries it.
+// The System attribute exists on Windows only: on POSIX no file carries it.
 bool IsSystemFile(const std::string& path) {
     return (platform::statPath(path).attributes & platform::file_attribute::System) != 0;
 }
