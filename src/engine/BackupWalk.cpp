@@ -10,6 +10,7 @@
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/PassedOverEntry.h"
+#include "platform/TargetFileSystem.h"
 #include "platform/Path.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
@@ -96,8 +97,10 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
             targets_.lookForRunMarks();
     }
     // Once an operation: the per-file step reads nothing more than each file's status.
+    if (targets_.valid())
+        targetTraits_ = platform::learnTraitsOf(targets_.root());
     if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
-        timeComparison_ = TimeComparisonOf(source_, target_);
+        timeComparison_ = TimeComparisonOf(source_, targetTraits_);
 }
 
 BackupWalk::~BackupWalk() {
@@ -406,6 +409,16 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     const bool skipThisThumbs = isThumbsDb && state_.blnSkipThumbsDb;
     const bool modifiedSince = IsModifiedSinceOfStatus(source, modifiedSinceDays_, today_);
 
+    // What the target cannot hold is never written under another name nor over another file,
+    // and is no new or modified file: it is reported as a file that cannot be copied.
+    if (modifiedSince) {
+        if (const std::string reason = WhyTargetCannotHold(run, name, sourceSize); !reason.empty()) {
+            bool stop = false;
+            ReportCopyError(fullPath, reason, stop);
+            return stop ? FileResult::EndFolder : FileResult::Next;
+        }
+    }
+
     bool olderWarning = false;
     bool smallerWarning = false;
     if (sourceSize >= 0 && targetExists && !skipThisThumbs && modifiedSince) {
@@ -574,14 +587,42 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
+std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& name, std::int64_t sourceSize) {
+    switch (platform::nameProblemOn(targetTraits_, name)) {
+    case platform::NameProblem::Characters:
+        return GetProgramText(1305);
+    case platform::NameProblem::TrailingDotOrBlank:
+        return GetProgramText(1306);
+    case platform::NameProblem::Length:
+        return GetProgramText(1307);
+    case platform::NameProblem::None:
+        break;
+    }
+    if (targetTraits_.ignoresCase && !run.caseFoldedNames.insert(platform::caseFoldedName(name)).second)
+        return GetProgramText(1308);
+    if (sourceSize > targetTraits_.maxFileSize)
+        return GetProgramText(1309) + " " + Grouped(targetTraits_.maxFileSize) + " " + GetProgramText(152) + ".";
+    return {};
+}
+
 void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy,
                                    bool copyExisted, bool& stop) {
     // The reported reason says what the user can do about it, not the system's error text; a
     // full disk is named as such (the copy is replaced only once the new one is whole).
     const bool diskFull = copy.error.number == platform::err::DiskFull;
-    const std::string reason =
-        diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy);
+    ReportCopyError(fullPath, diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy),
+                    stop);
+}
+
+void BackupWalk::ReportCopyError(const std::string& fullPath, const std::string& reason, bool& stop) {
     report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
+    stop = false;
+    // A check only tells, as a warning: it copies nothing and asks nothing.
+    if (!IsBackup()) {
+        ++state_.intNumWarnings;
+        report_.Output("", true);
+        return;
+    }
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +
                                 ErrorCountLines(state_.lngTotalNumCopyErrors);

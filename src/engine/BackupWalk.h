@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace kestrel {
@@ -70,6 +71,8 @@ private:
         // while this folder's files are examined).
         const platform::DirectoryHandle* targetHandle = nullptr;
         bool targetOpenTried = false;
+        // The names of this folder's files as a target that ignores case compares them.
+        std::unordered_set<std::string> caseFoldedNames;
     };
 
     // An entry that is neither read as a file nor entered as a folder.
@@ -109,9 +112,14 @@ private:
     bool OpenTargetFolder(FolderRun& run, bool create);
     // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
     platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
+    // Why the target cannot hold this file (a program text, with what follows it), or empty:
+    // its name, a second name differing only in capitals, its size.
+    std::string WhyTargetCannotHold(FolderRun& run, const std::string& name, std::int64_t sourceSize);
     // `copyExisted`: whether an older copy was there.
     void ReportCopyFailure(const std::string& fullPath, const platform::CopyResult& copy, bool copyExisted,
                            bool& stop);
+    // A file that was not copied, with the reason; `stop` tells whether the user chose to stop.
+    void ReportCopyError(const std::string& fullPath, const std::string& reason, bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
     void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;
@@ -141,7 +149,9 @@ private:
     bool sweepLeftovers_ = false;
     TargetRoom targetRoom_;
     TargetFlusher flusher_{targets_.root()};
-    TimeComparison timeComparison_ = TimeComparison::Exact;
+    // What the target's file system can hold, learnt once a run.
+    platform::FileSystemTraits targetTraits_;
+    TimeComparison timeComparison_;
 };
 
 } // namespace kestrel

@@ -4,6 +4,7 @@
 #include "modules/FileProc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystemType.h"
+#include "platform/Path.h"
 #include "setup/ChoiceLists.h"
 
 #include <cstdlib>
@@ -37,23 +38,23 @@ std::int64_t SizeOfStatus(const platform::FileStatus& status) {
     return -(status.errorNumber != 0 ? status.errorNumber : platform::err::FileNotFound);
 }
 
-TimeComparison TimeComparisonOf(const std::string& sourceFolder, const std::string& targetFolder) {
-    const bool fat = platform::isFatFamily(platform::fileSystemTypeOf(sourceFolder)) ||
-                     platform::isFatFamily(platform::fileSystemTypeOf(targetFolder));
-    return fat ? TimeComparison::FatTolerant : TimeComparison::Exact;
+TimeComparison TimeComparisonOf(const std::string& sourceFolder, const platform::FileSystemTraits& target) {
+    if (platform::isFatFamily(platform::fileSystemTypeOf(sourceFolder)) || target.times.fatTimes())
+        return TimeComparison::FatTolerant();
+    return TimeComparison::KeptAs(target.times);
 }
 
 bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target,
                             TimeComparison comparison) {
     if (SizeOfStatus(source) != SizeOfStatus(target))
         return true;
-    if (comparison == TimeComparison::Exact) {
+    if (!comparison.fatTolerant) {
         if (!Readable(source) || !Readable(target))
             return false;
         constexpr std::int64_t kNanosecondsPerSecond = 1000000000;
-        const std::int64_t difference = (source.mtimeSeconds - target.mtimeSeconds) * kNanosecondsPerSecond +
-                                        (source.mtimeNanoseconds - target.mtimeNanoseconds);
-        return difference >= kNanosecondsPerSecond || difference <= -kNanosecondsPerSecond;
+        return !comparison.keeping.sameVersion(
+            source.mtimeSeconds * kNanosecondsPerSecond + source.mtimeNanoseconds,
+            target.mtimeSeconds * kNanosecondsPerSecond + target.mtimeNanoseconds);
     }
     std::string sourceText;
     std::string targetText;
@@ -72,8 +73,10 @@ bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::
 }
 
 bool IsModifiedFile(const std::string& source, const std::string& target) {
+    platform::Error error;
+    const platform::DirectoryHandle folder = platform::openDirectory(platform::parentOf(target), error);
     return IsModifiedFileOfStatus(platform::statPath(source), platform::statPath(target),
-                                  TimeComparisonOf(source, target));
+                                  TimeComparisonOf(source, platform::learnTraitsOf(folder)));
 }
 
 bool IsSourceOlderOfStatus(const platform::FileStatus& source, const platform::FileStatus& target) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/TargetFileSystem.h"
 
 #include <cstdint>
 #include <string>
@@ -15,15 +16,24 @@ std::int64_t SizeOfStatus(const platform::FileStatus& status);
 
 // How the modification times of a file and its copy are compared. File systems of the FAT
 // family keep local times in two-second steps, which a time-zone or daylight-saving change
-// shifts: there the minute tolerances apply. Everywhere else times are exact.
-enum class TimeComparison { Exact, FatTolerant };
+// shifts: there the minute tolerances apply. Everywhere else a copy keeps its source's time as
+// finely as the target's file system keeps times, and is compared at that step.
+struct TimeComparison {
+    bool fatTolerant = false;
+    platform::TimeKeeping keeping; // the target's
 
-// FatTolerant when the file system of the source or of the target is of the FAT family. An
-// operation asks this once, not for every file.
-TimeComparison TimeComparisonOf(const std::string& sourceFolder, const std::string& targetFolder);
+    static TimeComparison FatTolerant() { return {true, {}}; }
+    static TimeComparison KeptAs(platform::TimeKeeping keeping) { return {false, keeping}; }
+};
+
+// FatTolerant when the source's file system is of the FAT family or the target keeps FAT times;
+// otherwise times compared as the target keeps them. An operation asks this once, not for every
+// file.
+TimeComparison TimeComparisonOf(const std::string& sourceFolder, const platform::FileSystemTraits& target);
 
 // True when the source must be copied over its existing copy: the lengths differ, or the times
-// differ. Exact: by a second or more. FatTolerant: the minute-rounded UTC times differ by more
+// differ. Kept as the target keeps them: the source's time, stored as the target stores
+// times, is not the copy's (times kept to an unknown step: a second or more apart). FatTolerant: the minute-rounded UTC times differ by more
 // than one minute and not by a whole multiple of 30 minutes up to eight hours (a time-zone or
 // daylight-saving shift) within the same month. Times that cannot be read count as unchanged.
 bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target,

@@ -2,6 +2,7 @@
 
 #include "engine/BackupWalk.h"
 #include "engine/FileSelection.h"
+#include "engine/TargetDisk.h"
 #include "engine/TargetGuard.h"
 #include "modules/DiskProc.h"
 #include "modules/FileProc.h"
@@ -81,6 +82,27 @@ int Refuse(OperationContext& context, bool quiet, int code, const std::string& r
     if (!quiet)
         ShowBox(context, boxText, title, icon);
     return code;
+}
+
+// A backup whose target's disk is not there is refused unless the user goes on anyway: asked in
+// the window, by an explicit option in the tool, never in an unattended run.
+int CheckTargetDisk(OperationContext& context, bool quiet, const std::string& strTitle, std::string& strResultText) {
+    using Choice = OperationState::AbsentTargetDisk;
+    const Choice choice = context.state.absentTargetDisk;
+    const std::string& target = context.setup.txbDirectory[1];
+    if (choice == Choice::GoOn)
+        return 0;
+    const std::string mountPoint = AbsentTargetDisk(target);
+    if (mountPoint.empty())
+        return 0;
+    const std::string text =
+        GetProgramText(1112) + kCRLF + target + kCRLF + GetProgramText(1113) + " " + mountPoint;
+    if (choice == Choice::Ask && !quiet && !context.Unattended() &&
+        AskYesNo(context, text + kCRLF + kCRLF + GetProgramText(1114), GetProgramText(1115),
+                 MessageIcon::Exclamation) == MessageAnswer::Yes)
+        return 0;
+    return Refuse(context, true, intResultTargetDiskAbsent, text, text, strTitle, MessageIcon::Exclamation,
+                  strResultText);
 }
 
 std::int64_t CountFilesOf(const std::string& folder) {
@@ -358,6 +380,8 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     }
 
     if (backup) {
+        if (const int code = CheckTargetDisk(context, quiet, strTitle, strResultText); code != 0)
+            return code;
         std::string errorDescription;
         if (IsDriveWriteProtected(target) || IsWriteProtected(target, errorDescription)) {
             // A full disk is no write protection: the user has to make room, not unlock it.
@@ -411,6 +435,8 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         BackupWalk walk(context, excluded, strTitle);
         walk.BackupFolder(source);
     }
+    if (backup)
+        RememberTargetDisk(target);
     // What the backup wrote is on the disk before the summary says it is done.
     if (backup && state.lngTotalNumFilesCopied > 0) {
         const platform::Error flushed = FlushFileSystemOf(setup.txbDirectory[1]);

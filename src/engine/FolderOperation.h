@@ -27,6 +27,7 @@ constexpr int intResultNothingToExamine = -109;     // check: the target is empt
 constexpr int intResultFolderPairRefused = -110; // a recycle bin, or the source equal to or inside the target
 constexpr int intResultTargetInUse = -111;       // another operation works in the target folder
 constexpr int intResultTargetFull = -120;        // program text 1108: the target's disk is full
+constexpr int intResultTargetDiskAbsent = -121;  // program text 1112: the target's disk is not there
 
 // How a run is made, and what the user answered that the caller needs to know.
 struct FolderOperationOptions {

@@ -11,6 +11,7 @@ namespace {
 
 const char kScratchName[] = "klasdjfdskjfkjkwjkweoewiroew";
 const char kScratchExtension[] = ".txt";
+const char kScratchContent[] = "A line\n";
 // Enough tries to get past a few leftovers; a folder full of them is no longer a test of writing.
 constexpr int kScratchAttempts = 100;
 
@@ -24,19 +25,27 @@ bool IsWriteProtected(const std::string& path, std::string& errorDescription) {
         return true;
     }
     const std::string folder = AddTrailingBackslash(path);
-    platform::Error error;
+    platform::Error error = platform::Error::of(platform::err::FileAlreadyExists);
+    bool tested = false;
     for (int attempt = 0; attempt < kScratchAttempts; ++attempt) {
-        // A file of the scratch name that is already there belongs to someone: another name is
-        // taken and that file is never touched.
         const std::string scratch = folder + kScratchName +
                                     (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) +
                                     kScratchExtension;
-        error = platform::writeNewFile(scratch, "A line\n");
+        // What a test killed half-way left is removed, whichever name it took. A file of the
+        // scratch name that holds anything else belongs to someone: another name is taken and
+        // that file is never touched.
+        const bool leftoverRemoved = platform::removeInterruptedNewFile(scratch, kScratchContent);
+        if (tested) {
+            if (!leftoverRemoved && !platform::statPath(scratch, false).exists())
+                break; // no test went further than the first free name
+            continue;
+        }
+        error = platform::writeNewFile(scratch, kScratchContent);
         if (error.number == platform::err::FileAlreadyExists)
             continue;
         if (!error)
             error = platform::removeFile(scratch);
-        break;
+        tested = true;
     }
     if (error) {
         errorDescription = error.description;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kestrel::platform {
 
@@ -14,6 +15,14 @@ namespace kestrel::platform {
 // that disk. Empty when no part of the path exists.
 std::string mountPointOf(const std::string& path);
 bool isMountedReadOnly(const std::string& path);
+
+// The mount points the system's table of file systems (/etc/fstab) names, as written there
+// (its escapes undone): where disks are meant to be mounted, whether they are now or not. Swap
+// and the root are left out. Empty where the system keeps no such table.
+std::vector<std::string> fileSystemTableMountPoints();
+// Test seam: while a guard lives, the table is read from the file its function names.
+using FileSystemTableSeam = TestSeam<struct FileSystemTableTag, std::function<std::string()>>;
+using ScopedFileSystemTableForTesting = FileSystemTableSeam::Guard;
 
 struct DiskSpace {
     std::uint64_t freeForUser = 0;
@@ -27,6 +36,11 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error);
 // Creates a file that did not exist and writes `content` into it. Refuses (error 58) when any
 // entry of that name exists, a symbolic link included, so it can never damage a user's file.
 Error writeNewFile(const std::string& path, const std::string& content);
+
+// Removes the file at `path` when it is what a writeNewFile(path, content) cut short by a kill
+// left behind: a regular file of this user with no other name, holding nothing but a beginning
+// of `content`. Anything else of that name (a user's own file, a link) stays. True when removed.
+bool removeInterruptedNewFile(const std::string& path, const std::string& content);
 
 // Test seam: while a guard lives, writeNewFile first asks its function, and an error it returns
 // is the result (a disk cannot be filled on demand).

@@ -6,7 +6,7 @@ bool isFatFamily(const std::string& fileSystemType) {
     std::string type;
     for (char c : fileSystemType)
         type += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    // A FUSE file system names its driver after a dot: fuseblk.exfat, fuse.vfat.
+    // A FUSE file system names its driver after a dot: fuse.fusefat, fuseblk.exfat, fuse.vfat.
     if (type.rfind("fuse", 0) == 0) {
         const std::size_t dot = type.find('.');
         if (dot == std::string::npos)
@@ -14,7 +14,7 @@ bool isFatFamily(const std::string& fileSystemType) {
         type = type.substr(dot + 1);
     }
     // Windows names them FAT, FAT12, FAT16, FAT32 and exFAT.
-    return type == "vfat" || type == "msdos" || type == "fat" || type == "umsdos" || type == "exfat" ||
+    return type == "vfat" || type == "msdos" || type == "fusefat" || type == "fat" || type == "umsdos" || type == "exfat" ||
            type == "fat12" || type == "fat16" || type == "fat32";
 }
 

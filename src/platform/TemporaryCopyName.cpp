@@ -12,6 +12,8 @@ const char kTemporaryPrefix[] = ".kestrel-tmp-";
 constexpr std::size_t kTemporaryPrefixLength = sizeof(kTemporaryPrefix) - 1;
 constexpr std::size_t kRandomLength = 16;
 constexpr std::size_t kCheckLength = 8;
+// A character Windows file systems refuse in a name.
+const char kNameProbeSuffix[] = ":";
 
 std::uint32_t checkOf(const char* random) {
     std::uint64_t hash = 1469598103934665603ull; // FNV-1a over a salt and the random part
@@ -49,8 +51,15 @@ std::string runMarkName() {
     return temporaryCopyNameOf(0);
 }
 
-bool isTemporaryCopyName(const std::string& name) {
+std::string nameProbeOf(const std::string& temporaryName) {
+    return temporaryName + kNameProbeSuffix;
+}
+
+bool isTemporaryCopyName(const std::string& whole) {
     constexpr std::size_t length = kTemporaryPrefixLength + kRandomLength + 1 + kCheckLength;
+    // The name probe of a run killed while it tried the target's names is swept like a copy.
+    const bool probe = whole.size() == length + 1 && whole.back() == kNameProbeSuffix[0];
+    const std::string name = probe ? whole.substr(0, length) : whole;
     if (name.size() != length || name.compare(0, kTemporaryPrefixLength, kTemporaryPrefix) != 0 ||
         name[kTemporaryPrefixLength + kRandomLength] != '-' ||
         !isLowerHex(name, kTemporaryPrefixLength, kRandomLength) ||

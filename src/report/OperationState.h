@@ -39,6 +39,10 @@ struct OperationState {
     bool blnOutputToFile = false; // the report file is open and takes the lines
     bool blnWipe = false;
     bool blnScheduledTask = false; // started from the command line, runs unattended
+    // What a backup does when its target's disk is not there: ask (the window), refuse, or go
+    // on (the tool's explicit option). An unattended run never asks.
+    enum class AbsentTargetDisk { Ask, Refuse, GoOn };
+    AbsentTargetDisk absentTargetDisk = AbsentTargetDisk::Ask;
     bool blnSkipThumbsDb = false;
     bool blnPauseTaken = false;
     // The walk stopped because the target drive is full (not the user's cancel).

@@ -4,8 +4,10 @@
 #include "engine/TargetSpace.h"
 #include "modules/Language.h"
 #include "platform/Clock.h"
+#include "platform/Disk.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
+#include "platform/SettingsStore.h"
 #include "report/OperationState.h"
 #include "report/ReportModel.h"
 #include "setup/Setup.h"
@@ -33,12 +35,16 @@ public:
         setTargetDiskSpaceForTesting({});
         report.setFreeSpaceFunction([](const std::string&) { return 1e12; });
         EXPECT_GT(LoadProgramText("zbk.dat"), 0);
+        // Backups remember their target's disk in the per-user store; the machine's own table of
+        // file systems says nothing of the test's folders.
+        platform::setSettingsFileForTesting(dir.path("settings.ini"));
         // Folder values as the system writes them, as the folder procedures hand them over.
         source = Native(dir.createFolder("src"));
         target = Native(dir.createFolder("tgt"));
         setup.txbDirectory = {source, target};
     }
     ~EngineTest() override {
+        platform::setSettingsFileForTesting("");
         setTargetDiskSpaceForTesting({});
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);
@@ -73,6 +79,7 @@ public:
     static std::string Stamp() { return "Current date/time: 2024-03-09 12:00:00"; }
 
     TempDir dir;
+    platform::ScopedFileSystemTableForTesting noFileSystemTable{[this] { return dir.path("no-fstab"); }};
     platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 12, 0, 0, 60}};
     platform::NumberFormat format; // "," and "." in groups of three
     OperationState state;

@@ -48,38 +48,55 @@ TEST(IsModifiedFileTest, OnFatLengthsAndMinuteRoundedTimesWithTheirTolerances) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsModifiedFileOfStatus(FileOf(c.sourceSize, c.source), FileOf(c.targetSize, c.target),
-                                         TimeComparison::FatTolerant),
+                                         TimeComparison::FatTolerant()),
                   c.modified)
             << c.name;
     }
 }
 
-TEST(IsModifiedFileTest, WhereTimesAreExactASecondOrMoreIsAChange) {
+// A same-size file compared with its copy where the target keeps times in steps of its own: the
+// copy holds the source's time as the target stores it, so any other time is another version.
+TEST(IsModifiedFileTest, ASameSizeFileIsModifiedWhenItsTimeIsNotTheCopysAtTheTargetsStep) {
+    using platform::TimeKeeping;
     struct Case {
         const char* name;
-        std::int64_t targetSeconds;
-        std::int32_t targetNanoseconds;
-        std::int64_t targetSize;
+        TimeKeeping keeping;
+        std::int32_t sourceNanoseconds; // of 10:15:27
+        std::int64_t copySecondsLater;
+        std::int32_t copyNanoseconds;
+        std::int64_t copySize;
         bool modified;
     };
-    const std::int64_t source = Utc(3, 1, 10, 15, 10);
+    const TimeKeeping exact{1, false};
+    const TimeKeeping ntfs{100, false};
+    const TimeKeeping exfat{10000000, false};
+    const TimeKeeping seconds{TimeKeeping::kSecond, false};
+    const TimeKeeping roundedSeconds{TimeKeeping::kSecond, true};
+    const TimeKeeping unknown{0, false};
     const Case cases[] = {
-        {"the same time", source, 0, 5, false},
-        {"half a second earlier", source - 1, 500000000, 5, false},
-        {"just under a second later", source, 999999999, 5, false},
-        {"a second later", source + 1, 0, 5, true},
-        {"a second earlier", source - 1, 0, 5, true},
-        {"within the same minute", source + 20, 0, 5, true},
-        {"a minute apart", source + 60, 0, 5, true},
-        {"half an hour apart", source + 1800, 0, 5, true},
-        {"one hour apart", source - 3600, 0, 5, true},
-        {"another length at the same time", source, 0, 6, true},
+        {"exact: the same time", exact, 950000000, 0, 950000000, 5, false},
+        {"exact: a nanosecond later", exact, 950000000, 0, 950000001, 5, true},
+        {"exact: rewritten 0.3 s later in the next second", exact, 250000000, -1, 950000000, 5, true},
+        {"exact: another length at the same time", exact, 0, 0, 0, 6, true},
+        {"ntfs: the copy cut to 100 ns", ntfs, 123456789, 0, 123456700, 5, false},
+        {"ntfs: 100 ns later", ntfs, 123456889, 0, 123456700, 5, true},
+        {"exfat: the copy cut to 10 ms", exfat, 987654321, 0, 980000000, 5, false},
+        {"seconds: the copy cut to the second", seconds, 950000000, 0, 0, 5, false},
+        {"seconds: rewritten 0.3 s later in the next second", seconds, 250000000, -1, 0, 5, true},
+        {"seconds: rewritten later in the same second", seconds, 990000000, 0, 0, 5, false},
+        {"rounded seconds: the copy rounded up", roundedSeconds, 950000000, 1, 0, 5, false},
+        {"rounded seconds: the copy rounded down", roundedSeconds, 250000000, 0, 0, 5, false},
+        {"unknown step: half a second apart", unknown, 500000000, 0, 0, 5, false},
+        {"unknown step: a second apart", unknown, 0, 1, 0, 5, true},
+        {"unknown step: an hour apart", unknown, 0, -3600, 0, 5, true},
     };
+    const std::int64_t sourceSeconds = Utc(3, 1, 10, 15, 27);
     for (const Case& c : cases) {
-        platform::FileStatus target = FileOf(c.targetSize, c.targetSeconds);
-        target.mtimeNanoseconds = c.targetNanoseconds;
-        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(5, source), target, TimeComparison::Exact), c.modified)
-            << c.name;
+        platform::FileStatus source = FileOf(5, sourceSeconds);
+        source.mtimeNanoseconds = c.sourceNanoseconds;
+        platform::FileStatus copy = FileOf(c.copySize, sourceSeconds + c.copySecondsLater);
+        copy.mtimeNanoseconds = c.copyNanoseconds;
+        EXPECT_EQ(IsModifiedFileOfStatus(source, copy, TimeComparison::KeptAs(c.keeping)), c.modified) << c.name;
     }
 }
 

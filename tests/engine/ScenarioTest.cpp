@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include "platform/TargetFileSystem.h"
+
 #include "modules/Language.h"
 #include "platform/FileSystemType.h"
 
@@ -44,8 +46,7 @@ TEST_F(EngineTest, BackupOfAllFilesReportsEachFolderAndTheTotals) {
 
 TEST_F(EngineTest, BackupOfNewAndModifiedFilesCopiesOnlyWhatChanged) {
     // A FAT target: its times are local and coarse, so the minute tolerances apply.
-    platform::ScopedFileSystemTypeForTesting fatTarget(
-        [](const std::string&) { return std::string("vfat"); });
+    platform::ScopedFileSystemTraitsForTesting fatTarget(platform::presumedTraitsOf("vfat"));
     const std::int64_t t1015 = At(3, 1, 10, 15);
     Src("late.txt", "L", t1015);
     Src("new.txt", "N", t1015);

@@ -63,6 +63,9 @@ const std::vector<OptionInfo>& Options() {
          "backup: the unattended run of the last-run\nsetup, its report in the target folder; for\ntimers"},
         {"--shutdown", nullptr, Backup, Group::Run,
          "with --unattended: shut the computer down\nafterwards (Enter at the prompt calls it off)"},
+        {"--no-disk-check", nullptr, Backup | Multiple, Group::Run,
+         "back up even where the target's disk seems not to\nbe there (an /etc/fstab mount point that is not\n"
+         "mounted, or another disk than at its last backup)"},
         {"--yes", nullptr, Operating, Group::Run,
          "ask nothing: answer as an unattended run does;\nwithout it, a deletion asks at the terminal and "
          "is\n"
@@ -207,6 +210,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--wipe", &CliOptions::wipe},
         {"--clear", &CliOptions::clear},
         {"--yes", &CliOptions::yes},
+        {"--no-disk-check", &CliOptions::noDiskCheck},
         {"--progress", &CliOptions::progress},
         {"--unattended", &CliOptions::unattended},
         {"--shutdown", &CliOptions::shutdown},

@@ -32,6 +32,7 @@ struct CliOptions {
     bool wipe = false;
     bool clear = false;
     bool yes = false;
+    bool noDiskCheck = false;
     bool progress = false;
     bool unattended = false;
     bool shutdown = false;

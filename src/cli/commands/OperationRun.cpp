@@ -23,6 +23,9 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
     // Nobody to ask: behave as the unattended run does, but nothing destructive without --yes.
     state.blnScheduledTask = !attended;
     state.blnStartupCompleted = true;
+    // A terminal is no window to offer going on: only the explicit option does.
+    state.absentTargetDisk = options.noDiskCheck ? OperationState::AbsentTargetDisk::GoOn
+                                                 : OperationState::AbsentTargetDisk::Refuse;
     const bool progress = options.progress && platform::isTerminal(StandardStream::Error);
     ui_ = std::make_unique<TerminalInteraction>(state, std::cin, *prompts, attended, progress);
     ui_->RequireConsent(!attended && !options.yes);

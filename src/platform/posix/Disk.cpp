@@ -126,6 +126,43 @@ std::string mountPointOf(const std::string& path) {
     return withSlash(mount);
 }
 
+namespace {
+
+// A field of /etc/fstab with its octal escapes ("\040" for a blank) undone.
+std::string unescapedTableField(const std::string& field) {
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+            field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> fileSystemTableMountPoints() {
+    const FileSystemTableSeam::Function testTable = FileSystemTableSeam::current();
+    std::ifstream table(testTable ? testTable() : std::string("/etc/fstab"));
+    std::vector<std::string> mountPoints;
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string device, mountPoint, type;
+        if (!(fields >> device >> mountPoint >> type) || device[0] == '#')
+            continue;
+        mountPoint = unescapedTableField(mountPoint);
+        if (type == "swap" || mountPoint.empty() || mountPoint[0] != '/' || mountPoint == "/")
+            continue;
+        mountPoints.push_back(mountPoint);
+    }
+    return mountPoints;
+}
+
 bool isMountedReadOnly(const std::string& path) {
     const std::string folder = nearestExistingFolder(path);
     if (folder.empty())
@@ -151,6 +188,12 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
             error = Error::fromErrno(errno, true);
             return false;
         }
+    }
+    // A file system that tells no size (FAT through fusefat) tells no free space either: it is
+    // not known, which is not "full".
+    if (vfs.f_blocks == 0) {
+        error = Error::of(err::PathFileAccess);
+        return false;
     }
     const std::uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
     space.freeForUser = static_cast<std::uint64_t>(vfs.f_bavail) * unit;
@@ -189,6 +232,28 @@ Error writeNewFile(const std::string& path, const std::string& content) {
         return Error::fromErrno(failure);
     }
     return {};
+}
+
+bool removeInterruptedNewFile(const std::string& path, const std::string& content) {
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int folder = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return false;
+    bool removed = false;
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid() &&
+        static_cast<std::size_t>(st.st_size) <= content.size()) {
+        std::string held(content.size() + 1, '\0');
+        const ssize_t n = ::read(fd, held.data(), held.size());
+        if (n == st.st_size && content.compare(0, static_cast<std::size_t>(n), held, 0, static_cast<std::size_t>(n)) == 0)
+            removed = ::unlinkat(folder, name.c_str(), 0) == 0;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    ::close(folder);
+    return removed;
 }
 
 } // namespace kestrel::platform

@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include "platform/CopyFaultSeam.h"
+#include "platform/TargetFileSystem.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/posix/MountTable.h"
 
@@ -13,6 +14,7 @@
 #include <linux/fs.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -144,6 +146,10 @@ bool replaceKeepsDataFirst(int fd) {
     return ordered;
 }
 
+bool modeNotKept(int errnoValue) {
+    return errnoValue == ENOSYS || errnoValue == EOPNOTSUPP || errnoValue == EPERM;
+}
+
 bool unnamedFilesLinkable() {
     // An unnamed file is given its name through /proc (a link by handle alone needs privileges).
     static const bool usable = ::access("/proc/self/fd", F_OK) == 0;
@@ -154,13 +160,14 @@ bool unnamedFilesLinkable() {
 // where the file system has no unnamed files, under a temporary name of the program's form.
 class TemporaryCopy {
 public:
-    explicit TemporaryCopy(int folder) : folder_(folder) {}
+    // `standIn` is what a test says the file system can do, or null.
+    TemporaryCopy(int folder, const FileSystemTraits* standIn) : folder_(folder), standIn_(standIn) {}
     ~TemporaryCopy() { discard(); }
     TemporaryCopy(const TemporaryCopy&) = delete;
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
 
     int create() {
-        if (unnamedFilesLinkable()) {
+        if (unnamedFilesLinkable() && (!standIn_ || standIn_->unnamedFiles)) {
             const int fd = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
             if (fd >= 0) {
                 fd_.reset(fd);
@@ -186,14 +193,14 @@ public:
 
     int fd() const { return fd_.get(); }
 
-    // Puts the finished copy under `target`: linked there when the name is free, otherwise
-    // flushed and renamed over what stands there (a file or a link, never followed).
+    // Puts the finished copy under `target`: given that name when it is free, otherwise flushed
+    // and renamed over what stands there (a file or a link, never followed).
     int place(const std::string& target, bool overwrite) {
-        // A link never replaces: it fails where anything stands under the name.
-        if (linkAs(target) == 0)
+        const int rc = placeAsNew(target);
+        if (rc == 0)
             return finish();
-        if (errno != EEXIST)
-            return errno;
+        if (rc != EEXIST)
+            return rc;
         if (!overwrite)
             return EEXIST;
         // The new data reaches the disk before it replaces the old copy, so a power cut leaves
@@ -201,15 +208,15 @@ public:
         if (!replaceKeepsDataFirst(fd_.get()) && ::fdatasync(fd_.get()) != 0)
             return errno;
         if (name_.empty()) {
-            int rc = EEXIST;
-            for (int attempt = 0; attempt < 100 && rc == EEXIST; ++attempt) {
+            int linked = EEXIST;
+            for (int attempt = 0; attempt < 100 && linked == EEXIST; ++attempt) {
                 std::string name = randomTemporaryName();
-                rc = linkAs(name) == 0 ? 0 : errno;
-                if (rc == 0)
+                linked = linkAs(name) == 0 ? 0 : errno;
+                if (linked == 0)
                     name_ = std::move(name);
             }
-            if (rc != 0)
-                return rc;
+            if (linked != 0)
+                return linked;
         }
         if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
             return errno;
@@ -226,6 +233,36 @@ public:
     }
 
 private:
+    // Gives the copy the name `target` only where nothing stands under it (EEXIST otherwise):
+    // by a link, or by a rename that never replaces. File systems without hard links (FAT,
+    // exFAT) and FUSE drivers that cannot refuse a rename by themselves get a rename checked
+    // first, which nothing else can race while the operation holds the target's lock.
+    int placeAsNew(const std::string& target) {
+        if (name_.empty())
+            return linkAs(target) == 0 ? 0 : errno; // an unnamed file gets a name by a link only
+        if (::renameat2(folder_, name_.c_str(), folder_, target.c_str(), RENAME_NOREPLACE) == 0) {
+            name_.clear();
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errno;
+        if (!standIn_ || standIn_->hardLinks) {
+            if (linkAs(target) == 0)
+                return 0;
+            if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK && errno != EXDEV)
+                return errno;
+        }
+        struct stat existing {};
+        if (::fstatat(folder_, target.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+            return EEXIST;
+        if (errno != ENOENT)
+            return errno;
+        if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
+            return errno;
+        name_.clear();
+        return 0;
+    }
+
     int linkAs(const std::string& name) {
         if (!name_.empty())
             return ::linkat(folder_, name_.c_str(), folder_, name.c_str(), 0);
@@ -245,6 +282,7 @@ private:
     }
 
     int folder_;
+    const FileSystemTraits* standIn_;
     FileDescriptor fd_;
     std::string name_; // empty for an unnamed file
 };
@@ -477,7 +515,8 @@ Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& t
         }
     }
 
-    TemporaryCopy copy(folder);
+    const std::optional<FileSystemTraits> standIn = FileSystemTraitsSeam::current();
+    TemporaryCopy copy(folder, standIn ? &*standIn : nullptr);
     if (const int rc = copy.create(); rc != 0) {
         result.error = Error::fromErrno(rc);
         result.failure = CopyFailure::Target;
@@ -509,8 +548,12 @@ Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& t
         mtime.tv_sec = static_cast<time_t>(options.sourceStatus->mtimeSeconds);
         mtime.tv_nsec = options.sourceStatus->mtimeNanoseconds;
     }
-    const timespec times[2] = {{0, UTIME_OMIT}, mtime};
-    if (::fchmod(copy.fd(), (before.st_mode & 07777) | S_IWUSR) != 0 || ::futimens(copy.fd(), times) != 0) {
+    // Both times are given: some FUSE drivers (fusefat) set no time at all when one is left out.
+    const timespec times[2] = {before.st_atim, mtime};
+    // A file system without permission bits (FAT through FUSE) refuses the mode: the copy
+    // keeps the mode that file system gives every file, which is no error.
+    if ((::fchmod(copy.fd(), (before.st_mode & 07777) | S_IWUSR) != 0 && !modeNotKept(errno)) ||
+        ::futimens(copy.fd(), times) != 0) {
         result.error = Error::fromErrno(errno);
         result.failure = CopyFailure::Target;
         return Attempt::Finished;

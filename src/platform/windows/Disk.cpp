@@ -60,4 +60,28 @@ Error writeNewFile(const std::string& path, const std::string& content) {
     return {};
 }
 
+bool removeInterruptedNewFile(const std::string& path, const std::string& content) {
+    const std::wstring native = win::nativePath(path);
+    win::Handle in(::CreateFileW(native.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!in.valid() || !::GetFileInformationByHandle(in.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        info.nNumberOfLinks != 1 || info.nFileSizeHigh != 0 || info.nFileSizeLow > content.size())
+        return false;
+    std::string held(content.size() + 1, '\0');
+    DWORD n = 0;
+    if (!::ReadFile(in.get(), held.data(), static_cast<DWORD>(held.size()), &n, nullptr) || n != info.nFileSizeLow ||
+        content.compare(0, n, held, 0, n) != 0)
+        return false;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return ::SetFileInformationByHandle(in.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+std::vector<std::string> fileSystemTableMountPoints() {
+    // Windows mounts what is plugged in under a drive letter; it keeps no table of where disks
+    // are meant to be.
+    return {};
+}
+
 } // namespace kestrel::platform
