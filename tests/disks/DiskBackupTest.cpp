@@ -168,9 +168,7 @@ std::int64_t ModificationTime(const std::string& path) {
 }
 
 void SetModificationTime(const std::string& path, std::int64_t nanoseconds) {
-    const struct timespec time {
-        nanoseconds / kSecond, nanoseconds % kSecond
-    };
+    const struct timespec time { nanoseconds / kSecond, nanoseconds % kSecond };
     const struct timespec times[2] = {time, time};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
 }
@@ -242,8 +240,19 @@ protected:
     // A run of the tool as a timer starts it, given a generous but finite time.
     ProcessResult Tool(const std::string& command, const std::vector<std::string>& options = {}) {
         ProcessRun run;
-        run.argv = {SystemProgram("timeout"), "--kill-after=10", "60", CliProgram(), command, "--yes",
-                    "--no-report", "--source", source, "--target", target, "--include-all", "--subfolders"};
+        run.argv = {SystemProgram("timeout"),
+                    "--kill-after=10",
+                    "60",
+                    CliProgram(),
+                    command,
+                    "--yes",
+                    "--no-report",
+                    "--source",
+                    source,
+                    "--target",
+                    target,
+                    "--include-all",
+                    "--subfolders"};
         run.argv.insert(run.argv.end(), options.begin(), options.end());
         run.environment = MinimalEnvironment(home);
         run.outPath = dir.path("tool-out.txt");

@@ -126,9 +126,12 @@ std::string MountedDisk::Prepare(const MountRecipe& recipe, const std::string& f
             return program + " is not installed (`make deps` installs it)";
     if (uses(recipe.mount, "{ssh}") && ::access(kSftpServer, X_OK) != 0)
         return std::string(kSftpServer) + " is not installed (`make deps` installs openssh-sftp-server)";
+    folder_ = folder;
     mountFolder_ = folder + "mount";
-    if (::mkdir(mountFolder_.c_str(), 0755) != 0 || ::mkdir((folder + "served").c_str(), 0755) != 0)
+    if (::mkdir(mountFolder_.c_str(), 0755) != 0)
         return "cannot make the mount point in " + folder;
+    if (uses(recipe.mount, "{served}") && ::mkdir((folder + "served").c_str(), 0755) != 0)
+        return "cannot make the served folder in " + folder;
     return {};
 }
 
@@ -180,8 +183,7 @@ std::string MountedDisk::Mount(const MountRecipe& recipe, const std::string& fol
 
 bool MountedDisk::Unmount() {
     bool unmounted = true;
-    const std::string folder = mountFolder_.substr(0, mountFolder_.rfind('/') + 1);
-    const SystemCommands system(folder);
+    const SystemCommands system(folder_);
     if (!mountPoint_.empty()) {
         // Lazily: a FUSE program still busy with the image can never keep the test from ending.
         unmounted = system.Run({"umount", "-l", mountFolder_}).empty();

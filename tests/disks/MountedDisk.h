@@ -40,7 +40,8 @@ private:
 
     std::string mountPoint_;  // set once something is mounted there
     std::string loopDevice_;  // set while a loop device holds the image
-    std::string mountFolder_; // where Prepare made the mount point
+    std::string folder_;      // the test's folder, which holds everything
+    std::string mountFolder_; // the mount point, without its final "/"
 };
 
 // The full path of a system program (the sbin folders included); "" when it is not installed.
