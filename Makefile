@@ -7,7 +7,9 @@
 BUILD ?= build
 DEB_BUILD ?= build-deb
 JOBS ?= 2
-PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format
+PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format \
+	fusefat exfat-fuse exfatprogs ntfs-3g sshfs openssh-sftp-server openssh-client dosfstools btrfs-progs \
+	xfsprogs fuse3
 DEB_PACKAGES = cmake g++ make qt6-base-dev dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
