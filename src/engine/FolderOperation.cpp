@@ -383,6 +383,9 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         case ReportFileOpening::Failed:
             strResultText = "Cannot open report file.";
             return intResultReportFileNotOpened;
+        case ReportFileOpening::Refused:
+            strResultText = ReportFileRefusedText();
+            return intResultReportFileNotOpened;
         default:
             break;
         }

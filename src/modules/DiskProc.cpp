@@ -2,6 +2,7 @@
 
 #include "modules/FileProc.h"
 #include "modules/StrProc.h"
+#include "platform/DirectoryHandle.h"
 #include "platform/Disk.h"
 #include "platform/FileSystem.h"
 
@@ -23,19 +24,21 @@ bool IsWriteProtected(const std::string& path, std::string& errorDescription) {
         errorDescription = platform::errorDescription(platform::err::PathNotFound);
         return true;
     }
-    const std::string folder = AddTrailingBackslash(path);
+    // The scratch file is made and removed through the folder's handle, by name, so neither can
+    // be led elsewhere by a link.
     platform::Error error;
-    for (int attempt = 0; attempt < kScratchAttempts; ++attempt) {
+    const platform::DirectoryHandle folder = platform::openDirectory(path, error);
+    for (int attempt = 0; folder.valid() && attempt < kScratchAttempts; ++attempt) {
         // A file of the scratch name that is already there belongs to someone: another name is
         // taken and that file is never touched.
-        const std::string scratch = folder + kScratchName +
+        const std::string scratch = std::string(kScratchName) +
                                     (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) +
                                     kScratchExtension;
-        error = platform::writeNewFile(scratch, "A line\n");
+        error = platform::writeNewFile(folder, scratch, "A line\n");
         if (error.number == platform::err::FileAlreadyExists)
             continue;
         if (!error)
-            error = platform::removeFile(scratch);
+            error = folder.removeChild(scratch);
         break;
     }
     if (error) {

@@ -39,6 +39,9 @@ struct OperationState {
     bool blnOutputToFile = false; // the report file is open and takes the lines
     bool blnWipe = false;
     bool blnScheduledTask = false; // started from the command line, runs unattended
+    // The report file's name is the unattended run's own, not the user's: where it is taken in
+    // the target by something that is no report file of the run's, the next free name is used.
+    bool blnReportFileNameChosen = false;
     bool blnSkipThumbsDb = false;
     bool blnPauseTaken = false;
     // The walk stopped because the target drive is full (not the user's cancel).

@@ -160,12 +160,13 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
     return true;
 }
 
-Error writeNewFile(const std::string& path, const std::string& content) {
+Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
     if (const NewFileFaultSeam::Function fault = NewFileFaultSeam::current()) {
-        if (Error error = fault(path))
+        if (Error error = fault(folder.pathOfChild(name)))
             return error;
     }
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int fd = ::openat(folder.nativeHandle(), name.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return Error::fromErrno(errno, true); // a missing part of the path is a folder
     const char* data = content.data();
@@ -185,10 +186,16 @@ Error writeNewFile(const std::string& path, const std::string& content) {
     if (::close(fd) != 0 && failure == 0)
         failure = errno;
     if (failure != 0) {
-        ::unlink(path.c_str()); // our own file, made a moment ago
+        ::unlinkat(folder.nativeHandle(), name.c_str(), 0); // our own file, made a moment ago
         return Error::fromErrno(failure);
     }
     return {};
+}
+
+Error writeNewFile(const std::string& path, const std::string& content) {
+    Error error;
+    const DirectoryHandle folder = DirectoryHandle::openToPass(parentOf(path), error);
+    return folder.valid() ? writeNewFile(folder, path.substr(path.rfind('/') + 1), content) : error;
 }
 
 } // namespace kestrel::platform
