@@ -384,7 +384,7 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
             strResultText = "Cannot open report file.";
             return intResultReportFileNotOpened;
         case ReportFileOpening::Refused:
-            strResultText = ReportFileRefusedText();
+            strResultText = ReportFileRefusedText(setup.txbReportFile);
             return intResultReportFileNotOpened;
         default:
             break;

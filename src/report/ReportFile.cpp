@@ -114,7 +114,7 @@ ReportFileState StateOfReportFile(const std::string& path, const platform::Direc
 ReportFileOpening RefuseReportFile(ReportModel& report, const std::string& title) {
     report.state().blnOutputToFile = false;
     MessageRequest message;
-    message.text = ReportFileRefusedText();
+    message.text = ReportFileRefusedText(report.setup().txbReportFile);
     message.title = title;
     message.buttons = MessageButtons::Ok;
     message.icon = MessageIcon::Exclamation;
@@ -124,9 +124,9 @@ ReportFileOpening RefuseReportFile(ReportModel& report, const std::string& title
 
 } // namespace
 
-std::string ReportFileRefusedText() {
-    return "The report file lies in the target folder and is a link, or no file of yours: nothing is "
-           "written to it.";
+std::string ReportFileRefusedText(const std::string& path) {
+    return "The report file " + path +
+           " lies in the target folder and is a link, or no file of yours: nothing is written to it.";
 }
 
 std::string NumberedReportFile(const std::string& path, int number) {

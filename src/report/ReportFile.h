@@ -63,8 +63,8 @@ enum class ReportFileOpening {
                // was written and "Bad report file specification" was shown
 };
 
-// The text of that refusal.
-std::string ReportFileRefusedText();
+// The text of that refusal, naming the file.
+std::string ReportFileRefusedText(const std::string& path);
 
 // The report file's path with " (n)" before its extension: the name an unattended run takes
 // when its own is held by something that is no report file of its own.

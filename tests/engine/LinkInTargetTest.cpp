@@ -170,10 +170,10 @@ TEST_F(LinkInTargetTest, AReportFileNamedInTheTargetIsRefused) {
 
                 EXPECT_EQ(BackupModified(), intResultReportFileNotOpened);
 
-                EXPECT_EQ(resultText, ReportFileRefusedText());
+                EXPECT_EQ(resultText, ReportFileRefusedText(setup.txbReportFile));
                 ASSERT_EQ(ui.messages().size(), 1u);
                 EXPECT_EQ(ui.messages()[0].title, "Bad report file specification");
-                EXPECT_EQ(ui.messages()[0].text, ReportFileRefusedText());
+                EXPECT_EQ(ui.messages()[0].text, ReportFileRefusedText(path));
                 EXPECT_FALSE(dir.exists("tgt/a.txt")) << "the backup did not start";
             });
         }
@@ -207,7 +207,7 @@ TEST_F(LinkInTargetTest, AFolderOfTheTargetSwappedForALinkNeverLeadsTheReportOut
 
     EXPECT_EQ(BackupModified(), intResultReportFileNotOpened);
 
-    EXPECT_EQ(resultText, ReportFileRefusedText());
+    EXPECT_EQ(resultText, ReportFileRefusedText(setup.txbReportFile));
     EXPECT_EQ(Outside(), before);
 }
 
