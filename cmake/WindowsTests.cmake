@@ -10,6 +10,7 @@ set(KESTREL_TESTS_LEFT_OUT
   # RENAME_EXCHANGE): Windows has no atomic exchange of two names, and Wine makes no links.
   ${t}/engine/BackupRaceTest.cpp
   ${t}/engine/DeletionRaceTest.cpp
+  ${t}/engine/ReportFileRaceTest.cpp
   # FIFOs, sockets and devices in the source: Windows folders hold none of them.
   ${t}/engine/PassedOverTest.cpp
 )

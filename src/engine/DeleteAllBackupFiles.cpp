@@ -221,7 +221,7 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
         result.outcome = DeletionOutcome::Declined;
         return result;
     }
-    if (opening == ReportFileOpening::Failed) {
+    if (opening == ReportFileOpening::Failed || opening == ReportFileOpening::Refused) {
         return result;
     }
 

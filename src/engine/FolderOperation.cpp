@@ -407,6 +407,9 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
         case ReportFileOpening::Failed:
             strResultText = "Cannot open report file.";
             return intResultReportFileNotOpened;
+        case ReportFileOpening::Refused:
+            strResultText = ReportFileRefusedText(setup.txbReportFile);
+            return intResultReportFileNotOpened;
         default:
             break;
         }

@@ -40,11 +40,13 @@ UnattendedRunResult RunUnattended(OperationContext& ctx, const std::string& comm
     // the program was started; the backup refuses such a setup anyway.
     if (!setup.txbDirectory[1].empty()) {
         setup.txbReportFile = UnattendedReportFile(setup.txbDirectory[1]);
+        state.blnReportFileNameChosen = true;
     }
     setup.chkDisableOutputToFile = 0;
     setup.chkSaveSetupOnQuit = 1;
     result.backupResult =
         cmdBackupModifiedFiles_MouseUp(setup, state, ctx.ui, ctx.report, &result.resultText);
+    state.blnReportFileNameChosen = false;
     state.blnScheduledTask = false;
 
     if (CommandLineAsksForShutdown(commandLine)) {

@@ -2,6 +2,7 @@
 
 #include "modules/FileProc.h"
 #include "modules/StrProc.h"
+#include "platform/DirectoryHandle.h"
 #include "platform/Disk.h"
 #include "platform/FileSystem.h"
 
@@ -24,27 +25,29 @@ bool IsWriteProtected(const std::string& path, std::string& errorDescription) {
         errorDescription = platform::errorDescription(platform::err::PathNotFound);
         return true;
     }
-    const std::string folder = AddTrailingBackslash(path);
+    // The scratch file is made and removed through the folder's handle, by name, so neither can
+    // be led elsewhere by a link.
     platform::Error error = platform::Error::of(platform::err::FileAlreadyExists);
+    const platform::DirectoryHandle folder = platform::openDirectory(path, error);
     bool tested = false;
-    for (int attempt = 0; attempt < kScratchAttempts; ++attempt) {
-        const std::string scratch = folder + kScratchName +
+    for (int attempt = 0; folder.valid() && attempt < kScratchAttempts; ++attempt) {
+        const std::string scratch = std::string(kScratchName) +
                                     (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) +
                                     kScratchExtension;
         // What a test killed half-way left is removed, whichever name it took. A file of the
         // scratch name that holds anything else belongs to someone: another name is taken and
         // that file is never touched.
-        const bool leftoverRemoved = platform::removeInterruptedNewFile(scratch, kScratchContent);
+        const bool leftoverRemoved = platform::removeInterruptedNewFile(folder, scratch, kScratchContent);
         if (tested) {
-            if (!leftoverRemoved && !platform::statPath(scratch, false).exists())
+            if (!leftoverRemoved && !folder.statChild(scratch).exists())
                 break; // no test went further than the first free name
             continue;
         }
-        error = platform::writeNewFile(scratch, kScratchContent);
+        error = platform::writeNewFile(folder, scratch, kScratchContent);
         if (error.number == platform::err::FileAlreadyExists)
             continue;
         if (!error)
-            error = platform::removeFile(scratch);
+            error = folder.removeChild(scratch);
         tested = true;
     }
     if (error) {

@@ -14,7 +14,9 @@ bool hasRunMark(const DirectoryHandle& folder) {
 }
 
 void clearRunMark(const DirectoryHandle& root) {
-    root.removeChild(runMarkName());
+    // Only the mark itself: whatever else took its name is not the run's to remove.
+    if (hasRunMark(root))
+        root.removeChild(runMarkName());
 }
 
 int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {

@@ -26,6 +26,12 @@ public:
     // A folder directly inside this one; a link of that name is refused, not followed.
     DirectoryHandle openChild(const std::string& name, Error& error) const;
 
+    // A folder only passed through on the way to an entry below it: opened even where it may be
+    // searched but not read (a path-only handle on POSIX). It serves to open and look at entries
+    // by name, to go on downward, and for isAtOrBelow; not to read the folder's entries.
+    static DirectoryHandle openToPass(const std::string& path, Error& error);
+    DirectoryHandle openChildToPass(const std::string& name, Error& error) const;
+
     bool valid() const { return fd_ >= 0; }
     // The status of an entry of this folder, a link reported as a link.
     FileStatus statChild(const std::string& name) const;
@@ -51,6 +57,10 @@ public:
     // Sets this folder's own permission bits.
     Error setMode(unsigned mode) const;
 
+    // Whether this folder is `tree` or lies below it, judged on the folders themselves (where
+    // they are now, whatever path led to either).
+    bool isAtOrBelow(const DirectoryHandle& tree) const;
+
     // Takes the lock that keeps a second operation out of this folder; refused at once (false)
     // while another handle, of this or any process, holds it. Held until the handle closes.
     bool tryLockExclusive() const;
@@ -66,6 +76,22 @@ private:
     explicit DirectoryHandle(int fd) : fd_(fd) {}
     int fd_ = -1;
 };
+
+// The folder that holds a file the program is about to write, and where that folder lies.
+struct FolderOfFile {
+    DirectoryHandle folder;  // passed-through handle (openToPass); not valid when it could not be
+                             // opened: `error` says why
+    std::string name;        // the file's name in that folder
+    bool insideTree = false; // the folder is the tree's root or lies below it
+    bool linkInTree = false; // a link stood on the way inside the tree: nothing was opened
+    Error error;
+};
+
+// Opens the folder of the file `path` names, one name at a time. Links on the way are followed
+// while it lies outside `tree` (the user's own path, which may well reach the tree through a
+// link); from the tree's root downward none is, so a link planted in the tree never leads the
+// file out of it. Without a valid `tree` every link is followed.
+FolderOfFile openFolderOfFile(const std::string& path, const DirectoryHandle& tree);
 
 // The folder a path names, as DirectoryHandle::open.
 inline DirectoryHandle openDirectory(const std::string& path, Error& error) {

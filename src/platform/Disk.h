@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
 #include "platform/TestSeam.h"
 
@@ -33,17 +34,21 @@ struct DiskSpace {
 // The space of the file system that holds the path (the nearest existing folder of it).
 bool diskSpace(const std::string& path, DiskSpace& space, Error& error);
 
-// Creates a file that did not exist and writes `content` into it. Refuses (error 58) when any
-// entry of that name exists, a symbolic link included, so it can never damage a user's file.
+// Creates a file that did not exist directly inside `folder` and writes `content` into it.
+// Refuses (error 58) when any entry of that name exists, a symbolic link included, so it can
+// never damage a user's file nor write through a link.
+Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content);
+// The same for a file named by path (its folder found by path).
 Error writeNewFile(const std::string& path, const std::string& content);
 
-// Removes the file at `path` when it is what a writeNewFile(path, content) cut short by a kill
-// left behind: a regular file of this user with no other name, holding nothing but a beginning
-// of `content`. Anything else of that name (a user's own file, a link) stays. True when removed.
-bool removeInterruptedNewFile(const std::string& path, const std::string& content);
+// Removes `name` in `folder` when it is what a writeNewFile(folder, name, content) cut short by a
+// kill left behind: a regular file of this user with no other name, holding nothing but a
+// beginning of `content`. Anything else of that name (a user's own file, a link) stays. True
+// when removed.
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content);
 
-// Test seam: while a guard lives, writeNewFile first asks its function, and an error it returns
-// is the result (a disk cannot be filled on demand).
+// Test seam: while a guard lives, writeNewFile first asks its function (with a path of the
+// file), and an error it returns is the result (a disk cannot be filled on demand).
 using NewFileFaultSeam = TestSeam<struct NewFileFaultTag, std::function<Error(const std::string& path)>>;
 using ScopedNewFileFaultForTesting = NewFileFaultSeam::Guard;
 

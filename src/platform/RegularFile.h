@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
+#include "platform/TestSeam.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kestrel::platform {
@@ -36,6 +39,7 @@ public:
 
 private:
     friend RegularFile openRegularFile(const std::string&, FileOpening, Error&, bool);
+    friend RegularFile openOwnFile(const DirectoryHandle&, const std::string&, FileOpening, Error&, bool&);
     explicit RegularFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_ = -1; // the system's handle (a descriptor on POSIX)
 };
@@ -45,6 +49,31 @@ private:
 // it cannot be opened.
 RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
                             bool allowCharacterDevice = false);
+
+// What stands at a name where the program is to write a file of its own inside the target.
+enum class OwnFileState {
+    Missing, // nothing: the file will be created
+    Own,     // a regular file of this user's that no other name shares: it may be written
+    Foreign, // a link (dangling or not), a folder, a FIFO, a device, a file of another owner or
+             // with another name: it is never opened for writing
+};
+OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& name);
+
+// Opens `name`, directly inside `folder`, for writing (Truncate or Append) without ever writing
+// through a link: a missing name is created exclusively, an existing one is opened only when it
+// is an Own file (and emptied only once it is known to be one). Anything else found there, even
+// when it is swapped in while the file is opened, is left as it was: the file is not open,
+// `foreign` is set and `error` is 75.
+RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                        Error& error, bool& foreign);
+
+// Test seam: while a guard lives, openOwnFile calls it with the name at each of its two steps,
+// before it creates the name (`existing` false) and, when the name stood already, after it
+// looked at what stands there and before it opens that (`existing` true); a test swaps the entry
+// there as another process would.
+using OwnFileOpeningSeam =
+    TestSeam<struct OwnFileOpeningTag, std::function<void(const std::string& name, bool existing)>>;
+using ScopedOwnFileOpeningForTesting = OwnFileOpeningSeam::Guard;
 
 // Whether the file can be opened for reading now (without waiting, whatever it is): no error
 // when it can, else why not. A copy that failed asks it to tell a missing source from a locked one.

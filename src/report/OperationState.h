@@ -43,6 +43,9 @@ struct OperationState {
     // on (the tool's explicit option). An unattended run never asks.
     enum class AbsentTargetDisk { Ask, Refuse, GoOn };
     AbsentTargetDisk absentTargetDisk = AbsentTargetDisk::Ask;
+    // The report file's name is the unattended run's own, not the user's: where it is taken in
+    // the target by something that is no report file of the run's, the next free name is used.
+    bool blnReportFileNameChosen = false;
     bool blnSkipThumbsDb = false;
     bool blnPauseTaken = false;
     // The walk stopped because the target drive is full (not the user's cancel).

@@ -3,6 +3,8 @@
 #include "modules/DatePr2.h"
 #include "modules/Folder.h"
 #include "modules/StrProc.h"
+#include "platform/DirectoryHandle.h"
+#include "platform/Path.h"
 #include "platform/RegularFile.h"
 #include "report/Interaction.h"
 #include "report/ReportModel.h"
@@ -13,13 +15,25 @@ ReportFile::~ReportFile() {
     Close();
 }
 
-platform::Error ReportFile::Open(const std::string& path, bool append) {
+platform::Error ReportFile::Open(const std::string& path, bool append,
+                                 const platform::DirectoryHandle& target, bool& refused) {
     Close();
-    // A FIFO named as the report file is refused, never waited on or written to; a device such as
-    // /dev/null takes the report without waiting.
+    refused = false;
+    const platform::FileOpening opening =
+        append ? platform::FileOpening::Append : platform::FileOpening::Truncate;
     platform::Error error;
-    file_ = platform::openRegularFile(
-        path, append ? platform::FileOpening::Append : platform::FileOpening::Truncate, error, true);
+    platform::FolderOfFile place = platform::openFolderOfFile(path, target);
+    if (place.linkInTree) {
+        refused = true;
+        return place.error;
+    }
+    if (place.folder.valid() && place.insideTree) {
+        file_ = platform::openOwnFile(place.folder, place.name, opening, error, refused);
+    } else {
+        // A FIFO named as the report file is refused, never waited on or written to; a device such
+        // as /dev/null takes the report without waiting.
+        file_ = platform::openRegularFile(path, opening, error, true);
+    }
     if (!file_.isOpen()) {
         return error;
     }
@@ -70,6 +84,59 @@ bool ReportFileInsideTarget(const std::string& reportFile, const std::string& ta
     return !targetFolder.empty() && reportFile.compare(0, targetFolder.size(), targetFolder) == 0;
 }
 
+namespace {
+
+// Names an unattended run tries for its report before it gives up: past a few leftovers, a
+// target full of them is no longer chance.
+constexpr int kReportFileNames = 100;
+
+enum class ReportFileState { Missing, Existing, Refused };
+
+// What stands at the report file's name, judged as ReportFile::Open will judge it.
+ReportFileState StateOfReportFile(const std::string& path, const platform::DirectoryHandle& target) {
+    const platform::FolderOfFile place = platform::openFolderOfFile(path, target);
+    if (place.linkInTree) {
+        return ReportFileState::Refused;
+    }
+    if (place.folder.valid() && place.insideTree) {
+        switch (platform::ownFileStateOf(place.folder, place.name)) {
+        case platform::OwnFileState::Missing:
+            return ReportFileState::Missing;
+        case platform::OwnFileState::Own:
+            return ReportFileState::Existing;
+        case platform::OwnFileState::Foreign:
+            return ReportFileState::Refused;
+        }
+    }
+    return FileExists(path) ? ReportFileState::Existing : ReportFileState::Missing;
+}
+
+ReportFileOpening RefuseReportFile(ReportModel& report, const std::string& title) {
+    report.state().blnOutputToFile = false;
+    MessageRequest message;
+    message.text = ReportFileRefusedText(report.setup().txbReportFile);
+    message.title = title;
+    message.buttons = MessageButtons::Ok;
+    message.icon = MessageIcon::Exclamation;
+    report.ui().ShowMessage(message);
+    return ReportFileOpening::Refused;
+}
+
+} // namespace
+
+std::string ReportFileRefusedText(const std::string& path) {
+    return "The report file " + path +
+           " lies in the target folder and is a link, or no file of yours: nothing is written to it.";
+}
+
+std::string NumberedReportFile(const std::string& path, int number) {
+    const std::size_t name = platform::lastSeparatorOf(path);
+    const std::size_t dot = path.rfind('.');
+    const std::size_t end =
+        dot == std::string::npos || (name != std::string::npos && dot < name) ? path.size() : dot;
+    return path.substr(0, end) + " (" + std::to_string(number) + ")" + path.substr(end);
+}
+
 ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const std::string& failureTitle) {
     OperationState& state = report.state();
     Setup& setup = report.setup();
@@ -77,30 +144,66 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
         return ReportFileOpening::NoFile;
     }
 
-    int choice = 1; // a file that does not exist yet is created
-    if (FileExists(setup.txbReportFile)) {
-        if (presetChoice >= 1 && presetChoice <= 4) {
-            choice = presetChoice;
-        } else if (state.blnScheduledTask) {
-            // Nobody to ask: append, so an unattended run never destroys an earlier report
-            // (its own report file has a new name each time anyway).
-            choice = 2;
-        } else {
-            choice = report.ui().AskExistingReportFile();
+    // The target as it is now: a report file inside it is reached from it downward.
+    platform::Error error;
+    const platform::DirectoryHandle target = setup.txbDirectory[1].empty()
+                                                 ? platform::DirectoryHandle()
+                                                 : platform::openDirectory(setup.txbDirectory[1], error);
+    const std::string named = setup.txbReportFile;
+    int number = 1;
+    // Something that is no report file of the run's holds the name (or took it while the file was
+    // being opened): the unattended run moves on to the next name, a name the user chose is
+    // refused.
+    const auto nextName = [&] {
+        if (!state.blnReportFileNameChosen || number >= kReportFileNames) {
+            return false;
         }
-    }
-    state.intChoice = choice;
-    if (choice == 4) {
-        return ReportFileOpening::Cancelled;
-    }
-    if (choice == 3) {
-        setup.chkDisableOutputToFile = 1;
-        state.blnOutputToFile = false;
-        return ReportFileOpening::NoFile;
+        setup.txbReportFile = NumberedReportFile(named, ++number);
+        return true;
+    };
+
+    int choice = 1; // a file that does not exist yet is created
+    for (;;) {
+        const ReportFileState found = StateOfReportFile(setup.txbReportFile, target);
+        if (found == ReportFileState::Refused) {
+            if (nextName()) {
+                continue;
+            }
+            return RefuseReportFile(report, "Bad report file specification");
+        }
+        choice = 1;
+        if (found == ReportFileState::Existing) {
+            if (presetChoice >= 1 && presetChoice <= 4) {
+                choice = presetChoice;
+            } else if (state.blnScheduledTask) {
+                // Nobody to ask: append, so an unattended run never destroys an earlier report
+                // (its own report file has a new name each time anyway).
+                choice = 2;
+            } else {
+                choice = report.ui().AskExistingReportFile();
+            }
+        }
+        state.intChoice = choice;
+        if (choice == 4) {
+            return ReportFileOpening::Cancelled;
+        }
+        if (choice == 3) {
+            setup.chkDisableOutputToFile = 1;
+            state.blnOutputToFile = false;
+            return ReportFileOpening::NoFile;
+        }
+        bool refused = false;
+        error = report.file().Open(setup.txbReportFile, choice == 2, target, refused);
+        if (!refused) {
+            break;
+        }
+        if (!nextName()) {
+            return RefuseReportFile(report, "Bad report file specification");
+        }
     }
 
     const bool append = choice == 2;
-    if (report.file().Open(setup.txbReportFile, append)) {
+    if (error) {
         state.blnOutputToFile = false;
         MessageRequest message;
         message.text = "Cannot open report file.";
@@ -120,6 +223,11 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
         report.Clear();
     }
     report.Output(head + "\r\n", true);
+    if (setup.txbReportFile != named) {
+        report.Output(named + " is taken by a link or by a file that is no report of this program:" + "\r\n" +
+                          "this report is written to " + setup.txbReportFile + " instead." + "\r\n",
+                      true);
+    }
     return ReportFileOpening::Opened;
 }
 

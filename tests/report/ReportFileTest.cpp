@@ -199,10 +199,13 @@ TEST_F(ReportFileTest, AReportFileIsInsideTheTargetWhenItsPathStartsWithTheTarge
 TEST_F(ReportFileTest, AFifoIsRefusedAtOnce) {
     ASSERT_TRUE(kestrel::testing::MakeFifo(dir.path("fifo.txt")));
     ReportFile file;
-    EXPECT_EQ(file.Open(dir.path("fifo.txt"), true).number, platform::err::PathFileAccess);
+    const platform::DirectoryHandle noTarget;
+    bool refused = false;
+    EXPECT_EQ(file.Open(dir.path("fifo.txt"), true, noTarget, refused).number, platform::err::PathFileAccess);
     const int reader = ::open(dir.path("fifo.txt").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    EXPECT_EQ(file.Open(dir.path("fifo.txt"), false).number, platform::err::PathFileAccess);
+    EXPECT_EQ(file.Open(dir.path("fifo.txt"), false, noTarget, refused).number,
+              platform::err::PathFileAccess);
     ::close(reader);
 }
 #endif

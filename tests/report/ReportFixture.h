@@ -32,7 +32,8 @@ protected:
     void StartBackupWithReportFile(const std::string& name = "report.txt") {
         state.intOperation = intOperationBackupModifiedFiles;
         setup.txbReportFile = dir.path(name);
-        ASSERT_FALSE(report.file().Open(setup.txbReportFile, false));
+        bool refused = false;
+        ASSERT_FALSE(report.file().Open(setup.txbReportFile, false, platform::DirectoryHandle(), refused));
         state.blnOutputToFile = true;
     }
     std::string ReportFileText(const std::string& name = "report.txt") const { return dir.readFile(name); }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -65,6 +66,36 @@ std::string SlashesOnly(std::string path) {
 
 std::string Native(std::string relative) {
     return WithSeparator('/', '\\', std::move(relative));
+}
+
+std::map<std::string, std::string> EntriesBelow(const std::string& root, const std::string& leftOut) {
+    namespace fs = std::filesystem;
+    std::map<std::string, std::string> entries;
+    const fs::path top = utf8Path(root);
+    std::string cut = leftOut;
+    while (cut.size() > 1 && (cut.back() == '/' || cut.back() == '\\'))
+        cut.pop_back();
+    const fs::path skipped = cut.empty() ? fs::path() : utf8Path(cut).lexically_normal();
+    for (auto it = fs::recursive_directory_iterator(top); it != fs::recursive_directory_iterator(); ++it) {
+        const fs::path path = it->path();
+        if (!skipped.empty() && path.lexically_normal() == skipped) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const fs::file_status status = it->symlink_status();
+        const std::string relative = SlashesOnly(path.lexically_relative(top).generic_string());
+        if (fs::is_symlink(status)) {
+            entries[relative] = "link " + fs::read_symlink(path).generic_string();
+        } else if (fs::is_directory(status)) {
+            entries[relative] = "folder";
+        } else if (fs::is_regular_file(status)) {
+            std::ifstream in(path, std::ios::binary);
+            entries[relative] = "file " + std::string(std::istreambuf_iterator<char>(in), {});
+        } else {
+            entries[relative] = "other";
+        }
+    }
+    return entries;
 }
 
 bool MakeHardLink(const std::string& existing, const std::string& link) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 // What tests do to files beside writing them, on every system the tests run on. Where a system
@@ -23,6 +24,12 @@ bool IsReadOnly(const std::string& path);
 void OverwriteInPlace(const std::string& path, const std::string& data, std::size_t chunk);
 // `size` bytes of the file from `offset`.
 std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t size);
+
+// Every entry below `root` but the ones at or below `leftOut` (a folder below it), by its path
+// relative to `root`, with what it is: "file " and its bytes, "link " and the link's text,
+// "folder", or "other". Two readings compare equal only when nothing there was written,
+// created, removed or turned into something else.
+std::map<std::string, std::string> EntriesBelow(const std::string& root, const std::string& leftOut = "");
 
 // Whether this system lets the tests make symbolic links (tried once).
 bool CanMakeSymlinks();

@@ -28,16 +28,34 @@ DirectoryHandle& DirectoryHandle::operator=(DirectoryHandle&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// A folder by path (links on the way followed) or by name in a folder (a link of that name
+// refused: it is no folder of the tree, and with O_PATH it would be opened as itself); `access`
+// is O_RDONLY for a folder to read, O_PATH for one only passed through.
+int openFolder(int at, const std::string& name, int access, Error& error) {
+    const bool byName = at != AT_FDCWD;
+    const int fd = ::openat(at, name.c_str(), access | O_DIRECTORY | O_CLOEXEC | (byName ? O_NOFOLLOW : 0));
+    error = fd < 0 ? Error::fromErrno(byName && errno == ELOOP ? ENOTDIR : errno, true) : Error{};
+    return fd;
+}
+
+} // namespace
+
 DirectoryHandle DirectoryHandle::open(const std::string& path, Error& error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    error = fd < 0 ? Error::fromErrno(errno, true) : Error{};
-    return DirectoryHandle(fd);
+    return DirectoryHandle(openFolder(AT_FDCWD, path, O_RDONLY, error));
 }
 
 DirectoryHandle DirectoryHandle::openChild(const std::string& name, Error& error) const {
-    int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    error = fd < 0 ? Error::fromErrno(errno == ELOOP ? ENOTDIR : errno, true) : Error{};
-    return DirectoryHandle(fd);
+    return DirectoryHandle(openFolder(fd_, name, O_RDONLY, error));
+}
+
+DirectoryHandle DirectoryHandle::openToPass(const std::string& path, Error& error) {
+    return DirectoryHandle(openFolder(AT_FDCWD, path, O_PATH, error));
+}
+
+DirectoryHandle DirectoryHandle::openChildToPass(const std::string& name, Error& error) const {
+    return DirectoryHandle(openFolder(fd_, name, O_PATH, error));
 }
 
 FileStatus DirectoryHandle::statChild(const std::string& name) const {
@@ -138,6 +156,36 @@ Error DirectoryHandle::setMode(unsigned mode) const {
     if (::fchmod(fd_, static_cast<mode_t>(mode)) != 0)
         return Error::fromErrno(errno, true);
     return {};
+}
+
+bool DirectoryHandle::isAtOrBelow(const DirectoryHandle& tree) const {
+    struct stat top;
+    if (!valid() || !tree.valid() || ::fstat(tree.fd_, &top) != 0)
+        return false;
+    // Up through "..", which is never a link, until the tree or the root of the file system
+    // tree: path-only handles, so a folder on the way that cannot be read is still passed.
+    int current = ::openat(fd_, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    bool found = false;
+    for (int depth = 0; current >= 0 && depth < 4096; ++depth) {
+        struct stat here;
+        if (::fstat(current, &here) != 0)
+            break;
+        if (here.st_dev == top.st_dev && here.st_ino == top.st_ino) {
+            found = true;
+            break;
+        }
+        const int parent = ::openat(current, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        struct stat up;
+        const bool atRoot =
+            parent < 0 || ::fstat(parent, &up) != 0 || (up.st_dev == here.st_dev && up.st_ino == here.st_ino);
+        ::close(current);
+        current = parent;
+        if (atRoot)
+            break;
+    }
+    if (current >= 0)
+        ::close(current);
+    return found;
 }
 
 bool DirectoryHandle::tryLockExclusive() const {

@@ -203,12 +203,13 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
     return true;
 }
 
-Error writeNewFile(const std::string& path, const std::string& content) {
+Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
     if (const NewFileFaultSeam::Function fault = NewFileFaultSeam::current()) {
-        if (Error error = fault(path))
+        if (Error error = fault(folder.pathOfChild(name)))
             return error;
     }
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int fd = ::openat(folder.nativeHandle(), name.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return Error::fromErrno(errno, true); // a missing part of the path is a folder
     const char* data = content.data();
@@ -228,31 +229,32 @@ Error writeNewFile(const std::string& path, const std::string& content) {
     if (::close(fd) != 0 && failure == 0)
         failure = errno;
     if (failure != 0) {
-        ::unlink(path.c_str()); // our own file, made a moment ago
+        ::unlinkat(folder.nativeHandle(), name.c_str(), 0); // our own file, made a moment ago
         return Error::fromErrno(failure);
     }
     return {};
 }
 
-bool removeInterruptedNewFile(const std::string& path, const std::string& content) {
-    const std::size_t slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const int folder = ::open(parentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return false;
+Error writeNewFile(const std::string& path, const std::string& content) {
+    Error error;
+    const DirectoryHandle folder = DirectoryHandle::openToPass(parentOf(path), error);
+    return folder.valid() ? writeNewFile(folder, path.substr(path.rfind('/') + 1), content) : error;
+}
+
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
     bool removed = false;
-    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::openat(folder.nativeHandle(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat st {};
     if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid() &&
         static_cast<std::size_t>(st.st_size) <= content.size()) {
         std::string held(content.size() + 1, '\0');
         const ssize_t n = ::read(fd, held.data(), held.size());
         if (n == st.st_size && content.compare(0, static_cast<std::size_t>(n), held, 0, static_cast<std::size_t>(n)) == 0)
-            removed = ::unlinkat(folder, name.c_str(), 0) == 0;
+            removed = ::unlinkat(folder.nativeHandle(), name.c_str(), 0) == 0;
     }
     if (fd >= 0)
         ::close(fd);
-    ::close(folder);
     return removed;
 }
 

@@ -624,8 +624,9 @@ std::string temporaryCopyName() {
 bool markRunUnderWay(const DirectoryHandle& root) {
     if (hasRunMark(root))
         return true;
+    // Made new or not at all: a link, FIFO or anything else of that name is never opened.
     const int fd = ::openat(root.nativeHandle(), runMarkName().c_str(),
-                            O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
     return false;

@@ -26,6 +26,12 @@ int descriptor(std::intptr_t handle) {
     return static_cast<int>(handle);
 }
 
+// A file the program may write inside the target: a regular file of this user's that no other
+// name shares, so writing it cannot change a file of someone else's or one outside the target.
+bool isOwnFile(const struct stat& st) {
+    return S_ISREG(st.st_mode) && st.st_nlink <= 1 && st.st_uid == ::geteuid();
+}
+
 } // namespace
 
 RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
@@ -48,6 +54,77 @@ RegularFile openRegularFile(const std::string& path, FileOpening opening, Error&
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     error = {};
     return file;
+}
+
+OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& name) {
+    struct stat st;
+    if (::fstatat(folder.nativeHandle(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return OwnFileState::Missing; // or unreadable: opening it will say why
+    return isOwnFile(st) ? OwnFileState::Own : OwnFileState::Foreign;
+}
+
+RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                        Error& error, bool& foreign) {
+    foreign = false;
+    const int at = folder.nativeHandle();
+    const int access =
+        (opening == FileOpening::Append ? O_WRONLY | O_APPEND : O_WRONLY) | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+    // A name that comes and goes between the calls is looked at again, a few times.
+    const OwnFileOpeningSeam::Function seam = OwnFileOpeningSeam::current();
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (seam)
+            seam(name, false);
+        int fd = ::openat(at, name.c_str(), access | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            error = {};
+            return RegularFile(fd);
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EEXIST) {
+            error = Error::fromErrno(errno);
+            return {};
+        }
+        // Looked at before it is opened, so that nothing but a regular file is ever opened for
+        // writing (opening a device may do something of itself); then checked again on the
+        // open file, which is what the writes go to whatever the name holds by now.
+        struct stat seen;
+        if (::fstatat(at, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT)
+                continue;
+            error = Error::fromErrno(errno);
+            return {};
+        }
+        if (!isOwnFile(seen))
+            break;
+        if (seam)
+            seam(name, true);
+        do
+            fd = ::openat(at, name.c_str(), access | O_NONBLOCK);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            if (errno == ENOENT)
+                continue;
+            if (errno == ELOOP || errno == ENXIO || errno == EISDIR)
+                break;
+            error = Error::fromErrno(errno);
+            return {};
+        }
+        RegularFile file(fd);
+        struct stat opened;
+        if (::fstat(fd, &opened) != 0 || !isOwnFile(opened))
+            break;
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (opening == FileOpening::Truncate && ::ftruncate(fd, 0) != 0) {
+            error = Error::fromErrno(errno);
+            return {};
+        }
+        error = {};
+        return file;
+    }
+    foreign = true;
+    error = Error::of(err::PathFileAccess);
+    return {};
 }
 
 std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {

@@ -109,6 +109,16 @@ DirectoryHandle DirectoryHandle::openChild(const std::string& name, Error& error
     return DirectoryHandle(folderFrom(handle, failure, error));
 }
 
+// A folder passed through is opened as any other: Windows lets every user through folders they
+// may not list, so none on the way to a file of the user's own is closed to a handle.
+DirectoryHandle DirectoryHandle::openToPass(const std::string& path, Error& error) {
+    return open(path, error);
+}
+
+DirectoryHandle DirectoryHandle::openChildToPass(const std::string& name, Error& error) const {
+    return openChild(name, error);
+}
+
 FileStatus DirectoryHandle::statChild(const std::string& name) const {
     DWORD failure = ERROR_SUCCESS;
     Handle handle(win::openChild(handleOf(fd_), name, FILE_READ_ATTRIBUTES, FILE_OPEN, 0, failure));
@@ -240,6 +250,23 @@ Error DirectoryHandle::setMode(unsigned mode) const {
     if (!self.valid())
         return win::errorOf(failure, true);
     return setAttributesOfHandle(self.get(), mode);
+}
+
+bool DirectoryHandle::isAtOrBelow(const DirectoryHandle& tree) const {
+    if (!valid() || !tree.valid())
+        return false;
+    // The final paths of both folders (every link and junction resolved), compared as Windows
+    // compares names, without regard to case.
+    const std::wstring folder = win::pathOfHandle(handleOf(fd_));
+    std::wstring top = win::pathOfHandle(handleOf(tree.fd_));
+    while (!top.empty() && top.back() == L'\\')
+        top.pop_back();
+    if (folder.empty() || top.empty() || folder.size() < top.size())
+        return false;
+    const int length = static_cast<int>(top.size());
+    if (::CompareStringOrdinal(folder.data(), length, top.data(), length, TRUE) != CSTR_EQUAL)
+        return false;
+    return folder.size() == top.size() || folder[top.size()] == L'\\';
 }
 
 bool DirectoryHandle::tryLockExclusive() const {

@@ -1,5 +1,6 @@
 #include "platform/Disk.h"
 
+#include "platform/Path.h"
 #include "platform/windows/Win32.h"
 
 namespace kestrel::platform {
@@ -40,28 +41,35 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
     return true;
 }
 
-Error writeNewFile(const std::string& path, const std::string& content) {
+Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
     if (const NewFileFaultSeam::Function fault = NewFileFaultSeam::current()) {
-        if (Error error = fault(path))
+        if (Error error = fault(folder.pathOfChild(name)))
             return error;
     }
-    const std::wstring native = win::nativePath(path);
-    // CREATE_NEW refuses any entry of the name, a link included, so no user's file is touched.
-    win::Handle out(::CreateFileW(native.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // FILE_CREATE refuses any entry of the name, a link included, so no user's file is touched.
+    DWORD failure = ERROR_SUCCESS;
+    win::Handle out(win::openChild(LongToHandle(folder.nativeHandle()), name, FILE_GENERIC_WRITE | DELETE,
+                                   FILE_CREATE, FILE_NON_DIRECTORY_FILE, failure));
     if (!out.valid())
-        return win::lastError(true);
-    const DWORD failure = win::writeAll(out.get(), content);
-    out.reset();
+        return win::errorOf(failure, true);
+    failure = win::writeAll(out.get(), content);
     if (failure != ERROR_SUCCESS) {
-        ::DeleteFileW(native.c_str()); // our own file, made a moment ago
+        win::deleteByHandle(out.get()); // our own file, made a moment ago
         return win::errorOf(failure);
     }
     return {};
 }
 
-bool removeInterruptedNewFile(const std::string& path, const std::string& content) {
-    const std::wstring native = win::nativePath(path);
+Error writeNewFile(const std::string& path, const std::string& content) {
+    Error error;
+    const std::string parent = parentOf(path);
+    const DirectoryHandle folder =
+        DirectoryHandle::openToPass(parent.empty() ? std::string(".") : parent, error);
+    return folder.valid() ? writeNewFile(folder, nameOf(path), content) : error;
+}
+
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
+    const std::wstring native = win::nativePath(folder.pathOfChild(name));
     win::Handle in(::CreateFileW(native.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};

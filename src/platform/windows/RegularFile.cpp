@@ -28,7 +28,70 @@ Error openingError(const std::string& path, DWORD failure) {
                                                                           : win::errorOf(failure);
 }
 
+// A file the program may write inside the target: a regular file that no other name shares.
+bool isOwnFile(const FileStatus& status) {
+    return status.isRegular() && status.linkCount <= 1;
+}
+
 } // namespace
+
+OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& name) {
+    const FileStatus status = folder.statChild(name);
+    if (!status.exists())
+        return OwnFileState::Missing; // or unreadable: opening it will say why
+    return isOwnFile(status) ? OwnFileState::Own : OwnFileState::Foreign;
+}
+
+RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                        Error& error, bool& foreign) {
+    foreign = false;
+    HANDLE at = LongToHandle(folder.nativeHandle());
+    // Appending asks for no right but to append: every write then goes to the file's end.
+    const ACCESS_MASK access =
+        (opening == FileOpening::Append ? FILE_APPEND_DATA : FILE_GENERIC_WRITE) | FILE_READ_ATTRIBUTES;
+    // A name that comes and goes between the calls is looked at again, a few times.
+    const OwnFileOpeningSeam::Function seam = OwnFileOpeningSeam::current();
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (seam)
+            seam(name, false);
+        DWORD failure = ERROR_SUCCESS;
+        win::Handle handle(win::openChild(at, name, access, FILE_CREATE, FILE_NON_DIRECTORY_FILE, failure));
+        if (handle.valid()) {
+            error = {};
+            return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
+        }
+        if (failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS) {
+            error = win::errorOf(failure);
+            return {};
+        }
+        if (seam)
+            seam(name, true);
+        // A reparse point is opened as itself, never followed, and then refused by its status.
+        handle.reset(win::openChild(at, name, access, FILE_OPEN, FILE_NON_DIRECTORY_FILE, failure));
+        if (!handle.valid()) {
+            if (failure == ERROR_FILE_NOT_FOUND)
+                continue;
+            if (ownFileStateOf(folder, name) == OwnFileState::Foreign)
+                break;
+            error = win::errorOf(failure);
+            return {};
+        }
+        if (::GetFileType(handle.get()) != FILE_TYPE_DISK || !isOwnFile(win::statusOfHandle(handle.get())))
+            break;
+        if (opening == FileOpening::Truncate) {
+            FILE_END_OF_FILE_INFO end{};
+            if (!::SetFileInformationByHandle(handle.get(), FileEndOfFileInfo, &end, sizeof end)) {
+                error = win::lastError();
+                return {};
+            }
+        }
+        error = {};
+        return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
+    }
+    foreign = true;
+    error = Error::of(err::PathFileAccess);
+    return {};
+}
 
 std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {
     DWORD got = 0;
