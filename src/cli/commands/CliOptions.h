@@ -33,6 +33,8 @@ struct CliOptions {
     bool clear = false;
     bool yes = false;
     bool progress = false;
+    bool summary = false;
+    bool notify = false;
     bool unattended = false;
     bool shutdown = false;
     bool help = false;
