@@ -193,7 +193,8 @@ TEST(Timers, TheCronMailSaysWhyARunWasNotASuccess) {
     ProcessResult warned = runAsTimer(command, dir);
     EXPECT_EQ(warned.status, 1);
     const std::string account =
-        "kestrel-backup-cli: backup ended with 1 warning; report file: " + dir.path("dst/") + "_Backup report ";
+        "kestrel-backup-cli: backup ended with 1 warning; report file: " + dir.path("dst/") +
+        "_Backup report ";
     EXPECT_EQ(warned.err.rfind(account, 0), 0u) << warned.err;
     EXPECT_EQ(warned.err.find('\n'), warned.err.size() - 1) << "one line\n" << warned.err;
     EXPECT_EQ(warned.err.substr(warned.err.size() - 5), ".txt\n") << warned.err;
@@ -231,19 +232,21 @@ TEST(Timers, TheFailureHookTellsTheDesktopWhatTheToolCouldNot) {
     script = std::regex_replace(script, std::regex("%i"), "kestrel-backup.service");
     TempDir dir;
     auto hook = [&](const std::string& result, const std::string& status) {
-        return RunProcess(ProcessRun{{"/bin/sh", "-c", script},
-                                     {"PATH=/usr/local/bin:/usr/bin:/bin", "DBUS_SESSION_BUS_ADDRESS=" + bus.Address(),
-                                      "MONITOR_SERVICE_RESULT=" + result, "MONITOR_EXIT_STATUS=" + status},
-                                     kestrel::testing::kNullDevice,
-                                     dir.path("out.txt"),
-                                     dir.path("err.txt")});
+        return RunProcess(
+            ProcessRun{{"/bin/sh", "-c", script},
+                       {"PATH=/usr/local/bin:/usr/bin:/bin", "DBUS_SESSION_BUS_ADDRESS=" + bus.Address(),
+                        "MONITOR_SERVICE_RESULT=" + result, "MONITOR_EXIT_STATUS=" + status},
+                       kestrel::testing::kNullDevice,
+                       dir.path("out.txt"),
+                       dir.path("err.txt")});
     };
 
     for (const char* status : {"1", "2", "3"})
         EXPECT_EQ(hook("exit-code", status).status, 0) << "told by the tool itself";
     hook("signal", "KILL");
 
-    ASSERT_TRUE(bus.WaitFor("kestrel-backup.service: signal. See journalctl --user -u kestrel-backup.service"))
+    ASSERT_TRUE(
+        bus.WaitFor("kestrel-backup.service: signal. See journalctl --user -u kestrel-backup.service"))
         << bus.Seen();
     EXPECT_TRUE(contains(bus.Seen(), "string \"Backup did not complete\"")) << bus.Seen();
     const std::string call = "interface=org.freedesktop.Notifications; member=Notify";

@@ -49,9 +49,15 @@ TEST(UnwatchedRun, StandardErrorEndsWithWhyWheneverTheStatusIsNotZero) {
          {"--warn-older"},
          1,
          "kestrel-backup-cli: backup ended with 1 warning; report file: {report}"},
-        {"a copy error", [](TempDir& dir) { dir.createFile("src/broken.txt", "b"); }, {}, 1,
+        {"a copy error",
+         [](TempDir& dir) { dir.createFile("src/broken.txt", "b"); },
+         {},
+         1,
          "kestrel-backup-cli: backup ended with 1 copy error; report file: {report}"},
-        {"a refusal", [](TempDir& dir) { dir.createFile("src/a.txt", "a"); }, {"--target", "{absent}"}, 2,
+        {"a refusal",
+         [](TempDir& dir) { dir.createFile("src/a.txt", "a"); },
+         {"--target", "{absent}"},
+         2,
          "kestrel-backup-cli: Target folder does not exist"},
         {"no trouble", [](TempDir& dir) { dir.createFile("src/a.txt", "a"); }, {}, 0, ""},
     };
@@ -61,8 +67,8 @@ TEST(UnwatchedRun, StandardErrorEndsWithWhyWheneverTheStatusIsNotZero) {
         dir.createFolder("dst");
         c.prepare(dir);
         const std::string report = dir.path("report.txt");
-        std::vector<std::string> args = {"backup", "--source", dir.path("src"), "--target", dir.path("dst"),
-                                         "--report", report, "--yes"};
+        std::vector<std::string> args = {"backup",        "--source", dir.path("src"), "--target",
+                                         dir.path("dst"), "--report", report,          "--yes"};
         for (const std::string& arg : c.extra)
             args.push_back(arg == "{absent}" ? dir.path("absent") : arg);
         const auto fault = FailCopiesOf("broken", platform::err::DeviceIo);
@@ -107,7 +113,8 @@ TEST(UnwatchedRun, AMissingOrDamagedLastRunSetupIsRefusedAsSuch) {
             EXPECT_TRUE(contains(result.err, damaged ? "cannot be loaded: Type mismatch (error 13)"
                                                      : "there is no last-run setup yet"))
                 << result.err;
-            EXPECT_TRUE(contains(result.err, "kestrel-backup-cli save --source DIR --target DIR")) << result.err;
+            EXPECT_TRUE(contains(result.err, "kestrel-backup-cli save --source DIR --target DIR"))
+                << result.err;
             EXPECT_EQ(std::filesystem::exists(lastRun), damaged) << "the file is left as it was";
         }
     }
@@ -158,10 +165,10 @@ TEST(UnwatchedRun, TheConfirmationAtATerminalShowsWhatItRunsAndNoCancels) {
     };
     for (const std::string& line :
          {std::string("[Confirm operation]"), field("Source folder:", dir.path("src")),
-          field("Target folder:", dir.path("dst")), field("Included subfolders:", "1"), std::string("  Letters"),
-          field("Only files with extension:", "txt"), field("Skip file paths containing:", "draft"),
-          field("Report file:", report), std::string("There are 2 subfolders, 1 selected"),
-          std::string("not included: Photos")}) {
+          field("Target folder:", dir.path("dst")), field("Included subfolders:", "1"),
+          std::string("  Letters"), field("Only files with extension:", "txt"),
+          field("Skip file paths containing:", "draft"), field("Report file:", report),
+          std::string("There are 2 subfolders, 1 selected"), std::string("not included: Photos")}) {
         const std::size_t at = shown.find(line);
         EXPECT_NE(at, std::string::npos) << line << "\n" << shown;
         EXPECT_LT(at, question) << line << " stands above the question";

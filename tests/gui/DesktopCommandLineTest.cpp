@@ -23,6 +23,10 @@ std::string DesktopProgram() {
     return path.substr(0, path.size() - std::string("-cli").size());
 }
 
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // Every file and folder below `folder`, with each file's content.
 std::set<std::string> TreeOf(const std::string& folder) {
     std::set<std::string> tree;
@@ -50,16 +54,17 @@ protected:
         environment.push_back("QT_QPA_PLATFORM=offscreen");
         environment.push_back("DBUS_SESSION_BUS_ADDRESS=" +
                               (busAddress.empty() ? "unix:path=" + tmp.path("no-bus") : busAddress));
-        return RunProcess(ProcessRun{argv, environment, kNullDevice, tmp.path("out.txt"), tmp.path("err.txt")});
+        return RunProcess(
+            ProcessRun{argv, environment, kNullDevice, tmp.path("out.txt"), tmp.path("err.txt")});
     }
     // The last-run setup of home/, saved by the tool.
     void SaveLastRun(const std::string& source, const std::string& target) {
-        ProcessResult saved =
-            RunProcess(ProcessRun{{CliProgram(), "save", "--source", source, "--target", target, "--include-all"},
-                                  MinimalEnvironment(tmp.path("home/")),
-                                  kNullDevice,
-                                  tmp.path("out.txt"),
-                                  tmp.path("err.txt")});
+        ProcessResult saved = RunProcess(
+            ProcessRun{{CliProgram(), "save", "--source", source, "--target", target, "--include-all"},
+                       MinimalEnvironment(tmp.path("home/")),
+                       kNullDevice,
+                       tmp.path("out.txt"),
+                       tmp.path("err.txt")});
         ASSERT_EQ(saved.status, 0) << saved.err;
     }
     std::string LastRunOfHome() { return tmp.path("home/.config/kestrel-backup/zbk.usr"); }
@@ -117,7 +122,8 @@ TEST_F(DesktopCommandLineTest, AnUnattendedStartWithoutALastRunSetupSaysSoAndEnd
         EXPECT_TRUE(contains(result.err, damaged ? "cannot be loaded" : "there is no last-run setup yet"))
             << result.err;
         const std::string title = "string \"Backup did not start\"";
-        ASSERT_TRUE(bus.WaitFor(damaged ? "cannot be loaded" : "There is no last-run setup yet")) << bus.Seen();
+        ASSERT_TRUE(bus.WaitFor(damaged ? "cannot be loaded" : "There is no last-run setup yet"))
+            << bus.Seen();
         EXPECT_TRUE(contains(bus.Seen(), title)) << bus.Seen();
     }
 }

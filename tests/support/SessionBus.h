@@ -18,7 +18,8 @@ namespace kestrel::testing {
 class SessionBus {
 public:
     SessionBus() {
-        FILE* started = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
+        FILE* started =
+            ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
         if (!started) {
             unavailable_ = "dbus-daemon cannot be started";
             return;
@@ -43,7 +44,8 @@ public:
             ::dup2(ends[1], STDOUT_FILENO);
             ::close(ends[0]);
             ::close(ends[1]);
-            ::execlp("dbus-monitor", "dbus-monitor", "--address", address_.c_str(), static_cast<char*>(nullptr));
+            ::execlp("dbus-monitor", "dbus-monitor", "--address", address_.c_str(),
+                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(ends[1]);

@@ -83,7 +83,8 @@ public:
                                    ? "multiple backup did not start"
                                    : "multiple backup did not start: " + run.ui().LastMessage());
         if (multiple.blnCeaseMultipleBackup || run.state.blnStop)
-            return Conclude(err, ExitCancelled, "multiple backup stopped before the end" + FailedSetups(multiple));
+            return Conclude(err, ExitCancelled,
+                            "multiple backup stopped before the end" + FailedSetups(multiple));
         const bool failed = std::any_of(multiple.rows.begin(), multiple.rows.end(),
                                         [](const MultipleBackupRow& row) { return row.result != 0; });
         const bool errors =

@@ -57,7 +57,8 @@ void OperationRun::Finish() {
 
 std::string OperationRun::ReportFileWritten() const {
     // A list that lists no files names no report file (its caption says "no output to file").
-    if (setup.chkDisableOutputToFile || setup.txbReportFile.empty() || state.intOperation == intOperationListFolders)
+    if (setup.chkDisableOutputToFile || setup.txbReportFile.empty() ||
+        state.intOperation == intOperationListFolders)
         return "";
     return setup.txbReportFile;
 }

@@ -35,9 +35,10 @@ std::string SetupText(const Setup& setup) {
     field("Modified since:",
           itemOf(modifiedSince, setup.cboModifiedSince, [](const ModifiedSinceItem& i) { return i.text; }));
     field("Warn if older than backup:", yesNo(setup.chkWarnIfEarlier));
-    field("Warn if smaller than:", std::string(yesNo(setup.chkWarnIfSmaller)) + " (" +
-                                       itemOf(percents, setup.cboPercent, [](const std::string& i) { return i; }) +
-                                       " of the backup file's size)");
+    field("Warn if smaller than:",
+          std::string(yesNo(setup.chkWarnIfSmaller)) + " (" +
+              itemOf(percents, setup.cboPercent, [](const std::string& i) { return i; }) +
+              " of the backup file's size)");
     field("Suppress detailed report:", yesNo(setup.chkSuppressDetailedReports));
     field("Pause after first copy:", yesNo(setup.chkPauseAfterFirstCopy));
     field("Pause after first deletion:", yesNo(setup.chkPauseAfterFirstDelete));

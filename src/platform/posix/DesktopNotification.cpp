@@ -44,7 +44,8 @@ bool notifyDesktop(const std::string& title, const std::string& text, NoticeUrge
         QDBusConnection bus = QDBusConnection::connectToBus(address, name);
         if (bus.isConnected()) {
             QDBusMessage call = QDBusMessage::createMethodCall(
-                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+                QStringLiteral("org.freedesktop.Notifications"),
+                QStringLiteral("/org/freedesktop/Notifications"),
                 QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
             QVariantMap hints;
             hints.insert(QStringLiteral("urgency"),

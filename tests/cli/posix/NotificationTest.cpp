@@ -26,7 +26,8 @@ protected:
         std::vector<std::string> environment = MinimalEnvironment(dir.path("home/"));
         if (!busAddress.empty())
             environment.push_back("DBUS_SESSION_BUS_ADDRESS=" + busAddress);
-        return RunProcess(ProcessRun{args, environment, kNullDevice, dir.path("out.txt"), dir.path("err.txt")});
+        return RunProcess(
+            ProcessRun{args, environment, kNullDevice, dir.path("out.txt"), dir.path("err.txt")});
     }
 
     TempDir dir;
@@ -39,8 +40,9 @@ TEST_F(NotificationTest, TheToolTellsTheDesktopOfWarningsAndRefusalsOnlyWhenAske
     dir.createFile("src/letter.txt", "older text", 1'000'000'000);
     dir.createFile("dst/letter.txt", "the backup copy", 1'100'000'000);
     const std::string report = dir.path("report.txt");
-    const std::vector<std::string> warned = {"backup", "--source", dir.path("src"), "--target", dir.path("dst"),
-                                             "--warn-older", "--report", report, "--yes"};
+    const std::vector<std::string> warned = {"backup",   "--source",      dir.path("src"),
+                                             "--target", dir.path("dst"), "--warn-older",
+                                             "--report", report,          "--yes"};
 
     // Not asked, and a run without troubles: nothing is sent.
     EXPECT_EQ(Tool(warned, bus.Address()).status, 1);
@@ -65,14 +67,15 @@ TEST_F(NotificationTest, TheToolTellsTheDesktopOfWarningsAndRefusalsOnlyWhenAske
     EXPECT_TRUE(contains(seen, "string \"Kestrel Backup\"")) << seen;
     EXPECT_TRUE(contains(seen, "string \"Backup ended with 1 warning; report file: " + report + "\""))
         << seen;
-    EXPECT_TRUE(contains(seen, "string \"There is no last-run setup yet (" + dir.path("home/.config/"))) << seen;
+    EXPECT_TRUE(contains(seen, "string \"There is no last-run setup yet (" + dir.path("home/.config/")))
+        << seen;
     EXPECT_TRUE(contains(seen, "string \"urgency\"")) << seen;
 }
 
 TEST_F(NotificationTest, WithoutABusNothingIsShownAndNothingElseChanges) {
     dir.createFile("src/a.txt", "a");
-    const std::vector<std::string> refused = {"backup", "--source", dir.path("src"), "--target",
-                                              dir.path("absent"), "--yes"};
+    const std::vector<std::string> refused = {"backup",   "--source",         dir.path("src"),
+                                              "--target", dir.path("absent"), "--yes"};
     ProcessResult plain = Tool(refused, "");
     ASSERT_EQ(plain.status, 2);
     ASSERT_EQ(plain.err, "kestrel-backup-cli: Target folder does not exist\n");
