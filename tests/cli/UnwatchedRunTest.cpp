@@ -120,6 +120,25 @@ TEST(UnwatchedRun, AMissingOrDamagedLastRunSetupIsRefusedAsSuch) {
     }
 }
 
+// A timer's run whose target disk is not plugged in: said as a missing target, with its path.
+TEST(UnwatchedRun, AnUnattendedRunWhoseTargetIsGoneIsRefusedAsMissing) {
+    TempDir dir;
+    ConfigHome home(dir.createFolder("config"));
+    dir.createFile("src/a.txt", "a");
+    const std::string target = dir.createFolder("disk/backup");
+    ASSERT_EQ(run({"save", "--source", dir.path("src"), "--target", target}).status, 0);
+    std::filesystem::remove_all(dir.path("disk"));
+
+    CliRun result = run({"backup", "--unattended"});
+
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(
+        contains(result.err, "Target folder " + Native(dir.path("disk/backup/")) + " does not exist.\n"))
+        << result.err;
+    EXPECT_TRUE(endsWith(result.err, "kestrel-backup-cli: Target folder does not exist\n")) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path("disk")));
+}
+
 TEST(UnwatchedRun, EveryRefusalBeginsWithTheProgramsName) {
     TempDir dir;
     ConfigHome home(dir.createFolder("config"));

@@ -69,8 +69,12 @@ private:
         CliOptions quiet = options;
         quiet.yes = true;
         OperationRun run(quiet, out, err);
+        // A missing folder is told and kept, not emptied in silence as the window's start-up
+        // does: a target whose disk is absent must be refused as missing, not as "not specified".
+        TerminalLoadMessages messages(err);
         SetupLoadContext context;
-        context.blnStartupCompleted = false; // as at start-up: missing folders are emptied silently
+        context.blnStartupCompleted = true;
+        context.messages = &messages;
         int loaded = 0;
         LoadSetupFromLastRun(run.setup, context, &loaded);
         if (const std::string failure = LastRunLoadFailure(loaded); !failure.empty())
