@@ -7,7 +7,7 @@
 BUILD ?= build
 DEB_BUILD ?= build-deb
 JOBS ?= 2
-PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format \
+PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format dbus-daemon dbus-bin \
 	fusefat exfat-fuse exfatprogs ntfs-3g sshfs openssh-sftp-server openssh-client dosfstools btrfs-progs \
 	xfsprogs fuse3
 DEB_PACKAGES = cmake g++ make qt6-base-dev dpkg-dev file
@@ -89,11 +89,15 @@ run: configure
 		$(BUILD)/kestrel-backup-cli --help; \
 	fi
 
-# The package is built in a folder of its own, without the test programs:
+# The package is built in a folder of its own, without the test programs, with the compiler and
+# linker flags Debian's packages are built with (dpkg-buildflags: hardening, all of it):
 # install it with `sudo apt-get install ./$(DEB_BUILD)/kestrel-backup_*.deb`.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 deb:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(DEB_PACKAGES)"
-	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_TESTS=OFF
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_TESTS=OFF \
+		-DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
 	cmake --build $(DEB_BUILD) -j$(JOBS)
 	cd $(DEB_BUILD) && cpack -G DEB
 

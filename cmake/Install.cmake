@@ -28,11 +28,26 @@ foreach(size 16 24 32 48 64 128 256)
           RENAME kestrel-backup.png)
 endforeach()
 
+# Manual pages and the changelog compressed as Debian wants them: at most compression, and no
+# name or time stamp in the gzip header, so that the same sources give the same package.
+find_program(GZIP_PROGRAM gzip REQUIRED)
+function(kestrel_gzipped source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${GZIP_PROGRAM} -9n -c ${source} > ${output}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+set(compressed_docs)
 foreach(page kestrel-backup-cli.1 kestrel-backup.1)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/data/man/${page})
-    install(FILES ${CMAKE_SOURCE_DIR}/data/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  kestrel_gzipped(${CMAKE_SOURCE_DIR}/data/man/${page} ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  list(APPEND compressed_docs ${CMAKE_BINARY_DIR}/man/${page}.gz)
 endforeach()
+kestrel_gzipped(${CMAKE_SOURCE_DIR}/packaging/debian/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+list(APPEND compressed_docs ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
+add_custom_target(compressed_docs ALL DEPENDS ${compressed_docs})
+install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_SOURCE_DIR}/packaging/debian/copyright
+        DESTINATION ${KESTREL_DOC_DIR})
 if(EXISTS ${CMAKE_SOURCE_DIR}/data/completion/kestrel-backup-cli.bash)
   install(FILES ${CMAKE_SOURCE_DIR}/data/completion/kestrel-backup-cli.bash
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
@@ -40,9 +55,8 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/data/completion/kestrel-backup-cli.bash)
 endif()
 file(GLOB systemd_examples ${CMAKE_SOURCE_DIR}/packaging/systemd/*.service
      ${CMAKE_SOURCE_DIR}/packaging/systemd/*.timer)
-if(systemd_examples)
-  install(FILES ${systemd_examples} DESTINATION ${KESTREL_DOC_DIR}/examples)
-endif()
+install(FILES ${systemd_examples} ${CMAKE_SOURCE_DIR}/packaging/cron/kestrel-backup.cron
+        DESTINATION ${KESTREL_DOC_DIR}/examples)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${KESTREL_DOC_DIR})
 
 # `make deb`: a Debian package whose library dependencies dpkg-shlibdeps works out.
@@ -50,13 +64,18 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrel-backup)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Kestrel Backup developers")
-set(CPACK_PACKAGE_CONTACT "The Kestrel Backup developers <kestrel-backup@localhost>")
+set(KESTREL_MAINTAINER "The Kestrel Backup developers <maintainers@kestrelbackup.org>"
+    CACHE STRING "the Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${KESTREL_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KESTREL_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Desktop backup program that mirrors a folder tree")
+# Lines of the long description stay within 80 columns, as Debian's tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kestrel Backup mirrors a source folder tree below a target folder: it copies all selected\n\
-files, or only the new and modified ones, checks a backup, lists the folders a backup would\n\
-visit, and deletes or wipes a backup. kestrel-backup is the desktop program, kestrel-backup-cli\n\
-the same engine for terminals, scripts and timers.")
+    "Kestrel Backup mirrors a source folder tree below a target folder: it\n\
+copies all selected files, or only the new and modified ones, checks a\n\
+backup, lists the folders a backup would visit, and deletes or wipes a\n\
+backup. kestrel-backup is the desktop program, kestrel-backup-cli the same\n\
+engine for terminals, scripts and timers.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -18,6 +18,7 @@ _kestrel_backup_cli() {
         --no-report"
     local deleting="--source --target --report --no-report"
     local other="--help --version"
+    local running="--yes --progress --summary --notify"
 
     local command="" i
     for ((i = 1; i < cword; i++)); do
@@ -75,10 +76,10 @@ _kestrel_backup_cli() {
 
     local options
     case $command in
-    backup) options="$setup --all --unattended --shutdown --yes --progress $other" ;;
-    check | list) options="$setup --yes --progress $other" ;;
-    delete) options="$deleting --wipe --yes --progress $other" ;;
-    multiple) options="--yes --progress $other" ;;
+    backup) options="$setup --all --unattended --shutdown $running $other" ;;
+    check | list) options="$setup $running $other" ;;
+    delete) options="$deleting --wipe $running $other" ;;
+    multiple) options="$running $other" ;;
     save | show) options="$setup $other" ;;
     setups-folder) options="--clear $other" ;;
     help)

@@ -4,6 +4,7 @@
 #include "modules/DatePr2.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace kestrel {
 
@@ -20,13 +21,25 @@ std::string UnattendedReportFile(const std::string& targetFolder) {
 }
 
 bool CommandLineAsksForShutdown(const std::string& commandLine) {
-    std::string lower = commandLine;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+    // Word by word, so that a path or a name that merely holds the letters never switches the
+    // computer off; a switch's dashes or slash in front of the word are allowed.
+    std::size_t at = 0;
+    while (at < commandLine.size()) {
+        const std::size_t start = commandLine.find_first_not_of(" \t\r\n", at);
+        if (start == std::string::npos)
+            break;
+        std::size_t end = commandLine.find_first_of(" \t\r\n", start);
+        if (end == std::string::npos)
+            end = commandLine.size();
+        std::string word = commandLine.substr(start, end - start);
+        word.erase(0, word.find_first_not_of("-/"));
+        std::transform(word.begin(), word.end(), word.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (word == "shutdown")
+            return true;
+        at = end;
     }
-    return lower.find("shutdown") != std::string::npos;
+    return false;
 }
 
 UnattendedRunResult RunUnattended(OperationContext& ctx, const std::string& commandLine,

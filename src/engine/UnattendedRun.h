@@ -15,7 +15,8 @@ namespace kestrel {
 // and time (date, a blank, hours and minutes) with every ":" replaced by ".", and ".txt".
 std::string UnattendedReportFile(const std::string& targetFolder);
 
-// Whether the command line asks for the shutdown: it holds "shutdown" in any letter case.
+// Whether the command line asks for the shutdown: one of its words (blank-separated) is
+// "shutdown" in any letter case, alone or after dashes or a slash ("--shutdown", "/shutdown").
 bool CommandLineAsksForShutdown(const std::string& commandLine);
 
 struct UnattendedRunResult {

@@ -24,6 +24,18 @@ bool LoadSetupFromLastRun(Setup& setup, const SetupLoadContext& context, int* lo
     return result == 0;
 }
 
+std::string LastRunLoadFailure(int loadResult) {
+    if (loadResult == 0)
+        return "";
+    const std::string path = LastRunFile();
+    const std::string howToMake = "make one with \"Save setup for next run\" in Kestrel Backup, or with "
+                                  "kestrel-backup-cli save --source DIR --target DIR [options]";
+    if (loadResult == platform::err::FileNotFound && !FileExists(path))
+        return "there is no last-run setup yet (" + path + "): " + howToMake;
+    return "the last-run setup " + path + " cannot be loaded: " + SetupLoadFailureText(loadResult) + "; " +
+           howToMake;
+}
+
 bool SaveSetupForNextRun(const Setup& setup) {
     return SaveSetupFile(setup, LastRunFile());
 }

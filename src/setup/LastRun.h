@@ -16,6 +16,10 @@ std::string LastRunFile();
 // stays as it was). The window then refreshes its displays and takes the restore copy.
 bool LoadSetupFromLastRun(Setup& setup, const SetupLoadContext& context, int* loadResult = nullptr);
 
+// Why the last-run setup cannot be run, from the result LoadSetupFromLastRun gave ("" for 0):
+// there is none yet, or its file cannot be loaded. Names the file and how to make a new one.
+std::string LastRunLoadFailure(int loadResult);
+
 // Saves the setup in the last-run file for the next run.
 bool SaveSetupForNextRun(const Setup& setup);
 

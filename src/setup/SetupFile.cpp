@@ -322,4 +322,10 @@ int LoadOperationFile(Setup& setup, const std::string& strOperationFilePath, con
     return result;
 }
 
+std::string SetupLoadFailureText(int result) {
+    if (result > 0)
+        return platform::errorDescription(result) + " (error " + std::to_string(result) + ")";
+    return "error " + std::to_string(result);
+}
+
 } // namespace kestrel

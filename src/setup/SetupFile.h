@@ -42,4 +42,7 @@ constexpr int LoadInvalidPropertyValue = 380; // a check box or list index outsi
 int LoadOperationFile(Setup& setup, const std::string& strOperationFilePath, const SetupLoadContext& context,
                       bool blnMultipleBackup = false, std::string* strErrDescr = nullptr);
 
+// The result of LoadOperationFile in words: "Type mismatch (error 13)".
+std::string SetupLoadFailureText(int result);
+
 } // namespace kestrel

@@ -4,6 +4,9 @@
 #include "cli/Subprocess.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
+#ifndef _WIN32
+#include "support/SessionBus.h"
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -99,7 +102,7 @@ TEST(Timers, TheServiceBacksUpTheLastRunSetupWithoutATerminalOrADisplay) {
     // Before any setup exists the timer's run refuses, and says why.
     ProcessResult early = runAsTimer(args, dir);
     EXPECT_EQ(early.status, 2) << early.err;
-    EXPECT_FALSE(early.err.empty());
+    EXPECT_EQ(early.err.rfind("kestrel-backup-cli: there is no last-run setup yet (", 0), 0u) << early.err;
 
     ASSERT_EQ(runAsTimer({CliProgram(), "save", "--source", dir.path("src"), "--target", dir.path("dst"),
                           "--include-all", "--subfolders"},
@@ -113,7 +116,9 @@ TEST(Timers, TheServiceBacksUpTheLastRunSetupWithoutATerminalOrADisplay) {
     const std::string report = reportInTarget(dir.path("dst"));
     EXPECT_TRUE(contains(report, "Number of files copied: 3\r\n")) << report;
     EXPECT_TRUE(contains(result.out, std::string("Number of files copied: 3") + kOutputLineEnd))
-        << "the journal gets the report";
+        << "the journal gets the report's summary";
+    EXPECT_FALSE(contains(result.out, "Letters")) << "and not a line per folder and file\n" << result.out;
+    EXPECT_EQ(result.err, "");
 }
 
 TEST(Timers, TheMultipleServiceRunsEverySetupOfTheFolder) {
@@ -138,19 +143,116 @@ TEST(Timers, TheMultipleServiceRunsEverySetupOfTheFolder) {
     EXPECT_TRUE(contains(dir.readFile("home/pics-report.txt"), "Number of files copied: 1\r\n"));
 }
 
-TEST(Timers, TheCronLineRunsTheServicesCommand) {
+// The words of the crontab line's command, the installed program replaced by the one just built,
+// up to the redirection of standard output.
+std::vector<std::string> cronCommand() {
     std::string cronLine;
     std::istringstream in(readSource("packaging/cron/kestrel-backup.cron"));
     for (std::string line; std::getline(in, line);)
         if (!line.empty() && line[0] != '#')
             cronLine = line;
     std::vector<std::string> words = wordsOf(cronLine);
-    ASSERT_GE(words.size(), 7u) << cronLine;
-    const std::vector<std::string> command(words.begin() + 5, words.begin() + 8);
-    EXPECT_EQ(command, (std::vector<std::string>{"/usr/bin/kestrel-backup-cli", "backup", "--unattended"}));
+    if (words.size() < 6)
+        return {};
+    std::vector<std::string> command;
+    for (std::size_t i = 5; i < words.size() && words[i][0] != '>'; ++i)
+        command.push_back(words[i]);
+    return command;
+}
+
+TEST(Timers, TheCronLineRunsTheServicesCommand) {
+    const std::vector<std::string> command = cronCommand();
+    ASSERT_GE(command.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(command.begin(), command.begin() + 3),
+              (std::vector<std::string>{"/usr/bin/kestrel-backup-cli", "backup", "--unattended"}));
     EXPECT_TRUE(contains(readSource("packaging/systemd/kestrel-backup.timer"), "Unit=") ||
                 contains(readSource("packaging/systemd/kestrel-backup.timer"), "OnCalendar="));
 }
+
+// Cron mails what the command writes on standard error (its standard output is dropped): nothing
+// after a good run, and one line that says why after any other.
+TEST(Timers, TheCronMailSaysWhyARunWasNotASuccess) {
+    TempDir dir;
+    dir.createFile("src/letter.txt", "older text", 1'000'000'000);
+    dir.createFile("dst/letter.txt", "the backup copy", 1'100'000'000);
+    dir.createFolder("home");
+    std::vector<std::string> command = cronCommand();
+    ASSERT_FALSE(command.empty());
+    command[0] = CliProgram();
+
+    ProcessResult none = runAsTimer(command, dir);
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err.rfind("kestrel-backup-cli: there is no last-run setup yet (", 0), 0u) << none.err;
+    EXPECT_EQ(none.err.find('\n'), none.err.size() - 1) << "one line\n" << none.err;
+
+    ASSERT_EQ(runAsTimer({CliProgram(), "save", "--source", dir.path("src"), "--target", dir.path("dst"),
+                          "--warn-older"},
+                         dir)
+                  .status,
+              0);
+    ProcessResult warned = runAsTimer(command, dir);
+    EXPECT_EQ(warned.status, 1);
+    const std::string account =
+        "kestrel-backup-cli: backup ended with 1 warning; report file: " + dir.path("dst/") +
+        "_Backup report ";
+    EXPECT_EQ(warned.err.rfind(account, 0), 0u) << warned.err;
+    EXPECT_EQ(warned.err.find('\n'), warned.err.size() - 1) << "one line\n" << warned.err;
+    EXPECT_EQ(warned.err.substr(warned.err.size() - 5), ".txt\n") << warned.err;
+}
+
+// The units wait for the target's disk, hook their failures, and start what the hook names.
+TEST(Timers, TheUnitsGuardTheMountAndNameAFailureHookThatExists) {
+    for (const char* unit :
+         {"packaging/systemd/kestrel-backup.service", "packaging/systemd/kestrel-backup-multiple.service"}) {
+        SCOPED_TRACE(unit);
+        const std::string text = readSource(unit);
+        EXPECT_TRUE(contains(text, "\nRequiresMountsFor=/")) << text;
+        EXPECT_TRUE(contains(text, "\nOnFailure=kestrel-backup-failed@%n.service\n")) << text;
+        EXPECT_TRUE(contains(text, " --summary")) << "the journal gets the summary";
+        EXPECT_TRUE(contains(text, " --notify")) << "the desktop is told";
+    }
+    EXPECT_TRUE(contains(readSource("packaging/systemd/kestrel-backup-failed@.service"), "member=Notify") ||
+                contains(readSource("packaging/systemd/kestrel-backup-failed@.service"),
+                         "org.freedesktop.Notifications Notify"));
+}
+
+#ifndef _WIN32
+// The failure hook, run as systemd runs it for a failed unit (the MONITOR_ variables describe the
+// failure): the tool's own ends are left to the tool, any other failure is told on the bus.
+TEST(Timers, TheFailureHookTellsTheDesktopWhatTheToolCouldNot) {
+    if (std::system("command -v busctl >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "busctl (Debian package systemd) is not installed";
+    kestrel::testing::SessionBus bus;
+    if (!bus.Unavailable().empty())
+        GTEST_SKIP() << bus.Unavailable();
+    std::smatch match;
+    const std::string unit = readSource("packaging/systemd/kestrel-backup-failed@.service");
+    ASSERT_TRUE(std::regex_search(unit, match, std::regex("\nExecStart=/bin/sh -c '([^\n]*)'\n")));
+    std::string script = std::regex_replace(match[1].str(), std::regex("\\$\\$"), "$$");
+    script = std::regex_replace(script, std::regex("%i"), "kestrel-backup.service");
+    TempDir dir;
+    auto hook = [&](const std::string& result, const std::string& status) {
+        return RunProcess(
+            ProcessRun{{"/bin/sh", "-c", script},
+                       {"PATH=/usr/local/bin:/usr/bin:/bin", "DBUS_SESSION_BUS_ADDRESS=" + bus.Address(),
+                        "MONITOR_SERVICE_RESULT=" + result, "MONITOR_EXIT_STATUS=" + status},
+                       kestrel::testing::kNullDevice,
+                       dir.path("out.txt"),
+                       dir.path("err.txt")});
+    };
+
+    for (const char* status : {"1", "2", "3"})
+        EXPECT_EQ(hook("exit-code", status).status, 0) << "told by the tool itself";
+    hook("signal", "KILL");
+
+    ASSERT_TRUE(
+        bus.WaitFor("kestrel-backup.service: signal. See journalctl --user -u kestrel-backup.service"))
+        << bus.Seen();
+    EXPECT_TRUE(contains(bus.Seen(), "string \"Backup did not complete\"")) << bus.Seen();
+    const std::string call = "interface=org.freedesktop.Notifications; member=Notify";
+    EXPECT_EQ(bus.Seen().find(call), bus.Seen().rfind(call)) << "one notification only\n" << bus.Seen();
+}
+#endif
 
 TEST(Docs, ManualPagesAndCompletionNameEveryCommandAndOption) {
     const std::string help = run({"--help"}).out;

@@ -145,7 +145,7 @@ TEST_F(UnattendedRunTest, WithoutATargetNoReportFileIsNamedAndNothingIsAsked) {
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(UnattendedRunTest, ShutdownInTheCommandLineStartsTheShutdownAfterTheBackup) {
+TEST_F(UnattendedRunTest, OnlyTheWordShutdownInTheCommandLineStartsTheShutdownAfterTheBackup) {
     const Command& schedule = testing::kScheduledShutdown;
     const Command& cancel = testing::kCancelledShutdown;
     struct Case {
@@ -158,8 +158,13 @@ TEST_F(UnattendedRunTest, ShutdownInTheCommandLineStartsTheShutdownAfterTheBacku
     const Case cases[] = {
         {"/quiet SHUTDOWN", true, true, {schedule, cancel}, {"Shutdown cancelled"}},
         {"ShutDown", false, true, {schedule}, {}},
-        {"-xshutdownx", true, true, {schedule, cancel}, {"Shutdown cancelled"}},
+        {"--shutdown", true, true, {schedule, cancel}, {"Shutdown cancelled"}},
+        {"x\t/shutdown", false, true, {schedule}, {}},
         {"shut down", true, false, {}, {}},
+        {"-xshutdownx", true, false, {}, {}},
+        {"/home/anna/shutdown-notes.txt", true, false, {}, {}},
+        {"noshutdown", true, false, {}, {}},
+        {"shutdown.", true, false, {}, {}},
     };
     Src("a.txt", "a");
     for (const Case& c : cases) {

@@ -1,6 +1,7 @@
 #include "cli/commands/Cli.h"
 
 #include "cli/commands/Command.h"
+#include "engine/RunOutcome.h"
 #include "modules/Language.h"
 #include "platform/ProgramPaths.h"
 
@@ -39,9 +40,12 @@ From a timer (systemd, cron) run  kestrel-backup-cli backup --unattended
 
 const char* const kExitText =
     R"(Exit status: 0 done without errors, 1 done with errors or warnings,
-2 refused before starting (bad usage, a setup that cannot be loaded, a
-question that needs --yes where there is no terminal, a target in use),
-3 cancelled.
+2 refused before starting (bad usage, a setup that cannot be loaded, no
+last-run setup, a question that needs --yes where there is no terminal, a
+target in use), 3 cancelled (a declined confirmation too). Whenever it is
+not 0, standard error says why in a line that begins with
+"kestrel-backup-cli:" (the counts of errors and warnings, the reason of a
+refusal, the report file), whatever standard output carries.
 )";
 
 } // namespace
@@ -138,10 +142,26 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string textFile = "zbk.dat";
     int loaded = LoadProgramText(textFile);
     if (loaded <= 0) {
-        err << ProgramTextLoadMessage(loaded, platform::programFolder() + textFile) << "\n";
+        err << kProgramPrefix << ProgramTextLoadMessage(loaded, platform::programFolder() + textFile) << "\n";
         return ExitRefused;
     }
-    return command->run(options, out, err);
+    const int status = command->run(options, out, err);
+    if (status == ExitOk)
+        return status;
+    std::string account = command->Account();
+    if (account.empty()) {
+        // Every command says why itself; this line only keeps the promise should one not.
+        account = options.command + " ended with exit status " + std::to_string(status);
+        err << kProgramPrefix << account << "\n";
+    }
+    if (options.notify) {
+        const std::string operation = options.command == "multiple" ? "multiple backup" : options.command;
+        NotifyRunEnd(status == ExitRefused     ? RunEnd::Refused
+                     : status == ExitCancelled ? RunEnd::Cancelled
+                                               : RunEnd::WithTroubles,
+                     operation, account);
+    }
+    return status;
 }
 
 } // namespace kestrel::cli

@@ -74,6 +74,12 @@ const std::vector<OptionInfo>& Options() {
         {"--progress", nullptr, Operating, Group::Run,
          "show a status line on standard error (when it is\na terminal): the file, its bytes and percent,\n"
          "the totals, the rate and the time left"},
+        {"--summary", nullptr, Operating, Group::Run,
+         "standard output gets the report's summary only,\nnot a line per folder and file (the report file\n"
+         "keeps them all); for journals"},
+        {"--notify", nullptr, Operating, Group::Run,
+         "when the run ends with errors or warnings, is\nrefused or cancelled, tell the desktop user too\n"
+         "(a notification, where the desktop has a\nnotification service)"},
         {"--help", nullptr, AllCommands, Group::Other, "show this text (after a command: its own help)"},
         {"--version", nullptr, AllCommands, Group::Other, "show the version"},
     };
@@ -212,6 +218,8 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--yes", &CliOptions::yes},
         {"--no-disk-check", &CliOptions::noDiskCheck},
         {"--progress", &CliOptions::progress},
+        {"--summary", &CliOptions::summary},
+        {"--notify", &CliOptions::notify},
         {"--unattended", &CliOptions::unattended},
         {"--shutdown", &CliOptions::shutdown},
         {"--help", &CliOptions::help},

@@ -34,6 +34,8 @@ struct CliOptions {
     bool yes = false;
     bool noDiskCheck = false;
     bool progress = false;
+    bool summary = false;
+    bool notify = false;
     bool unattended = false;
     bool shutdown = false;
     bool help = false;

@@ -15,12 +15,28 @@ namespace kestrel::cli {
 // Exit statuses of the tool.
 enum ExitStatus { ExitOk = 0, ExitWithErrors = 1, ExitRefused = 2, ExitCancelled = 3 };
 
-// One command of the tool; its output streams are given, so tests run it in-process.
+// One command of the tool; its output streams are given, so tests run it in-process. Whenever
+// its status is not 0 it has said why on `err` in a line that begins with the program's name (what
+// cron mails and a journal keeps), and keeps that account for a notification.
 class Command {
 public:
     virtual ~Command() = default;
     virtual int run(const CliOptions& options, std::ostream& out, std::ostream& err) = 0;
+    // Why the status is not 0, as told on `err` without the program's name; "" after a success.
+    const std::string& Account() const { return account_; }
+
+protected:
+    // Tells why the command refuses to run and gives the status of a refusal.
+    int Refuse(std::ostream& err, const std::string& reason);
+    // Tells how a run that is not a success ended and gives its `status` back.
+    int Conclude(std::ostream& err, int status, const std::string& account);
+
+private:
+    std::string account_;
 };
+
+// The beginning of every line in which the tool says why it did not succeed.
+inline constexpr const char* kProgramPrefix = "kestrel-backup-cli: ";
 
 // Test seam: the runner of the shutdown command (the system's when null), so that no test ever
 // shuts the machine down.

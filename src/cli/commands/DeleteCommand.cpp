@@ -2,6 +2,7 @@
 #include "cli/commands/OperationRun.h"
 #include "cli/commands/SetupSource.h"
 #include "engine/DeleteAllBackupFiles.h"
+#include "engine/RunOutcome.h"
 
 #include <ostream>
 
@@ -15,32 +16,41 @@ namespace {
 class DeleteCommand : public Command {
 public:
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
-        if (options.setupFiles.size() > 1) {
-            err << "kestrel-backup-cli: delete takes at most one setup file\n";
-            return ExitRefused;
-        }
+        if (options.setupFiles.size() > 1)
+            return Refuse(err, "delete takes at most one setup file");
         OperationRun run(options, out, err);
-        if (!loadCommandSetup(options, run.setup, err))
-            return ExitRefused;
+        std::string refusal;
+        if (!loadCommandSetup(options, run.setup, err, refusal))
+            return Refuse(err, refusal);
         // Whether to overwrite is said by --wipe, not asked.
         run.ui().PresetAnswer(kCaptionDeleteAllBackupFiles, MessageButtons::YesNoCancel,
                               options.wipe ? MessageAnswer::Yes : MessageAnswer::No);
         const DeletionResult result = cmdDeleteAllBackupFiles_MouseUp(run.ctx());
         run.Finish();
         if (run.ConsentRefused())
-            return run.RefusedForConsent(err);
+            return Refuse(err, run.ConsentRefusal());
         switch (result.outcome) {
         case DeletionOutcome::NotStarted:
-            return ExitRefused;
+            return Refuse(err, run.ui().LastMessage().empty()
+                                   ? "delete did not start"
+                                   : "delete did not start: " + run.ui().LastMessage());
         case DeletionOutcome::Declined:
+            return Conclude(err, ExitCancelled,
+                            "delete not started: the confirmation was declined; nothing was deleted");
         case DeletionOutcome::Stopped:
-            return ExitCancelled;
+            return Conclude(err, ExitCancelled, RunEndAccount("delete", run.state, run.ReportFileWritten()));
         case DeletionOutcome::Completed:
             break;
         }
-        const bool errors = run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ||
-                            run.state.blnReportFileCutShort;
-        return errors ? ExitWithErrors : ExitOk;
+        if (run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ||
+            run.state.blnReportFileCutShort) {
+            std::string account = RunEndAccount("delete", run.state, run.ReportFileWritten());
+            if (result.numNotOverwritten > 0)
+                account +=
+                    "; " + std::to_string(result.numNotOverwritten) + " deleted without being overwritten";
+            return Conclude(err, ExitWithErrors, account);
+        }
+        return ExitOk;
     }
 };
 

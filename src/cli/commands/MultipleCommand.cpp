@@ -63,10 +63,8 @@ public:
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
         MultipleBackupRun multiple;
         std::string error;
-        if (!collectSetups(options.setupFiles, multiple, error)) {
-            err << "kestrel-backup-cli: " << error << "\n";
-            return ExitRefused;
-        }
+        if (!collectSetups(options.setupFiles, multiple, error))
+            return Refuse(err, error);
         OperationRun run(options, out, err);
         TerminalLoadMessages messages(err, run.ui().Progress());
         multiple.loadMessages = &messages;
@@ -78,15 +76,41 @@ public:
         };
         const MultipleBackupOutcome outcome = cmdMultipleBackup_Click(run.ctx(), multiple);
         run.Finish();
+        if (outcome == MultipleBackupOutcome::Cancelled)
+            return Conclude(err, ExitCancelled, "multiple backup cancelled before it started");
         if (outcome != MultipleBackupOutcome::Ran)
-            return outcome == MultipleBackupOutcome::Cancelled ? ExitCancelled : ExitRefused;
+            return Refuse(err, run.ui().LastMessage().empty()
+                                   ? "multiple backup did not start"
+                                   : "multiple backup did not start: " + run.ui().LastMessage());
         if (multiple.blnCeaseMultipleBackup || run.state.blnStop)
-            return ExitCancelled;
+            return Conclude(err, ExitCancelled,
+                            "multiple backup stopped before the end" + FailedSetups(multiple));
         const bool failed = std::any_of(multiple.rows.begin(), multiple.rows.end(),
                                         [](const MultipleBackupRow& row) { return row.result != 0; });
         const bool errors =
             errorsOfEarlierRuns || run.state.lngTotalNumCopyErrors > 0 || run.state.blnReportFileCutShort;
-        return failed || errors ? ExitWithErrors : ExitOk;
+        if (failed || errors)
+            return Conclude(err, ExitWithErrors,
+                            std::string("multiple backup ended with errors") +
+                                (errors ? " (copy errors or a report file cut short; each setup's report "
+                                          "file names them)"
+                                        : "") +
+                                FailedSetups(multiple));
+        return ExitOk;
+    }
+
+private:
+    // "; setups that failed: a.zbk (why), b.zbk (why)", or "" when none did.
+    static std::string FailedSetups(const MultipleBackupRun& multiple) {
+        std::string text;
+        for (const MultipleBackupRow& row : multiple.rows) {
+            if (row.result == 0)
+                continue;
+            text += (text.empty() ? "; setups that failed: " : ", ") + row.fileName;
+            if (!row.description.empty())
+                text += " (" + row.description + ")";
+        }
+        return text;
     }
 };
 

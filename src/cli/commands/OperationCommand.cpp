@@ -3,6 +3,7 @@
 #include "cli/commands/SetupSource.h"
 #include "cli/commands/SubfolderNote.h"
 #include "engine/FolderOperation.h"
+#include "engine/RunOutcome.h"
 #include "engine/UnattendedRun.h"
 #include "platform/CommandRunner.h"
 #include "setup/LastRun.h"
@@ -17,22 +18,6 @@ enum class Operation { Backup, Check, List };
 
 platform::CommandRunner* shutdownRunnerForTesting = nullptr;
 
-int exitStatusOf(int result, const std::string& refusal, const OperationState& state, std::ostream& err) {
-    if (result == intResultReportFileCancelled)
-        return ExitCancelled;
-    if (result < 0) {
-        if (!refusal.empty())
-            err << refusal << "\n";
-        return ExitRefused;
-    }
-    // A run the full target stopped ended in an error; only the user's own stop is a cancel.
-    if (state.blnStop && !state.blnTargetFull)
-        return ExitCancelled;
-    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort)
-        return ExitWithErrors;
-    return ExitOk;
-}
-
 // backup, check and list: the engine's operation buttons, with the report streamed to `out`
 // exactly as the report window receives it.
 class OperationCommand : public Command {
@@ -40,26 +25,20 @@ public:
     explicit OperationCommand(Operation operation) : operation_(operation) {}
 
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
-        if (options.setupFiles.size() > 1) {
-            err << "kestrel-backup-cli: " << options.command << " takes at most one setup file\n";
-            return ExitRefused;
-        }
-        if (operation_ != Operation::Backup && (options.all || options.unattended || options.shutdown)) {
-            err << "kestrel-backup-cli: --all, --unattended and --shutdown belong to backup\n";
-            return ExitRefused;
-        }
+        if (options.setupFiles.size() > 1)
+            return Refuse(err, options.command + " takes at most one setup file");
+        if (operation_ != Operation::Backup && (options.all || options.unattended || options.shutdown))
+            return Refuse(err, "--all, --unattended and --shutdown belong to backup");
         if (options.unattended)
             return runUnattended(options, out, err);
-        if (options.shutdown) {
-            err << "kestrel-backup-cli: --shutdown belongs to backup --unattended\n";
-            return ExitRefused;
-        }
+        if (options.shutdown)
+            return Refuse(err, "--shutdown belongs to backup --unattended");
 
         OperationRun run(options, out, err);
-        if (!loadCommandSetup(options, run.setup, err))
-            return ExitRefused;
-        err << UnincludedSubfoldersNote(run.setup);
         std::string refusal;
+        if (!loadCommandSetup(options, run.setup, err, refusal))
+            return Refuse(err, refusal);
+        err << UnincludedSubfoldersNote(run.setup);
         int result = intResultDone;
         switch (operation_) {
         case Operation::Backup:
@@ -77,24 +56,29 @@ public:
             break;
         }
         run.Finish();
-        return exitStatusOf(result, refusal, run.state, err);
+        return Ending(options.command, result, refusal, run, err);
     }
 
 private:
     // The run a command-line start of the desktop program makes: the last-run setup's backup of
     // new and modified files, its report in the target folder, nothing asked; then, with
     // --shutdown, the cancellable shutdown.
-    static int runUnattended(const CliOptions& options, std::ostream& out, std::ostream& err) {
-        if (!options.setupFiles.empty() || options.all || options.HasSetupOptions()) {
-            err << "kestrel-backup-cli: backup --unattended runs the last-run setup as it is\n";
-            return ExitRefused;
-        }
+    int runUnattended(const CliOptions& options, std::ostream& out, std::ostream& err) {
+        if (!options.setupFiles.empty() || options.all || options.HasSetupOptions())
+            return Refuse(err, "backup --unattended runs the last-run setup as it is");
         CliOptions quiet = options;
         quiet.yes = true;
         OperationRun run(quiet, out, err);
+        // A missing folder is told and kept, not emptied in silence as the window's start-up
+        // does: a target whose disk is absent must be refused as missing, not as "not specified".
+        TerminalLoadMessages messages(err);
         SetupLoadContext context;
-        context.blnStartupCompleted = false; // as at start-up: missing folders are emptied silently
-        LoadSetupFromLastRun(run.setup, context);
+        context.blnStartupCompleted = true;
+        context.messages = &messages;
+        int loaded = 0;
+        LoadSetupFromLastRun(run.setup, context, &loaded);
+        if (const std::string failure = LastRunLoadFailure(loaded); !failure.empty())
+            return Refuse(err, failure);
         err << UnincludedSubfoldersNote(run.setup);
 
         platform::SystemCommandRunner systemRunner;
@@ -103,7 +87,27 @@ private:
         UnattendedRunResult result =
             RunUnattended(run.ctx(), options.shutdown ? "shutdown" : "", runner, prompt);
         run.Finish();
-        return exitStatusOf(result.backupResult, result.resultText, run.state, err);
+        return Ending("backup", result.backupResult, result.resultText, run, err);
+    }
+
+    // The exit status of an operation's run, and, when it is not 0, why.
+    int Ending(const std::string& operation, int result, const std::string& refusal, OperationRun& run,
+               std::ostream& err) {
+        if (result >= 0 && run.ui().ConfirmationDeclined())
+            return Conclude(err, ExitCancelled,
+                            operation + " not started: the confirmation was declined; nothing was changed");
+        const RunOutcome outcome = OutcomeOf(operation, result, refusal, run.state, run.ReportFileWritten());
+        switch (outcome.end) {
+        case RunEnd::Done:
+            break;
+        case RunEnd::WithTroubles:
+            return Conclude(err, ExitWithErrors, outcome.account);
+        case RunEnd::Refused:
+            return Refuse(err, outcome.account);
+        case RunEnd::Cancelled:
+            return Conclude(err, ExitCancelled, outcome.account);
+        }
+        return ExitOk;
     }
 
     Operation operation_;

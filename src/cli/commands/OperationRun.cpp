@@ -28,10 +28,14 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
                                                  : OperationState::AbsentTargetDisk::Refuse;
     const bool progress = options.progress && platform::isTerminal(StandardStream::Error);
     ui_ = std::make_unique<TerminalInteraction>(state, std::cin, *prompts, attended, progress);
+    ui_->ShowSetupAtConfirmation(&setup);
     ui_->RequireConsent(!attended && !options.yes);
     report_ = std::make_unique<ReportModel>(state, setup, *ui_);
     report_->setCapacityRule(false);
-    if (ui_->Progress() && platform::isSameTerminal(StandardStream::Output, StandardStream::Error)) {
+    if (options.summary) {
+        summarySink_ = std::make_unique<SummaryReportSink>(sink_, state);
+        report_->setSink(summarySink_.get());
+    } else if (ui_->Progress() && platform::isSameTerminal(StandardStream::Output, StandardStream::Error)) {
         progressSink_ = std::make_unique<ProgressReportSink>(sink_, *ui_->Progress());
         report_->setSink(progressSink_.get());
     } else {
@@ -54,11 +58,18 @@ void OperationRun::Finish() {
     out_.flush();
 }
 
-int OperationRun::RefusedForConsent(std::ostream& err) const {
-    err << "kestrel-backup-cli: \"" << ui_->RefusedQuestion()
-        << "\" needs a Yes, and standard input is not a terminal to ask it at: nothing was changed. "
-           "Add --yes to answer Yes.\n";
-    return 2;
+std::string OperationRun::ReportFileWritten() const {
+    // A list that lists no files names no report file (its caption says "no output to file").
+    if (setup.chkDisableOutputToFile || setup.txbReportFile.empty() ||
+        state.intOperation == intOperationListFolders)
+        return "";
+    return setup.txbReportFile;
+}
+
+std::string OperationRun::ConsentRefusal() const {
+    return "\"" + ui_->RefusedQuestion() +
+           "\" needs a Yes, and standard input is not a terminal to ask it at: nothing was changed. "
+           "Add --yes to answer Yes.";
 }
 
 } // namespace kestrel::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commands/CliOptions.h"
+#include "cli/commands/SummaryReportSink.h"
 #include "cli/commands/TerminalInteraction.h"
 #include "engine/OperationContext.h"
 #include "report/ReportModel.h"
@@ -25,9 +26,11 @@ public:
     OperationContext& ctx() { return *ctx_; }
     // Ends the streamed report and the progress line.
     void Finish();
-    // Whether a question was refused for want of consent, and the refusal's message and status.
+    // The report file the run wrote its report into; "" when it wrote none.
+    std::string ReportFileWritten() const;
+    // Whether a question was refused for want of consent, and why that refuses the command.
     bool ConsentRefused() const { return !ui_->RefusedQuestion().empty(); }
-    int RefusedForConsent(std::ostream& err) const;
+    std::string ConsentRefusal() const;
 
 private:
     std::ostream& out_;
@@ -37,6 +40,7 @@ private:
     std::unique_ptr<OperationContext> ctx_;
     StreamReportSink sink_;
     std::unique_ptr<ProgressReportSink> progressSink_;
+    std::unique_ptr<SummaryReportSink> summarySink_;
 };
 
 } // namespace kestrel::cli

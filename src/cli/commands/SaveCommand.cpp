@@ -15,32 +15,22 @@ namespace {
 class SaveCommand : public Command {
 public:
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
-        if (options.setupFiles.size() > 1) {
-            err << "save takes at most one setup file\n";
-            return ExitRefused;
-        }
+        if (options.setupFiles.size() > 1)
+            return Refuse(err, "save takes at most one setup file");
         Setup setup;
         ClearSetup(setup);
         std::string error;
-        if (!applySetupOptions(options, setup, error)) {
-            err << error << "\n";
-            return ExitRefused;
-        }
+        if (!applySetupOptions(options, setup, error))
+            return Refuse(err, error);
         // A setup whose folders break the rules could never run; it is not saved either.
         if (const FolderPairRule rule = CheckFolderPair(setup.txbDirectory[0], setup.txbDirectory[1]);
-            rule != FolderPairRule::Accepted) {
-            err << FolderPairMessage(rule, setup.txbDirectory[0]) << "\n";
-            return ExitRefused;
-        }
+            rule != FolderPairRule::Accepted)
+            return Refuse(err, FolderPairMessage(rule, setup.txbDirectory[0]));
         std::string path = options.setupFiles.empty() ? LastRunFile() : options.setupFiles.front();
-        if (path.empty()) {
-            err << "The folder for the last-run setup cannot be made.\n";
-            return ExitWithErrors;
-        }
-        if (!SaveSetupFile(setup, path)) {
-            err << "The setup could not be saved in " << path << ".\n";
-            return ExitWithErrors;
-        }
+        if (path.empty())
+            return Conclude(err, ExitWithErrors, "The folder for the last-run setup cannot be made.");
+        if (!SaveSetupFile(setup, path))
+            return Conclude(err, ExitWithErrors, "The setup could not be saved in " + path + ".");
         out << "Setup saved in " << path << "\n";
         return ExitOk;
     }

@@ -1,23 +1,12 @@
 #include "cli/commands/SetupSource.h"
 
 #include "cli/commands/SetupOptions.h"
-#include "platform/ErrorCodes.h"
 #include "setup/LastRun.h"
 #include "setup/SetupFile.h"
 
 #include <ostream>
 
 namespace kestrel::cli {
-
-namespace {
-
-std::string loadFailureText(int result) {
-    if (result > 0)
-        return platform::errorDescription(result) + " (error " + std::to_string(result) + ")";
-    return "error " + std::to_string(result);
-}
-
-} // namespace
 
 void TerminalLoadMessages::Tell(const std::string& text) {
     if (progress_)
@@ -35,7 +24,7 @@ void TerminalLoadMessages::TargetFolderNotFound(const std::string& text, Setup&)
     Tell(text);
 }
 
-bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err) {
+bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err, std::string& refusal) {
     TerminalLoadMessages messages(err);
     SetupLoadContext context;
     context.blnStartupCompleted = true;
@@ -46,11 +35,16 @@ bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err
         const std::string& file = options.setupFiles.front();
         int result = LoadOperationFile(setup, file, context);
         if (result != 0) {
-            err << "Cannot load the setup file " << file << ": " << loadFailureText(result) << "\n";
+            refusal = "Cannot load the setup file " + file + ": " + SetupLoadFailureText(result);
             return false;
         }
     } else if (!options.HasSetupOptions()) {
-        LoadSetupFromLastRun(setup, context);
+        // Running or showing an empty setup instead would hide that there is nothing to run.
+        int result = 0;
+        LoadSetupFromLastRun(setup, context, &result);
+        refusal = LastRunLoadFailure(result);
+        if (!refusal.empty())
+            return false;
     }
     // A new source is a new selection, as choosing a source folder in the window makes it: the
     // subfolders and the choice about the source's own files belonged to the old one.
@@ -62,7 +56,7 @@ bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err
     }
     std::string error;
     if (!applySetupOptions(options, setup, error)) {
-        err << error << "\n";
+        refusal = error;
         return false;
     }
     return true;

@@ -27,7 +27,8 @@ private:
 // The setup a command starts from: the setup file named on the command line, else a cleared
 // setup when the command line has setup options, else the last-run setup; then the command
 // line's options over it (a --source as a new source folder). Problems with the file's folders
-// are told on `err`. False (with the reason on `err`) when the setup cannot be loaded.
-bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err);
+// are told on `err`. False, with the reason in `refusal`, when the setup cannot be loaded: a
+// setup file or a last-run file that does not load, no last-run setup at all, or a bad option.
+bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err, std::string& refusal);
 
 } // namespace kestrel::cli

@@ -24,10 +24,8 @@ void showSetupsFolder(const std::string& folder, std::ostream& out) {
 class SetupsFolderCommand : public Command {
 public:
     int run(const CliOptions& options, std::ostream& out, std::ostream& err) override {
-        if (options.setupFiles.size() > 1 || (options.clear && !options.setupFiles.empty())) {
-            err << "kestrel-backup-cli: setups-folder takes one folder or --clear\n";
-            return ExitRefused;
-        }
+        if (options.setupFiles.size() > 1 || (options.clear && !options.setupFiles.empty()))
+            return Refuse(err, "setups-folder takes one folder or --clear");
         if (options.setupFiles.empty() && !options.clear) {
             showSetupsFolder(RestoreSetupsFolder(), out);
             return ExitOk;
@@ -35,20 +33,14 @@ public:
         std::string folder;
         if (!options.clear) {
             folder = folderValueOf(options.setupFiles.front(), platform::workingFolder());
-            if (!FolderExists(folder)) {
-                err << "kestrel-backup-cli: no folder " << folder << "\n";
-                return ExitRefused;
-            }
-            if (IsInsideRecycleBin(folder)) {
-                err << "kestrel-backup-cli: " << FolderPairMessage(FolderPairRule::RecycleBin, "") << "\n";
-                return ExitRefused;
-            }
+            if (!FolderExists(folder))
+                return Refuse(err, "no folder " + folder);
+            if (IsInsideRecycleBin(folder))
+                return Refuse(err, FolderPairMessage(FolderPairRule::RecycleBin, ""));
         }
-        if (!SaveSetupsFolder(folder) || RestoreSetupsFolder() != folder) {
-            err << "kestrel-backup-cli: the setups folder could not be kept in " << platform::settingsFile()
-                << "\n";
-            return ExitWithErrors;
-        }
+        if (!SaveSetupsFolder(folder) || RestoreSetupsFolder() != folder)
+            return Conclude(err, ExitWithErrors,
+                            "the setups folder could not be kept in " + platform::settingsFile());
         showSetupsFolder(folder, out);
         return ExitOk;
     }

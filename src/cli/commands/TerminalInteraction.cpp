@@ -1,5 +1,6 @@
 #include "cli/commands/TerminalInteraction.h"
 
+#include "cli/commands/SetupText.h"
 #include "platform/Console.h"
 
 #include <algorithm>
@@ -121,6 +122,7 @@ void TerminalInteraction::PresetAnswer(const std::string& title, MessageButtons 
 
 MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
     QuietProgress quiet(progress_.get());
+    lastMessage_ = crlfToNewline(request.text);
     // The command line names its report file with --report, so the offer to name one first is
     // always declined.
     if (request.title == "Report file?" && request.buttons == MessageButtons::YesNo)
@@ -199,14 +201,23 @@ bool TerminalInteraction::ConfirmOperation(const ConfirmRequest& request) {
     }
     if (!attended_)
         return true;
+    QuietProgress quiet(progress_.get());
+    // The window's confirmation stands below the main window's settings; here they are written
+    // out above the question.
     std::string text = request.description;
+    if (confirmedSetup_) {
+        err_ << "\n[" << request.caption << "]\n" << SetupText(*confirmedSetup_);
+        text = crlfToNewline(text);
+    }
     if (request.deletionWarningVisible)
         text += "\n" + request.deletionWarning;
     if (!request.question.empty())
         text += "\n" + request.question;
-    MessageRequest question{text, request.caption, MessageButtons::YesNo, MessageIcon::Question,
-                            request.defaultYes ? 1 : 2};
-    return ShowMessage(question) == MessageAnswer::Yes;
+    MessageRequest question{text, confirmedSetup_ ? "" : request.caption, MessageButtons::YesNo,
+                            MessageIcon::Question, request.defaultYes ? 1 : 2};
+    const bool yes = ShowMessage(question) == MessageAnswer::Yes;
+    confirmationDeclined_ = !yes;
+    return yes;
 }
 
 std::string TerminalInteraction::ChooseReportFile(const std::string& title, const std::string&) {

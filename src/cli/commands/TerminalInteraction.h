@@ -4,6 +4,7 @@
 #include "engine/Shutdown.h"
 #include "report/Interaction.h"
 #include "report/OperationState.h"
+#include "setup/Setup.h"
 
 #include <iosfwd>
 #include <memory>
@@ -31,6 +32,13 @@ public:
     int AskExistingReportFile() override;
     bool ConfirmOperation(const ConfirmRequest& request) override;
     std::string ChooseReportFile(const std::string& title, const std::string& filter) override;
+
+    // The setup the confirmation shows above its question, so that what is confirmed is seen.
+    void ShowSetupAtConfirmation(const Setup* setup) { confirmedSetup_ = setup; }
+    // The text of the last message shown ("" when none was), for the account of a refusal.
+    const std::string& LastMessage() const { return lastMessage_; }
+    // Whether the confirmation was answered No at the prompt.
+    bool ConfirmationDeclined() const { return confirmationDeclined_; }
 
     // Without a terminal and without --yes nobody can consent to a destructive step.
     void RequireConsent(bool required) { consentRequired_ = required; }
@@ -89,6 +97,9 @@ private:
     bool attended_;
     bool consentRequired_ = false;
     std::string refusedQuestion_;
+    const Setup* confirmedSetup_ = nullptr;
+    bool confirmationDeclined_ = false;
+    std::string lastMessage_;
     std::unique_ptr<ProgressLine> progress_;
 };
 

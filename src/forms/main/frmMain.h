@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/UnattendedRun.h"
 #include "forms/main/OperationEntries.h"
 #include "report/OperationState.h"
 #include "setup/Setup.h"
@@ -44,9 +45,12 @@ public:
 
     // Start-up: program texts, captions, the setups folder and the previous run from the
     // settings store, the last-run setup, and the unattended backup when `commandLine` is not
-    // empty. False when the program texts could not be loaded (the message was shown): the
-    // program then ends.
+    // empty. False when the program texts could not be loaded (the message was shown), or when
+    // the command line asks for the unattended backup and there is no last-run setup to run (the
+    // desktop was told, StartupRefusal says why): the program then ends.
     bool Form_Load(const QString& commandLine);
+    // Why the unattended start refused, "" when it did not.
+    const std::string& StartupRefusal() const { return startupRefusal_; }
 
     // How the program ends (all windows close); tests put their own in place.
     void setEndProgram(std::function<void()> endProgram) { endProgram_ = std::move(endProgram); }
@@ -175,6 +179,8 @@ private:
     bool quitRequested_ = false;
     bool multipleBackupRunning_ = false;
     bool unattendedRun_ = false;
+    UnattendedRunResult unattendedResult_; // written by the worker, read once it has ended
+    std::string startupRefusal_;
     QString commandLine_;
     std::function<void()> endProgram_;
 

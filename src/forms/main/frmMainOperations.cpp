@@ -1,6 +1,7 @@
 // The main window's operations on the worker thread, start-up with the unattended run, and quit.
 #include "forms/main/frmMain.h"
 
+#include "engine/RunOutcome.h"
 #include "engine/Shutdown.h"
 #include "engine/UnattendedRun.h"
 #include "forms/FormsCommon.h"
@@ -105,7 +106,15 @@ bool frmMain::Form_Load(const QString& commandLine) {
     SetupLoadContext context;
     context.blnStartupCompleted = false;
     context.messages = this;
-    LoadSetupFromLastRun(setup_, context);
+    int lastRunLoaded = 0;
+    LoadSetupFromLastRun(setup_, context, &lastRunLoaded);
+    // The unattended backup runs the last-run setup or nothing: an empty or half-read setup
+    // would only fail in a way that hides the cause. Nobody watches, so the desktop is told.
+    if (!commandLine_.trimmed().isEmpty() && lastRunLoaded != 0) {
+        startupRefusal_ = LastRunLoadFailure(lastRunLoaded);
+        NotifyRunEnd(RunEnd::Refused, "backup", startupRefusal_);
+        return false;
+    }
     ShowSetupInControls();
     RefreshSourceFolderDisplay();
     RefreshTargetFolderDisplay(false);
@@ -140,7 +149,8 @@ void frmMain::RunUnattendedBackup() {
     const std::string commandLine = Ss(commandLine_);
     StartOperation(OperationButton::BackupModifiedFiles, [this, commandLine](OperationContext& context) {
         PopUpShutdownPrompt prompt(this, *ui_, shutdownRunner());
-        return RunUnattended(context, commandLine, shutdownRunner(), prompt).backupResult;
+        unattendedResult_ = RunUnattended(context, commandLine, shutdownRunner(), prompt);
+        return unattendedResult_.backupResult;
     });
 }
 
@@ -231,6 +241,10 @@ void frmMain::OperationFinished() {
     if (unattendedRun_) {
         unattendedRun_ = false;
         state_.blnScheduledTask = false;
+        // Nobody may have watched the run: the desktop tells of errors, warnings and refusals.
+        const RunOutcome outcome = OutcomeOf("backup", unattendedResult_.backupResult,
+                                             unattendedResult_.resultText, state_, setup_.txbReportFile);
+        NotifyRunEnd(outcome.end, "backup", outcome.account);
     }
     FocusNextStep();
 }

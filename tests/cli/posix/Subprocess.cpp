@@ -83,10 +83,13 @@ std::string TypingUnavailable() {
 }
 
 std::vector<std::string> MinimalEnvironment(const std::string& home) {
+    // XDG_RUNTIME_DIR without a bus in it: a notification asked for finds none, as where nobody
+    // is logged in.
     return {"HOME=" + home,
             "XDG_CONFIG_HOME=" + home + ".config",
             "XDG_DATA_HOME=" + home + ".local/share",
             "XDG_CACHE_HOME=" + home + ".cache",
+            "XDG_RUNTIME_DIR=" + home + ".run",
             "PATH=/usr/local/bin:/usr/bin:/bin",
             "LANG=C.UTF-8"};
 }
