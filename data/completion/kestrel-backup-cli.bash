@@ -76,10 +76,10 @@ _kestrel_backup_cli() {
 
     local options
     case $command in
-    backup) options="$setup --all --unattended --shutdown $running $other" ;;
+    backup) options="$setup --all --unattended --shutdown --no-disk-check $running $other" ;;
     check | list) options="$setup $running $other" ;;
     delete) options="$deleting --wipe $running $other" ;;
-    multiple) options="$running $other" ;;
+    multiple) options="--no-disk-check $running $other" ;;
     save | show) options="$setup $other" ;;
     setups-folder) options="--clear $other" ;;
     help)

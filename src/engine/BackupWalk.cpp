@@ -10,8 +10,8 @@
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/PassedOverEntry.h"
-#include "platform/TargetFileSystem.h"
 #include "platform/Path.h"
+#include "platform/TargetFileSystem.h"
 #include "report/ReportTexts.h"
 #include "setup/ChoiceLists.h"
 
@@ -587,7 +587,8 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     return stop ? FileResult::EndFolder : FileResult::Next;
 }
 
-std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& name, std::int64_t sourceSize) {
+std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& name,
+                                            std::int64_t sourceSize) {
     switch (platform::nameProblemOn(targetTraits_, name)) {
     case platform::NameProblem::Characters:
         return GetProgramText(1305);
@@ -601,7 +602,8 @@ std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& n
     if (targetTraits_.ignoresCase && !run.caseFoldedNames.insert(platform::caseFoldedName(name)).second)
         return GetProgramText(1308);
     if (sourceSize > targetTraits_.maxFileSize)
-        return GetProgramText(1309) + " " + Grouped(targetTraits_.maxFileSize) + " " + GetProgramText(152) + ".";
+        return GetProgramText(1309) + " " + Grouped(targetTraits_.maxFileSize) + " " + GetProgramText(152) +
+               ".";
     return {};
 }
 
@@ -610,8 +612,8 @@ void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::
     // The reported reason says what the user can do about it, not the system's error text; a
     // full disk is named as such (the copy is replaced only once the new one is whole).
     const bool diskFull = copy.error.number == platform::err::DiskFull;
-    ReportCopyError(fullPath, diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy),
-                    stop);
+    ReportCopyError(
+        fullPath, diskFull ? GetProgramText(copyExisted ? 1110 : 1111) : CopyErrorText(fullPath, copy), stop);
 }
 
 void BackupWalk::ReportCopyError(const std::string& fullPath, const std::string& reason, bool& stop) {

@@ -33,9 +33,10 @@ TimeComparison TimeComparisonOf(const std::string& sourceFolder, const platform:
 
 // True when the source must be copied over its existing copy: the lengths differ, or the times
 // differ. Kept as the target keeps them: the source's time, stored as the target stores
-// times, is not the copy's (times kept to an unknown step: a second or more apart). FatTolerant: the minute-rounded UTC times differ by more
-// than one minute and not by a whole multiple of 30 minutes up to eight hours (a time-zone or
-// daylight-saving shift) within the same month. Times that cannot be read count as unchanged.
+// times, is not the copy's (times kept to an unknown step: a second or more apart). FatTolerant: the
+// minute-rounded UTC times differ by more than one minute and not by a whole multiple of 30 minutes up to
+// eight hours (a time-zone or daylight-saving shift) within the same month. Times that cannot be read count
+// as unchanged.
 bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::FileStatus& target,
                             TimeComparison comparison);
 // On paths: the comparison comes from the two files' file systems.

@@ -86,7 +86,8 @@ int Refuse(OperationContext& context, bool quiet, int code, const std::string& r
 
 // A backup whose target's disk is not there is refused unless the user goes on anyway: asked in
 // the window, by an explicit option in the tool, never in an unattended run.
-int CheckTargetDisk(OperationContext& context, bool quiet, const std::string& strTitle, std::string& strResultText) {
+int CheckTargetDisk(OperationContext& context, bool quiet, const std::string& strTitle,
+                    std::string& strResultText) {
     using Choice = OperationState::AbsentTargetDisk;
     const Choice choice = context.state.absentTargetDisk;
     const std::string& target = context.setup.txbDirectory[1];

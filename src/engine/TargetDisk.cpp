@@ -14,7 +14,8 @@ const char kTargetDisksKey[] = "Software\\Corvane Systems\\ZBK\\Target disks";
 
 std::string RememberedDisk(const std::string& targetFolder) {
     std::string mountPoint;
-    platform::settingsStore().queryValue(kTargetDisksKey, platform::withFinalSeparator(targetFolder), mountPoint);
+    platform::settingsStore().queryValue(kTargetDisksKey, platform::withFinalSeparator(targetFolder),
+                                         mountPoint);
     return mountPoint;
 }
 

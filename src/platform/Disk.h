@@ -45,7 +45,8 @@ Error writeNewFile(const std::string& path, const std::string& content);
 // kill left behind: a regular file of this user with no other name, holding nothing but a
 // beginning of `content`. Anything else of that name (a user's own file, a link) stays. True
 // when removed.
-bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content);
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name,
+                              const std::string& content);
 
 // Test seam: while a guard lives, writeNewFile first asks its function (with a path of the
 // file), and an error it returns is the result (a disk cannot be filled on demand).

@@ -14,8 +14,8 @@ bool isFatFamily(const std::string& fileSystemType) {
         type = type.substr(dot + 1);
     }
     // Windows names them FAT, FAT12, FAT16, FAT32 and exFAT.
-    return type == "vfat" || type == "msdos" || type == "fusefat" || type == "fat" || type == "umsdos" || type == "exfat" ||
-           type == "fat12" || type == "fat16" || type == "fat32";
+    return type == "vfat" || type == "msdos" || type == "fusefat" || type == "fat" || type == "umsdos" ||
+           type == "exfat" || type == "fat12" || type == "fat16" || type == "fat32";
 }
 
 } // namespace kestrel::platform

@@ -41,8 +41,8 @@ struct FileSystemTraits {
     bool hardLinks = true;    // a file may have a second name (the copy's no-replace step)
     bool unnamedFiles = true; // O_TMPFILE
     TimeKeeping times;
-    bool windowsNames = false;  // no " * : < > ? \ | or control characters, no trailing dot or blank
-    bool ignoresCase = false;   // "Photo.JPG" and "photo.jpg" name one file
+    bool windowsNames = false;      // no " * : < > ? \ | or control characters, no trailing dot or blank
+    bool ignoresCase = false;       // "Photo.JPG" and "photo.jpg" name one file
     std::size_t maxNameUnits = 255; // bytes; UTF-16 units where windowsNames
     std::int64_t maxFileSize = INT64_MAX;
 };

@@ -12,17 +12,6 @@ namespace {
 
 constexpr std::int64_t kMiB = 1 << 20;
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<platform::DirectoryEntry> entries;
-    platform::Error error;
-    EXPECT_TRUE(platform::readDirectory(folder, entries, error));
-    std::vector<std::string> names;
-    for (const platform::DirectoryEntry& entry : entries)
-        names.push_back(entry.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A copy that fails inside the file or before its first byte: the earlier copy stays, nothing
 // of the new one is left, and the report names the file with the reason the copy really failed
 // (a full disk is never worded as a write-protected folder, nor the other way round).

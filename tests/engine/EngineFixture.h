@@ -37,7 +37,7 @@ public:
         EXPECT_GT(LoadProgramText("zbk.dat"), 0);
         // Backups remember their target's disk in the per-user store; the machine's own table of
         // file systems says nothing of the test's folders.
-        platform::setSettingsFileForTesting(dir.path("settings.ini"));
+        platform::setSettingsFileForTesting(store.path("settings.ini"));
         // Folder values as the system writes them, as the folder procedures hand them over.
         source = Native(dir.createFolder("src"));
         target = Native(dir.createFolder("tgt"));
@@ -79,7 +79,8 @@ public:
     static std::string Stamp() { return "Current date/time: 2024-03-09 12:00:00"; }
 
     TempDir dir;
-    platform::ScopedFileSystemTableForTesting noFileSystemTable{[this] { return dir.path("no-fstab"); }};
+    TempDir store; // the per-user settings store's, apart from the folders a test looks at
+    platform::ScopedFileSystemTableForTesting noFileSystemTable{[this] { return store.path("no-fstab"); }};
     platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 12, 0, 0, 60}};
     platform::NumberFormat format; // "," and "." in groups of three
     OperationState state;

@@ -28,7 +28,8 @@ void SetTime(const std::string& path, std::int64_t seconds, std::int32_t nanosec
 
 TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {
     const ModifiedCase& c = GetParam();
-    platform::ScopedFileSystemTypeForTesting sourceType([&](const std::string&) { return std::string(c.sourceType); });
+    platform::ScopedFileSystemTypeForTesting sourceType(
+        [&](const std::string&) { return std::string(c.sourceType); });
     // The target's file system as such a disk is found to be (copies there fall back as it needs).
     platform::ScopedFileSystemTraitsForTesting targetTraits(platform::presumedTraitsOf(c.targetType));
     const std::int64_t edited = At(3, 8, 10, 45, 12);

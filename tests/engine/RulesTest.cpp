@@ -96,7 +96,8 @@ TEST(IsModifiedFileTest, ASameSizeFileIsModifiedWhenItsTimeIsNotTheCopysAtTheTar
         source.mtimeNanoseconds = c.sourceNanoseconds;
         platform::FileStatus copy = FileOf(c.copySize, sourceSeconds + c.copySecondsLater);
         copy.mtimeNanoseconds = c.copyNanoseconds;
-        EXPECT_EQ(IsModifiedFileOfStatus(source, copy, TimeComparison::KeptAs(c.keeping)), c.modified) << c.name;
+        EXPECT_EQ(IsModifiedFileOfStatus(source, copy, TimeComparison::KeptAs(c.keeping)), c.modified)
+            << c.name;
     }
 }
 

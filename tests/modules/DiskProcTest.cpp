@@ -68,6 +68,22 @@ TEST(IsWriteProtected, ExistingFileOfTheScratchNameIsLeftAlone) {
               (std::vector<std::string>{"klasdjfdskjfkjkwjkweoewiroew-1.txt", kScratch}));
 }
 
+// A run killed during the write test leaves the scratch file empty or holding the test's line;
+// the next test removes it, whichever name it took, and leaves a user's own file of the name.
+TEST(IsWriteProtected, WhatAKilledTestLeftIsRemovedAndAUsersFileStays) {
+    TempDir dir;
+    dir.createFile(std::string("folder/") + kScratch, "A line\n");
+    dir.createFile("folder/klasdjfdskjfkjkwjkweoewiroew-1.txt", "");
+    dir.createFile("folder/klasdjfdskjfkjkwjkweoewiroew-2.txt", "A li");
+    dir.createFile("folder/klasdjfdskjfkjkwjkweoewiroew-3.txt", "A line\nand the user's own words");
+    std::string description;
+
+    EXPECT_FALSE(IsWriteProtected(dir.path("folder"), description));
+
+    EXPECT_EQ(entriesOf(dir.path("folder")), std::vector<std::string>{"klasdjfdskjfkjkwjkweoewiroew-3.txt"});
+    EXPECT_EQ(dir.readFile("folder/klasdjfdskjfkjkwjkweoewiroew-3.txt"), "A line\nand the user's own words");
+}
+
 TEST(IsWriteProtected, LinkOfTheScratchNameIsNeverWrittenThrough) {
     TempDir dir;
     dir.createFile("elsewhere.txt", "precious");

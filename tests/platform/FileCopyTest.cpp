@@ -28,17 +28,6 @@ namespace {
 
 constexpr std::int64_t kMiB = 1 << 20;
 
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<DirectoryEntry> entries;
-    Error error;
-    EXPECT_TRUE(readDirectory(folder, entries, error)) << folder;
-    std::vector<std::string> names;
-    for (const DirectoryEntry& entry : entries)
-        names.push_back(entry.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 DirectoryHandle Folder(const std::string& path) {
     Error error;
     DirectoryHandle handle = DirectoryHandle::open(path, error);

@@ -1,5 +1,11 @@
 #include "support/TestFiles.h"
 
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -142,6 +148,17 @@ std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t siz
     in.read(data.data(), static_cast<std::streamsize>(size));
     data.resize(static_cast<std::size_t>(in.gcount()));
     return data;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<platform::DirectoryEntry> entries;
+    platform::Error error;
+    EXPECT_TRUE(platform::readDirectory(folder, entries, error)) << folder << ": " << error.description;
+    std::vector<std::string> names;
+    for (const platform::DirectoryEntry& entry : entries)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace kestrel::testing

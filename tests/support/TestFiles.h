@@ -3,11 +3,15 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 // What tests do to files beside writing them, on every system the tests run on. Where a system
 // cannot do it (Windows has no FIFOs; Wine and an unprivileged Windows account may refuse
 // symbolic links) the helper says so and the test skips that case with the reason.
 namespace kestrel::testing {
+
+// The names of a folder's entries, sorted (a folder that cannot be read fails the test).
+std::vector<std::string> NamesIn(const std::string& folder);
 
 // A symbolic link at `link` to `target` (a folder link when `toFolder`); false when the system
 // refuses to make one.

@@ -64,7 +64,8 @@ const std::vector<OptionInfo>& Options() {
         {"--shutdown", nullptr, Backup, Group::Run,
          "with --unattended: shut the computer down\nafterwards (Enter at the prompt calls it off)"},
         {"--no-disk-check", nullptr, Backup | Multiple, Group::Run,
-         "back up even where the target's disk seems not to\nbe there (an /etc/fstab mount point that is not\n"
+         "back up even where the target's disk seems not to\nbe there (an /etc/fstab mount point that is "
+         "not\n"
          "mounted, or another disk than at its last backup)"},
         {"--yes", nullptr, Operating, Group::Run,
          "ask nothing: answer as an unattended run does;\nwithout it, a deletion asks at the terminal and "

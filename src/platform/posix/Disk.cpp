@@ -134,7 +134,8 @@ std::string unescapedTableField(const std::string& field) {
     for (std::size_t i = 0; i < field.size(); ++i) {
         if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
             field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
-            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0'));
             i += 3;
         } else {
             text += field[i];
@@ -241,16 +242,18 @@ Error writeNewFile(const std::string& path, const std::string& content) {
     return folder.valid() ? writeNewFile(folder, path.substr(path.rfind('/') + 1), content) : error;
 }
 
-bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name,
+                              const std::string& content) {
     bool removed = false;
-    const int fd =
-        ::openat(folder.nativeHandle(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(folder.nativeHandle(), name.c_str(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == ::geteuid() &&
-        static_cast<std::size_t>(st.st_size) <= content.size()) {
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+        st.st_uid == ::geteuid() && static_cast<std::size_t>(st.st_size) <= content.size()) {
         std::string held(content.size() + 1, '\0');
         const ssize_t n = ::read(fd, held.data(), held.size());
-        if (n == st.st_size && content.compare(0, static_cast<std::size_t>(n), held, 0, static_cast<std::size_t>(n)) == 0)
+        if (n == st.st_size &&
+            content.compare(0, static_cast<std::size_t>(n), held, 0, static_cast<std::size_t>(n)) == 0)
             removed = ::unlinkat(folder.nativeHandle(), name.c_str(), 0) == 0;
     }
     if (fd >= 0)

@@ -221,8 +221,13 @@ public:
         if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
             return errno;
         name_.clear();
+        renamed_ = true;
         return finish();
     }
+
+    // Whether the copy took its name by a rename (some FUSE drivers, fusefat among them, give a
+    // renamed file the time of the rename).
+    bool renamed() const { return renamed_; }
 
     void discard() {
         fd_.reset();
@@ -242,6 +247,7 @@ private:
             return linkAs(target) == 0 ? 0 : errno; // an unnamed file gets a name by a link only
         if (::renameat2(folder_, name_.c_str(), folder_, target.c_str(), RENAME_NOREPLACE) == 0) {
             name_.clear();
+            renamed_ = true;
             return 0;
         }
         if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
@@ -260,6 +266,7 @@ private:
         if (::renameat(folder_, name_.c_str(), folder_, target.c_str()) != 0)
             return errno;
         name_.clear();
+        renamed_ = true;
         return 0;
     }
 
@@ -285,6 +292,7 @@ private:
     const FileSystemTraits* standIn_;
     FileDescriptor fd_;
     std::string name_; // empty for an unnamed file
+    bool renamed_ = false;
 };
 
 enum class DataResult { Done, Failed, Stopped };
@@ -548,8 +556,9 @@ Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& t
         mtime.tv_sec = static_cast<time_t>(options.sourceStatus->mtimeSeconds);
         mtime.tv_nsec = options.sourceStatus->mtimeNanoseconds;
     }
-    // Both times are given: some FUSE drivers (fusefat) set no time at all when one is left out.
-    const timespec times[2] = {before.st_atim, mtime};
+    // Both times are given, the access time as the modification time: some FUSE drivers
+    // (fusefat) set no time at all when one is left out or lies before what FAT can hold.
+    const timespec times[2] = {mtime, mtime};
     // A file system without permission bits (FAT through FUSE) refuses the mode: the copy
     // keeps the mode that file system gives every file, which is no error.
     if ((::fchmod(copy.fd(), (before.st_mode & 07777) | S_IWUSR) != 0 && !modeNotKept(errno)) ||
@@ -563,6 +572,9 @@ Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& t
         result.failure = CopyFailure::Target;
         return Attempt::Finished;
     }
+    // The time once more on the name itself (never through a link standing there by then).
+    if (copy.renamed())
+        ::utimensat(folder, targetName.c_str(), times, AT_SYMLINK_NOFOLLOW);
     result.bytesCopied = before.st_size;
     return Attempt::Finished;
 }

@@ -59,7 +59,8 @@ void probeWith(int folder, int fd, const std::string& name, FileSystemTraits& tr
     traits.ignoresCase = ::fstatat(folder, upperCased(name).c_str(), &other, AT_SYMLINK_NOFOLLOW) == 0;
 
     const std::string probe = nameProbeOf(name);
-    const int probeFd = ::openat(folder, probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int probeFd =
+        ::openat(folder, probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (probeFd >= 0) {
         ::close(probeFd);
         ::unlinkat(folder, probe.c_str(), 0);
@@ -90,7 +91,8 @@ FileSystemTraits learnTraitsOf(const DirectoryHandle& folder) {
         traits.maxNameUnits = static_cast<std::size_t>(fs.f_namelen);
 
     const std::string name = temporaryCopyName();
-    const int scratch = ::openat(fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int scratch =
+        ::openat(fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (scratch < 0)
         return traits; // nothing can be written here: the mount type has to do
     probeWith(fd, scratch, name, traits);

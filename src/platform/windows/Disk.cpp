@@ -68,10 +68,12 @@ Error writeNewFile(const std::string& path, const std::string& content) {
     return folder.valid() ? writeNewFile(folder, nameOf(path), content) : error;
 }
 
-bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
+bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name,
+                              const std::string& content) {
     const std::wstring native = win::nativePath(folder.pathOfChild(name));
-    win::Handle in(::CreateFileW(native.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    win::Handle in(::CreateFileW(native.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                 nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!in.valid() || !::GetFileInformationByHandle(in.get(), &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
@@ -79,8 +81,8 @@ bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& 
         return false;
     std::string held(content.size() + 1, '\0');
     DWORD n = 0;
-    if (!::ReadFile(in.get(), held.data(), static_cast<DWORD>(held.size()), &n, nullptr) || n != info.nFileSizeLow ||
-        content.compare(0, n, held, 0, n) != 0)
+    if (!::ReadFile(in.get(), held.data(), static_cast<DWORD>(held.size()), &n, nullptr) ||
+        n != info.nFileSizeLow || content.compare(0, n, held, 0, n) != 0)
         return false;
     FILE_DISPOSITION_INFO disposition{TRUE};
     return ::SetFileInformationByHandle(in.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;

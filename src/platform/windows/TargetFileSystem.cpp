@@ -7,8 +7,8 @@ namespace kestrel::platform {
 FileSystemTraits learnTraitsOf(const DirectoryHandle& folder) {
     std::string type;
     wchar_t name[MAX_PATH + 1];
-    if (folder.valid() && ::GetVolumeInformationByHandleW(LongToHandle(folder.nativeHandle()), nullptr, 0, nullptr,
-                                                          nullptr, nullptr, name, MAX_PATH + 1))
+    if (folder.valid() && ::GetVolumeInformationByHandleW(LongToHandle(folder.nativeHandle()), nullptr, 0,
+                                                          nullptr, nullptr, nullptr, name, MAX_PATH + 1))
         type = win::utf8(name); // "NTFS", "FAT32", "exFAT", "ReFS" ...
     if (const std::optional<FileSystemTraits> standIn = FileSystemTraitsSeam::current()) {
         FileSystemTraits traits = *standIn;
