@@ -124,6 +124,9 @@ TEST(CaseFoldedName, NamesThatACaseBlindFileSystemTakesForOne) {
 }
 
 TEST(LearnTraits, AFolderOfThisMachineIsTriedAndKeepsNothingOfTheTrial) {
+#ifdef _WIN32
+    GTEST_SKIP() << "every Windows file system takes Windows names and ignores case";
+#endif
     TempDir dir;
     dir.createFolder("target");
     Error error;
