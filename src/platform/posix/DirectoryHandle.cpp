@@ -3,8 +3,12 @@
 #include "platform/posix/PosixStatus.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,17 +16,69 @@
 
 namespace kestrel::platform {
 
+namespace {
+
+// Targets on file systems that keep no locks (NFS without its lock service) are locked through a
+// file of this machine's own instead, one for each folder (by device and file number), held
+// while the folder's handle is open.
+std::mutex localLocksMutex;
+std::map<int, int>& localLocks() {
+    static std::map<int, int> locks; // folder handle -> lock file handle
+    return locks;
+}
+
+void releaseLocalLock(int folder) {
+    const std::lock_guard<std::mutex> guard(localLocksMutex);
+    const auto held = localLocks().find(folder);
+    if (held != localLocks().end()) {
+        ::close(held->second);
+        localLocks().erase(held);
+    }
+}
+
+bool lockLocally(int folder) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0)
+        return false;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string locks = std::string(runtime != nullptr && *runtime != '\0' ? runtime : "/tmp") +
+                              "/kestrel-backup-locks-" + std::to_string(::geteuid());
+    ::mkdir(locks.c_str(), 0700);
+    struct stat lockFolder {};
+    // Only a folder of this user's that nobody else may write to holds the locks.
+    if (::lstat(locks.c_str(), &lockFolder) != 0 || !S_ISDIR(lockFolder.st_mode) ||
+        lockFolder.st_uid != ::geteuid() || (lockFolder.st_mode & 022) != 0)
+        return false;
+    const std::string name = locks + "/" + std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino);
+    const int lock = ::open(name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock < 0)
+        return false;
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lock);
+        return false;
+    }
+    const std::lock_guard<std::mutex> guard(localLocksMutex);
+    localLocks()[folder] = lock;
+    return true;
+}
+
+} // namespace
+
 DirectoryHandle::~DirectoryHandle() {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
+        releaseLocalLock(fd_);
         ::close(fd_);
+    }
 }
 
 DirectoryHandle::DirectoryHandle(DirectoryHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
 
 DirectoryHandle& DirectoryHandle::operator=(DirectoryHandle&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0)
+        if (fd_ >= 0) {
+            releaseLocalLock(fd_);
             ::close(fd_);
+        }
         fd_ = std::exchange(other.fd_, -1);
     }
     return *this;
@@ -193,6 +249,8 @@ bool DirectoryHandle::tryLockExclusive() const {
     do
         rc = ::flock(fd_, LOCK_EX | LOCK_NB);
     while (rc != 0 && errno == EINTR);
+    if (rc != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS))
+        return lockLocally(fd_);
     return rc == 0;
 }
 
