@@ -10,6 +10,15 @@ namespace kestrel::testing {
 // The built kestrel-backup-cli, beside the test program.
 std::string CliProgram();
 
+// What a program wrote, its lines ending in "\n" whichever system's line end it used.
+inline std::string WithNewlines(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            lines += text[i];
+    return lines;
+}
+
 // What reads as empty and swallows what is written: a child's standard input when nobody types.
 #ifdef _WIN32
 inline constexpr const char* kNullDevice = "NUL";

@@ -2,6 +2,7 @@
 // every command and option the tool has.
 #include "cli/CliRun.h"
 #include "cli/Subprocess.h"
+#include "platform/Path.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
 #ifndef _WIN32
@@ -190,14 +191,14 @@ TEST(Timers, TheCronMailSaysWhyARunWasNotASuccess) {
                          dir)
                   .status,
               0);
-    ProcessResult warned = runAsTimer(command, dir);
+    const ProcessResult warned = runAsTimer(command, dir);
     EXPECT_EQ(warned.status, 1);
-    const std::string account =
-        "kestrel-backup-cli: backup ended with 1 warning; report file: " + dir.path("dst/") +
-        "_Backup report ";
-    EXPECT_EQ(warned.err.rfind(account, 0), 0u) << warned.err;
-    EXPECT_EQ(warned.err.find('\n'), warned.err.size() - 1) << "one line\n" << warned.err;
-    EXPECT_EQ(warned.err.substr(warned.err.size() - 5), ".txt\n") << warned.err;
+    const std::string account = "kestrel-backup-cli: backup ended with 1 warning; report file: " +
+                                kestrel::platform::withStyleSeparators(dir.path("dst/")) + "_Backup report ";
+    const std::string mail = kestrel::testing::WithNewlines(warned.err);
+    EXPECT_EQ(mail.rfind(account, 0), 0u) << warned.err;
+    EXPECT_EQ(mail.find('\n'), mail.size() - 1) << "one line\n" << warned.err;
+    EXPECT_EQ(mail.substr(mail.size() - 5), ".txt\n") << warned.err;
 }
 
 // The units wait for the target's disk, hook their failures, and start what the hook names.

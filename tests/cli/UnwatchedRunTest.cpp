@@ -5,6 +5,7 @@
 #include "cli/Subprocess.h"
 #include "modules/Language.h"
 #include "platform/ErrorCodes.h"
+#include "platform/Path.h"
 #include "setup/LastRun.h"
 #include "support/CopyFaults.h"
 #include "support/TempDir.h"
@@ -82,8 +83,8 @@ TEST(UnwatchedRun, StandardErrorEndsWithWhyWheneverTheStatusIsNotZero) {
         }
         std::string account = c.account;
         if (const std::size_t at = account.find("{report}"); at != std::string::npos)
-            account.replace(at, 8, report);
-        EXPECT_TRUE(endsWith(result.err, account + "\n")) << result.err;
+            account.replace(at, 8, platform::withStyleSeparators(report));
+        EXPECT_TRUE(endsWith(WithNewlines(result.err), account + "\n")) << result.err;
     }
 }
 
