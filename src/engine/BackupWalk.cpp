@@ -373,7 +373,37 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
     }
 }
 
+void BackupWalk::ChooseCaseClashWinners(FolderRun& run, const std::vector<FolderFile>& files) {
+    std::unordered_map<std::string, std::vector<std::string>> groups;
+    bool clash = false;
+    for (const FolderFile& file : files) {
+        if (!IsSelected(run.folder + file.name, file.name))
+            continue;
+        std::vector<std::string>& names = groups[platform::caseFoldedName(file.name)];
+        names.push_back(file.name);
+        clash = clash || names.size() > 1;
+    }
+    if (!clash)
+        return;
+    std::vector<platform::DirectoryEntry> held;
+    platform::Error error;
+    if (OpenTargetFolder(run, false))
+        run.targetHandle->readEntries(held, error);
+    for (const auto& [folded, names] : groups) {
+        if (names.size() < 2)
+            continue;
+        std::string winner = names.front();
+        for (const std::string& name : names)
+            if (std::any_of(held.begin(), held.end(),
+                            [&name](const platform::DirectoryEntry& entry) { return entry.name == name; }))
+                winner = name;
+        run.caseClashWinners.emplace(folded, winner);
+    }
+}
+
 bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
+    if (targetTraits_.ignoresCase)
+        ChooseCaseClashWinners(run, files);
     const std::string& reportFile = setup_.txbReportFile;
     for (FolderFile& file : files) {
         const std::string fullPath = run.folder + file.name;
@@ -599,8 +629,11 @@ std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& n
     case platform::NameProblem::None:
         break;
     }
-    if (targetTraits_.ignoresCase && !run.caseFoldedNames.insert(platform::caseFoldedName(name)).second)
-        return GetProgramText(1308);
+    if (!run.caseClashWinners.empty()) {
+        const auto winner = run.caseClashWinners.find(platform::caseFoldedName(name));
+        if (winner != run.caseClashWinners.end() && winner->second != name)
+            return GetProgramText(1308);
+    }
     if (sourceSize > targetTraits_.maxFileSize)
         return GetProgramText(1309) + " " + Grouped(targetTraits_.maxFileSize) + " " + GetProgramText(152) +
                ".";

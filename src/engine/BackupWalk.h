@@ -13,7 +13,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace kestrel {
@@ -71,8 +71,9 @@ private:
         // while this folder's files are examined).
         const platform::DirectoryHandle* targetHandle = nullptr;
         bool targetOpenTried = false;
-        // The names of this folder's files as a target that ignores case compares them.
-        std::unordered_set<std::string> caseFoldedNames;
+        // Where the target ignores case: for names of this folder that it takes for one, the
+        // name that is backed up (keyed by the folded name); the others are clashes.
+        std::unordered_map<std::string, std::string> caseClashWinners;
     };
 
     // An entry that is neither read as a file nor entered as a folder.
@@ -112,6 +113,9 @@ private:
     bool OpenTargetFolder(FolderRun& run, bool create);
     // The status of a target entry as the entry itself: a link is no copy, whatever it leads to.
     platform::FileStatus TargetStatusOf(FolderRun& run, const std::string& name);
+    // Where the target ignores case, which of the folder's names that it takes for one is backed
+    // up: the one whose copy stands under its very name, else the first.
+    void ChooseCaseClashWinners(FolderRun& run, const std::vector<FolderFile>& files);
     // Why the target cannot hold this file (a program text, with what follows it), or empty:
     // its name, a second name differing only in capitals, its size.
     std::string WhyTargetCannotHold(FolderRun& run, const std::string& name, std::int64_t sourceSize);

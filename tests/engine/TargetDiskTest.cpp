@@ -44,6 +44,26 @@ TEST_F(EngineTest, OnAFatTargetWhatItCannotHoldIsReportedAndTheRestIsBackedUpOnc
     EXPECT_EQ(dir.readFile("tgt/Photo.JPG"), "first");
 }
 
+// The name whose copy the target already holds stays the one backed up, whichever sorts first:
+// a name added later in other capitals never replaces that copy.
+TEST_F(EngineTest, OnATargetThatIgnoresCaseTheNameAlreadyBackedUpKeepsItsCopy) {
+    platform::ScopedFileSystemTraitsForTesting fat(platform::presumedTraitsOf("vfat"));
+    Src("photo.jpg", "the first photo");
+    Tgt("photo.jpg", "the first photo");
+    Src("Photo.JPG", "another photo");
+    state.blnScheduledTask = true;
+    UseReportFile();
+
+    ASSERT_EQ(BackupModified(), intResultDone);
+
+    EXPECT_NE(ReportFileText().find("Problem with " + source + "Photo.JPG  " + GetProgramText(1308)),
+              std::string::npos)
+        << ReportFileText();
+    EXPECT_EQ(state.lngTotalNumFilesCopied, 0);
+    EXPECT_EQ(NamesIn(target), std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(dir.readFile("tgt/photo.jpg"), "the first photo");
+}
+
 TEST_F(EngineTest, AFileLargerThanFatHoldsIsRefusedBeforeAnyByteAndTheRunGoesOn) {
 #ifdef _WIN32
     GTEST_SKIP() << "a 5 GiB file without data needs a file system that keeps holes";
