@@ -47,6 +47,9 @@ TEST_F(EngineTest, OnAFatTargetWhatItCannotHoldIsReportedAndTheRestIsBackedUpOnc
 // The name whose copy the target already holds stays the one backed up, whichever sorts first:
 // a name added later in other capitals never replaces that copy.
 TEST_F(EngineTest, OnATargetThatIgnoresCaseTheNameAlreadyBackedUpKeepsItsCopy) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the source's own file system takes the two names for one";
+#endif
     platform::ScopedFileSystemTraitsForTesting fat(platform::presumedTraitsOf("vfat"));
     Src("photo.jpg", "the first photo");
     Tgt("photo.jpg", "the first photo");
