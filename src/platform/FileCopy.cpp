@@ -1,7 +1,6 @@
 #include "platform/FileCopy.h"
 
 #include "platform/CopyAttempt.h"
-#include "platform/CopyFaultSeam.h"
 #include "platform/Path.h"
 
 #include <memory>
@@ -89,7 +88,7 @@ std::optional<CopyResult> copyOnce(const std::string& sourcePath, const Director
 
 CopyResult copyFileInto(const std::string& sourcePath, const DirectoryHandle& targetFolder,
                         const std::string& targetName, const CopyOptions& options) {
-    const std::shared_ptr<const CopyFaultPlan> plan = currentCopyFaultPlan();
+    const std::shared_ptr<const CopyFaultPlan> plan = CopyFaultPlanSeam::current();
     if (plan && plan->beforeData) {
         if (Error error = plan->beforeData(sourcePath, targetName))
             return failed(std::move(error), CopyFailure::Target);
