@@ -106,6 +106,26 @@ TEST_F(SettingsStoreTest, UnreachableStoreIsAccessDenied) {
     EXPECT_EQ(store.queryValue("Software\\A", "name", value), settings_result::AccessDenied);
 }
 
+// A test that points the store elsewhere cannot leave it there for the next: each guard gives
+// back the store before it, nested or not.
+TEST_F(SettingsStoreTest, AGuardGivesBackTheStoreBeforeIt) {
+    const std::string testsOwn = settingsFile();
+    {
+        const ScopedSettingsFileForTesting first(dir.path("first.ini"));
+        const std::string firstStore = settingsFile();
+        EXPECT_NE(firstStore, testsOwn);
+        {
+            const ScopedSettingsFileForTesting second(dir.path("second.ini"));
+            EXPECT_NE(settingsFile(), firstStore);
+            EXPECT_NE(settingsFile(), testsOwn);
+        }
+        EXPECT_EQ(settingsFile(), firstStore);
+    }
+    EXPECT_EQ(settingsFile(), testsOwn);
+    testStore.reset();
+    EXPECT_NE(settingsFile(), testsOwn) << "the user's own store again";
+}
+
 TEST_F(SettingsStoreTest, MessagesOfTheResults) {
     EXPECT_EQ(SettingsStore::messageFor(settings_result::Success), "The operation completed successfully.");
     EXPECT_EQ(SettingsStore::messageFor(settings_result::FileNotFound),
