@@ -282,7 +282,7 @@ TEST_F(DeleteAllBackupFilesTest, EverySixthFailedDeletionAsksWhetherToStop) {
         ++attempts;
         return platform::Error::of(platform::err::PermissionDenied);
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
     ui.answerMessage(MessageAnswer::No); // overwrite question
     ui.answerConfirm(true);
     ui.answerMessage(MessageAnswer::No);  // 6th failure: go on
@@ -325,7 +325,7 @@ TEST_F(DeleteAllBackupFilesTest, FiveFailuresAskNothing) {
     faults.removeFile = [](const std::string&) {
         return platform::Error::of(platform::err::PermissionDenied);
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = Delete(false);
 
@@ -385,7 +385,7 @@ TEST_F(DeleteAllBackupFilesTest, AWipeReportsEachFileItDeletedWithoutOverwriting
         return path.find("stuck") != std::string::npos ? platform::Error::of(platform::err::DeviceIo)
                                                        : platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = Delete(true);
 
@@ -426,7 +426,7 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
                    ? platform::Error::of(platform::err::PermissionDenied)
                    : platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     Delete(false);
 
@@ -468,7 +468,7 @@ TEST_F(DeleteAllBackupFilesTest, ACancelInTheReportWindowStopsTheWalkAndStillSum
         }
         return platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = DeleteAllBackupFiles(ctx);
 
