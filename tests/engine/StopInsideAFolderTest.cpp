@@ -3,6 +3,7 @@
 #include "modules/Language.h"
 
 #include <functional>
+#include <optional>
 
 namespace kestrel::testing {
 namespace {
@@ -48,9 +49,10 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         CopyFaultGuard fault(c.stop == Stop::CancelInsideACopy
                                  ? CopyFaultGuard::HoldAfter(kMiB, [this] { state.blnStop = true; })
                                  : platform::CopyFaultPlan{});
+        std::optional<ScopedTargetDiskSpaceForTesting> disk;
         if (c.stop == Stop::TargetFull) {
             // Room for the first two files, none once they are there.
-            setTargetDiskSpaceForTesting([&local](const std::string&, double& freeBytes, double& totalBytes) {
+            disk.emplace([&local](const std::string&, double& freeBytes, double& totalBytes) {
                 freeBytes = local.exists("tgt/Pictures/b.jpg") ? 0 : 1e8;
                 totalBytes = 1e10;
                 return 0;
@@ -58,7 +60,7 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         }
 
         ASSERT_EQ(c.allFiles ? BackupAll() : BackupModified(), intResultDone);
-        setTargetDiskSpaceForTesting({});
+        disk.reset();
 
         const std::string text = local.readFile("report.txt");
         const std::string stopText = GetProgramText(c.stop == Stop::TargetFull ? 1109 : 49);
