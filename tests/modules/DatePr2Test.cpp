@@ -38,14 +38,15 @@ TEST(DayNumberFromDate, GivesJulianDayNumbers) {
         int year, month, day;
         std::int32_t number;
     } cases[] = {
-        {2000, 1, 1, 2451545},  {1970, 1, 1, 2440588},   {2024, 3, 9, 2460379},   {1600, 3, 1, 2305508},
-        {1900, 1, 1, 2415021},  {1900, 2, 28, 2415079},  {1900, 3, 1, 2415080},   {2000, 2, 29, 2451604},
-        {2000, 3, 1, 2451605},  {2100, 1, 1, 2488070},   {2100, 2, 28, 2488128},  {2100, 3, 1, 2488129},
+        {2000, 1, 1, 2451545},   {1970, 1, 1, 2440588},  {2024, 3, 9, 2460379},  {1600, 3, 1, 2305508},
+        {1900, 1, 1, 2415021},   {1900, 2, 28, 2415079}, {1900, 3, 1, 2415080},  {2000, 2, 29, 2451604},
+        {2000, 3, 1, 2451605},   {2100, 1, 1, 2488070},  {2100, 2, 28, 2488128}, {2100, 3, 1, 2488129},
         {9999, 12, 31, 5373484}, {-4713, 11, 24, 0}, // the first day of the count
-        {1969, 12, 31, 2440587}, // the day before the system clock's first
+        {1969, 12, 31, 2440587},                     // the day before the system clock's first
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DayNumberFromDate(c.year, c.month, c.day), c.number) << c.year << "-" << c.month << "-" << c.day;
+        EXPECT_EQ(DayNumberFromDate(c.year, c.month, c.day), c.number)
+            << c.year << "-" << c.month << "-" << c.day;
 }
 
 TEST(DayNumberFromDate, TheLastDayOfEveryMonthIsFollowedByTheFirstOfTheNext) {
@@ -130,10 +131,14 @@ TEST(IsLeapYear, GregorianAndJulianRules) {
         const char* calendar;
         bool expected;
     } cases[] = {
-        {2024, "G", true},  {2023, "G", false},         {2000, "G", true},      {1900, "G", false},
-        {2100, "G", false}, {1900, "J", true},          {1900, "julian", true}, {2023, "J", false},
-        {1900, "", false},  {1900, "Gregorian", false}, {2400, "G", true},      {1600, "g", true},
-        {0, "G", true},     {-4, "G", true},            {-100, "G", false},     {-1, "J", false},
+        {2024, "G", true},      {2023, "G", false},
+        {2000, "G", true},      {1900, "G", false},
+        {2100, "G", false},     {1900, "J", true},
+        {1900, "julian", true}, {2023, "J", false},
+        {1900, "", false},      {1900, "Gregorian", false},
+        {2400, "G", true},      {1600, "g", true},
+        {0, "G", true},         {-4, "G", true},
+        {-100, "G", false},     {-1, "J", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsLeapYear(c.year, c.calendar), c.expected) << c.year << " " << c.calendar;
