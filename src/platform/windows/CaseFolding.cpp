@@ -21,10 +21,14 @@ std::string caseFoldedText(std::string_view text) {
     std::wstring wide = win::wide(std::string(text));
     if (wide.empty())
         return {};
-    // Upper case, then lower case: the system's tables fold as Unicode's case folding does, so
-    // that letters with two small forms (σ and the final ς) fold together, as on POSIX systems.
+    // Upper case, then lower case: the system's tables fold as Unicode's case folding does, and
+    // letters with two capitals or two small forms fold together, as on POSIX systems.
     mapCase(wide, LCMAP_UPPERCASE);
     mapCase(wide, LCMAP_LOWERCASE);
+    // The final sigma ς folds to σ, also where the system's tables give it no capital (Wine's).
+    for (wchar_t& c : wide)
+        if (c == L'\x03C2')
+            c = L'\x03C3';
     return win::utf8(wide);
 }
 
