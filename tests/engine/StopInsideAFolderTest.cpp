@@ -48,17 +48,18 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         CopyFaultGuard fault(c.stop == Stop::CancelInsideACopy
                                  ? CopyFaultGuard::HoldAfter(kMiB, [this] { state.blnStop = true; })
                                  : platform::CopyFaultPlan{});
-        if (c.stop == Stop::TargetFull) {
-            // Room for the first two files, none once they are there.
-            setTargetDiskSpaceForTesting([&local](const std::string&, double& freeBytes, double& totalBytes) {
-                freeBytes = local.exists("tgt/Pictures/b.jpg") ? 0 : 1e8;
-                totalBytes = 1e10;
-                return 0;
-            });
-        }
+        // Room for the first two files, none once they are there.
+        ScopedTargetDiskSpaceForTesting space(
+            c.stop != Stop::TargetFull
+                ? TargetDiskSpaceFunction{}
+                : TargetDiskSpaceFunction(
+                      [&local](const std::string&, double& freeBytes, double& totalBytes) {
+                          freeBytes = local.exists("tgt/Pictures/b.jpg") ? 0 : 1e8;
+                          totalBytes = 1e10;
+                          return 0;
+                      }));
 
         ASSERT_EQ(c.allFiles ? BackupAll() : BackupModified(), intResultDone);
-        setTargetDiskSpaceForTesting({});
 
         const std::string text = local.readFile("report.txt");
         const std::string stopText = GetProgramText(c.stop == Stop::TargetFull ? 1109 : 49);
