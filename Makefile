@@ -4,6 +4,8 @@
 # UndefinedBehaviorSanitizer in a folder of their own and runs them; `make format-check` checks
 # every tracked source against .clang-format. `make test-windows` cross-builds the engine, the
 # command-line tool and their tests for Windows with mingw-w64 and runs the tests under Wine.
+# `make fuzz` runs the readers of setup files, the last-run file and program-text files on
+# generated input for a bounded time each (libFuzzer, clang).
 BUILD ?= build
 DEB_BUILD ?= build-deb
 JOBS ?= 2
@@ -13,7 +15,8 @@ PACKAGES = cmake g++ make qt6-base-dev libgtest-dev libgmock-dev clang-format db
 DEB_PACKAGES = cmake g++ make qt6-base-dev dpkg-dev file
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test test-sanitize test-windows windows-desktop-syntax format-check run deb clean
+.PHONY: all deps configure build test test-sanitize test-windows windows-desktop-syntax fuzz format-check run deb \
+	clean
 SANITIZE_BUILD ?= build-sanitize
 SANITIZE_TESTS = platform_tests modules_tests setup_tests report_tests engine_tests cli_tests
 
@@ -75,6 +78,33 @@ windows-desktop-syntax:
 		x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wno-attributes -DKESTREL_VERSION='"0"' -Isrc \
 		-I$(QT_HEADERS) -I$(QT_HEADERS)/QtCore -I$(QT_HEADERS)/QtGui -I$(QT_HEADERS)/QtWidgets
 
+# Each reader gets FUZZ_SECONDS of input that libFuzzer makes from the project's own sample files,
+# under AddressSanitizer and UndefinedBehaviorSanitizer, in a build folder of its own. A crash, a
+# sanitizer's report, a leak or a hang (10 s on one input) fails the target; the input that did it
+# is left in $(FUZZ_BUILD) (crash-*, leak-*, timeout-*) and the fuzzer's log is shown.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 25
+FUZZ_PACKAGES = cmake make clang libclang-rt-dev qt6-base-dev
+FUZZERS = setup_file last_run program_text
+FUZZ_SEEDS_setup_file = tests/fixtures/setup/*.zbk
+FUZZ_SEEDS_last_run = tests/fixtures/setup/*.zbk
+FUZZ_SEEDS_program_text = data/zbk.dat tests/fixtures/texts/*.dat tests/fixtures/fileproc/*.dat
+define fuzz_one
+	@mkdir -p $(FUZZ_BUILD)/corpus/$(1) && cp $(FUZZ_SEEDS_$(1)) $(FUZZ_BUILD)/corpus/$(1)/
+	@echo "Fuzzing the $(subst _, ,$(1)) reader for $(FUZZ_SECONDS) s"
+	@cd $(FUZZ_BUILD) && if ./$(1)_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+		corpus/$(1) >$(1).log 2>&1; then grep '^Done' $(1).log; \
+		else tail -n 60 $(1).log; exit 1; fi
+
+endef
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTREL_BUILD_TESTS=OFF -DKESTREL_FUZZ=ON \
+		-DKESTREL_SANITIZE=address,undefined
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
+	$(foreach fuzzer,$(FUZZERS),$(call fuzz_one,$(fuzzer)))
+
 format-check: deps
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
@@ -102,4 +132,4 @@ deb:
 	cd $(DEB_BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(DEB_BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(DEB_BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(FUZZ_BUILD)

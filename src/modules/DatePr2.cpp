@@ -2,8 +2,11 @@
 
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
+#include <limits>
 
 namespace kestrel {
 
@@ -26,6 +29,23 @@ bool readField(const std::string& text, std::size_t start, std::size_t length, i
     return true;
 }
 
+// The Julian day number of 1 January 1970, the day the system clock counts from.
+constexpr std::int64_t kJulianDayOfUnixEpoch = 2440588;
+// The Gregorian calendar repeats itself every 400 years, which hold 146097 days.
+constexpr std::int64_t kYearsInCycle = 400;
+constexpr std::int64_t kDaysInCycle = 146097;
+
+std::int64_t floorDivide(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+// The year at the same place of the 400-year cycle that begins with year 0, which has the same
+// months and leap day: <chrono> knows the years -32767 to 32767 only, a file's date may lie
+// anywhere.
+std::chrono::year yearInCycle(std::int64_t year) {
+    return std::chrono::year{static_cast<int>(year - floorDivide(year, kYearsInCycle) * kYearsInCycle)};
+}
+
 std::string twoDigits(int n) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d", n);
@@ -35,13 +55,17 @@ std::string twoDigits(int n) {
 } // namespace
 
 std::int32_t DayNumberFromDate(int year, int month, int day) {
-    // Fliegel and Van Flandern; C++ integer division truncates toward zero as the formula wants.
-    const std::int32_t y = year;
-    const std::int32_t m = month;
-    const std::int32_t d = day;
-    const std::int32_t a = (m - 14) / 12;
-    return (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 - (3 * ((y + 4900 + a) / 100)) / 4 +
-           d - 32075;
+    using namespace std::chrono;
+    // A month outside 1 to 12 carries into the years, a day outside its month into the months.
+    const std::int64_t monthCount = std::int64_t{year} * 12 + (month - 1);
+    const std::int64_t fullYear = floorDivide(monthCount, 12);
+    const auto monthOfYear = static_cast<unsigned>(monthCount - fullYear * 12 + 1);
+    const sys_days first{yearInCycle(fullYear) / std::chrono::month{monthOfYear} / 1};
+    const std::int64_t cycles = floorDivide(fullYear, kYearsInCycle);
+    const std::int64_t number = (first + days{std::int64_t{day} - 1}).time_since_epoch().count() +
+                                cycles * kDaysInCycle + kJulianDayOfUnixEpoch;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        number, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t DayNumberFromDateText(const std::string& text) {
@@ -62,9 +86,7 @@ std::int32_t DayNumberFromDateText(const std::string& text) {
 
 std::int32_t TodayDayNumber() {
     const platform::LocalDateTime now = platform::clock().now();
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d-%02d-%04d", now.month, now.day, now.year);
-    return DayNumberFromDateText(text);
+    return DayNumberFromDate(now.year, now.month, now.day);
 }
 
 int TimeZoneOffsetMinutes() {
@@ -72,33 +94,19 @@ int TimeZoneOffsetMinutes() {
 }
 
 int DaysInMonth(int month, int year) {
-    switch (month) {
-    case 2:
-        return IsLeapYear(year, "G") ? 29 : 28;
-    case 1:
-    case 3:
-    case 5:
-    case 7:
-    case 8:
-    case 10:
-    case 12:
-        return 31;
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-        return 30;
-    default:
+    if (month < 1 || month > 12)
         return 0;
-    }
+    using namespace std::chrono;
+    const year_month_day_last monthEnd{yearInCycle(year) / std::chrono::month{static_cast<unsigned>(month)} /
+                                       std::chrono::last};
+    return static_cast<int>(static_cast<unsigned>(monthEnd.day()));
 }
 
 bool IsLeapYear(int year, const std::string& calendar) {
-    if (year % 4 != 0)
-        return false;
-    if (year % 100 == 0 && year % 400 != 0)
-        return !calendar.empty() && std::toupper(static_cast<unsigned char>(calendar[0])) == 'J';
-    return true;
+    // In the Julian calendar every fourth year is one; the Gregorian leaves out three in 400.
+    if (!calendar.empty() && std::toupper(static_cast<unsigned char>(calendar[0])) == 'J')
+        return year % 4 == 0;
+    return yearInCycle(year).is_leap();
 }
 
 std::string DateTimeText(bool blnTimeFirst, bool blnWithSeconds) {

@@ -1,5 +1,6 @@
 #include "modules/StrProc.h"
 
+#include "platform/CaseFolding.h"
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
@@ -56,26 +57,6 @@ Decoded decodeAt(std::string_view text, std::size_t i) {
     return {value, length};
 }
 
-void appendCharacter(std::string& out, char32_t value) {
-    if (value >= kRawByteBase) {
-        out += static_cast<char>(value - kRawByteBase);
-    } else if (value < 0x80) {
-        out += static_cast<char>(value);
-    } else if (value < 0x800) {
-        out += static_cast<char>(0xC0 | (value >> 6));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        out += static_cast<char>(0xE0 | (value >> 12));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (value >> 18));
-        out += static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    }
-}
-
 std::vector<char32_t> decodeAll(std::string_view text) {
     std::vector<char32_t> values;
     values.reserve(text.size());
@@ -93,24 +74,6 @@ std::size_t offsetOfCharacter(std::string_view text, std::size_t index) {
     for (std::size_t n = 0; n < index && i < text.size(); ++n)
         i += decodeAt(text, i).length;
     return i;
-}
-
-char32_t lowerOf(char32_t c) {
-    if (c >= 'A' && c <= 'Z')
-        return c + 0x20;
-    // Latin-1 capitals À to Þ, except the multiplication sign.
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        return c + 0x20;
-    switch (c) {
-    case 0x160: // Š
-        return 0x161;
-    case 0x152: // Œ
-        return 0x153;
-    case 0x178: // Ÿ
-        return 0xFF;
-    default:
-        return c;
-    }
 }
 
 bool isAllowedLetter(char32_t c) {
@@ -265,18 +228,28 @@ std::string LowerCaseWithAccents(const std::string& text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
+        // Paths are mostly ASCII: their letters are folded here, without a round trip through
+        // the system's tables.
         if (lead < 0x80) {
             out += (lead >= 'A' && lead <= 'Z') ? static_cast<char>(lead + 0x20) : static_cast<char>(lead);
             ++i;
             continue;
         }
-        const Decoded d = decodeAt(text, i);
-        const char32_t lower = lowerOf(d.value);
-        if (lower == d.value)
-            out.append(text, i, d.length);
-        else
-            appendCharacter(out, lower);
-        i += d.length;
+        // The rest of the text as far as it is well-formed UTF-8 is folded by the system; a byte
+        // that is not (file names are bytes) stays as it is.
+        std::size_t end = i;
+        while (end < text.size()) {
+            const Decoded d = decodeAt(text, end);
+            if (d.value >= kRawByteBase)
+                break;
+            end += d.length;
+        }
+        if (end == i) {
+            out += text[i++];
+            continue;
+        }
+        out += platform::caseFoldedText(std::string_view(text).substr(i, end - i));
+        i = end;
     }
     return out;
 }

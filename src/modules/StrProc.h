@@ -22,6 +22,8 @@ std::string FormatSizeKbMb(double bytes, int decimals);
 void KeepAllowedCharacters(std::string& text, bool blnAllowBlank, const std::string& strExtra);
 void RemoveChars(std::string& text, const std::string& characters);
 std::string DropRight(const std::string& text, std::size_t n);
+// The text as every comparison that ignores case sees it: each letter case-folded, in any
+// alphabet (platform::caseFoldedText); bytes that are not UTF-8 stay as they are.
 std::string LowerCaseWithAccents(const std::string& text);
 std::string ShortenPathForDisplay(const std::string& text, int n, bool& shortened);
 std::string TrimBlanks(const std::string& text);

@@ -132,6 +132,23 @@ TEST_F(OperationCommandTest, ExitStatusTellsHowTheRunEnded) {
     EXPECT_EQ(run({"backup", setupFile, "--yes"}).status, 0);
 }
 
+// --skip typed in small letters passes over what is named in capitals, in any alphabet, and the
+// other way round; what the fragments do not name is backed up.
+TEST_F(OperationCommandTest, SkipMatchesTheCapitalsOfEveryAlphabet) {
+    dir.createFile("src/Trips/ŁÓDŹ/plan.txt", "p");
+    dir.createFile("src/Trips/ΑΘΗΝΑ.txt", "a");
+    dir.createFile("src/Trips/Kraków.txt", "k");
+    dir.createFile("src/Trips/ΣΠΑΡΤΗ.txt", "s");
+    Save({"--skip", "łódź,αθηνα,KRAKÓW"});
+
+    const CliRun result = run({"backup", setupFile, "--yes"});
+
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_TRUE(dir.exists("dst/Trips/ΣΠΑΡΤΗ.txt"));
+    for (const char* skipped : {"dst/Trips/ŁÓDŹ", "dst/Trips/ΑΘΗΝΑ.txt", "dst/Trips/Kraków.txt"})
+        EXPECT_FALSE(dir.exists(skipped)) << skipped;
+}
+
 // What the user running the tool may not read or write is a failure the exit status tells.
 TEST_F(OperationCommandTest, PermissionFailuresAreToldByTheExitStatus) {
     dir.createFile("src/A/secret.txt", "s");

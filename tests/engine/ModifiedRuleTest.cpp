@@ -26,7 +26,7 @@ void SetTime(const std::string& path, std::int64_t seconds, std::int32_t nanosec
     ASSERT_FALSE(kestrel::platform::setModificationTime(path, seconds, nanoseconds)) << path;
 }
 
-TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {
+TEST_P(ModifiedRuleTest, SameSizeEditIsCopiedUnlessAFatTimeShiftExplainsIt) {
     const ModifiedCase& c = GetParam();
     platform::ScopedFileSystemTypeForTesting sourceType(
         [&](const std::string&) { return std::string(c.sourceType); });
@@ -57,7 +57,7 @@ TEST_P(ModifiedRuleTest, ASameSizeEditIsBackedUpUnlessAFatTimeShiftExplainsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ExactAndFatFileSystems, ModifiedRuleTest,
+    Types, ModifiedRuleTest,
     ::testing::Values(ModifiedCase{"exact_30_minutes", "ext4", "ext4", 1800, 0, true},
                       ModifiedCase{"exact_one_hour", "ext4", "btrfs", 3600, 0, true},
                       ModifiedCase{"exact_eight_hours", "xfs", "ext4", 8 * 3600, 0, true},

@@ -15,14 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The files below a folder, as relative paths.
+// The files below a folder, as relative paths in UTF-8 (as the program holds names on every
+// system).
 std::set<std::string> FilesBelow(const std::string& folder) {
     std::set<std::string> files;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec);
+    const fs::path root(std::u8string(folder.begin(), folder.end()));
+    for (auto it = fs::recursive_directory_iterator(root, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_regular_file() && !it->is_symlink())
-            files.insert(fs::relative(it->path(), folder).generic_string());
+        if (it->is_regular_file() && !it->is_symlink()) {
+            const std::u8string name = fs::relative(it->path(), root).generic_u8string();
+            files.insert(std::string(name.begin(), name.end()));
+        }
     }
     return files;
 }
@@ -32,8 +36,10 @@ class SelectionTest : public EngineTest {
 protected:
     SelectionTest() {
         state.blnScheduledTask = true;
-        for (const std::string name : {"root.txt", "root.doc", "README", "M/song.mp3", "A/a.txt",
-                                       "A/deep/d.txt", "B/b.txt", "B/stash/t.txt", "B/Stashed.txt"})
+        for (const std::string name :
+             {"root.txt", "root.doc", "README", "M/song.mp3", "A/a.txt", "A/deep/d.txt", "B/b.txt",
+              "B/stash/t.txt", "B/Stashed.txt", "Trips/ŁÓDŹ/plan.txt", "Trips/ΑΘΗΝΑ.txt", "Trips/Kraków.txt",
+              "Trips/Kraków/map.txt"})
             Src(name, name);
     }
 };
@@ -98,6 +104,21 @@ TEST_F(SelectionTest, TheSetupDecidesWhichFilesAreBackedUp) {
         {"fragments are trimmed of blanks", {}, false, false, "", " doc, readme ", {"root.txt"}},
         {"an extension with a digit", {"M"}, false, false, "mp3", "", {"M/song.mp3"}},
         {"empty fragments exclude nothing", {}, false, false, "", "doc,,", {"root.txt", "README"}},
+        // Letters of every alphabet match their capitals: Polish and Greek, in folder and file names.
+        {"fragments in small letters match capitals of any alphabet",
+         {"Trips"},
+         true,
+         true,
+         "",
+         "łódź, αθηνα",
+         {"Trips/Kraków.txt", "Trips/Kraków/map.txt"}},
+        {"fragments in capitals match small letters of any alphabet",
+         {"Trips"},
+         true,
+         true,
+         "",
+         "KRAKÓW",
+         {"Trips/ŁÓDŹ/plan.txt", "Trips/ΑΘΗΝΑ.txt"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -34,10 +34,46 @@ platform::LocalDateTime moment(int year, int month, int day, int hour, int minut
 } // namespace
 
 TEST(DayNumberFromDate, GivesJulianDayNumbers) {
-    EXPECT_EQ(DayNumberFromDate(2000, 1, 1), 2451545);
-    EXPECT_EQ(DayNumberFromDate(1970, 1, 1), 2440588);
-    EXPECT_EQ(DayNumberFromDate(2024, 3, 9), 2460379);
-    EXPECT_EQ(DayNumberFromDate(1600, 3, 1), 2305508);
+    struct Case {
+        int year, month, day;
+        std::int32_t number;
+    } cases[] = {
+        {2000, 1, 1, 2451545},   {1970, 1, 1, 2440588},  {2024, 3, 9, 2460379},  {1600, 3, 1, 2305508},
+        {1900, 1, 1, 2415021},   {1900, 2, 28, 2415079}, {1900, 3, 1, 2415080},  {2000, 2, 29, 2451604},
+        {2000, 3, 1, 2451605},   {2100, 1, 1, 2488070},  {2100, 2, 28, 2488128}, {2100, 3, 1, 2488129},
+        {9999, 12, 31, 5373484}, {-4713, 11, 24, 0}, // the first day of the count
+        {1969, 12, 31, 2440587},                     // the day before the system clock's first
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DayNumberFromDate(c.year, c.month, c.day), c.number)
+            << c.year << "-" << c.month << "-" << c.day;
+}
+
+TEST(DayNumberFromDate, TheLastDayOfEveryMonthIsFollowedByTheFirstOfTheNext) {
+    for (int year : {1900, 1999, 2000, 2023, 2024, 2100, 2400}) {
+        for (int month = 1; month <= 12; ++month) {
+            const int last = DaysInMonth(month, year);
+            const int nextYear = month == 12 ? year + 1 : year;
+            const int nextMonth = month == 12 ? 1 : month + 1;
+            EXPECT_EQ(DayNumberFromDate(nextYear, nextMonth, 1) - DayNumberFromDate(year, month, last), 1)
+                << year << "-" << month << "-" << last;
+        }
+    }
+}
+
+TEST(DayNumberFromDate, DaysAndMonthsOutsideTheirRangeCarryOver) {
+    EXPECT_EQ(DayNumberFromDate(2024, 1, 32), DayNumberFromDate(2024, 2, 1));
+    EXPECT_EQ(DayNumberFromDate(2023, 2, 29), DayNumberFromDate(2023, 3, 1));
+    EXPECT_EQ(DayNumberFromDate(2024, 3, 0), DayNumberFromDate(2024, 2, 29));
+    EXPECT_EQ(DayNumberFromDate(2023, 13, 1), DayNumberFromDate(2024, 1, 1));
+    EXPECT_EQ(DayNumberFromDate(2024, 0, 1), DayNumberFromDate(2023, 12, 1));
+}
+
+TEST(DayNumberFromDate, YearsBeyondTheCalendarLibraryCountOnByFourHundredYearCycles) {
+    // 400 Gregorian years hold 146097 days, wherever they lie.
+    EXPECT_EQ(DayNumberFromDate(40000, 1, 1) - DayNumberFromDate(2000, 1, 1), 95 * 146097);
+    EXPECT_EQ(DayNumberFromDate(40000, 3, 1) - DayNumberFromDate(40000, 2, 28), 2); // 40000 is a leap year
+    EXPECT_EQ(DayNumberFromDate(-40000, 1, 1) - DayNumberFromDate(-39600, 1, 1), -146097);
 }
 
 TEST(DayNumberFromDate, DifferencesCountTheDaysAcrossLeapDaysAndYearEnds) {
@@ -95,9 +131,14 @@ TEST(IsLeapYear, GregorianAndJulianRules) {
         const char* calendar;
         bool expected;
     } cases[] = {
-        {2024, "G", true},  {2023, "G", false},         {2000, "G", true},      {1900, "G", false},
-        {2100, "G", false}, {1900, "J", true},          {1900, "julian", true}, {2023, "J", false},
-        {1900, "", false},  {1900, "Gregorian", false},
+        {2024, "G", true},      {2023, "G", false},
+        {2000, "G", true},      {1900, "G", false},
+        {2100, "G", false},     {1900, "J", true},
+        {1900, "julian", true}, {2023, "J", false},
+        {1900, "", false},      {1900, "Gregorian", false},
+        {2400, "G", true},      {1600, "g", true},
+        {0, "G", true},         {-4, "G", true},
+        {-100, "G", false},     {-1, "J", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsLeapYear(c.year, c.calendar), c.expected) << c.year << " " << c.calendar;
@@ -110,6 +151,10 @@ TEST(DaysInMonth, LengthsOfEveryMonthAndNoneOutsideTheYear) {
     EXPECT_EQ(DaysInMonth(2, 1900), 28);
     EXPECT_EQ(DaysInMonth(2, 2000), 29);
     EXPECT_EQ(DaysInMonth(2, 2024), 29);
+    EXPECT_EQ(DaysInMonth(2, 2100), 28);
+    EXPECT_EQ(DaysInMonth(2, 2400), 29);
+    EXPECT_EQ(DaysInMonth(2, 40000), 29);
+    EXPECT_EQ(DaysInMonth(2, -100), 28);
     EXPECT_EQ(DaysInMonth(0, 2024), 0);
     EXPECT_EQ(DaysInMonth(13, 2024), 0);
 }

@@ -213,7 +213,7 @@ TEST(DropRight, DropsCharactersNotBytes) {
     EXPECT_EQ(DropRight("ab\xC3\xA9", 1), "ab");
 }
 
-TEST(LowerCaseWithAccents, LowersAsciiAndTheAccentedCapitals) {
+TEST(LowerCaseWithAccents, FoldsTheCapitalsOfEveryAlphabet) {
     const std::string capitals = "ŠŸÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝ";
     const std::string smalls = "šÿàáâãäåçèéêëìíîïðñòóôõöøùúûüý";
     EXPECT_EQ(LowerCaseWithAccents(capitals), smalls);
@@ -227,11 +227,17 @@ TEST(LowerCaseWithAccents, LowersAsciiAndTheAccentedCapitals) {
         {"/Home/Anna/Été/", "/home/anna/été/"},
         {"ÆÞŒ", "æþœ"},
         {"×ß÷", "×ß÷"},
-        {"ΩЖ€", "ΩЖ€"}, // outside the program's letters: unchanged
+        {"ŁÓDŹ/ĄĘŚĆŃŻ", "łódź/ąęśćńż"},
+        {"ΑΘΗΝΑ", "αθηνα"},
+        {"ΟΔΥΣΣΕΥΣ οδυσσευς", "οδυσσευσ οδυσσευσ"}, // the final sigma folds as any other
+        {"МОСКВА", "москва"},
+        {"ԱՐԱՐԱՏ", "արարատ"},
+        {"€ 42 中文", "€ 42 中文"}, // no case: unchanged
         {"A\xFF"
          "B\xC3",
          "a\xFF"
-         "b\xC3"}, // stray bytes kept as they are
+         "b\xC3"},                                        // stray bytes kept as they are
+        {"\xC5\x81\xFF\xC3\x93", "\xC5\x82\xFF\xC3\xB3"}, // ŁÓ around a stray byte: łó
         {"", ""},
     };
     for (const Case& c : cases)

@@ -1,4 +1,5 @@
 #include "platform/Path.h"
+#include "support/TestNames.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,13 @@ constexpr PathStyle W = PathStyle::Windows;
 
 const char* styleName(PathStyle style) {
     return style == P ? "posix" : "windows";
+}
+
+using kestrel::testing::TestNameOf;
+
+// Each case is named by its style and its texts: "posix_sl_home_sl_anna" for "/home/anna".
+std::string caseName(PathStyle style, const std::string& text) {
+    return std::string(style == P ? "posix_" : "win_") + TestNameOf(text);
 }
 
 // How one path is taken apart in one style.
@@ -70,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
         PartsCase{W, "\\\\server\\share", "\\\\server\\share\\", "\\\\server\\share", true, "", "", {}},
         PartsCase{W, "\\top\\x", "\\", "", false, "\\top\\", "x", {"top", "x"}},
         PartsCase{W, "a\\b", "", "", false, "a\\", "b", {"a", "b"}},
-        PartsCase{W, "1:\\x", "", "", false, "1:\\", "x", {"1:", "x"}}));
+        PartsCase{W, "1:\\x", "", "", false, "1:\\", "x", {"1:", "x"}}),
+    [](const ::testing::TestParamInfo<PartsCase>& info) {
+        return caseName(info.param.style, info.param.path);
+    });
 
 // How a folder and a name are joined, and a folder value made.
 struct JoinCase {
@@ -91,17 +102,19 @@ TEST_P(PathJoin, PutsExactlyOneSeparatorBetween) {
     EXPECT_EQ(endsWithSeparator(c.folderValue, c.style), !c.folderValue.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothStyles, PathJoin,
-                         ::testing::Values(JoinCase{P, "/a", "b", "/a/b", "/a/"},
-                                           JoinCase{P, "/a/", "b", "/a/b", "/a/"},
-                                           JoinCase{P, "/a/", "/b", "/a/b", "/a/"},
-                                           JoinCase{P, "/", "b", "/b", "/"}, JoinCase{P, "", "b", "b", ""},
-                                           JoinCase{P, "/a/", "", "/a/", "/a/"},
-                                           JoinCase{P, "/a\\", "b", "/a\\/b", "/a\\/"},
-                                           JoinCase{W, "E:\\Data", "x", "E:\\Data\\x", "E:\\Data\\"},
-                                           JoinCase{W, "E:\\", "x", "E:\\x", "E:\\"},
-                                           JoinCase{W, "E:/Data/", "x", "E:/Data/x", "E:/Data/"},
-                                           JoinCase{W, "E:\\Data\\", "\\x", "E:\\Data\\x", "E:\\Data\\"}));
+INSTANTIATE_TEST_SUITE_P(
+    BothStyles, PathJoin,
+    ::testing::Values(JoinCase{P, "/a", "b", "/a/b", "/a/"}, JoinCase{P, "/a/", "b", "/a/b", "/a/"},
+                      JoinCase{P, "/a/", "/b", "/a/b", "/a/"}, JoinCase{P, "/", "b", "/b", "/"},
+                      JoinCase{P, "", "b", "b", ""}, JoinCase{P, "/a/", "", "/a/", "/a/"},
+                      JoinCase{P, "/a\\", "b", "/a\\/b", "/a\\/"},
+                      JoinCase{W, "E:\\Data", "x", "E:\\Data\\x", "E:\\Data\\"},
+                      JoinCase{W, "E:\\", "x", "E:\\x", "E:\\"},
+                      JoinCase{W, "E:/Data/", "x", "E:/Data/x", "E:/Data/"},
+                      JoinCase{W, "E:\\Data\\", "\\x", "E:\\Data\\x", "E:\\Data\\"}),
+    [](const ::testing::TestParamInfo<JoinCase>& info) {
+        return caseName(info.param.style, info.param.folder) + "_plus_" + TestNameOf(info.param.name);
+    });
 
 TEST(PathSeparators, AreWrittenAsTheStyleWritesThem) {
     EXPECT_EQ(withStyleSeparators("C:/Data\\2024/", W), "C:\\Data\\2024\\");
@@ -134,7 +147,10 @@ INSTANTIATE_TEST_SUITE_P(
                       WithinCase{P, "/a", "", false}, WithinCase{W, "E:\\Data\\x", "e:\\data\\", true},
                       WithinCase{W, "E:/Data/x", "E:\\Data", true},
                       WithinCase{W, "E:\\Database", "E:\\Data", false},
-                      WithinCase{W, "F:\\Data\\x", "E:\\Data\\", false}));
+                      WithinCase{W, "F:\\Data\\x", "E:\\Data\\", false}),
+    [](const ::testing::TestParamInfo<WithinCase>& info) {
+        return caseName(info.param.style, info.param.path) + "_in_" + TestNameOf(info.param.folder);
+    });
 
 // What may be named below a folder without leading out of it.
 struct EntryCase {
@@ -171,7 +187,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"//server/share", false, false, false}, EntryCase{"...", true, false, false},
                       EntryCase{".. ", true, false, false}, EntryCase{"a//b", false, false, false},
                       EntryCase{"a/", false, false, false},
-                      EntryCase{std::string("a\0b", 3), false, false, false}));
+                      EntryCase{std::string("a\0b", 3), false, false, false}),
+    [](const ::testing::TestParamInfo<EntryCase>& info) { return TestNameOf(info.param.entry); });
 
 TEST(PathStyleOfTheSystem, SeparatesWithItsOwnSeparatorAndReadsBoth) {
     EXPECT_EQ(pathSeparator(P), '/');

@@ -1,11 +1,15 @@
 #include "support/Unprivileged.h"
 #include "support/TempDir.h"
 
+#include "platform/ProgramPaths.h"
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +48,26 @@ TEST(RunAsUnprivileged, WhatTheBodyChangesInMemoryStaysInItsProcess) {
     int changed = 0;
     RunAsUnprivileged([&changed] { changed = 1; });
     EXPECT_EQ(changed, 0);
+}
+
+TEST(RunAsUnprivileged, TheBodyReadsTheProgramsDataFilesWhereverTheBuildLies) {
+    TempDir dir;
+    // A build in a folder that only its owner enters, as a clone in root's home (mode 0700).
+    const std::string build = dir.createFolder("home/build");
+    dir.createFile("home/build/zbk.dat", "1=One\n");
+    dir.createFile("home/build/zbk_help.txt", "Help");
+    ASSERT_EQ(::chmod(dir.path("home").c_str(), 0700), 0);
+    platform::setProgramFolder(build);
+    RunAsUnprivileged([] {
+        for (const char* name : {"zbk.dat", "zbk_help.txt"}) {
+            std::ifstream in(platform::programFolder() + name, std::ios::binary);
+            EXPECT_TRUE(in.is_open()) << name;
+            std::ostringstream text;
+            text << in.rdbuf();
+            EXPECT_EQ(text.str(), std::string(name) == "zbk.dat" ? "1=One\n" : "Help") << name;
+        }
+    });
+    platform::setProgramFolder("");
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "support/Unprivileged.h"
 
+#include "platform/ProgramPaths.h"
+#include "support/TempDir.h"
+
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -9,8 +12,10 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
+#include <filesystem>
 #include <ftw.h>
 #include <grp.h>
+#include <optional>
 #include <pwd.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -41,6 +46,38 @@ Account handOverTo;
 int HandOverEntry(const char* path, const struct stat*, int, struct FTW*) {
     return ::lchown(path, handOverTo.uid, handOverTo.gid) == 0 ? 0 : -1;
 }
+
+// The program's data files (program texts, help text) copied where `nobody` can read them: the
+// build that holds them may lie in a folder only its owner enters (a clone in root's home, mode
+// 0700), and the body reads them as that user (the command-line tool loads its texts on every
+// run). Nothing of the user's own folders is opened up for it.
+class ProgramDataCopy {
+public:
+    ProgramDataCopy() {
+        namespace fs = std::filesystem;
+        const fs::path from(platform::programFolder());
+        const fs::path to(folder_.path());
+        std::error_code ec;
+        for (const char* name : {"zbk.dat", "zbk_help.txt"}) {
+            if (!fs::is_regular_file(from / name, ec))
+                continue;
+            fs::copy_file(from / name, to / name, ec);
+            fs::permissions(to / name,
+                            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read,
+                            ec);
+        }
+        fs::permissions(to,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec,
+                        ec);
+    }
+
+    const std::string& folder() const { return folder_.path(); }
+
+private:
+    TempDir folder_;
+};
 
 // Moves all `length` bytes through `io` (read or write), across short counts and signals.
 template <class Buffer, class Io> bool TransferAll(int fd, Buffer* data, std::size_t length, Io io) {
@@ -76,13 +113,16 @@ void SendFailure(int fd, const char* file, int line, const std::string& message)
     WriteAll(fd, message.data(), message.size());
 }
 
-[[noreturn]] void RunChild(int fd, const Account& account, const std::function<void()>& body) {
+[[noreturn]] void RunChild(int fd, const Account& account, const ProgramDataCopy* data,
+                           const std::function<void()>& body) {
     if (TestsRunAsRoot() &&
         (::setgroups(0, nullptr) != 0 || ::setresgid(account.gid, account.gid, account.gid) != 0 ||
          ::setresuid(account.uid, account.uid, account.uid) != 0 || ::geteuid() == 0)) {
         SendFailure(fd, __FILE__, __LINE__, std::string("cannot drop to nobody: ") + std::strerror(errno));
         ::_exit(2);
     }
+    if (data != nullptr)
+        platform::setProgramFolder(data->folder());
     // Every result of the body is caught here (whatever reporter the parent had installed) and
     // sent to the parent, which reports it.
     // This thread's reporter first, as the parent may have set one for its thread too.
@@ -119,7 +159,9 @@ bool TestsRunAsRoot() {
 void RunAsUnprivileged(const std::vector<std::string>& handedOver, const std::function<void()>& body) {
     const Account account = Nobody();
     handOverTo = account;
+    std::optional<ProgramDataCopy> data;
     if (TestsRunAsRoot()) {
+        data.emplace();
         for (const std::string& folder : handedOver)
             ASSERT_EQ(::nftw(folder.c_str(), HandOverEntry, 16, FTW_PHYS), 0)
                 << "cannot hand over " << folder;
@@ -132,7 +174,7 @@ void RunAsUnprivileged(const std::vector<std::string>& handedOver, const std::fu
     ASSERT_GE(child, 0) << std::strerror(errno);
     if (child == 0) {
         ::close(fds[0]);
-        RunChild(fds[1], account, body);
+        RunChild(fds[1], account, data ? &*data : nullptr, body);
     }
     ::close(fds[1]);
     std::uint32_t sizes[3];
