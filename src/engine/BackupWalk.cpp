@@ -235,10 +235,9 @@ void BackupWalk::HandleFolderError(const std::string& folder, const platform::Er
     // A folder the user may not read never stops the walk and asks nothing.
     if (denied)
         return;
-    std::string text = "Error: " + error.description;
+    std::string text = GetProgramText(1214) + ": " + error.description;
     if (error.number == platform::err::BadFileName) {
-        text += kCRLF + kCRLF + "Possibly the filepath contains an invalid character:" + kCRLF + folder +
-                kCRLF + "You may wish to rename or to delete this file.";
+        text += kCRLF + kCRLF + GetProgramText(1700) + kCRLF + folder + kCRLF + GetProgramText(1701);
     }
     text += ErrorCountLines(state_.lngTotalNumCopyErrors);
     if (AskToStopAfterErrors(text, false))
@@ -267,11 +266,12 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
     if (!quiet) {
         bool shortened = false;
         ui.SetReportLabel(ReportLabel::lblSourceDirpath,
-                          "Source folder: " +
+                          GetProgramText(1215) + ": " +
                               ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
-        ui.SetReportLabel(ReportLabel::lblTargetDirpath,
-                          "Target folder:  " + ShortenPathForDisplay(TargetPathOf(strFolder),
-                                                                     intMaxShownPathLength, shortened));
+        ui.SetReportLabel(
+            ReportLabel::lblTargetDirpath,
+            GetProgramText(1217) + ":  " +
+                ShortenPathForDisplay(TargetPathOf(strFolder), intMaxShownPathLength, shortened));
         ui.SetReportLabel(ReportLabel::Label1, "");
         ui.SetReportLabel(ReportLabel::lblFileName, "");
     }
@@ -515,12 +515,11 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
         if (targetRoom_.Read(target_, sourceSize, freeBytes, totalBytes) == 0) {
             if (freeBytes <= 0) {
                 OutputLineStart();
-                report_.Output(kSixBlanks + "The target drive is full.", true);
+                report_.Output(kSixBlanks + GetProgramText(1702), true);
                 ++state_.lngTotalNumCopyErrors;
                 if (!ctx_.Unattended()) {
                     MessageRequest request;
-                    request.text =
-                        "The target drive is full, so this backup operation" + kCRLF + "must be terminated.";
+                    request.text = GetProgramText(1703) + kCRLF + GetProgramText(1704);
                     request.title = strTitle_;
                     request.icon = MessageIcon::Exclamation;
                     ctx_.ui.ShowMessage(request);
@@ -531,7 +530,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
             }
             if (static_cast<double>(sourceSize) >= freeBytes) {
                 OutputLineStart();
-                report_.Output(kSixBlanks + "Insufficient space on the target drive for this file.", true);
+                report_.Output(kSixBlanks + GetProgramText(1705), true);
                 ++state_.lngTotalNumCopyErrors;
                 const std::string message = GetProgramText(62) + kCRLF + fullPath + " (" +
                                             Grouped(sourceSize) + " " + GetProgramText(152) + ")." +
@@ -581,7 +580,7 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
 
     Interaction& ui = ctx_.ui;
     if (!run.label1Shown) {
-        ui.SetReportLabel(ReportLabel::Label1, "File now being copied: ");
+        ui.SetReportLabel(ReportLabel::Label1, GetProgramText(1565) + " ");
         run.label1Shown = true;
     }
     ui.SetReportLabel(ReportLabel::lblFileName, name);
@@ -598,8 +597,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
             state_.dblTotalFilesize += static_cast<double>(sourceSize);
             const std::int64_t copied = state_.lngTotalNumFilesCopied;
             ui.SetReportLabel(ReportLabel::lblBytesCopied,
-                              "Copied: " + FormatBytesAndMb(state_.dblTotalFilesize, false) + " in " +
-                                  Grouped(copied) + " file" + (copied != 1 ? "s" : ""));
+                              GetProgramText(1706) + ": " + FormatBytesAndMb(state_.dblTotalFilesize, false) +
+                                  " " + GetProgramText(1707) + " " + Grouped(copied) + " " +
+                                  GetProgramText(copied != 1 ? 1459 : 1458));
             ui.SetReportLabelVisible(ReportLabel::lblBytesCopied, true);
         }
         return FileResult::Next;
@@ -679,13 +679,14 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
         // Only a copy dated on a later day is worth a question.
         warn = DayNumberOfStatus(target) > DayNumberOfStatus(source);
         int minuteOfMonth = 0;
-        caption = "Current file is older than backup file";
+        caption = GetProgramText(1708);
         text = GetProgramText(70) + " " + GetProgramText(155) + ":" + kCRLF + fullPath + " (" +
-               LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " bytes)" +
-               kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
-               LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " bytes)";
+               LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " " +
+               GetProgramText(152) + ")" + kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
+               LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " " +
+               GetProgramText(152) + ")";
     } else {
-        caption = "Current file is significantly smaller than backup file";
+        caption = GetProgramText(1709);
         text = " " + GetProgramText(76) + ":" + kCRLF + fullPath + " (" +
                (sourceSize == 0 ? "0" : Grouped(sourceSize)) + " " + GetProgramText(152) + ")" + kCRLF +
                GetProgramText(77) + " " + std::to_string(setup_.intSuspectPercent()) + "% " +
@@ -697,14 +698,13 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
         if (ctx_.Unattended()) {
             // Nobody can be asked: the copy stays as it is and the report says so.
             OutputLineStart();
-            report_.Output(text + kCRLF + kCRLF + "This file has not been copied.", true);
+            report_.Output(text + kCRLF + kCRLF + GetProgramText(1710), true);
             copyFile = false;
             ++state_.intNumWarnings;
             return FileResult::Next;
         }
         state_.blnPaused = true;
-        const int choice =
-            ctx_.ui.AskSourceFileEarlier(caption, text + kCRLF + kCRLF + "How do you wish to proceed?");
+        const int choice = ctx_.ui.AskSourceFileEarlier(caption, text + kCRLF + kCRLF + GetProgramText(1711));
         state_.blnPaused = false;
         state_.intChoice = choice;
         switch (choice) {
@@ -732,9 +732,8 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
 }
 
 bool BackupWalk::AskToSkipThumbsDb() {
-    return AskYesNo("Do you wish to skip this and all other 'thumbs.db' files" + kCRLF +
-                        "for the rest of this backup operation?",
-                    "Skip thumbs.db files?", MessageIcon::Question) == MessageAnswer::Yes;
+    return AskYesNo(GetProgramText(1712) + kCRLF + GetProgramText(1713), GetProgramText(1714),
+                    MessageIcon::Question) == MessageAnswer::Yes;
 }
 
 FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
@@ -796,7 +795,7 @@ void BackupWalk::PauseAfterFirstCopy(const FolderRun& run) {
         return;
     if (!ctx_.Unattended()) {
         MessageRequest request;
-        request.text = "Source disk or folder: " + source_ + kCRLF + "Target disk or folder: " + target_ +
+        request.text = GetProgramText(1536) + ": " + source_ + kCRLF + GetProgramText(1537) + ": " + target_ +
                        kCRLF + kCRLF + GetProgramText(391) + kCRLF + GetProgramText(392);
         request.title = strTitle_;
         request.icon = MessageIcon::Information;

@@ -425,7 +425,8 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
 
     Delete(false);
 
-    EXPECT_EQ(ReportFileText(), Head() + "      Cannot read the folder " + target + Native("sub/") +
+    // The backup's words for a folder that cannot be read.
+    EXPECT_EQ(ReportFileText(), Head() + "      Problem with " + target + Native("sub/") +
                                     "  Permission denied" + kCRLF +
                                     "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
                                     "Number of files deleted: 1" + kCRLF +

@@ -24,7 +24,7 @@ public:
         if (!loadCommandSetup(options, run.setup, err, refusal))
             return Refuse(err, refusal);
         // Whether to overwrite is said by --wipe, not asked.
-        run.ui().PresetAnswer(kCaptionDeleteAllBackupFiles, MessageButtons::YesNoCancel,
+        run.ui().PresetAnswer(CaptionDeleteAllBackupFiles(), MessageButtons::YesNoCancel,
                               options.wipe ? MessageAnswer::Yes : MessageAnswer::No);
         const DeletionResult result = cmdDeleteAllBackupFiles_MouseUp(run.ctx());
         run.Finish();
