@@ -308,8 +308,12 @@ void ReportForDeleteAllBackups(ReportModel& report) {
     OutputLine(report, Label(1174) + Formatted(state.lngTotalNumFilesDeleted));
     if (state.lngTotalNumDeletionErrors != 0) {
         OutputLine(report, Label(1175) + Formatted(state.lngTotalNumDeletionErrors));
-    } else {
+    } else if (state.lngTotalNumNotOverwritten == 0) {
         OutputLine(report, GetProgramText(1176));
+    }
+    // A wipe that left a file's data readable did not do what it was asked to.
+    if (state.lngTotalNumNotOverwritten > 0) {
+        OutputLine(report, GetProgramText(1758) + " " + Formatted(state.lngTotalNumNotOverwritten));
     }
 }
 
