@@ -234,10 +234,9 @@ void BackupWalk::HandleFolderError(const std::string& folder, const platform::Er
     // A folder the user may not read never stops the walk and asks nothing.
     if (denied)
         return;
-    std::string text = "Error: " + error.description;
+    std::string text = GetProgramText(1214) + ": " + error.description;
     if (error.number == platform::err::BadFileName) {
-        text += kCRLF + kCRLF + "Possibly the filepath contains an invalid character:" + kCRLF + folder +
-                kCRLF + "You may wish to rename or to delete this file.";
+        text += kCRLF + kCRLF + GetProgramText(1700) + kCRLF + folder + kCRLF + GetProgramText(1701);
     }
     text += ErrorCountLines(state_.lngTotalNumCopyErrors);
     if (AskToStopAfterErrors(text, false))
@@ -291,9 +290,10 @@ void BackupWalk::ShowFolderLabels(const std::string& strFolder) {
     Interaction& ui = ctx_.ui;
     bool shortened = false;
     ui.SetReportLabel(ReportLabel::lblSourceDirpath,
-                      "Source folder: " + ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
+                      GetProgramText(1215) + ": " +
+                          ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
     ui.SetReportLabel(ReportLabel::lblTargetDirpath,
-                      "Target folder:  " +
+                      GetProgramText(1217) + ":  " +
                           ShortenPathForDisplay(TargetPathOf(strFolder), intMaxShownPathLength, shortened));
     ui.SetReportLabel(ReportLabel::Label1, "");
     ui.SetReportLabel(ReportLabel::lblFileName, "");
@@ -527,11 +527,11 @@ void BackupWalk::ReportNewOrModified(FolderRun& run, const std::string& fullPath
 }
 
 void BackupWalk::ReportTargetFull() {
-    report_.OutputBlock(kSixBlanks + "The target drive is full.");
+    report_.OutputBlock(kSixBlanks + GetProgramText(1702));
     ++state_.lngTotalNumCopyErrors;
     if (!ctx_.Unattended()) {
         MessageRequest request;
-        request.text = "The target drive is full, so this backup operation" + kCRLF + "must be terminated.";
+        request.text = GetProgramText(1703) + kCRLF + GetProgramText(1704);
         request.title = strTitle_;
         request.icon = MessageIcon::Exclamation;
         ctx_.ui.ShowMessage(request);
@@ -541,7 +541,7 @@ void BackupWalk::ReportTargetFull() {
 }
 
 void BackupWalk::ReportNoRoom(const std::string& fullPath, std::int64_t sourceSize) {
-    report_.OutputBlock(kSixBlanks + "Insufficient space on the target drive for this file.");
+    report_.OutputBlock(kSixBlanks + GetProgramText(1705));
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(62) + kCRLF + fullPath + " (" + Grouped(sourceSize) + " " +
                                 GetProgramText(152) + ")." + ErrorCountLines(state_.lngTotalNumCopyErrors);
@@ -575,7 +575,7 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
 
     Interaction& ui = ctx_.ui;
     if (!run.label1Shown) {
-        ui.SetReportLabel(ReportLabel::Label1, "File now being copied: ");
+        ui.SetReportLabel(ReportLabel::Label1, GetProgramText(1565) + " ");
         run.label1Shown = true;
     }
     ui.SetReportLabel(ReportLabel::lblFileName, facts.name);
@@ -624,9 +624,10 @@ void BackupWalk::CountCopied(FolderRun& run, std::int64_t sourceSize) {
         return;
     state_.dblTotalFilesize += static_cast<double>(sourceSize);
     const std::int64_t copied = state_.lngTotalNumFilesCopied;
-    ui.SetReportLabel(ReportLabel::lblBytesCopied,
-                      "Copied: " + FormatBytesAndMb(state_.dblTotalFilesize, false) + " in " +
-                          Grouped(copied) + " file" + (copied != 1 ? "s" : ""));
+    ui.SetReportLabel(ReportLabel::lblBytesCopied, GetProgramText(1706) + ": " +
+                                                       FormatBytesAndMb(state_.dblTotalFilesize, false) +
+                                                       " " + GetProgramText(1707) + " " + Grouped(copied) +
+                                                       " " + GetProgramText(copied != 1 ? 1459 : 1458));
     ui.SetReportLabelVisible(ReportLabel::lblBytesCopied, true);
 }
 
@@ -688,9 +689,10 @@ std::string BackupWalk::WarningText(bool older, const FileFacts& facts, const st
     if (older) {
         int minuteOfMonth = 0;
         return GetProgramText(70) + " " + GetProgramText(155) + ":" + kCRLF + fullPath + " (" +
-               LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " bytes)" +
-               kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
-               LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " bytes)";
+               LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " " +
+               GetProgramText(152) + ")" + kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
+               LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " " +
+               GetProgramText(152) + ")";
     }
     return " " + GetProgramText(76) + ":" + kCRLF + fullPath + " (" +
            (sourceSize == 0 ? "0" : Grouped(sourceSize)) + " " + GetProgramText(152) + ")" + kCRLF +
@@ -703,20 +705,18 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
     const std::string& fullPath = facts.fullPath;
     // Only a copy dated on a later day is worth a question about an older source.
     const bool warn = !older || DayNumberOfStatus(facts.target) > DayNumberOfStatus(facts.source);
-    const std::string caption = older ? "Current file is older than backup file"
-                                      : "Current file is significantly smaller than backup file";
+    const std::string caption = older ? GetProgramText(1708) : GetProgramText(1709);
     const std::string text = WarningText(older, facts, run.targetFolder + facts.name);
     if (warn) {
         if (ctx_.Unattended()) {
             // Nobody can be asked: the copy stays as it is and the report says so.
-            report_.OutputBlock(text + kCRLF + kCRLF + "This file has not been copied.");
+            report_.OutputBlock(text + kCRLF + kCRLF + GetProgramText(1710));
             copyFile = false;
             ++state_.intNumWarnings;
             return FileResult::Next;
         }
         state_.blnPaused = true;
-        const int choice =
-            ctx_.ui.AskSourceFileEarlier(caption, text + kCRLF + kCRLF + "How do you wish to proceed?");
+        const int choice = ctx_.ui.AskSourceFileEarlier(caption, text + kCRLF + kCRLF + GetProgramText(1711));
         state_.blnPaused = false;
         state_.intChoice = choice;
         switch (choice) {
@@ -743,9 +743,8 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
 }
 
 bool BackupWalk::AskToSkipThumbsDb() {
-    return AskYesNo("Do you wish to skip this and all other 'thumbs.db' files" + kCRLF +
-                        "for the rest of this backup operation?",
-                    "Skip thumbs.db files?", MessageIcon::Question) == MessageAnswer::Yes;
+    return AskYesNo(GetProgramText(1712) + kCRLF + GetProgramText(1713), GetProgramText(1714),
+                    MessageIcon::Question) == MessageAnswer::Yes;
 }
 
 FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
@@ -805,7 +804,7 @@ void BackupWalk::PauseAfterFirstCopy(const FolderRun& run) {
         return;
     if (!ctx_.Unattended()) {
         MessageRequest request;
-        request.text = "Source disk or folder: " + source_ + kCRLF + "Target disk or folder: " + target_ +
+        request.text = GetProgramText(1536) + ": " + source_ + kCRLF + GetProgramText(1537) + ": " + target_ +
                        kCRLF + kCRLF + GetProgramText(391) + kCRLF + GetProgramText(392);
         request.title = strTitle_;
         request.icon = MessageIcon::Information;

@@ -41,7 +41,7 @@ MessageAnswer Show(Interaction& ui, const std::string& text, const std::string& 
 }
 
 std::string ExtensionCaption(const std::string& filter) {
-    return filter.empty() ? std::string() : " with extension '" + filter + "'";
+    return filter.empty() ? std::string() : " " + GetProgramText(1740) + " '" + filter + "'";
 }
 
 void ClearFolderAndFileLabels(Interaction& ui) {
@@ -88,21 +88,20 @@ private:
 };
 
 ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension) {
-    const std::string extension =
-        txbFileExtension.empty() ? std::string() : " (with extension '" + txbFileExtension + "')";
+    const std::string extension = txbFileExtension.empty()
+                                      ? std::string()
+                                      : " (" + GetProgramText(1740) + " '" + txbFileExtension + "')";
     ConfirmRequest request;
     request.deletionWarningVisible = true;
-    request.deletionWarning = "Note that this deletion operation cannot be undone.";
+    request.deletionWarning = GetProgramText(1601);
     request.question = "";
     request.defaultYes = false; // Enter declines a deletion
     if (blnWipe) {
-        request.caption = "Wipe and delete files";
-        request.description = "Are you sure you wish to overwrite and delete all files" + extension + "," +
-                              kCRLF + "subfolders (and their subfolders) in the target folder?";
+        request.caption = GetProgramText(1741);
+        request.description = GetProgramText(1742) + extension + "," + kCRLF + GetProgramText(1744);
     } else {
-        request.caption = "Delete files";
-        request.description = "Are you sure you wish to delete (without overwriting) all files" + extension +
-                              "," + kCRLF + "subfolders (and their subfolders) in the target folder?";
+        request.caption = GetProgramText(1745);
+        request.description = GetProgramText(1743) + extension + "," + kCRLF + GetProgramText(1744);
     }
     return request;
 }
@@ -111,8 +110,8 @@ DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx) {
     Setup& setup = ctx.setup;
     const std::string target = setup.txbDirectory[1];
     if (target.empty()) {
-        Show(ctx.ui, "The target disk or folder must first be specified.", kCaptionDeleteAllBackupFiles,
-             MessageButtons::Ok, MessageIcon::Information);
+        Show(ctx.ui, GetProgramText(1727), CaptionDeleteAllBackupFiles(), MessageButtons::Ok,
+             MessageIcon::Information);
         return {};
     }
     // The unattended run's report lies in the target folder and goes with it.
@@ -121,7 +120,7 @@ DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx) {
     }
     bool accessDenied = false;
     if (FolderIsEmpty(target, accessDenied) == 1) {
-        Show(ctx.ui, GetProgramText(86), kCaptionDeleteAllBackupFiles, MessageButtons::Ok,
+        Show(ctx.ui, GetProgramText(86), CaptionDeleteAllBackupFiles(), MessageButtons::Ok,
              MessageIcon::Information);
         return {};
     }
@@ -147,8 +146,8 @@ bool CheckDeletionReportFile(OperationContext& ctx) {
     const std::string& target = setup.txbDirectory[1];
     if (state.blnOutputToFile && (ReportFileInsideTarget(setup.txbReportFile, target) ||
                                   LiesInsideFolder(setup.txbReportFile, target))) {
-        Show(ctx.ui, "The currently specified report file would be deleted by this operation.",
-             "Bad report file specification", MessageButtons::Ok, MessageIcon::Exclamation);
+        Show(ctx.ui, GetProgramText(1746), GetProgramText(1189), MessageButtons::Ok,
+             MessageIcon::Exclamation);
         setup.chkDisableOutputToFile = 1;
         state.blnOutputToFile = false;
         return false;
@@ -162,7 +161,7 @@ bool CheckDeletionTarget(OperationContext& ctx, TargetLock& lock) {
     Setup& setup = ctx.setup;
     OperationState& state = ctx.state;
     Interaction& ui = ctx.ui;
-    const std::string title = kCaptionDeleteAllBackupFiles;
+    const std::string title = CaptionDeleteAllBackupFiles();
     const std::string target = setup.txbDirectory[1];
     if (target.empty())
         return false;
@@ -206,9 +205,10 @@ bool AskWipeAndConfirm(OperationContext& ctx) {
     const std::string& filter = ctx.setup.txbFileExtension;
     const MessageAnswer wipe =
         Show(ctx.ui,
-             "Target files " + (filter.empty() ? std::string() : "with extension '" + filter + "' ") +
-                 "will be deleted" + kCRLF + "Do you wish to overwrite them before deletion?",
-             kCaptionDeleteAllBackupFiles, MessageButtons::YesNoCancel, MessageIcon::None, 3);
+             GetProgramText(1747) + " " +
+                 (filter.empty() ? std::string() : GetProgramText(1740) + " '" + filter + "' ") +
+                 GetProgramText(1748) + kCRLF + GetProgramText(1749),
+             CaptionDeleteAllBackupFiles(), MessageButtons::YesNoCancel, MessageIcon::None, 3);
     if (wipe != MessageAnswer::Yes && wipe != MessageAnswer::No)
         return false;
     ctx.state.blnWipe = wipe == MessageAnswer::Yes;
@@ -224,14 +224,13 @@ std::string PrepareDeletionReport(OperationContext& ctx) {
     state.blnDisplayingSummary = false;
     state.blnSuppressDetailedReports = setup.chkSuppressDetailedReports != 0;
 
-    const std::string caption = std::string(state.blnWipe ? "Overwrite and delete " : "Delete ") +
-                                "all files in the target folder (and subfolders)" +
+    const std::string caption = GetProgramText(state.blnWipe ? 1751 : 1757) + " " + GetProgramText(1752) +
                                 ExtensionCaption(setup.txbFileExtension);
     ui.SetReportLabel(ReportLabel::Caption, caption);
     ui.SetReportButtons(false, true, GetProgramText(44), false, "");
     const std::string placeholder = GetProgramText(92);
     const std::string& target = setup.txbDirectory[1];
-    if (CharacterCount(target) > CharacterCount("{" + placeholder + "}") + 5 &&
+    if (CharacterCount(target) > CharacterCount(FolderPlaceholder(92)) + 5 &&
         !state.blnSuppressDetailedReports)
         ctx.report.AppendToScreen(placeholder + " = " + target + kCRLF);
     state.intPauseInSeconds = 15;
@@ -263,7 +262,7 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     }
 
     report.Clear();
-    const ReportFileOpening opening = OpenReportFile(report, 0, "Delete operation");
+    const ReportFileOpening opening = OpenReportFile(report, 0, GetProgramText(1750));
     if (opening == ReportFileOpening::Cancelled) {
         result.outcome = DeletionOutcome::Declined;
         return result;
@@ -307,7 +306,7 @@ void DeletionWalk::ReportFolderError(const std::string& path, const platform::Er
     // nothing in it.
     if (!Checking()) {
         ++ctx_.state.lngTotalNumDeletionErrors;
-        ctx_.report.OutputBlock(std::string(kFileLineIndent) + "Cannot read the folder " + path + "  " +
+        ctx_.report.OutputBlock(std::string(kFileLineIndent) + GetProgramText(79) + " " + path + "  " +
                                 error.description);
     }
 }
@@ -427,7 +426,7 @@ bool DeletionWalk::DeleteFiles(const std::string& strFolder, const platform::Dir
     const std::int64_t numFiles = static_cast<std::int64_t>(files.size());
     bool shortened = false;
     ui.SetReportLabel(ReportLabel::lblTargetDirpath,
-                      "Target folder:  " +
+                      GetProgramText(1217) + ":  " +
                           ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
     ui.SetReportLabel(ReportLabel::Label1, "");
     ui.SetReportLabel(ReportLabel::lblFileName, "");
@@ -466,7 +465,7 @@ bool DeletionWalk::DeleteOneFile(const platform::DirectoryHandle& folder, const 
     OperationState& state = ctx_.state;
     Interaction& ui = ctx_.ui;
     ++state.lngTotalNumFiles;
-    ui.SetReportLabel(ReportLabel::Label1, "File now being deleted: ");
+    ui.SetReportLabel(ReportLabel::Label1, GetProgramText(1753) + " ");
     ui.SetReportLabel(ReportLabel::lblFileName, name);
 
     std::string reason;
@@ -495,11 +494,11 @@ bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::
                             const std::string& path, std::string& reason) {
     const platform::FileStatus status = folder.statChild(name);
     if (status.kind == platform::EntryKind::Symlink) {
-        reason = "a symbolic link; what it points to was left as it is";
+        reason = GetProgramText(1754);
         return false;
     }
     if (status.isRegular() && status.linkCount > 1) {
-        reason = "its data is still reachable under another name";
+        reason = GetProgramText(1755);
         return false;
     }
     platform::Error error;
@@ -512,8 +511,8 @@ bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::
 
 void DeletionWalk::ReportNotOverwritten(std::vector<NotOverwritten>& files) {
     for (const NotOverwritten& file : files) {
-        ctx_.report.OutputBlock(std::string(kFileLineIndent) + "Deleted without being overwritten: " +
-                                file.path + "  (" + file.reason + ")");
+        ctx_.report.OutputBlock(std::string(kFileLineIndent) + GetProgramText(1756) + ": " + file.path +
+                                "  (" + file.reason + ")");
         ++numNotOverwritten_;
         ++ctx_.state.lngTotalNumNotOverwritten;
     }
@@ -541,7 +540,7 @@ void DeletionWalk::PauseAfterFirstDeletion(const std::string& folder) {
     if (folder == target_ || ctx_.setup.chkPauseAfterFirstDelete == 0 || pauseTaken_) {
         return;
     }
-    Show(ctx_.ui, GetProgramText(393) + folder + GetProgramText(394), kCaptionDeleteAllBackupFiles,
+    Show(ctx_.ui, GetProgramText(393) + folder + GetProgramText(394), CaptionDeleteAllBackupFiles(),
          MessageButtons::Ok, MessageIcon::None);
     ctx_.ui.cmdPauseContinue_Click();
     pauseTaken_ = true;

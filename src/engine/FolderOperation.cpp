@@ -37,15 +37,15 @@ std::string ButtonCaption(int intOperation) {
     case intOperationListFolders:
         return GetProgramText(19);
     case intOperationCheckBackupState:
-        return kCaptionCheckBackupState;
+        return CaptionCheckBackupState();
     case intOperationBackupAllFiles:
-        return kCaptionBackupAllFiles;
+        return CaptionBackupAllFiles();
     case intOperationBackupModifiedFiles:
-        return kCaptionBackupModifiedFiles;
+        return CaptionBackupModifiedFiles();
     case intOperationEmptyTargetFolder:
         return GetProgramText(87);
     case intOperationDeleteAllBackupFiles:
-        return kCaptionDeleteAllBackupFiles;
+        return CaptionDeleteAllBackupFiles();
     default:
         return "";
     }
@@ -127,7 +127,7 @@ int CheckFoldersOfRun(OperationContext& context, bool listing, bool quiet, const
     const std::string& source = setup.txbDirectory[0];
     const std::string& target = setup.txbDirectory[1];
     if (source.empty()) {
-        strResultText = "Source folder not specified";
+        strResultText = GetProgramText(1720);
         return intResultSourceNotSpecified;
     }
     if (quiet) {
@@ -138,11 +138,11 @@ int CheckFoldersOfRun(OperationContext& context, bool listing, bool quiet, const
         if (listing)
             return 0;
         if (target.empty()) {
-            strResultText = "Target folder not specified";
+            strResultText = GetProgramText(1721);
             return intResultTargetNotSpecified;
         }
         if (!FolderExists(target)) {
-            strResultText = "Target folder does not exist";
+            strResultText = GetProgramText(1218);
             return intResultTargetMissing;
         }
         return 0;
@@ -154,7 +154,7 @@ int CheckFoldersOfRun(OperationContext& context, bool listing, bool quiet, const
     if (listing)
         return 0;
     if (!CheckTargetFolder(context, true)) {
-        strResultText = target.empty() ? "Target folder not specified" : "Target folder does not exist";
+        strResultText = target.empty() ? GetProgramText(1721) : GetProgramText(1218);
         return target.empty() ? intResultTargetNotSpecified : intResultTargetMissing;
     }
     return 0;
@@ -165,18 +165,17 @@ int CheckSomethingToDo(OperationContext& context, bool quiet, const std::string&
                        std::string& strResultText) {
     const Setup& setup = context.setup;
     if (setup.chkExcludeFilesInSourceFolder != 0 && setup.intNumIncludedFolders == 0) {
-        return Refuse(context, quiet, intResultNothingToDo, "Setup implies nothing to do",
-                      "Files in the source folder are excluded," + kCRLF + "and no subfolders are excluded," +
-                          kCRLF + "so there is nothing to do!",
+        return Refuse(context, quiet, intResultNothingToDo, GetProgramText(1730),
+                      GetProgramText(1731) + kCRLF + GetProgramText(1732) + kCRLF + GetProgramText(1733),
                       strTitle, MessageIcon::Exclamation, strResultText);
     }
     if (CountFilesOf(setup.txbDirectory[0]) == 0 && !context.state.blnSubfoldersExist) {
-        return Refuse(context, quiet, intResultNoFilesInSource, "No files found",
+        return Refuse(context, quiet, intResultNoFilesInSource, GetProgramText(1734),
                       GetProgramText(37) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
                       strResultText);
     }
     if (CheckForFiles(context)) {
-        return Refuse(context, quiet, intResultNoFileSelected, "No files found",
+        return Refuse(context, quiet, intResultNoFileSelected, GetProgramText(1734),
                       GetProgramText(40) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
                       strResultText);
     }
@@ -202,31 +201,31 @@ std::string ReportWindowCaption(const Setup& setup, int op, bool suppressed) {
     std::string caption = ButtonCaption(op);
     if (op == intOperationListFolders) {
         if (suppressed)
-            caption = "Counting files and folders";
+            caption = GetProgramText(1722);
         else if (ReportFileNamedAndEnabled(setup))
-            caption += " (no output to file)";
+            caption += " (" + GetProgramText(1723) + ")";
     }
     if (op == intOperationBackupModifiedFiles)
         caption += " (" + ModifiedSinceItemText(setup) + ")";
     if (!setup.txbFileExtension.empty())
-        caption += " with file extension '" + setup.txbFileExtension + "'";
+        caption += " " + GetProgramText(1724) + " '" + setup.txbFileExtension + "'";
     return caption;
 }
 
 // The confirmation before a backup changes files.
 bool Confirm(OperationContext& context, FolderOperationOptions& options) {
     ConfirmRequest request;
-    request.caption = "Confirm operation";
-    request.description = "Please check the settings above carefully before proceeding.";
+    request.caption = GetProgramText(1602);
+    request.description = GetProgramText(1725);
     request.deletionWarningVisible = false;
-    request.deletionWarning = "Note that this deletion operation cannot be undone.";
+    request.deletionWarning = GetProgramText(1601);
     const bool single = !context.state.blnSubfoldersExist && CountFilesOf(context.setup.txbDirectory[0]) == 1;
     request.question = GetProgramText(single ? 134 : 135);
     request.defaultYes = true;
     if (context.ui.ConfirmOperation(request))
         return true;
     options.declined = true;
-    if (options.insideMultipleBackup && AskYesNo(context, "Cease multiple backup?", "Multiple backup",
+    if (options.insideMultipleBackup && AskYesNo(context, GetProgramText(1726), GetProgramText(1512),
                                                  MessageIcon::Question) == MessageAnswer::Yes)
         options.blnCeaseMultipleBackup = true;
     return false;
@@ -270,7 +269,7 @@ std::string OperationTitle(const Setup& setup, int intOperation) {
     if (intOperation == intOperationBackupModifiedFiles)
         title += " (" + ModifiedSinceItemText(setup) + ")";
     if (intOperation == intOperationListFolders && ReportFileNamedAndEnabled(setup))
-        title += " (no output to file)";
+        title += " (" + GetProgramText(1723) + ")";
     return title;
 }
 
@@ -279,9 +278,9 @@ bool ShowFoldersNotSpecified(OperationContext& context, const std::string& strTi
     const Setup& setup = context.setup;
     std::string text;
     if (setup.txbDirectory[0].empty())
-        text = "The source disk or folder must first be specified.";
+        text = GetProgramText(1558);
     else if (setup.txbDirectory[1].empty())
-        text = "The target disk or folder must first be specified.";
+        text = GetProgramText(1727);
     else
         return false;
     strResultText = text;
@@ -311,15 +310,15 @@ bool CheckTargetFolder(OperationContext& context, bool blnOfferToCreate) {
     if (context.Unattended())
         return false;
     if (!blnOfferToCreate) {
-        ShowBox(context, GetProgramText(43), "Create folder", MessageIcon::Information);
+        ShowBox(context, GetProgramText(43), GetProgramText(1728), MessageIcon::Information);
         return false;
     }
-    if (AskYesNo(context, GetProgramText(43) + kCRLF + GetProgramText(403), "Create folder",
+    if (AskYesNo(context, GetProgramText(43) + kCRLF + GetProgramText(403), GetProgramText(1728),
                  MessageIcon::Question) != MessageAnswer::Yes)
         return false;
     if (CreateFolderPath(target) && FolderExists(target))
         return true;
-    ShowBox(context, "Cannot create the target folder.", "Create folder", MessageIcon::Exclamation);
+    ShowBox(context, GetProgramText(1729), GetProgramText(1728), MessageIcon::Exclamation);
     return false;
 }
 
@@ -381,11 +380,11 @@ int CheckRun(OperationContext& context, FolderOperationOptions& options, RunPlan
         return code;
     if (!plan.listing) {
         if (plan.target.empty()) {
-            return Refuse(context, plan.quiet, intResultTargetNotSpecified, "Target folder not specified",
+            return Refuse(context, plan.quiet, intResultTargetNotSpecified, GetProgramText(1721),
                           GetProgramText(42), plan.title, MessageIcon::Exclamation, strResultText);
         }
         if (!FolderExists(plan.target)) {
-            return Refuse(context, plan.quiet, intResultTargetMissing, "Target folder does not exist",
+            return Refuse(context, plan.quiet, intResultTargetMissing, GetProgramText(1218),
                           GetProgramText(43), plan.title, MessageIcon::Exclamation, strResultText);
         }
     }
@@ -414,7 +413,7 @@ int PrepareRun(OperationContext& context, const FolderOperationOptions& options,
         case ReportFileOpening::Cancelled:
             return intResultReportFileCancelled;
         case ReportFileOpening::Failed:
-            strResultText = "Cannot open report file.";
+            strResultText = GetProgramText(1190);
             return intResultReportFileNotOpened;
         case ReportFileOpening::Refused:
             strResultText = ReportFileRefusedText(setup.txbReportFile);
@@ -436,7 +435,7 @@ int PrepareRun(OperationContext& context, const FolderOperationOptions& options,
     Interaction& ui = context.ui;
     ui.SetReportLabel(ReportLabel::Caption, ReportWindowCaption(setup, plan.op, suppressed));
     ui.SetReportButtons(false, true, GetProgramText(44), false, "");
-    const std::int64_t placeholderLength = ReportCharacterCount("{" + GetProgramText(45) + "}");
+    const std::int64_t placeholderLength = ReportCharacterCount(FolderPlaceholder(45));
     if (ReportCharacterCount(plan.source) > placeholderLength + 5 && !suppressed)
         report.Output(GetProgramText(45) + " = " + plan.source, true);
     ui.ShowReportWindow();
@@ -449,7 +448,7 @@ void WalkAndFlush(OperationContext& context, const RunPlan& plan) {
     ReportModel& report = context.report;
     const bool countingNote = plan.listing && state.blnSuppressDetailedReports;
     if (countingNote)
-        report.ShowTransientNote("Now counting files and folders ...");
+        report.ShowTransientNote(GetProgramText(1735) + " ...");
     {
         BackupWalk walk(context, plan.excluded, plan.title);
         walk.BackupFolder(plan.source);
@@ -530,17 +529,15 @@ int cmdBackupAllFiles_MouseUp(Setup& setup, OperationState& state, Interaction& 
                               std::string* strResultText) {
     OperationContext context{setup, state, ui, report};
     std::string resultText;
-    if (ShowFoldersNotSpecified(context, kCaptionBackupAllFiles, resultText)) {
+    if (ShowFoldersNotSpecified(context, CaptionBackupAllFiles(), resultText)) {
         if (strResultText != nullptr)
             *strResultText = resultText;
         return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
     }
     const std::string& target = setup.txbDirectory[1];
     if (!context.Unattended() && (CountFilesOf(target) > 0 || CountSubfoldersOf(target) > 0) &&
-        AskYesNo(context,
-                 target + " has files or folders." + kCRLF +
-                     "Are you sure you wish to backup ALL files (not just modified files)?",
-                 "Confirmation", MessageIcon::Question) != MessageAnswer::Yes)
+        AskYesNo(context, target + " " + GetProgramText(1736) + kCRLF + GetProgramText(1737),
+                 GetProgramText(1738), MessageIcon::Question) != MessageAnswer::Yes)
         return intResultDone;
     return RunButton(setup, state, ui, report, intOperationBackupAllFiles, strResultText);
 }
@@ -549,7 +546,7 @@ int cmdBackupModifiedFiles_MouseUp(Setup& setup, OperationState& state, Interact
                                    std::string* strResultText) {
     OperationContext context{setup, state, ui, report};
     std::string resultText;
-    if (ShowFoldersNotSpecified(context, kCaptionBackupModifiedFiles, resultText)) {
+    if (ShowFoldersNotSpecified(context, CaptionBackupModifiedFiles(), resultText)) {
         if (strResultText != nullptr)
             *strResultText = resultText;
         return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
@@ -561,7 +558,7 @@ int cmdCheckBackupState_MouseUp(Setup& setup, OperationState& state, Interaction
                                 std::string* strResultText) {
     OperationContext context{setup, state, ui, report};
     std::string resultText;
-    if (ShowFoldersNotSpecified(context, kCaptionCheckBackupState, resultText)) {
+    if (ShowFoldersNotSpecified(context, CaptionCheckBackupState(), resultText)) {
         if (strResultText != nullptr)
             *strResultText = resultText;
         return setup.txbDirectory[0].empty() ? intResultSourceNotSpecified : intResultTargetNotSpecified;
@@ -572,7 +569,7 @@ int cmdCheckBackupState_MouseUp(Setup& setup, OperationState& state, Interaction
         if (strResultText != nullptr)
             *strResultText = GetProgramText(32);
         if (!context.Unattended())
-            ShowBox(context, GetProgramText(32), kCaptionCheckBackupState, MessageIcon::Information);
+            ShowBox(context, GetProgramText(32), CaptionCheckBackupState(), MessageIcon::Information);
         return intResultNothingToExamine;
     }
     return RunButton(setup, state, ui, report, intOperationCheckBackupState, strResultText);
@@ -590,7 +587,7 @@ int cmdListSubFolders_MouseUp(Setup& setup, OperationState& state, Interaction& 
         return code;
     };
     if (setup.txbDirectory[0].empty())
-        return refuse("The source disk or folder must first be specified.", intResultSourceNotSpecified);
+        return refuse(GetProgramText(1558), intResultSourceNotSpecified);
     if (!blnListsFiles)
         return RunButton(setup, state, ui, report, intOperationListFolders, strResultText);
 
@@ -631,7 +628,7 @@ void ListFilesInSourceFolder(OperationContext& context, std::int64_t lngNumFiles
     ui.SetReportLabel(ReportLabel::lblTargetDirpath, lngNumFiles == 1 ? GetProgramText(382) : countText);
     ui.ShowReportWindow();
     ui.SetReportButtons(false, false, GetProgramText(44), false, "");
-    ui.SetReportButtons(false, true, "Pause", false, "Cancel operation");
+    ui.SetReportButtons(false, true, GetProgramText(44), false, GetProgramText(1563));
 
     struct NamedFile {
         std::string key;

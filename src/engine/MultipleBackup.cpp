@@ -2,6 +2,7 @@
 
 #include "engine/FolderOperation.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
 
 #include <algorithm>
 
@@ -41,10 +42,8 @@ void ShowSetupFile(MultipleBackupRun& run, const std::string& path) {
 }
 
 std::string FailureMessage(const std::vector<MultipleBackupRow>& rows, int errors) {
-    std::string text = errors == 1 ? "The following setup file produced an error" + kCRLF +
-                                         "and that backup operation was not performed:"
-                                   : "The following setup files produced an error" + kCRLF +
-                                         "and those backup operations were not performed:";
+    std::string text = errors == 1 ? GetProgramText(1280) + kCRLF + GetProgramText(1281)
+                                   : GetProgramText(1282) + kCRLF + GetProgramText(1283);
     text += kCRLF + kCRLF;
     for (const MultipleBackupRow& row : rows) {
         if (row.result != 0) {
@@ -56,22 +55,30 @@ std::string FailureMessage(const std::vector<MultipleBackupRow>& rows, int error
 
 } // namespace
 
+std::string CaptionMultipleBackup() {
+    return GetProgramText(1512);
+}
+
+std::string CaptionDoAllBackups() {
+    return GetProgramText(1568);
+}
+
 std::string DisplayNumFilesInSetupsFolder(const std::string& setupsFolder, int& intNumSetups) {
     if (setupsFolder.empty()) {
         intNumSetups = -1;
-        return "The purpose of a setups folder is to hold setup files.";
+        return GetProgramText(1284);
     }
     std::string errorDescription;
     double size = 0;
     bool accessDenied = false;
     intNumSetups = CountFiles(setupsFolder, "*.zbk", false, false, errorDescription, size, accessDenied);
     if (intNumSetups == 0) {
-        return "The setups folder is empty.";
+        return GetProgramText(1285);
     }
     if (intNumSetups == 1) {
-        return "The setups folder contains one setup file.";
+        return GetProgramText(1286);
     }
-    return "The setups folder contains " + std::to_string(intNumSetups) + " setup files";
+    return GetProgramText(1287) + " " + std::to_string(intNumSetups) + " " + GetProgramText(1288);
 }
 
 int SetupsLabelFontSize(int intNumSetups) {
@@ -82,7 +89,7 @@ int MultipleBackup(OperationContext& ctx, MultipleBackupRun& run, const std::str
                    std::string& strErrDescr) {
     strErrDescr.clear();
     if (run.setupsFolder.empty()) {
-        Show(ctx.ui, "The setups folder must first be specified.", kCaptionMultipleBackup, MessageButtons::Ok,
+        Show(ctx.ui, GetProgramText(1442), CaptionMultipleBackup(), MessageButtons::Ok,
              MessageIcon::Information);
         return 0;
     }
@@ -136,7 +143,7 @@ MultipleBackupOutcome cmdMultipleBackup_Click(OperationContext& ctx, MultipleBac
     const bool anyTicked = std::any_of(run.rows.begin(), run.rows.end(),
                                        [](const MultipleBackupRow& row) { return row.chkDoSetup; });
     if (!anyTicked) {
-        Show(ui, "No setup has been selected.", "", MessageButtons::Ok, MessageIcon::None);
+        Show(ui, GetProgramText(1289), "", MessageButtons::Ok, MessageIcon::None);
         return MultipleBackupOutcome::NothingSelected;
     }
 
@@ -178,8 +185,8 @@ MultipleBackupOutcome cmdMultipleBackup_Click(OperationContext& ctx, MultipleBac
         if (state.blnStop) {
             state.blnStop = false;
             if (AnyTickedAfter(run.rows, i) &&
-                Show(ui, "Do you wish to terminate this multiple backup operation?", "Cancel operation?",
-                     MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes) {
+                Show(ui, GetProgramText(1290), GetProgramText(1291), MessageButtons::YesNo,
+                     MessageIcon::Question) == MessageAnswer::Yes) {
                 break;
             }
         }
@@ -190,7 +197,7 @@ MultipleBackupOutcome cmdMultipleBackup_Click(OperationContext& ctx, MultipleBac
     ShowSetupFile(run, "");
 
     if (errors > 0) {
-        Show(ui, FailureMessage(run.rows, errors), kCaptionDoAllBackups, MessageButtons::Ok,
+        Show(ui, FailureMessage(run.rows, errors), CaptionDoAllBackups(), MessageButtons::Ok,
              MessageIcon::Exclamation);
     }
     return MultipleBackupOutcome::Ran;

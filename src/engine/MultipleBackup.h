@@ -15,9 +15,9 @@ namespace kestrel {
 constexpr int kMaxDisplayedSetups = 12;
 
 // The caption of the main window's button, which titles its messages.
-inline constexpr const char* kCaptionMultipleBackup = "Multiple backup";
+std::string CaptionMultipleBackup();
 // The caption of the window's run button, which titles the final message.
-inline constexpr const char* kCaptionDoAllBackups = "Do all backups for selected setups";
+std::string CaptionDoAllBackups();
 
 // The label lblNumSetups for the setups folder, with its count of "*.zbk" files in
 // `intNumSetups` (-1 when no setups folder is named).

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "modules/Language.h"
 #include "report/Interaction.h"
 #include "report/OperationState.h"
 #include "report/ReportModel.h"
 #include "setup/Setup.h"
+
+#include <string>
 
 namespace kestrel {
 
@@ -20,9 +23,17 @@ struct OperationContext {
 };
 
 // The captions of the operation buttons, which also title their messages and the report window.
-inline constexpr const char* kCaptionBackupAllFiles = "Back up all files in setup";
-inline constexpr const char* kCaptionBackupModifiedFiles = "Back up new and modified";
-inline constexpr const char* kCaptionCheckBackupState = "Check backup state";
-inline constexpr const char* kCaptionDeleteAllBackupFiles = "Delete/wipe target files";
+inline std::string CaptionBackupAllFiles() {
+    return GetProgramText(1504);
+}
+inline std::string CaptionBackupModifiedFiles() {
+    return GetProgramText(1505);
+}
+inline std::string CaptionCheckBackupState() {
+    return GetProgramText(1503);
+}
+inline std::string CaptionDeleteAllBackupFiles() {
+    return GetProgramText(1506);
+}
 
 } // namespace kestrel

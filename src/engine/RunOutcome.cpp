@@ -1,6 +1,7 @@
 #include "engine/RunOutcome.h"
 
 #include "engine/FolderOperation.h"
+#include "modules/Language.h"
 #include "platform/DesktopNotification.h"
 
 #include <vector>
@@ -9,14 +10,15 @@ namespace kestrel {
 
 namespace {
 
-std::string counted(std::int64_t count, const std::string& one, const std::string& many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
+// The count and the text for it: `one` after a count of one, the text after `one` otherwise.
+std::string counted(std::int64_t count, int one) {
+    return std::to_string(count) + " " + GetProgramText(count == 1 ? one : one + 1);
 }
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " " + GetProgramText(1268) + " " : ", ") + parts[i];
     return text;
 }
 
@@ -31,15 +33,15 @@ std::string capitalised(std::string text) {
 std::string RunTroubles(const OperationState& state) {
     std::vector<std::string> parts;
     if (state.lngTotalNumCopyErrors > 0)
-        parts.push_back(counted(state.lngTotalNumCopyErrors, "copy error", "copy errors"));
+        parts.push_back(counted(state.lngTotalNumCopyErrors, 1260));
     if (state.lngTotalNumDeletionErrors > 0)
-        parts.push_back(counted(state.lngTotalNumDeletionErrors, "deletion error", "deletion errors"));
+        parts.push_back(counted(state.lngTotalNumDeletionErrors, 1262));
     if (state.intNumWarnings > 0)
-        parts.push_back(counted(state.intNumWarnings, "warning", "warnings"));
+        parts.push_back(counted(state.intNumWarnings, 1264));
     if (state.blnTargetFull)
-        parts.push_back("the target disk is full");
+        parts.push_back(GetProgramText(1266));
     if (state.blnReportFileCutShort)
-        parts.push_back("the report file is cut short");
+        parts.push_back(GetProgramText(1267));
     return joined(parts);
 }
 
@@ -48,20 +50,22 @@ std::string RunEndAccount(const std::string& operation, const OperationState& st
     const std::string troubles = RunTroubles(state);
     std::string account;
     if (state.blnStop && !state.blnTargetFull)
-        account = operation + " stopped before the end" + (troubles.empty() ? "" : ", with " + troubles);
+        account = operation + " " + GetProgramText(1269) +
+                  (troubles.empty() ? "" : ", " + GetProgramText(1270) + " " + troubles);
     else
-        account = operation + " ended with " + (troubles.empty() ? "errors" : troubles);
+        account = operation + " " + GetProgramText(1271) + " " +
+                  (troubles.empty() ? GetProgramText(1272) : troubles);
     if (!reportFile.empty())
-        account += "; report file: " + reportFile;
+        account += "; " + GetProgramText(1273) + ": " + reportFile;
     return account;
 }
 
 RunOutcome OutcomeOf(const std::string& operation, int result, const std::string& refusal,
                      const OperationState& state, const std::string& reportFile) {
     if (result == intResultReportFileCancelled)
-        return {RunEnd::Cancelled, operation + " cancelled at the question about the existing report file"};
+        return {RunEnd::Cancelled, operation + " " + GetProgramText(1274)};
     if (result < 0)
-        return {RunEnd::Refused, refusal.empty() ? operation + " refused to start" : refusal};
+        return {RunEnd::Refused, refusal.empty() ? operation + " " + GetProgramText(1275) : refusal};
     if (state.blnStop && !state.blnTargetFull)
         return {RunEnd::Cancelled, RunEndAccount(operation, state, reportFile)};
     if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort)
@@ -75,13 +79,13 @@ void NotifyRunEnd(RunEnd end, const std::string& operation, const std::string& a
     case RunEnd::Done:
         return;
     case RunEnd::WithTroubles:
-        title = capitalised(operation) + " ended with errors or warnings";
+        title = capitalised(operation) + " " + GetProgramText(1276);
         break;
     case RunEnd::Refused:
-        title = capitalised(operation) + " did not start";
+        title = capitalised(operation) + " " + GetProgramText(1277);
         break;
     case RunEnd::Cancelled:
-        title = capitalised(operation) + " was cancelled";
+        title = capitalised(operation) + " " + GetProgramText(1278);
         break;
     }
     platform::notifyDesktop(title, capitalised(account),

@@ -114,7 +114,7 @@ FolderPairRule CheckFolderPair(const std::string& source, const std::string& tar
 std::string FolderPairMessage(FolderPairRule rule, const std::string& source) {
     switch (rule) {
     case FolderPairRule::RecycleBin:
-        return "A recycle bin cannot be a backup source or target.";
+        return GetProgramText(1299);
     case FolderPairRule::SameFolder:
         return GetProgramText(24);
     case FolderPairRule::SourceInsideTarget:

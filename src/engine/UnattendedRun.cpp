@@ -2,6 +2,7 @@
 
 #include "engine/FolderOperation.h"
 #include "modules/DatePr2.h"
+#include "modules/Language.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,7 +18,7 @@ constexpr int kShutdownPopUpInterval = 60000;
 std::string UnattendedReportFile(const std::string& targetFolder) {
     std::string stamp = DateTimeText(false, false);
     std::replace(stamp.begin(), stamp.end(), ':', '.');
-    return targetFolder + "_Backup report " + stamp + ".txt";
+    return targetFolder + GetProgramText(1292) + " " + stamp + ".txt";
 }
 
 bool CommandLineAsksForShutdown(const std::string& commandLine) {

@@ -20,6 +20,43 @@
 
 namespace kestrel::forms {
 
+namespace {
+
+// The dynamic property that keeps a control's text number.
+constexpr const char* kTextNumberProperty = "programText";
+
+void ShowProgramText(QWidget* control) {
+    const QVariant number = control->property(kTextNumberProperty);
+    if (!number.isValid())
+        return;
+    const QString text = Pt(number.toInt());
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+    else if (auto* frame = qobject_cast<QGroupBox*>(control))
+        frame->setTitle(text);
+    else if (control->isWindow())
+        control->setWindowTitle(text);
+}
+
+} // namespace
+
+QString Pt(int n) {
+    return Qs(GetProgramText(n));
+}
+
+void SetProgramText(QWidget* control, int n) {
+    control->setProperty(kTextNumberProperty, n);
+    ShowProgramText(control);
+}
+
+void ShowProgramTexts(QWidget* window) {
+    ShowProgramText(window);
+    for (QWidget* child : window->findChildren<QWidget*>())
+        ShowProgramText(child);
+}
+
 QString DisplayText(const std::string& text) {
     QString shown = Qs(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

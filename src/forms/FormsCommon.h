@@ -28,6 +28,15 @@ inline QString Qs(const std::string& text) {
 inline std::string Ss(const QString& text) {
     return text.toStdString();
 }
+// Program text n as Qt shows it.
+QString Pt(int n);
+// Gives a control program text n as its caption (a window: as its title) and keeps the number,
+// so that ShowProgramTexts can give it again.
+void SetProgramText(QWidget* control, int n);
+// Gives every control of the window that keeps a text number (the window itself included) its
+// text anew: the main window is built before the program texts are loaded.
+void ShowProgramTexts(QWidget* window);
+
 // A report or message text with CR LF line ends, as a widget shows it (LF line ends).
 QString DisplayText(const std::string& text);
 

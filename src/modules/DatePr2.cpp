@@ -1,5 +1,7 @@
 #include "modules/DatePr2.h"
 
+#include "modules/Language.h"
+
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -116,7 +118,7 @@ std::string DateTimeText(bool blnTimeFirst, bool blnWithSeconds) {
     std::string time = twoDigits(now.hour) + ":" + twoDigits(now.minute);
     if (blnWithSeconds)
         time += ":" + twoDigits(now.second);
-    return blnTimeFirst ? time + " on " + date : std::string(date) + " " + time;
+    return blnTimeFirst ? time + " " + GetProgramText(1212) + " " + date : std::string(date) + " " + time;
 }
 
 } // namespace kestrel

@@ -1,6 +1,7 @@
 #include "modules/DiskProc.h"
 
 #include "modules/FileProc.h"
+#include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/DirectoryHandle.h"
 #include "platform/Disk.h"
@@ -92,16 +93,16 @@ std::int32_t GetClusterSize(const std::string& rootPath, double& freeBytes) {
 }
 
 std::string FormatByteSize(double bytes, bool blnCapital) {
-    const std::string unit = blnCapital ? "Bytes" : "bytes";
+    const std::string unit = GetProgramText(blnCapital ? 1209 : 152);
     if (bytes == 0)
         return "0 " + unit;
     if (bytes < 1024)
         return GroupedNumber(bytes, 0) + " " + unit;
     if (bytes < 1048576)
-        return GroupedNumber(bytes / 1024, 2) + " Kb";
+        return GroupedNumber(bytes / 1024, 2) + " " + GetProgramText(1206);
     if (bytes < 1073741824)
-        return GroupedNumber(bytes / 1048576, 2) + " Mb";
-    return GroupedNumber(bytes / 1073741824, 2) + " Gb";
+        return GroupedNumber(bytes / 1048576, 2) + " " + GetProgramText(1207);
+    return GroupedNumber(bytes / 1073741824, 2) + " " + GetProgramText(1208);
 }
 
 std::string FreeSpaceText(const std::string& path) {

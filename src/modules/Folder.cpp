@@ -1,6 +1,7 @@
 #include "modules/Folder.h"
 
 #include "modules/FileProc.h"
+#include "modules/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/ProgramPaths.h"
@@ -47,7 +48,7 @@ void reportError(const Error& error, bool showErrors, MessageService* messages) 
     if (showErrors && messages) {
         MessageRequest request;
         request.text = error.description;
-        request.title = "Error";
+        request.title = GetProgramText(1214);
         request.buttons = MessageButtons::Ok;
         request.icon = MessageIcon::Exclamation;
         messages->ShowMessage(request);

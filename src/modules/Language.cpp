@@ -1,5 +1,6 @@
 #include "modules/Language.h"
 
+#include "platform/ErrorCodes.h"
 #include "platform/ProgramPaths.h"
 #include "platform/RegularFile.h"
 
@@ -193,6 +194,17 @@ int LoadProgramText(const std::string& fileName) {
     return LoadProgramTextFromPath(platform::programFolder() + fileName);
 }
 
+namespace {
+
+// An error number's description is program text 2000 + the number; 1999 for a number without
+// a text of its own.
+std::string ErrorTextOf(int number) {
+    std::string text = number > 0 && number <= kMaxTextNumber - 2000 ? GetProgramText(2000 + number) : "";
+    return text.empty() ? GetProgramText(1999) : text;
+}
+
+} // namespace
+
 int LoadProgramTextFromPath(const std::string& fullPath) {
     std::string content;
     TextTable texts;
@@ -202,6 +214,7 @@ int LoadProgramTextFromPath(const std::string& fullPath) {
     if (result <= 0)
         texts.clear();
     replaceTable(std::move(texts));
+    platform::setErrorTextSource(&ErrorTextOf);
     return result;
 }
 

@@ -10,6 +10,10 @@ enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, Abort
 enum class MessageIcon { None, Information, Exclamation, Question, Critical };
 enum class MessageAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
 
+// The caption of the button that gives `answer` ("Yes"): a program text, the same in a window and
+// at a terminal's prompt.
+std::string AnswerCaption(MessageAnswer answer);
+
 struct MessageRequest {
     std::string text;
     std::string title;

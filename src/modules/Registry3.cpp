@@ -1,5 +1,7 @@
 #include "modules/Registry3.h"
 
+#include "modules/Language.h"
+
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
@@ -82,8 +84,8 @@ bool SaveToRegistry(const std::string& strKey, const std::string& strName, const
     if (!status.empty() && status[0] == '0')
         return true;
     if (blnShowError)
-        showPlainMessage(messages, "Error saving to registry:\r\nstrKey=" + strKey +
-                                       "\r\nstrName=" + strName + "\r\nstrValue=" + value);
+        showPlainMessage(messages, GetProgramText(1210) + ":\r\nstrKey=" + strKey + "\r\nstrName=" + strName +
+                                       "\r\nstrValue=" + value);
     return false;
 }
 
@@ -95,8 +97,8 @@ std::string RestoreFromRegistry(const std::string& strKey, const std::string& st
     if (!status.empty() && status[0] == '0')
         return value;
     if (blnShowError)
-        showPlainMessage(messages, "Error restoring from registry:\r\nstrKey=" + strKey +
-                                       "\r\nstrName=" + strName + "\r\nstrValue=" + value +
+        showPlainMessage(messages, GetProgramText(1211) + ":\r\nstrKey=" + strKey + "\r\nstrName=" + strName +
+                                       "\r\nstrValue=" + value +
                                        "\r\nstrDefaultValueOnError=" + strDefaultValueOnError);
     return strDefaultValueOnError;
 }
@@ -107,10 +109,12 @@ std::string StampPreviousRun(const std::string& strKey, const std::string& strNa
     std::string previous = (!status.empty() && status[0] == '0' && value.size() >= 10) ? value : "";
 
     const platform::LocalDateTime now = platform::clock().now();
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d at %02d:%02d", now.year, now.month, now.day, now.hour,
-                  now.minute);
-    WriteRegistryString(HKEY_CURRENT_USER, strKey, strName, stamp);
+    char date[16];
+    char time[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", now.year, now.month, now.day);
+    std::snprintf(time, sizeof time, "%02d:%02d", now.hour, now.minute);
+    WriteRegistryString(HKEY_CURRENT_USER, strKey, strName,
+                        std::string(date) + " " + GetProgramText(1213) + " " + time);
     return previous;
 }
 

@@ -1,5 +1,6 @@
 #include "modules/StrProc.h"
 
+#include "modules/Language.h"
 #include "platform/CaseFolding.h"
 #include "platform/NumberFormat.h"
 
@@ -157,7 +158,7 @@ std::string GroupedNumber(double value, int decimals) {
 }
 
 std::string FormatByteCount(double bytes, bool blnCapital) {
-    const std::string unit = blnCapital ? "Bytes" : "bytes";
+    const std::string unit = GetProgramText(blnCapital ? 1209 : 152);
     if (!(bytes >= 0))
         return "";
     if (bytes == 0)
@@ -170,7 +171,7 @@ std::string FormatBytesAndMb(double bytes, bool blnCapital) {
         return "";
     std::string text = FormatByteCount(bytes, blnCapital);
     if (bytes > kMb)
-        text += " (" + GroupedNumber(bytes / kMb, 2) + " Mb)";
+        text += " (" + GroupedNumber(bytes / kMb, 2) + " " + GetProgramText(1207) + ")";
     return text;
 }
 
@@ -178,12 +179,12 @@ std::string FormatSizeKbMb(double bytes, int decimals) {
     if (!(bytes >= 0))
         return "";
     if (bytes == 0)
-        return "0 bytes";
+        return "0 " + GetProgramText(152);
     if (bytes < kKb)
-        return formatNumber(bytes, 0, false) + " bytes";
+        return formatNumber(bytes, 0, false) + " " + GetProgramText(152);
     if (bytes < kMb)
-        return GroupedNumber(bytes / kKb, decimals) + " Kb";
-    return GroupedNumber(bytes / kMb, decimals) + " Mb";
+        return GroupedNumber(bytes / kKb, decimals) + " " + GetProgramText(1206);
+    return GroupedNumber(bytes / kMb, decimals) + " " + GetProgramText(1207);
 }
 
 void KeepAllowedCharacters(std::string& text, bool blnAllowBlank, const std::string& strExtra) {

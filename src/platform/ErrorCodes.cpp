@@ -1,5 +1,6 @@
 #include "platform/ErrorCodes.h"
 
+#include <atomic>
 #include <cerrno>
 
 namespace kestrel::platform {
@@ -34,7 +35,11 @@ int errorNumberFromErrno(int errnoValue, bool forFolder) {
     }
 }
 
-std::string errorDescription(int number) {
+namespace {
+
+std::atomic<ErrorTextSource> errorTextSource{nullptr};
+
+std::string builtInDescription(int number) {
     switch (number) {
     case 0:
         return "";
@@ -65,6 +70,23 @@ std::string errorDescription(int number) {
     default:
         return "Application-defined or object-defined error";
     }
+}
+
+} // namespace
+
+void setErrorTextSource(ErrorTextSource source) {
+    errorTextSource.store(source);
+}
+
+std::string errorDescription(int number) {
+    if (number == 0)
+        return "";
+    if (const ErrorTextSource source = errorTextSource.load()) {
+        std::string text = source(number);
+        if (!text.empty())
+            return text;
+    }
+    return builtInDescription(number);
 }
 
 Error Error::fromErrno(int errnoValue, bool forFolder) {

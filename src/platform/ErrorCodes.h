@@ -25,8 +25,15 @@ constexpr int InvalidPropertyValue = 380; // a value its field refuses
 // "Path not found".
 int errorNumberFromErrno(int errnoValue, bool forFolder = false);
 
-// The description the program shows for an error number ("Permission denied" for 70).
+// The description the program shows for an error number ("Permission denied" for 70): the
+// program's own text for it once the program texts are loaded (setErrorTextSource), else the
+// built-in English one.
 std::string errorDescription(int number);
+
+// Where error descriptions come from: the program text of an error number, "" for none. Set
+// when the program texts are loaded; nullptr returns to the built-in texts.
+using ErrorTextSource = std::string (*)(int number);
+void setErrorTextSource(ErrorTextSource source);
 
 // An error as a value: number 0 means success.
 struct Error {

@@ -2,6 +2,7 @@
 
 #include "modules/DatePr2.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/DirectoryHandle.h"
 #include "platform/Path.h"
@@ -50,18 +51,18 @@ void ReportFile::Close() {
 }
 
 std::string ReportFileStampLine() {
-    return "Current date/time: " + DateTimeText(false, true);
+    return GetProgramText(1181) + ": " + DateTimeText(false, true);
 }
 
 bool AskToNameReportFile(Interaction& ui, bool forDeletion) {
     MessageRequest question;
-    question.title = "Report file?";
+    question.title = GetProgramText(1182);
     question.buttons = MessageButtons::YesNo;
     if (forDeletion) {
-        question.text = "Do you wish to list the files deleted in a report file?";
+        question.text = GetProgramText(1183);
         question.defaultButton = 1;
     } else {
-        question.text = "Do you wish to list the files backed up in a report file?";
+        question.text = GetProgramText(1184);
         question.defaultButton = 2;
     }
     return ui.ShowMessage(question) == MessageAnswer::Yes;
@@ -70,7 +71,7 @@ bool AskToNameReportFile(Interaction& ui, bool forDeletion) {
 void ChooseReportFile(ReportModel& report) {
     Setup& setup = report.setup();
     const std::string chosen =
-        report.ui().ChooseReportFile("Specify report file", ".txt files (*.txt) | *.txt");
+        report.ui().ChooseReportFile(GetProgramText(1185), GetProgramText(1186) + " (*.txt) | *.txt");
     if (!chosen.empty()) {
         setup.txbReportFile = chosen;
     }
@@ -125,8 +126,7 @@ ReportFileOpening RefuseReportFile(ReportModel& report, const std::string& title
 } // namespace
 
 std::string ReportFileRefusedText(const std::string& path) {
-    return "The report file " + path +
-           " lies in the target folder and is a link, or no file of yours: nothing is written to it.";
+    return GetProgramText(1187) + " " + path + " " + GetProgramText(1188);
 }
 
 std::string NumberedReportFile(const std::string& path, int number) {
@@ -169,7 +169,7 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
             if (nextName()) {
                 continue;
             }
-            return RefuseReportFile(report, "Bad report file specification");
+            return RefuseReportFile(report, GetProgramText(1189));
         }
         choice = 1;
         if (found == ReportFileState::Existing) {
@@ -198,7 +198,7 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
             break;
         }
         if (!nextName()) {
-            return RefuseReportFile(report, "Bad report file specification");
+            return RefuseReportFile(report, GetProgramText(1189));
         }
     }
 
@@ -206,7 +206,7 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
     if (error) {
         state.blnOutputToFile = false;
         MessageRequest message;
-        message.text = "Cannot open report file.";
+        message.text = GetProgramText(1190);
         message.title = failureTitle;
         message.buttons = MessageButtons::Ok;
         message.icon = MessageIcon::Exclamation;
@@ -224,8 +224,8 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
     }
     report.Output(head + "\r\n", true);
     if (setup.txbReportFile != named) {
-        report.Output(named + " is taken by a link or by a file that is no report of this program:" + "\r\n" +
-                          "this report is written to " + setup.txbReportFile + " instead." + "\r\n",
+        report.Output(named + " " + GetProgramText(1191) + "\r\n" + GetProgramText(1192) + " " +
+                          setup.txbReportFile + " " + GetProgramText(1193) + "\r\n",
                       true);
     }
     return ReportFileOpening::Opened;

@@ -2,6 +2,7 @@
 
 #include "modules/DiskProc.h"
 #include "modules/FileProc.h"
+#include "modules/Language.h"
 #include "platform/ErrorCodes.h"
 
 namespace kestrel {
@@ -115,18 +116,22 @@ void ReportModel::OutputToFileOnly(const std::string& strText, bool blnCRLF) {
     }
 }
 
+void ReportModel::EndFullReportFile(const std::string& reportPath, MessageRequest& message) {
+    file_.Write(std::string(kCRLF) + kCRLF + GetProgramText(1194) + kCRLF);
+    message.title = GetProgramText(1195);
+    message.text = GetProgramText(1204) + " " + DriveOfPath(reportPath) + " " + GetProgramText(1205) + "  " +
+                   GetProgramText(1196);
+}
+
 bool ReportModel::WriteToReportFile(const std::string& strText, bool blnCRLF) {
     const std::string& reportPath = setup_->txbReportFile;
     const double freeBytes = freeSpace_(reportPath);
     // A free space that cannot be read is no reason to stop: the write itself tells.
     if (freeBytes >= 0 && freeBytes <= static_cast<double>(strText.size()) + 4096) {
-        file_.Write(std::string(kCRLF) + kCRLF + "DISK FULL!  OUTPUT TERMINATED!" + kCRLF);
         MessageRequest message;
-        message.title = "Disk full";
-        message.text = "Drive " + DriveOfPath(reportPath) + " is full.  " +
-                       "Output to the report file will be terminated.";
         message.buttons = MessageButtons::Ok;
         message.icon = MessageIcon::Exclamation;
+        EndFullReportFile(reportPath, message);
         GiveUpReportFile();
         ui_.ShowMessage(message);
         return false;
@@ -139,14 +144,11 @@ bool ReportModel::WriteToReportFile(const std::string& strText, bool blnCRLF) {
         message.icon = MessageIcon::Exclamation;
         message.buttons = MessageButtons::Ok;
         if (error.number == platform::err::DiskFull) {
-            file_.Write(std::string(kCRLF) + kCRLF + "DISK FULL!  OUTPUT TERMINATED!" + kCRLF);
-            message.title = "Disk full";
-            message.text = "Drive " + DriveOfPath(reportPath) + " is full.  " +
-                           "Output to the report file will be terminated.";
+            EndFullReportFile(reportPath, message);
         } else {
-            message.title = "Report file";
-            message.text = "Cannot write to the report file " + reportPath + kCRLF + "(" + error.description +
-                           ").  Output to the report file will be terminated.";
+            message.title = GetProgramText(1197);
+            message.text = GetProgramText(1198) + " " + reportPath + kCRLF + "(" + error.description +
+                           ").  " + GetProgramText(1196);
         }
         GiveUpReportFile();
         ui_.ShowMessage(message);
@@ -166,17 +168,16 @@ void ReportModel::AnnounceFullTextBox() {
     if (state_.blnDisplayingSummary) {
         const std::size_t cut = OffsetOfLastCharacters(text_, 3048);
         text_.erase(cut);
-        text_ += "  [snip]";
+        text_ += "  [" + GetProgramText(1199) + "]";
         chars_ = ReportCharacterCount(text_);
         transientStart_ = npos;
         ui_.ReportTextReplaced(text_);
     }
 
-    std::string notice = std::string("The textbox is full.") + kCRLF + "After" +
-                         StrOf(state_.intPauseInSeconds) +
-                         " seconds the textbox will be emptied and the report will continue.";
+    std::string notice = GetProgramText(1200) + kCRLF + GetProgramText(1201) +
+                         StrOf(state_.intPauseInSeconds) + " " + GetProgramText(1202);
     if (state_.blnOutputToFile) {
-        notice += std::string(kCRLF) + "Output to the report file will also continue.";
+        notice += std::string(kCRLF) + GetProgramText(1203);
     }
     Append(std::string(kCRLF) + kCRLF + notice);
 

@@ -88,6 +88,8 @@ private:
     bool WritesReportFile() const;
     // False when the text was not written and the report file was given up.
     bool WriteToReportFile(const std::string& strText, bool blnCRLF);
+    // Ends a report file whose disk is full with a line that says so, and words the message.
+    void EndFullReportFile(const std::string& reportPath, MessageRequest& message);
     void GiveUpReportFile();
     void AnnounceFullTextBox();
     void Append(const std::string& text);

@@ -56,6 +56,24 @@ void OutputLine(ReportModel& report, const std::string& text) {
     report.Output(text, true);
 }
 
+// A folder's remark stands two blanks in from the start of its line.
+void OutputRemark(ReportModel& report, int textNumber) {
+    OutputLine(report, "  " + GetProgramText(textNumber));
+}
+
+// The name of a summary count, before its number.
+std::string Label(int textNumber) {
+    return GetProgramText(textNumber) + ": ";
+}
+
+// "3 modified files and 2 files not backed up.": the new files' text for one file is `newOne`,
+// for any other number the text after it.
+std::string ModifiedAndNewText(std::int64_t modified, std::int64_t added, int newOne) {
+    return std::to_string(modified) + " " + GetProgramText(modified == 1 ? 1140 : 1141) + " " +
+           GetProgramText(1142) + " " + std::to_string(added) + " " +
+           GetProgramText(added == 1 ? newOne : newOne + 1);
+}
+
 // Every summary of a walk names the number of entries it passed over, when there were any.
 void OutputPassedOverCount(ReportModel& report) {
     const std::int64_t passedOver = report.state().lngTotalNumPassedOver;
@@ -74,6 +92,10 @@ void OutputUnreadableFolderCount(ReportModel& report) {
 
 } // namespace
 
+std::string FolderPlaceholder(int textNumber) {
+    return "{" + GetProgramText(textNumber) + "}";
+}
+
 void DisplayFreeSpace(ReportModel& report, const std::string& strTargetDrive) {
     Interaction& ui = report.ui();
     ui.SetReportLabel(ReportLabel::lblFreeSpace,
@@ -85,14 +107,14 @@ std::string NumFilesInFolderLine(ReportModel& report, bool IsBackupOperation, co
                                  std::int64_t lngNumFilesInFolder) {
     std::string line;
     if (lngNumFilesInFolder == -1) {
-        line = "    ? files  in ";
+        line = "    ? " + GetProgramText(1122) + " ";
     } else if (lngNumFilesInFolder == 1) {
-        line = "    1 file  in ";
+        line = "    1 " + GetProgramText(1120) + " ";
     } else {
         // Right-aligned in five characters; a longer count is shown in full.
         const std::string digits = std::to_string(lngNumFilesInFolder);
-        line =
-            (digits.size() < 5 ? std::string(5 - digits.size(), ' ') : std::string()) + digits + " files in ";
+        line = (digits.size() < 5 ? std::string(5 - digits.size(), ' ') : std::string()) + digits + " " +
+               GetProgramText(1121) + " ";
     }
 
     const Setup& setup = report.setup();
@@ -100,10 +122,10 @@ std::string NumFilesInFolderLine(ReportModel& report, bool IsBackupOperation, co
     const std::string& target = setup.txbDirectory[1];
     if (IsBackupOperation) {
         if (report.state().blnSubfoldersExist && ReportCharacterCount(source) > kShortFolderLength) {
-            return line + ReplaceAll(strFolder, source, "{source folder}");
+            return line + ReplaceAll(strFolder, source, FolderPlaceholder(45));
         }
     } else if (ReportCharacterCount(target) > kShortFolderLength && FolderHoldsFiles(target)) {
-        return line + ReplaceAll(strFolder, target, "{target folder}");
+        return line + ReplaceAll(strFolder, target, FolderPlaceholder(92));
     }
     return line + strFolder;
 }
@@ -147,15 +169,14 @@ void DisplayFilesCopied(ReportModel& report, std::int64_t lngNumFiles, std::int6
     if (report.state().intOperation == intOperationBackupAllFiles) {
         if (lngNumFilesCopied == lngNumFiles) {
             report.Indent();
-            OutputLine(report, lngNumFilesCopied == 1   ? "  Copied."
-                               : lngNumFilesCopied == 2 ? "  Both copied."
-                                                        : "  All copied.");
+            OutputRemark(report, lngNumFilesCopied == 1 ? 1130 : lngNumFilesCopied == 2 ? 1131 : 1132);
         } else if (lngNumFilesCopied == 0) {
-            OutputLine(report, "  None copied.");
+            OutputRemark(report, 1133);
         } else if (lngNumFilesCopied == 1) {
-            OutputLine(report, "  Only one file copied.");
+            OutputRemark(report, 1134);
         } else {
-            OutputLine(report, "  Only" + Str(lngNumFilesCopied) + " files copied.");
+            OutputLine(report,
+                       "  " + GetProgramText(1135) + Str(lngNumFilesCopied) + " " + GetProgramText(1136));
         }
         return;
     }
@@ -164,21 +185,16 @@ void DisplayFilesCopied(ReportModel& report, std::int64_t lngNumFiles, std::int6
     if (lngNumNewFiles == lngNumFiles) {
         if (lngNumFiles > 1) {
             report.Indent();
-            report.Output(lngNumNewFiles == 2 ? "  Neither previously backed up.  "
-                                              : "  None previously backed up.  ",
-                          false);
+            report.Output("  " + GetProgramText(lngNumNewFiles == 2 ? 1137 : 1138) + "  ", false);
         }
     } else if (lngNumModifiedFiles == lngNumFiles) {
         report.Indent();
         if (lngNumModifiedFiles > 1) {
-            report.Output("  All are modified.  ", false);
+            report.Output("  " + GetProgramText(1139) + "  ", false);
         }
     } else if (total > 0) {
         report.Indent();
-        report.Output("  " + std::to_string(lngNumModifiedFiles) + " modified file" +
-                          PluralSuffix(lngNumModifiedFiles) + " and " + std::to_string(lngNumNewFiles) +
-                          " file" + PluralSuffix(lngNumNewFiles) + " not previously backed up.  ",
-                      false);
+        report.Output("  " + ModifiedAndNewText(lngNumModifiedFiles, lngNumNewFiles, 1143) + "  ", false);
     }
 
     if (lngNumFilesCopied == 0) {
@@ -188,14 +204,14 @@ void DisplayFilesCopied(ReportModel& report, std::int64_t lngNumFiles, std::int6
 
     if (total != lngNumFilesCopied) {
         if (lngNumFilesCopied == 1) {
-            report.Output("One file copied.", true);
+            report.Output(GetProgramText(1145), true);
         } else {
-            report.Output(std::to_string(lngNumFilesCopied) + " files copied.", false);
+            report.Output(std::to_string(lngNumFilesCopied) + " " + GetProgramText(1136), false);
         }
     } else {
-        report.Output(lngNumFilesCopied == 1   ? "Copied."
-                      : lngNumFilesCopied == 2 ? "Both copied."
-                                               : "All Copied.",
+        report.Output(GetProgramText(lngNumFilesCopied == 1   ? 1146
+                                     : lngNumFilesCopied == 2 ? 1147
+                                                              : 1148),
                       true);
     }
 }
@@ -205,48 +221,40 @@ void DisplayNewAndModifiedFiles(ReportModel& report, std::int64_t lngNumFiles, s
     if (lngNumNewFiles == lngNumFiles) {
         report.Indent();
         if (lngNumNewFiles == 2) {
-            OutputLine(report, "  Neither are backed up.");
+            OutputRemark(report, 1149);
         } else if (lngNumNewFiles > 2) {
-            OutputLine(report, "  None are backed up.");
+            OutputRemark(report, 1150);
         }
     } else if (lngNumModifiedFiles == lngNumFiles) {
         report.Indent();
         if (lngNumModifiedFiles == 2) {
-            OutputLine(report, "  Both are modified.");
+            OutputRemark(report, 1151);
         } else if (lngNumModifiedFiles > 2) {
-            OutputLine(report, "  All are modified.");
+            OutputRemark(report, 1139);
         }
     } else if (lngNumNewFiles + lngNumModifiedFiles > 0) {
         report.Indent();
-        OutputLine(report, "  " + std::to_string(lngNumModifiedFiles) + " modified file" +
-                               PluralSuffix(lngNumModifiedFiles) + " and " + std::to_string(lngNumNewFiles) +
-                               " file" + PluralSuffix(lngNumNewFiles) + " not backed up.  ");
+        OutputLine(report, "  " + ModifiedAndNewText(lngNumModifiedFiles, lngNumNewFiles, 1152) + "  ");
     }
 }
 
 void DisplayFilesDeleted(ReportModel& report, std::int64_t lngNumFiles, std::int64_t lngNumFilesDeleted) {
-    std::string text;
     if (lngNumFilesDeleted == lngNumFiles) {
-        text = lngNumFilesDeleted == 1   ? "  One file deleted."
-               : lngNumFilesDeleted == 2 ? "  Both deleted."
-                                         : "  All deleted.";
+        OutputRemark(report, lngNumFilesDeleted == 1 ? 1154 : lngNumFilesDeleted == 2 ? 1155 : 1156);
     } else if (lngNumFilesDeleted == 0) {
-        text = lngNumFiles == 1   ? "  Not deleted."
-               : lngNumFiles == 2 ? "  Neither deleted."
-                                  : "  None deleted.";
+        OutputRemark(report, lngNumFiles == 1 ? 1157 : lngNumFiles == 2 ? 1158 : 1159);
     } else if (lngNumFilesDeleted == 1) {
-        text = "  One file deleted.";
+        OutputRemark(report, 1154);
     } else {
-        text = "  " + std::to_string(lngNumFilesDeleted) + " files deleted.";
+        OutputLine(report, "  " + std::to_string(lngNumFilesDeleted) + " " + GetProgramText(1160));
     }
-    OutputLine(report, text);
 }
 
 void ReportForListFolders(ReportModel& report) {
     const OperationState& state = report.state();
-    OutputLine(report, "\r\nNumber of folders: " + Formatted(state.lngTotalNumFolders));
-    OutputLine(report, "Number of files: " + Formatted(state.lngTotalNumFiles));
-    OutputLine(report, "Sum of file sizes: " + FormatBytesAndMb(state.dblTotalFilesize, false));
+    OutputLine(report, "\r\n" + Label(1161) + Formatted(state.lngTotalNumFolders));
+    OutputLine(report, Label(1162) + Formatted(state.lngTotalNumFiles));
+    OutputLine(report, Label(1163) + FormatBytesAndMb(state.dblTotalFilesize, false));
     OutputUnreadableFolderCount(report);
     OutputPassedOverCount(report);
 }
@@ -254,15 +262,13 @@ void ReportForListFolders(ReportModel& report) {
 void ReportForBackupAllFiles(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "");
-    OutputLine(report, "Number of non-empty folders accessed: " + Formatted(state.lngTotalNumFolders));
-    OutputLine(report, "Number of files copied: " + Formatted(state.lngTotalNumFilesCopied));
+    OutputLine(report, Label(1164) + Formatted(state.lngTotalNumFolders));
+    OutputLine(report, Label(1165) + Formatted(state.lngTotalNumFilesCopied));
     if (state.lngTotalNumCopyErrors > 0) {
-        OutputLine(report, "Number of errors when attempting to copy a file: " +
-                               Formatted(state.lngTotalNumCopyErrors));
+        OutputLine(report, Label(1166) + Formatted(state.lngTotalNumCopyErrors));
     }
     if (state.lngTotalNumFilesCopied > 0) {
-        OutputLine(report,
-                   "Sum of sizes of files copied: " + FormatBytesAndMb(state.dblTotalFilesize, false));
+        OutputLine(report, Label(1167) + FormatBytesAndMb(state.dblTotalFilesize, false));
     }
     OutputPassedOverCount(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
@@ -271,28 +277,27 @@ void ReportForBackupAllFiles(ReportModel& report) {
 void ReportForBackupModifiedFiles(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "\r\n");
-    OutputLine(report, "For files new or modified " + ModifiedSinceText(report.setup()) + ":");
-    OutputLine(report, "Number of modified files: " + Formatted(state.lngTotalNumModifiedFiles));
-    OutputLine(report, "Number of files not previously backed up: " + Formatted(state.lngTotalNumNewFiles));
+    OutputLine(report, GetProgramText(1180) + " " + ModifiedSinceText(report.setup()) + ":");
+    OutputLine(report, Label(1168) + Formatted(state.lngTotalNumModifiedFiles));
+    OutputLine(report, Label(1169) + Formatted(state.lngTotalNumNewFiles));
     if (state.lngTotalNumModifiedFiles >= 1 && state.lngTotalNumNewFiles >= 1) {
-        OutputLine(report, "Number of files modified or not previously backed up: " +
-                               Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
+        OutputLine(report,
+                   Label(1170) + Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
     }
-    OutputLine(report, "Number of files copied: " + Formatted(state.lngTotalNumFilesCopied));
+    OutputLine(report, Label(1165) + Formatted(state.lngTotalNumFilesCopied));
     if (state.lngTotalNumCopyErrors > 0) {
-        OutputLine(report, "Number of errors when attempting to copy a file: " +
-                               Formatted(state.lngTotalNumCopyErrors));
+        OutputLine(report, Label(1166) + Formatted(state.lngTotalNumCopyErrors));
     }
-    OutputLine(report, "Sum of sizes of files copied: " + FormatBytesAndMb(state.dblTotalFilesize, false));
+    OutputLine(report, Label(1167) + FormatBytesAndMb(state.dblTotalFilesize, false));
     OutputPassedOverCount(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
 
     if (state.blnScheduledTask && state.intNumWarnings > 0) {
-        report.Output("\r\nThis report contains ", false);
+        report.Output("\r\n" + GetProgramText(1171) + " ", false);
         if (state.intNumWarnings == 1) {
-            OutputLine(report, "one warning.");
+            OutputLine(report, GetProgramText(1172));
         } else {
-            OutputLine(report, std::to_string(state.intNumWarnings) + " warnngs.");
+            OutputLine(report, std::to_string(state.intNumWarnings) + " " + GetProgramText(1173));
         }
     }
 }
@@ -300,33 +305,32 @@ void ReportForBackupModifiedFiles(ReportModel& report) {
 void ReportForDeleteAllBackups(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "");
-    OutputLine(report, "Number of files deleted: " + Formatted(state.lngTotalNumFilesDeleted));
+    OutputLine(report, Label(1174) + Formatted(state.lngTotalNumFilesDeleted));
     if (state.lngTotalNumDeletionErrors != 0) {
-        OutputLine(report, "Number of errors when attempting to delete a file: " +
-                               Formatted(state.lngTotalNumDeletionErrors));
+        OutputLine(report, Label(1175) + Formatted(state.lngTotalNumDeletionErrors));
     } else if (state.lngTotalNumNotOverwritten == 0) {
-        OutputLine(report, "No file deletion errors.");
+        OutputLine(report, GetProgramText(1176));
     }
     // A wipe that left a file's data readable did not do what it was asked to.
     if (state.lngTotalNumNotOverwritten > 0) {
-        OutputLine(report, GetProgramText(1150) + " " + Formatted(state.lngTotalNumNotOverwritten));
+        OutputLine(report, GetProgramText(1758) + " " + Formatted(state.lngTotalNumNotOverwritten));
     }
 }
 
 void ReportForCheckBackupState(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "");
-    OutputLine(report, "For files new or modified " + ModifiedSinceText(report.setup()) + ":");
-    OutputLine(report, "Number of modified files: " + Formatted(state.lngTotalNumModifiedFiles));
-    OutputLine(report, "Number of files not backed up: " + Formatted(state.lngTotalNumNewFiles));
+    OutputLine(report, GetProgramText(1180) + " " + ModifiedSinceText(report.setup()) + ":");
+    OutputLine(report, Label(1168) + Formatted(state.lngTotalNumModifiedFiles));
+    OutputLine(report, Label(1177) + Formatted(state.lngTotalNumNewFiles));
     if (state.lngTotalNumModifiedFiles != 0 || state.lngTotalNumNewFiles != 0) {
         if (state.lngTotalNumModifiedFiles >= 1 && state.lngTotalNumNewFiles >= 1) {
-            OutputLine(report, "Number of files modified or not backed up: " +
-                                   Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
+            OutputLine(report,
+                       Label(1178) + Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
         }
     } else if (state.lngTotalNumCopyErrors == 0) {
         // Not while a folder could not be read: its files are unknown.
-        OutputLine(report, "All files backed up.");
+        OutputLine(report, GetProgramText(1179));
     }
     OutputUnreadableFolderCount(report);
     OutputPassedOverCount(report);

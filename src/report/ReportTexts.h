@@ -11,12 +11,17 @@ namespace kestrel {
 
 class ReportModel;
 
+// The placeholder that stands for the source folder (text 45) or the target folder (text 92) in
+// the report's lines: the text in braces, "{source folder}".
+std::string FolderPlaceholder(int textNumber);
+
 // The free space of the target drive in the label lblFreeSpace.
 void DisplayFreeSpace(ReportModel& report, const std::string& strTargetDrive);
 
 // The per-folder count line without its output: "    ? files  in " for an unknown count (-1),
 // "    1 file  in ", or the count right-aligned in five characters (more digits in full) and
-// " files in "; then the folder, with the source or target folder abbreviated.
+// " files in " (the words are program texts 1120 to 1122); then the folder, with the source or
+// target folder abbreviated by its placeholder.
 std::string NumFilesInFolderLine(ReportModel& report, bool IsBackupOperation, const std::string& strFolder,
                                  std::int64_t lngNumFilesInFolder);
 

@@ -28,12 +28,13 @@ std::string LastRunLoadFailure(int loadResult) {
     if (loadResult == 0)
         return "";
     const std::string path = LastRunFile();
-    const std::string howToMake = "make one with \"Save setup for next run\" in Kestrel Backup, or with "
-                                  "kestrel-backup-cli save --source DIR --target DIR [options]";
+    // The command line itself is no program text: it is typed as it stands in any language.
+    const std::string howToMake =
+        GetProgramText(1220) + " kestrel-backup-cli save --source DIR --target DIR [options]";
     if (loadResult == platform::err::FileNotFound && !FileExists(path))
-        return "there is no last-run setup yet (" + path + "): " + howToMake;
-    return "the last-run setup " + path + " cannot be loaded: " + SetupLoadFailureText(loadResult) + "; " +
-           howToMake;
+        return GetProgramText(1221) + " (" + path + "): " + howToMake;
+    return GetProgramText(1222) + " " + path + " " + GetProgramText(1223) + " " +
+           SetupLoadFailureText(loadResult) + "; " + howToMake;
 }
 
 bool SaveSetupForNextRun(const Setup& setup) {

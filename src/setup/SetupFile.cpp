@@ -1,6 +1,7 @@
 #include "setup/SetupFile.h"
 
 #include "modules/Folder.h"
+#include "modules/Language.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -137,8 +138,6 @@ int parseNumber(const std::string& line, int& value) {
 }
 
 std::string loadErrorDescription(int number) {
-    if (number == LoadInvalidPropertyValue)
-        return "Invalid property value";
     return platform::errorDescription(number);
 }
 
@@ -298,7 +297,8 @@ int LoadOperationFile(Setup& setup, const std::string& strOperationFilePath, con
     std::string& source = setup.txbDirectory[0];
     if (!source.empty() && !FolderExists(source)) {
         if (context.blnStartupCompleted && context.messages)
-            context.messages->SourceFolderMissing("Source folder " + source + " does not exist.");
+            context.messages->SourceFolderMissing(GetProgramText(1215) + " " + source + " " +
+                                                  GetProgramText(1216));
         source.clear();
         setup.intNumIncludedFolders = 0;
         setup.cboIncludedFolders.clear();
@@ -306,13 +306,13 @@ int LoadOperationFile(Setup& setup, const std::string& strOperationFilePath, con
 
     std::string& target = setup.txbDirectory[1];
     if (!target.empty() && !FolderExists(target)) {
-        const std::string text = "Target folder " + target + " does not exist.";
+        const std::string text = GetProgramText(1217) + " " + target + " " + GetProgramText(1216);
         if (!context.blnStartupCompleted) {
             target.clear();
         } else if (blnMultipleBackup) {
             result = LoadTargetFolderMissing;
             if (strErrDescr)
-                *strErrDescr = "Target folder does not exist";
+                *strErrDescr = GetProgramText(1218);
         } else if (context.messages) {
             context.messages->TargetFolderNotFound(text, setup);
         }
@@ -324,8 +324,9 @@ int LoadOperationFile(Setup& setup, const std::string& strOperationFilePath, con
 
 std::string SetupLoadFailureText(int result) {
     if (result > 0)
-        return platform::errorDescription(result) + " (error " + std::to_string(result) + ")";
-    return "error " + std::to_string(result);
+        return platform::errorDescription(result) + " (" + GetProgramText(1219) + " " +
+               std::to_string(result) + ")";
+    return GetProgramText(1219) + " " + std::to_string(result);
 }
 
 } // namespace kestrel

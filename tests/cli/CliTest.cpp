@@ -118,7 +118,8 @@ TEST(Cli, FailedSaveReportsAndKeepsTheEarlierFile) {
     dir.createFile("blocker", "a file where a folder should be");
     CliRun result = run({"save", dir.path("blocker/new.zbk"), "--source", dir.path()});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("could not be saved"), std::string::npos);
+    EXPECT_NE(result.err.find("Cannot save the setup in " + dir.path("blocker/new.zbk")), std::string::npos)
+        << result.err;
     EXPECT_EQ(dir.readFile("blocker"), "a file where a folder should be");
 }
 

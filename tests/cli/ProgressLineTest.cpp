@@ -3,6 +3,8 @@
 #include "cli/commands/ProgressLine.h"
 #include "cli/CliRun.h"
 #include "cli/Subprocess.h"
+#include "platform/NumberFormat.h"
+#include "support/BuildTexts.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
 
@@ -26,6 +28,13 @@ using kestrel::testing::TempDir;
 using namespace std::chrono_literals;
 
 namespace {
+
+// Sizes are grouped as the report groups them, in "," and "." whatever the machine's locale.
+struct FixedNumberFormat {
+    FixedNumberFormat() { kestrel::platform::setNumberFormat(&format); }
+    ~FixedNumberFormat() { kestrel::platform::setNumberFormat(nullptr); }
+    kestrel::platform::NumberFormat format;
+};
 
 std::size_t columns(const std::string& text) {
     std::size_t count = 0;
@@ -67,11 +76,12 @@ CopyProgress progressOf(std::int64_t done, std::int64_t total, std::int64_t oper
 } // namespace
 
 TEST(ProgressLineText, ShowsTheFileItsBytesPercentTotalsRateAndTimeLeft) {
+    FixedNumberFormat numbers;
     const std::string line = FormatProgressLine(
         copying("/data/film.mkv", 512 * 1024 * 1024LL, 1024 * 1024 * 1024LL, 64.0 * 1024 * 1024), 200);
-    EXPECT_TRUE(contains(line, "/data/film.mkv  512.0 MB of 1.00 GB (50%)")) << line;
-    EXPECT_TRUE(contains(line, "copied 3 files, 515.0 MB")) << line;
-    EXPECT_TRUE(contains(line, "64.0 MB/s, 0:08 left")) << line;
+    EXPECT_TRUE(contains(line, "/data/film.mkv  512.00 Mb of 1.00 Gb (50%)")) << line;
+    EXPECT_TRUE(contains(line, "copied 3 files, 515.00 Mb")) << line;
+    EXPECT_TRUE(contains(line, "64.00 Mb/s, 0:08 left")) << line;
 
     ProgressSnapshot between;
     between.folder = "/data/album/";
@@ -81,6 +91,7 @@ TEST(ProgressLineText, ShowsTheFileItsBytesPercentTotalsRateAndTimeLeft) {
 }
 
 TEST(ProgressLineText, NeverWiderThanTheTerminalAndNeverCutsACharacterOrPrintsAControl) {
+    FixedNumberFormat numbers;
     const std::string longName =
         "/home/anna/Fotos/Sommer in Köln/" + std::string(150, 'x') + "/Ärger\n\033[2J.mp4";
     for (std::size_t width : {10u, 20u, 40u, 60u, 80u, 132u, 300u}) {
@@ -91,34 +102,36 @@ TEST(ProgressLineText, NeverWiderThanTheTerminalAndNeverCutsACharacterOrPrintsAC
             if (!line.empty())
                 EXPECT_NE(static_cast<unsigned char>(line.back()) & 0xC0, 0xC0) << "a cut character";
             if (width >= 60)
-                EXPECT_TRUE(contains(line, ".mp4  10 B of 100 B (10%)") ||
-                            contains(line, ".mp4  0 B of 0 B (100%)"))
+                EXPECT_TRUE(contains(line, ".mp4  10 bytes of 100 bytes (10%)") ||
+                            contains(line, ".mp4  0 bytes of 0 bytes (100%)"))
                     << line;
         }
     }
 }
 
 TEST(ProgressLine, UpdatesInsideTheThrottleAreShownAtTheNextDrawingAndAStillLineIsRedrawnEverySecond) {
+    FixedNumberFormat numbers;
     std::ostringstream terminal;
     ProgressLine line(terminal, std::nullopt, false);
     const auto t0 = ProgressClock::now();
     line.Update(progressOf(0, 1000, 0), t0);
     line.Tick(t0);
-    EXPECT_TRUE(contains(terminal.str(), "0 B of 1000 B (0%)")) << terminal.str();
+    EXPECT_TRUE(contains(terminal.str(), "0 bytes of 1,000 bytes (0%)")) << terminal.str();
 
     line.Update(progressOf(500, 1000, 500), t0 + 10ms);
     terminal.str("");
     line.Tick(t0 + 20ms);
     EXPECT_EQ(terminal.str(), "") << "inside the throttle";
     line.Tick(t0 + 150ms);
-    EXPECT_TRUE(contains(terminal.str(), "500 B of 1000 B (50%)")) << "kept, not dropped: " << terminal.str();
+    EXPECT_TRUE(contains(terminal.str(), "500 bytes of 1,000 bytes (50%)"))
+        << "kept, not dropped: " << terminal.str();
 
     // Nothing new: drawn again only when a second has passed, with the rate and time left.
     terminal.str("");
     line.Tick(t0 + 900ms);
     EXPECT_EQ(terminal.str(), "");
     line.Tick(t0 + 1200ms);
-    EXPECT_TRUE(contains(terminal.str(), "B/s, ")) << terminal.str();
+    EXPECT_TRUE(contains(terminal.str(), "bytes/s, ")) << terminal.str();
     EXPECT_TRUE(contains(terminal.str(), " left")) << terminal.str();
 }
 

@@ -407,7 +407,7 @@ TEST_F(DeleteAllBackupFilesTest, AWipeReportsEachFileItDeletedWithoutOverwriting
     // Then the summary.
     const std::size_t lastNoteEnd = text.find(kCRLF, std::max(shared, stuck)) + 2;
     EXPECT_EQ(text.compare(lastNoteEnd, std::string::npos,
-                           kCRLF + "Number of files deleted: 2" + kCRLF + GetProgramText(1150) + " 2" +
+                           kCRLF + "Number of files deleted: 2" + kCRLF + GetProgramText(1758) + " 2" +
                                kCRLF + Foot()),
               0)
         << text;
@@ -430,7 +430,8 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
 
     Delete(false);
 
-    EXPECT_EQ(ReportFileText(), Head() + "      Cannot read the folder " + target + Native("sub/") +
+    // The backup's words for a folder that cannot be read.
+    EXPECT_EQ(ReportFileText(), Head() + "      Problem with " + target + Native("sub/") +
                                     "  Permission denied" + kCRLF +
                                     "    1 file  in {target folder}  One file deleted." + kCRLF + kCRLF +
                                     "Number of files deleted: 1" + kCRLF +

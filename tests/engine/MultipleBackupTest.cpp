@@ -2,6 +2,7 @@
 
 #include "EngineFixture.h"
 #include "setup/SetupFile.h"
+#include "support/BuildTexts.h"
 
 #include <gtest/gtest.h>
 

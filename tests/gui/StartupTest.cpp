@@ -3,6 +3,7 @@
 #include "forms/prompts/frmView.h"
 #include "modules/Language.h"
 #include "platform/ProgramPaths.h"
+#include "support/BuildTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,7 @@
 #include "modules/DiskProc.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberFormat.h"
+#include "support/BuildTexts.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"

@@ -3,6 +3,7 @@
 #include "modules/Language.h"
 #include "report/ReportFixture.h"
 #include "setup/ChoiceLists.h"
+#include "support/BuildTexts.h"
 
 #include <gtest/gtest.h>
 

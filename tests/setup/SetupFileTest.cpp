@@ -1,6 +1,7 @@
 #include "setup/SetupFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
+#include "support/BuildTexts.h"
 #include "support/TempDir.h"
 #include "support/TestFiles.h"
 

@@ -151,11 +151,11 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string account = command->Account();
     if (account.empty()) {
         // Every command says why itself; this line only keeps the promise should one not.
-        account = options.command + " ended with exit status " + std::to_string(status);
+        account = OperationWord(options.command) + " " + GetProgramText(1447) + " " + std::to_string(status);
         err << kProgramPrefix << account << "\n";
     }
     if (options.notify) {
-        const std::string operation = options.command == "multiple" ? "multiple backup" : options.command;
+        const std::string operation = OperationWord(options.command);
         NotifyRunEnd(status == ExitRefused     ? RunEnd::Refused
                      : status == ExitCancelled ? RunEnd::Cancelled
                                                : RunEnd::WithTroubles,

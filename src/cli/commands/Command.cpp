@@ -1,5 +1,7 @@
 #include "cli/commands/Command.h"
 
+#include "modules/Language.h"
+
 #include <ostream>
 
 namespace kestrel::cli {
@@ -20,6 +22,20 @@ std::string plainLineEnds(const std::string& text) {
 }
 
 } // namespace
+
+std::string OperationWord(const std::string& command) {
+    static const std::pair<const char*, int> words[] = {
+        {"backup", 1400}, {"check", 1401}, {"list", 1402}, {"delete", 1403}, {"multiple", 1404}};
+    for (const auto& [name, text] : words)
+        if (command == name)
+            return GetProgramText(text);
+    return command;
+}
+
+std::string NotStartedAccount(const std::string& command, const std::string& message) {
+    const std::string account = OperationWord(command) + " " + GetProgramText(1277);
+    return message.empty() ? account : account + ": " + message;
+}
 
 int Command::Refuse(std::ostream& err, const std::string& reason) {
     return Conclude(err, ExitRefused, reason);

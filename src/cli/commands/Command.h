@@ -36,6 +36,12 @@ private:
     std::string account_;
 };
 
+// The name of the operation a command runs, as the tool's accounts say it ("multiple backup" for
+// multiple); a command that runs none keeps its own name.
+std::string OperationWord(const std::string& command);
+// "<operation> did not start", with the message that stopped it after a colon when there is one.
+std::string NotStartedAccount(const std::string& command, const std::string& message);
+
 // The beginning of every line in which the tool says why it did not succeed.
 inline constexpr const char* kProgramPrefix = "kestrel-backup-cli: ";
 

@@ -3,6 +3,7 @@
 #include "cli/commands/SetupSource.h"
 #include "engine/DeleteAllBackupFiles.h"
 #include "engine/RunOutcome.h"
+#include "modules/Language.h"
 
 #include <ostream>
 
@@ -23,7 +24,7 @@ public:
         if (!loadCommandSetup(options, run.setup, err, refusal))
             return Refuse(err, refusal);
         // Whether to overwrite is said by --wipe, not asked.
-        run.ui().PresetAnswer(kCaptionDeleteAllBackupFiles, MessageButtons::YesNoCancel,
+        run.ui().PresetAnswer(CaptionDeleteAllBackupFiles(), MessageButtons::YesNoCancel,
                               options.wipe ? MessageAnswer::Yes : MessageAnswer::No);
         const DeletionResult result = cmdDeleteAllBackupFiles_MouseUp(run.ctx());
         run.Finish();
@@ -31,23 +32,22 @@ public:
             return Refuse(err, run.ConsentRefusal());
         switch (result.outcome) {
         case DeletionOutcome::NotStarted:
-            return Refuse(err, run.ui().LastMessage().empty()
-                                   ? "delete did not start"
-                                   : "delete did not start: " + run.ui().LastMessage());
+            return Refuse(err, NotStartedAccount(options.command, run.ui().LastMessage()));
         case DeletionOutcome::Declined:
-            return Conclude(err, ExitCancelled,
-                            "delete not started: the confirmation was declined; nothing was deleted");
+            return Conclude(err, ExitCancelled, OperationWord(options.command) + " " + GetProgramText(1406));
         case DeletionOutcome::Stopped:
-            return Conclude(err, ExitCancelled, RunEndAccount("delete", run.state, run.ReportFileWritten()));
+            return Conclude(
+                err, ExitCancelled,
+                RunEndAccount(OperationWord(options.command), run.state, run.ReportFileWritten()));
         case DeletionOutcome::Completed:
             break;
         }
         if (run.state.lngTotalNumDeletionErrors > 0 || result.numNotOverwritten > 0 ||
             run.state.blnReportFileCutShort) {
-            std::string account = RunEndAccount("delete", run.state, run.ReportFileWritten());
+            std::string account =
+                RunEndAccount(OperationWord(options.command), run.state, run.ReportFileWritten());
             if (result.numNotOverwritten > 0)
-                account +=
-                    "; " + std::to_string(result.numNotOverwritten) + " deleted without being overwritten";
+                account += "; " + std::to_string(result.numNotOverwritten) + " " + GetProgramText(1408);
             return Conclude(err, ExitWithErrors, account);
         }
         return ExitOk;

@@ -5,6 +5,7 @@
 #include "engine/MultipleBackup.h"
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
 #include "platform/ProgramPaths.h"
 #include "setup/SetupsFolder.h"
 
@@ -24,21 +25,21 @@ bool collectSetups(const std::vector<std::string>& args, MultipleBackupRun& run,
     if (wholeFolder) {
         run.setupsFolder = args.empty() ? RestoreSetupsFolder() : folderValueOf(args[0], here);
         if (run.setupsFolder.empty()) {
-            error = "The setups folder must first be specified.";
+            error = GetProgramText(1442);
             return false;
         }
         std::vector<std::string> names;
         std::string description;
         double size = 0;
         if (ListFiles(run.setupsFolder, names, "*.zbk", false, description, size) < 0) {
-            error = "cannot read " + run.setupsFolder + ": " + description;
+            error = GetProgramText(79) + " " + run.setupsFolder + "  " + description;
             return false;
         }
         std::sort(names.begin(), names.end());
         for (const std::string& name : names)
             run.rows.push_back({name, true});
         if (run.rows.empty())
-            error = "no setup files (*.zbk) in " + run.setupsFolder;
+            error = GetProgramText(1443) + " " + run.setupsFolder;
         return !run.rows.empty();
     }
     for (const std::string& arg : args) {
@@ -77,24 +78,21 @@ public:
         const MultipleBackupOutcome outcome = cmdMultipleBackup_Click(run.ctx(), multiple);
         run.Finish();
         if (outcome == MultipleBackupOutcome::Cancelled)
-            return Conclude(err, ExitCancelled, "multiple backup cancelled before it started");
+            return Conclude(err, ExitCancelled, OperationWord(options.command) + " " + GetProgramText(1444));
         if (outcome != MultipleBackupOutcome::Ran)
-            return Refuse(err, run.ui().LastMessage().empty()
-                                   ? "multiple backup did not start"
-                                   : "multiple backup did not start: " + run.ui().LastMessage());
+            return Refuse(err, NotStartedAccount(options.command, run.ui().LastMessage()));
         if (multiple.blnCeaseMultipleBackup || run.state.blnStop)
             return Conclude(err, ExitCancelled,
-                            "multiple backup stopped before the end" + FailedSetups(multiple));
+                            OperationWord(options.command) + " " + GetProgramText(1269) +
+                                FailedSetups(multiple));
         const bool failed = std::any_of(multiple.rows.begin(), multiple.rows.end(),
                                         [](const MultipleBackupRow& row) { return row.result != 0; });
         const bool errors =
             errorsOfEarlierRuns || run.state.lngTotalNumCopyErrors > 0 || run.state.blnReportFileCutShort;
         if (failed || errors)
             return Conclude(err, ExitWithErrors,
-                            std::string("multiple backup ended with errors") +
-                                (errors ? " (copy errors or a report file cut short; each setup's report "
-                                          "file names them)"
-                                        : "") +
+                            OperationWord(options.command) + " " + GetProgramText(1271) + " " +
+                                GetProgramText(1272) + (errors ? " (" + GetProgramText(1445) + ")" : "") +
                                 FailedSetups(multiple));
         return ExitOk;
     }
@@ -106,7 +104,7 @@ private:
         for (const MultipleBackupRow& row : multiple.rows) {
             if (row.result == 0)
                 continue;
-            text += (text.empty() ? "; setups that failed: " : ", ") + row.fileName;
+            text += (text.empty() ? "; " + GetProgramText(1446) + ": " : std::string(", ")) + row.fileName;
             if (!row.description.empty())
                 text += " (" + row.description + ")";
         }

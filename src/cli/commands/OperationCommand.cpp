@@ -5,6 +5,7 @@
 #include "engine/FolderOperation.h"
 #include "engine/RunOutcome.h"
 #include "engine/UnattendedRun.h"
+#include "modules/Language.h"
 #include "platform/CommandRunner.h"
 #include "setup/LastRun.h"
 
@@ -54,7 +55,7 @@ public:
             break;
         }
         run.Finish();
-        return Ending(options.command, result, refusal, run, err);
+        return Ending(OperationWord(options.command), result, refusal, run, err);
     }
 
 private:
@@ -86,15 +87,14 @@ private:
         UnattendedRunResult result =
             RunUnattended(run.ctx(), options.shutdown ? "shutdown" : "", runner, prompt);
         run.Finish();
-        return Ending("backup", result.backupResult, result.resultText, run, err);
+        return Ending(OperationWord("backup"), result.backupResult, result.resultText, run, err);
     }
 
     // The exit status of an operation's run, and, when it is not 0, why.
     int Ending(const std::string& operation, int result, const std::string& refusal, OperationRun& run,
                std::ostream& err) {
         if (result >= 0 && run.ui().ConfirmationDeclined())
-            return Conclude(err, ExitCancelled,
-                            operation + " not started: the confirmation was declined; nothing was changed");
+            return Conclude(err, ExitCancelled, operation + " " + GetProgramText(1407));
         const RunOutcome outcome = OutcomeOf(operation, result, refusal, run.state, run.ReportFileWritten());
         switch (outcome.end) {
         case RunEnd::Done:

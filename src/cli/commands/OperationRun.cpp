@@ -1,5 +1,6 @@
 #include "cli/commands/OperationRun.h"
 
+#include "modules/Language.h"
 #include "platform/Console.h"
 
 #include <iostream>
@@ -67,9 +68,7 @@ std::string OperationRun::ReportFileWritten() const {
 }
 
 std::string OperationRun::ConsentRefusal() const {
-    return "\"" + ui_->RefusedQuestion() +
-           "\" needs a Yes, and standard input is not a terminal to ask it at: nothing was changed. "
-           "Add --yes to answer Yes.";
+    return "\"" + ui_->RefusedQuestion() + "\" " + GetProgramText(1440) + " " + GetProgramText(1441);
 }
 
 } // namespace kestrel::cli

@@ -1,5 +1,8 @@
 #include "cli/commands/ProgressLine.h"
 
+#include "modules/DiskProc.h"
+#include "modules/Language.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -68,21 +71,6 @@ constexpr auto kRateWindow = std::chrono::seconds(5);
 
 } // namespace
 
-std::string ShortByteSize(double bytes) {
-    const char* units[] = {"B", "KB", "MB", "GB", "TB"};
-    int unit = 0;
-    while (bytes >= 1024 && unit < 4) {
-        bytes /= 1024;
-        ++unit;
-    }
-    char buffer[32];
-    if (unit == 0)
-        std::snprintf(buffer, sizeof buffer, "%.0f B", bytes);
-    else
-        std::snprintf(buffer, sizeof buffer, bytes < 10 ? "%.2f %s" : "%.1f %s", bytes, units[unit]);
-    return buffer;
-}
-
 std::string FormatProgressLine(const ProgressSnapshot& s, std::size_t width) {
     std::string name;
     // The figures, the most wanted first; on a narrow terminal the later ones give way.
@@ -93,17 +81,19 @@ std::string FormatProgressLine(const ProgressSnapshot& s, std::size_t width) {
                                 ? static_cast<int>(100.0 * static_cast<double>(s.fileBytesDone) /
                                                    static_cast<double>(s.fileBytesTotal))
                                 : 100;
-        figures.push_back("  " + ShortByteSize(static_cast<double>(s.fileBytesDone)) + " of " +
-                          ShortByteSize(static_cast<double>(s.fileBytesTotal)) + " (" +
+        // Sizes in the units and form of the report's.
+        figures.push_back("  " + FormatByteSize(static_cast<double>(s.fileBytesDone), false) + " " +
+                          GetProgramText(1454) + " " +
+                          FormatByteSize(static_cast<double>(s.fileBytesTotal), false) + " (" +
                           std::to_string(percent) + "%)");
         if (s.bytesPerSecond > 0) {
             const double left = static_cast<double>(s.fileBytesTotal - s.fileBytesDone) / s.bytesPerSecond;
-            figures.push_back(" | " + ShortByteSize(s.bytesPerSecond) + "/s, " +
-                              duration(left < 0 ? 0 : left) + " left");
+            figures.push_back(" | " + FormatByteSize(s.bytesPerSecond, false) + GetProgramText(1455) + ", " +
+                              duration(left < 0 ? 0 : left) + " " + GetProgramText(1456));
         }
-        figures.push_back(" | copied " + std::to_string(s.filesCopied) + " file" +
-                          (s.filesCopied == 1 ? "" : "s") + ", " +
-                          ShortByteSize(static_cast<double>(s.bytesCopied)));
+        figures.push_back(" | " + GetProgramText(1457) + " " + std::to_string(s.filesCopied) + " " +
+                          GetProgramText(s.filesCopied == 1 ? 1458 : 1459) + ", " +
+                          FormatByteSize(static_cast<double>(s.bytesCopied), false));
     } else {
         name = s.folder + (s.folder.empty() || s.file.empty() ? "" : "  ") + s.file;
         if (!s.copiedLabel.empty())

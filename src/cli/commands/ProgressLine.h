@@ -36,9 +36,6 @@ struct ProgressSnapshot {
 // never wraps it; a long path is shortened in its middle, the figures are kept.
 std::string FormatProgressLine(const ProgressSnapshot& snapshot, std::size_t width);
 
-// A size for the status line: 512 B, 1.5 KB, 12.3 MB, 1.50 GB.
-std::string ShortByteSize(double bytes);
-
 // One status line on a terminal, kept at its last row: drawn again at least once a second while
 // it is shown (by its own thread), so a long copy shows movement; every update is kept and shown
 // at the next drawing, none is dropped. Hide() takes it off the screen for a report line or a

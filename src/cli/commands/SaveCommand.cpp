@@ -1,6 +1,7 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/SetupOptions.h"
 #include "engine/TargetGuard.h"
+#include "modules/Language.h"
 #include "setup/LastRun.h"
 #include "setup/SetupFile.h"
 
@@ -28,10 +29,10 @@ public:
             return Refuse(err, FolderPairMessage(rule, setup.txbDirectory[0]));
         std::string path = options.setupFiles.empty() ? LastRunFile() : options.setupFiles.front();
         if (path.empty())
-            return Conclude(err, ExitWithErrors, "The folder for the last-run setup cannot be made.");
+            return Conclude(err, ExitWithErrors, GetProgramText(116));
         if (!SaveSetupFile(setup, path))
-            return Conclude(err, ExitWithErrors, "The setup could not be saved in " + path + ".");
-        out << "Setup saved in " << path << "\n";
+            return Conclude(err, ExitWithErrors, GetProgramText(121) + " " + path + ".");
+        out << GetProgramText(1427) << " " << path << "\n";
         return ExitOk;
     }
 };

@@ -1,5 +1,7 @@
 #include "cli/commands/SetupOptions.h"
 
+#include "modules/Language.h"
+#include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "platform/ProgramPaths.h"
@@ -100,8 +102,10 @@ bool applySetupOptions(const CliOptions& options, Setup& setup, std::string& err
             platform::Error readError;
             std::vector<platform::DirectoryEntry> probe;
             if (!platform::readDirectory(setup.txbDirectory[0], probe, readError)) {
-                error =
-                    "cannot read the source folder " + setup.txbDirectory[0] + ": " + readError.description;
+                // The same words as the window's for a source folder that is gone or unreadable.
+                error = readError.number == platform::err::PathNotFound
+                            ? GetProgramText(81) + " (" + setup.txbDirectory[0] + ")"
+                            : GetProgramText(79) + " " + setup.txbDirectory[0] + "  " + readError.description;
                 return false;
             }
             entries = directSubfolders(setup.txbDirectory[0]);

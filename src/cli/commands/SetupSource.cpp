@@ -1,6 +1,7 @@
 #include "cli/commands/SetupSource.h"
 
 #include "cli/commands/SetupOptions.h"
+#include "modules/Language.h"
 #include "setup/LastRun.h"
 #include "setup/SetupFile.h"
 
@@ -35,7 +36,7 @@ bool loadCommandSetup(const CliOptions& options, Setup& setup, std::ostream& err
         const std::string& file = options.setupFiles.front();
         int result = LoadOperationFile(setup, file, context);
         if (result != 0) {
-            refusal = "Cannot load the setup file " + file + ": " + SetupLoadFailureText(result);
+            refusal = GetProgramText(115) + " " + file + " (" + SetupLoadFailureText(result) + ")";
             return false;
         }
     } else if (!options.HasSetupOptions()) {

@@ -1,14 +1,21 @@
 #include "cli/commands/SetupText.h"
 
 #include "cli/commands/SubfolderNote.h"
+#include "modules/Language.h"
+#include "modules/MessageBox.h"
 #include "setup/ChoiceLists.h"
 
 namespace kestrel::cli {
 
 namespace {
 
-const char* yesNo(int box) {
-    return box ? "yes" : "no";
+// A ticked box reads as the Yes button's caption in small letters, as it is typed at a prompt.
+std::string yesNo(int box) {
+    std::string word = AnswerCaption(box ? MessageAnswer::Yes : MessageAnswer::No);
+    for (char& c : word)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return word;
 }
 
 } // namespace
@@ -23,27 +30,28 @@ std::string SetupText(const Setup& setup) {
     auto field = [&out](const std::string& label, const std::string& value) {
         out += label + std::string(label.size() < 32 ? 32 - label.size() : 1, ' ') + value + "\n";
     };
-    field("Source folder:", setup.txbDirectory[0]);
-    field("Target folder:", setup.txbDirectory[1]);
-    field("Included subfolders:", std::to_string(setup.cboIncludedFolders.size()));
+    field(GetProgramText(1215) + ":", setup.txbDirectory[0]);
+    field(GetProgramText(1217) + ":", setup.txbDirectory[1]);
+    field(GetProgramText(1411) + ":", std::to_string(setup.cboIncludedFolders.size()));
     for (const std::string& entry : setup.cboIncludedFolders)
         out += "  " + entry + "\n";
-    field("Include all their subfolders:", yesNo(setup.chkIncludeSubfolders));
-    field("Exclude files in source folder:", yesNo(setup.chkExcludeFilesInSourceFolder));
-    field("Only files with extension:", setup.txbFileExtension);
-    field("Skip file paths containing:", setup.txbExcludedFilepaths);
-    field("Modified since:",
+    field(GetProgramText(1412) + ":", yesNo(setup.chkIncludeSubfolders));
+    field(GetProgramText(1413) + ":", yesNo(setup.chkExcludeFilesInSourceFolder));
+    field(GetProgramText(1414) + ":", setup.txbFileExtension);
+    field(GetProgramText(1415) + ":", setup.txbExcludedFilepaths);
+    field(GetProgramText(1416) + ":",
           itemOf(modifiedSince, setup.cboModifiedSince, [](const ModifiedSinceItem& i) { return i.text; }));
-    field("Warn if older than backup:", yesNo(setup.chkWarnIfEarlier));
-    field("Warn if smaller than:",
-          std::string(yesNo(setup.chkWarnIfSmaller)) + " (" +
-              itemOf(percents, setup.cboPercent, [](const std::string& i) { return i; }) +
-              " of the backup file's size)");
-    field("Suppress detailed report:", yesNo(setup.chkSuppressDetailedReports));
-    field("Pause after first copy:", yesNo(setup.chkPauseAfterFirstCopy));
-    field("Pause after first deletion:", yesNo(setup.chkPauseAfterFirstDelete));
-    field("Save setup on quit:", yesNo(setup.chkSaveSetupOnQuit));
-    field("Report file:", setup.txbReportFile + (setup.chkDisableOutputToFile ? " (output disabled)" : ""));
+    field(GetProgramText(1417) + ":", yesNo(setup.chkWarnIfEarlier));
+    field(GetProgramText(1418) + ":",
+          yesNo(setup.chkWarnIfSmaller) + " (" +
+              itemOf(percents, setup.cboPercent, [](const std::string& i) { return i; }) + " " +
+              GetProgramText(1419) + ")");
+    field(GetProgramText(1420) + ":", yesNo(setup.chkSuppressDetailedReports));
+    field(GetProgramText(1421) + ":", yesNo(setup.chkPauseAfterFirstCopy));
+    field(GetProgramText(1422) + ":", yesNo(setup.chkPauseAfterFirstDelete));
+    field(GetProgramText(1423) + ":", yesNo(setup.chkSaveSetupOnQuit));
+    field(GetProgramText(1197) + ":",
+          setup.txbReportFile + (setup.chkDisableOutputToFile ? " (" + GetProgramText(1424) + ")" : ""));
     return out + UnincludedSubfoldersNote(setup);
 }
 

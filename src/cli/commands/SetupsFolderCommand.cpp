@@ -3,6 +3,7 @@
 #include "engine/MultipleBackup.h"
 #include "engine/TargetGuard.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
 #include "setup/SetupsFolder.h"
@@ -15,7 +16,7 @@ namespace {
 
 void showSetupsFolder(const std::string& folder, std::ostream& out) {
     int count = 0;
-    out << "Setups folder: " << (folder.empty() ? "none" : folder) << "\n"
+    out << GetProgramText(1428) << ": " << (folder.empty() ? GetProgramText(1429) : folder) << "\n"
         << DisplayNumFilesInSetupsFolder(folder, count) << "\n";
 }
 
@@ -34,13 +35,12 @@ public:
         if (!options.clear) {
             folder = folderValueOf(options.setupFiles.front(), platform::workingFolder());
             if (!FolderExists(folder))
-                return Refuse(err, "no folder " + folder);
+                return Refuse(err, GetProgramText(1438) + " " + folder);
             if (IsInsideRecycleBin(folder))
                 return Refuse(err, FolderPairMessage(FolderPairRule::RecycleBin, ""));
         }
         if (!SaveSetupsFolder(folder) || RestoreSetupsFolder() != folder)
-            return Conclude(err, ExitWithErrors,
-                            "the setups folder could not be kept in " + platform::settingsFile());
+            return Conclude(err, ExitWithErrors, GetProgramText(1439) + " " + platform::settingsFile());
         showSetupsFolder(folder, out);
         return ExitOk;
     }

@@ -1,6 +1,7 @@
 #include "cli/commands/SubfolderNote.h"
 
 #include "engine/SubfolderCaption.h"
+#include "modules/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
 
@@ -41,9 +42,10 @@ std::string UnincludedSubfoldersNote(const Setup& setup) {
                        "\n";
     const std::size_t shown = std::min<std::size_t>(left.size(), 10);
     for (std::size_t i = 0; i < shown; ++i)
-        note += "  not included: " + left[i] + "\n";
+        note += "  " + GetProgramText(1425) + ": " + left[i] + "\n";
     if (left.size() > shown)
-        note += "  and " + std::to_string(left.size() - shown) + " more not included\n";
+        note += "  " + GetProgramText(1268) + " " + std::to_string(left.size() - shown) + " " +
+                GetProgramText(1426) + "\n";
     return note;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/commands/TerminalInteraction.h"
 
 #include "cli/commands/SetupText.h"
+#include "modules/Language.h"
 #include "platform/Console.h"
 
 #include <algorithm>
@@ -42,28 +43,32 @@ std::string crlfToNewline(const std::string& text) {
 }
 
 struct ButtonChoice {
-    const char* word;
+    std::string word; // what the user types, or its first letters
     MessageAnswer answer;
 };
 
+// The answer is typed as the button's caption in small letters.
+ButtonChoice choice(MessageAnswer answer) {
+    return {lowerAscii(AnswerCaption(answer)), answer};
+}
+
 std::vector<ButtonChoice> choicesOf(MessageButtons buttons) {
+    using A = MessageAnswer;
     switch (buttons) {
     case MessageButtons::Ok:
-        return {{"ok", MessageAnswer::Ok}};
+        return {choice(A::Ok)};
     case MessageButtons::OkCancel:
-        return {{"ok", MessageAnswer::Ok}, {"cancel", MessageAnswer::Cancel}};
+        return {choice(A::Ok), choice(A::Cancel)};
     case MessageButtons::YesNo:
-        return {{"yes", MessageAnswer::Yes}, {"no", MessageAnswer::No}};
+        return {choice(A::Yes), choice(A::No)};
     case MessageButtons::YesNoCancel:
-        return {{"yes", MessageAnswer::Yes}, {"no", MessageAnswer::No}, {"cancel", MessageAnswer::Cancel}};
+        return {choice(A::Yes), choice(A::No), choice(A::Cancel)};
     case MessageButtons::RetryCancel:
-        return {{"retry", MessageAnswer::Retry}, {"cancel", MessageAnswer::Cancel}};
+        return {choice(A::Retry), choice(A::Cancel)};
     case MessageButtons::AbortRetryIgnore:
-        return {{"abort", MessageAnswer::Abort},
-                {"retry", MessageAnswer::Retry},
-                {"ignore", MessageAnswer::Ignore}};
+        return {choice(A::Abort), choice(A::Retry), choice(A::Ignore)};
     }
-    return {{"ok", MessageAnswer::Ok}};
+    return {choice(A::Ok)};
 }
 
 } // namespace
@@ -72,7 +77,7 @@ bool TerminalShutdownPrompt::PopUpInForm(const ShutdownPopUp& popUp) {
     err_ << "\n" << crlfToNewline(popUp.text) << "\n";
     if (!platform::isTerminal(platform::StandardStream::Input))
         return false;
-    err_ << "Press Enter to call the shutdown off." << std::flush;
+    err_ << GetProgramText(1448) << std::flush;
     const bool clicked = platform::waitForInput(popUp.intervalMs);
     err_ << "\n";
     return clicked;
@@ -129,7 +134,7 @@ MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
     lastMessage_ = crlfToNewline(request.text);
     // The command line names its report file with --report, so the offer to name one first is
     // always declined.
-    if (request.title == "Report file?" && request.buttons == MessageButtons::YesNo)
+    if (request.title == GetProgramText(1182) && request.buttons == MessageButtons::YesNo)
         return MessageAnswer::No;
     for (const Preset& preset : presets_) {
         if (preset.title == request.title && preset.buttons == request.buttons) {
@@ -157,7 +162,7 @@ MessageAnswer TerminalInteraction::ShowMessage(const MessageRequest& request) {
         if (answer.empty())
             return choices[defaultIndex].answer;
         for (const ButtonChoice& choice : choices)
-            if (std::string(choice.word).rfind(answer, 0) == 0)
+            if (choice.word.rfind(answer, 0) == 0)
                 return choice.answer;
     }
 }
@@ -168,19 +173,16 @@ int TerminalInteraction::AskSourceFileEarlier(const std::string& caption, const 
     QuietProgress quiet(progress_.get());
     ShowText(caption, intro);
     return AskNumberedChoice(
-        {"Copy this file over the existing backup file", "Skip this file and continue the backup operation",
-         "Copy this file and disable this warning for all files in the current folder only",
-         "Cancel this backup operation"},
-        4);
+        {GetProgramText(1240), GetProgramText(1241), GetProgramText(1242), GetProgramText(1243)}, 4);
 }
 
 int TerminalInteraction::AskExistingReportFile() {
     if (!attended_)
         return 2; // keep what the file holds
     QuietProgress quiet(progress_.get());
-    ShowText("", "The report file exists already.");
+    ShowText("", GetProgramText(1251));
     return AskNumberedChoice(
-        {"Overwrite it", "Append to it", "No report file this time", "Cancel the operation"}, 2);
+        {GetProgramText(1246), GetProgramText(1247), GetProgramText(1248), GetProgramText(1249)}, 2);
 }
 
 int TerminalInteraction::AskNumberedChoice(const std::vector<std::string>& options, int defaultChoice) {
@@ -188,7 +190,8 @@ int TerminalInteraction::AskNumberedChoice(const std::vector<std::string>& optio
         err_ << "  " << i + 1 << "  " << options[i] << "\n";
     const int count = static_cast<int>(options.size());
     for (;;) {
-        err_ << "Choice (1-" << count << ", default " << defaultChoice << "): " << std::flush;
+        err_ << GetProgramText(1449) << " (1-" << count << ", " << GetProgramText(1450) << " "
+             << defaultChoice << "): " << std::flush;
         std::string answer = ReadAnswer();
         if (answer.empty())
             return defaultChoice;
@@ -228,7 +231,7 @@ std::string TerminalInteraction::ChooseReportFile(const std::string& title, cons
     if (!attended_)
         return "";
     QuietProgress quiet(progress_.get());
-    ShowText(title, "Name the report file (empty to cancel):");
+    ShowText(title, GetProgramText(1451));
     err_ << "> " << std::flush;
     return ReadAnswer();
 }
@@ -262,9 +265,10 @@ void TerminalInteraction::cmdPauseContinue_Click() {
         return;
     QuietProgress quiet(progress_.get());
     state_.blnPaused = true;
-    ShowText("Paused", "Press Enter to continue, or type c and Enter to cancel the operation.");
-    std::string answer = lowerAscii(ReadAnswer());
-    if (!answer.empty() && answer[0] == 'c')
+    ShowText(GetProgramText(1452), GetProgramText(1453));
+    const std::string answer = lowerAscii(ReadAnswer());
+    const std::string cancel = choice(MessageAnswer::Cancel).word;
+    if (!answer.empty() && cancel.rfind(answer, 0) == 0)
         state_.blnStop = true;
     state_.blnPaused = false;
 }

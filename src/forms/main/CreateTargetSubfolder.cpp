@@ -55,7 +55,7 @@ void CreateTargetSubfolder(const CreateTargetSubfolderHost& host) {
     const std::string& title = host.caption;
     const std::string& target = host.targetFolder;
     if (target.empty()) {
-        ShowMessageBox(host.window, "A target folder must first be specified.", title, MessageButtons::Ok,
+        ShowMessageBox(host.window, GetProgramText(1561), title, MessageButtons::Ok,
                        MessageIcon::Information);
         return;
     }

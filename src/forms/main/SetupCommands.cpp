@@ -42,7 +42,7 @@ void ShowSetupSavedPopUp(QWidget* window, QWidget* cmdSetup) {
     const QRect frame = window->frameGeometry();
     const int frameTop = window->geometry().top() - frame.top();
     const QPoint button = cmdSetup->mapTo(window, QPoint(0, 0));
-    PopUp(QStringLiteral("Setup saved"), Twips(cmdSetup->width()), Twips(cmdSetup->height()), 2000,
+    PopUp(Pt(1554), Twips(cmdSetup->width()), Twips(cmdSetup->height()), 2000,
           Twips(frame.top() + frameTop + button.y()) + 500, Twips(frame.left() + button.x()) + 160);
 }
 
@@ -78,13 +78,13 @@ void SetupCommands::cmdSetup_MouseUp() {
 
 void SetupCommands::OpenSaveFrame(bool loading) {
     if (loading) {
-        c_.cmdSaveSetupForNextRun->setText(QStringLiteral("Load setup from last run"));
-        c_.cmdSaveSetupAsOperationFile->setText(QStringLiteral("Load setup from setup file"));
-        c_.cmdSaveSetupInBothWays->setText(QStringLiteral("Not now"));
+        SetProgramText(c_.cmdSaveSetupForNextRun, 1560);
+        SetProgramText(c_.cmdSaveSetupAsOperationFile, 114);
+        SetProgramText(c_.cmdSaveSetupInBothWays, 1533);
     } else {
-        c_.cmdSaveSetupForNextRun->setText(QStringLiteral("Save setup for next run"));
-        c_.cmdSaveSetupAsOperationFile->setText(QStringLiteral("Save setup in setup file"));
-        c_.cmdSaveSetupInBothWays->setText(QStringLiteral("Save setup in both ways"));
+        SetProgramText(c_.cmdSaveSetupForNextRun, 1534);
+        SetProgramText(c_.cmdSaveSetupAsOperationFile, 117);
+        SetProgramText(c_.cmdSaveSetupInBothWays, 1535);
     }
     c_.cmdDontSaveSetup->setVisible(!loading);
     blnLoadMode_ = loading;

@@ -53,7 +53,7 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets, bool stretchAtEnd = tr
 
 frmMain::frmMain() : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Kestrel Backup"));
+    SetProgramText(this, 31);
     endProgram_ = [] { QCoreApplication::quit(); };
 
     report_ = std::make_unique<frmReport>(state_, this);
@@ -109,24 +109,28 @@ frmMain::~frmMain() {
     ui_->EndOperation();
 }
 
-QPushButton* frmMain::Button(const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption);
+QPushButton* frmMain::Button(const QString& name, int caption) {
+    auto* button = new QPushButton;
     button->setObjectName(name);
+    SetProgramText(button, caption);
     // Enter presses the button that has the focus.
     button->setAutoDefault(true);
     return button;
 }
 
-QCheckBox* frmMain::CheckBox(const QString& name, const QString& caption) {
-    auto* box = new QCheckBox(caption);
+QCheckBox* frmMain::CheckBox(const QString& name, int caption) {
+    auto* box = new QCheckBox;
     box->setObjectName(name);
+    SetProgramText(box, caption);
     return box;
 }
 
-QLabel* frmMain::Label(const QString& name, const QString& caption) {
-    auto* label = new QLabel(caption);
+QLabel* frmMain::Label(const QString& name, int caption) {
+    auto* label = new QLabel;
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
+    if (caption > 0)
+        SetProgramText(label, caption);
     return label;
 }
 
@@ -141,40 +145,32 @@ void frmMain::CreateControls() {
     fraMenu_ = new QFrame(this);
     fraMenu_->setObjectName(QStringLiteral("fraMenu"));
 
-    const char* folderCaptions[3] = {"Source disk or folder", "Target disk or folder",
-                                     "Specify setups folder"};
+    // Source disk or folder, target disk or folder, setups folder.
+    const int folderCaptions[3] = {1536, 1537, 1538};
     for (int i = 0; i < 3; ++i) {
-        cmdSpecifyDirectory_[i] =
-            Button(ControlName("cmdSpecifyDirectory", i), QLatin1String(folderCaptions[i]));
+        cmdSpecifyDirectory_[i] = Button(ControlName("cmdSpecifyDirectory", i), folderCaptions[i]);
         // The user never types a folder: each is chosen in the folder browser.
         txbDirectory_[i] = TextBox(ControlName("txbDirectory", i), true);
     }
     for (int i = 0; i < 5; ++i)
-        cmdClearFolder_[i] = Button(ControlName("cmdClearFolder", i), QStringLiteral("Clear"));
+        cmdClearFolder_[i] = Button(ControlName("cmdClearFolder", i), 1500);
 
-    cmdSelectSubfolders_ =
-        Button(QStringLiteral("cmdSelectSubfolders"), QStringLiteral("Select included subfolders"));
-    cmdRemoveSubfolder_ = Button(QStringLiteral("cmdRemoveSubfolder"), QStringLiteral("Remove"));
-    cmdListSubFolders_ =
-        Button(QStringLiteral("cmdListSubFolders"), QStringLiteral("List included subfolders"));
-    cmdCheckBackupState_ =
-        Button(QStringLiteral("cmdCheckBackupState"), QStringLiteral("Check backup state"));
-    cmdBackupAllFiles_ =
-        Button(QStringLiteral("cmdBackupAllFiles"), QStringLiteral("Back up all files in setup"));
-    cmdBackupModifiedFiles_ =
-        Button(QStringLiteral("cmdBackupModifiedFiles"), QStringLiteral("Back up new and modified"));
-    cmdDeleteAllBackupFiles_ =
-        Button(QStringLiteral("cmdDeleteAllBackupFiles"), QStringLiteral("Delete/wipe target files"));
-    cmdCreateSubFolder_ = Button(QStringLiteral("cmdCreateSubFolder"), QStringLiteral("Create subfolder"));
-    cmdEmptyTargetFolder_ = Button(QStringLiteral("cmdEmptyTargetFolder"), QStringLiteral("Empty..."));
-    cmdReportFile_ = Button(QStringLiteral("cmdReportFile"), QStringLiteral("Specify report file"));
-    cmdReportScreen_ = Button(QStringLiteral("cmdReportScreen"), QStringLiteral("Display report screen"));
-    cmdSetup_ = Button(QStringLiteral("cmdSetup"), QStringLiteral("Setup"));
-    cmdUseMultipleBackup_ =
-        Button(QStringLiteral("cmdUseMultipleBackup"), QStringLiteral("Use multiple backup"));
-    cmdMultipleBackup_ = Button(QStringLiteral("cmdMultipleBackup"), QStringLiteral("Multiple backup"));
-    cmdHelp_ = Button(QStringLiteral("cmdHelp"), QStringLiteral("Help"));
-    cmdQuit_ = Button(QStringLiteral("cmdQuit"), QStringLiteral("Quit"));
+    cmdSelectSubfolders_ = Button(QStringLiteral("cmdSelectSubfolders"), 1501);
+    cmdRemoveSubfolder_ = Button(QStringLiteral("cmdRemoveSubfolder"), 1502);
+    cmdListSubFolders_ = Button(QStringLiteral("cmdListSubFolders"), 19);
+    cmdCheckBackupState_ = Button(QStringLiteral("cmdCheckBackupState"), 1503);
+    cmdBackupAllFiles_ = Button(QStringLiteral("cmdBackupAllFiles"), 1504);
+    cmdBackupModifiedFiles_ = Button(QStringLiteral("cmdBackupModifiedFiles"), 1505);
+    cmdDeleteAllBackupFiles_ = Button(QStringLiteral("cmdDeleteAllBackupFiles"), 1506);
+    cmdCreateSubFolder_ = Button(QStringLiteral("cmdCreateSubFolder"), 1507);
+    cmdEmptyTargetFolder_ = Button(QStringLiteral("cmdEmptyTargetFolder"), 1508);
+    cmdReportFile_ = Button(QStringLiteral("cmdReportFile"), 1185);
+    cmdReportScreen_ = Button(QStringLiteral("cmdReportScreen"), 1509);
+    cmdSetup_ = Button(QStringLiteral("cmdSetup"), 1510);
+    cmdUseMultipleBackup_ = Button(QStringLiteral("cmdUseMultipleBackup"), 1511);
+    cmdMultipleBackup_ = Button(QStringLiteral("cmdMultipleBackup"), 1512);
+    cmdHelp_ = Button(QStringLiteral("cmdHelp"), 1513);
+    cmdQuit_ = Button(QStringLiteral("cmdQuit"), 1514);
 
     cboIncludedFolders_ = new QComboBox;
     cboIncludedFolders_->setObjectName(QStringLiteral("cboIncludedFolders"));
@@ -183,24 +179,15 @@ void frmMain::CreateControls() {
     cboModifiedSince_ = new QComboBox;
     cboModifiedSince_->setObjectName(QStringLiteral("cboModifiedSince"));
 
-    chkIncludeSubfolders_ = CheckBox(QStringLiteral("chkIncludeSubfolders"),
-                                     QStringLiteral("Include all subfolders of this subfolder"));
-    chkExcludeFilesInSourceFolder_ = CheckBox(QStringLiteral("chkExcludeFilesInSourceFolder"),
-                                              QStringLiteral("Exclude files in source folder"));
-    chkWarnIfEarlier_ = CheckBox(QStringLiteral("chkWarnIfEarlier"),
-                                 QStringLiteral("Warn if current file is older than existing backup file"));
-    chkWarnIfSmaller_ = CheckBox(QStringLiteral("chkWarnIfSmaller"),
-                                 QStringLiteral("Warn if size of current file is less than"));
-    chkPauseAfterFirstCopy_ = CheckBox(QStringLiteral("chkPauseAfterFirstCopy"),
-                                       QStringLiteral("Pause after first copy of files from a folder"));
-    chkPauseAfterFirstDelete_ = CheckBox(QStringLiteral("chkPauseAfterFirstDelete"),
-                                         QStringLiteral("Pause after first deletion of files from a folder"));
-    chkSuppressDetailedReports_ = CheckBox(QStringLiteral("chkSuppressDetailedReports"),
-                                           QStringLiteral("Suppress display of detailed report"));
-    chkSaveSetupOnQuit_ =
-        CheckBox(QStringLiteral("chkSaveSetupOnQuit"), QStringLiteral("On quit save setup for next run"));
-    chkDisableOutputToFile_ =
-        CheckBox(QStringLiteral("chkDisableOutputToFile"), QStringLiteral("Disable output to report file"));
+    chkIncludeSubfolders_ = CheckBox(QStringLiteral("chkIncludeSubfolders"), 1515);
+    chkExcludeFilesInSourceFolder_ = CheckBox(QStringLiteral("chkExcludeFilesInSourceFolder"), 1413);
+    chkWarnIfEarlier_ = CheckBox(QStringLiteral("chkWarnIfEarlier"), 1516);
+    chkWarnIfSmaller_ = CheckBox(QStringLiteral("chkWarnIfSmaller"), 1517);
+    chkPauseAfterFirstCopy_ = CheckBox(QStringLiteral("chkPauseAfterFirstCopy"), 1518);
+    chkPauseAfterFirstDelete_ = CheckBox(QStringLiteral("chkPauseAfterFirstDelete"), 1519);
+    chkSuppressDetailedReports_ = CheckBox(QStringLiteral("chkSuppressDetailedReports"), 1520);
+    chkSaveSetupOnQuit_ = CheckBox(QStringLiteral("chkSaveSetupOnQuit"), 1521);
+    chkDisableOutputToFile_ = CheckBox(QStringLiteral("chkDisableOutputToFile"), 1522);
 
     txbFileExtension_ = TextBox(QStringLiteral("txbFileExtension"), false);
     txbFileExtension_->setMaximumWidth(Px(1200));
@@ -209,28 +196,21 @@ void frmMain::CreateControls() {
     txbReportFile_ = TextBox(QStringLiteral("txbReportFile"), true);
     txbSetupFile_ = TextBox(QStringLiteral("txbSetupFile"), true);
 
-    lblIntro_ = Label(QStringLiteral("lblIntro"), QStringLiteral("Specify the source folder ..."));
+    lblIntro_ = Label(QStringLiteral("lblIntro"));
     lblIntro_->setAutoFillBackground(true);
-    lblNumSubfolders_ = Label(QStringLiteral("lblNumSubfolders"), QStringLiteral("There are 333 subfolders"));
+    lblNumSubfolders_ = Label(QStringLiteral("lblNumSubfolders"));
     lblFreeSpace_ = Label(QStringLiteral("lblFreeSpace"));
-    lblTargetFolderIsEmpty_ =
-        Label(QStringLiteral("lblTargetFolderIsEmpty"), QStringLiteral("The target folder is empty."));
-    lblBackupOnlyExtension_ = Label(QStringLiteral("lblBackupOnlyExtension"),
-                                    QStringLiteral("Back up or delete only files with extension"));
-    lblSkipFilepaths_ =
-        Label(QStringLiteral("lblSkipFilepaths"), QStringLiteral("Skip filepaths containing:"));
-    lblOfSizeOf_ = Label(QStringLiteral("lblOfSizeOf"), QStringLiteral("of size of existing backup file"));
+    lblTargetFolderIsEmpty_ = Label(QStringLiteral("lblTargetFolderIsEmpty"), 157);
+    lblBackupOnlyExtension_ = Label(QStringLiteral("lblBackupOnlyExtension"), 1525);
+    lblSkipFilepaths_ = Label(QStringLiteral("lblSkipFilepaths"), 1526);
+    lblOfSizeOf_ = Label(QStringLiteral("lblOfSizeOf"), 1527);
     // The drop-down's items end the caption's sentence: "Files new or modified in the last 3 days".
     lblModifiedSince_ = Label(QStringLiteral("lblModifiedSince"));
     lblModifiedSince_->setBuddy(cboModifiedSince_);
     lblNumSetups_ = Label(QStringLiteral("lblNumSetups"));
-    lblMultipleBackupExplanation_ =
-        Label(QStringLiteral("lblMultipleBackupExplanation"),
-              QStringLiteral("Multiple backup involves creation and use of several 'setup' files."));
+    lblMultipleBackupExplanation_ = Label(QStringLiteral("lblMultipleBackupExplanation"), 1528);
     lblPreviousRun_ = Label(QStringLiteral("lblPreviousRun"));
-    lblWarningReFilesInUse_ =
-        Label(ControlName("lblWarningReFilesInUse", 0),
-              QStringLiteral("Files being used by another program cannot be backed up."));
+    lblWarningReFilesInUse_ = Label(ControlName("lblWarningReFilesInUse", 0), 5);
     lblSelectedSetup_ = Label(QStringLiteral("lblSelectedSetup"));
 
     // The setup commands open beside the menu, over the window.
@@ -243,18 +223,15 @@ void frmMain::CreateControls() {
         frame->setAutoFillBackground(true);
         frame->hide();
     }
-    cmdLoadSetup_ = Button(QStringLiteral("cmdLoadSetup"), QStringLiteral("Load setup"));
-    cmdSaveSetup_ = Button(QStringLiteral("cmdSaveSetup"), QStringLiteral("Save setup"));
-    cmdClearSetup_ = Button(QStringLiteral("cmdClearSetup"), QStringLiteral("Clear setup"));
-    cmdRestoreSetup_ = Button(QStringLiteral("cmdRestoreSetup"), QStringLiteral("Restore setup"));
-    cmdKeepSetup_ = Button(QStringLiteral("cmdKeepSetup"), QStringLiteral("Not now"));
-    cmdSaveSetupForNextRun_ =
-        Button(QStringLiteral("cmdSaveSetupForNextRun"), QStringLiteral("Save setup for next run"));
-    cmdSaveSetupAsOperationFile_ =
-        Button(QStringLiteral("cmdSaveSetupAsOperationFile"), QStringLiteral("Save setup in setup file"));
-    cmdSaveSetupInBothWays_ =
-        Button(QStringLiteral("cmdSaveSetupInBothWays"), QStringLiteral("Save setup in both ways"));
-    cmdDontSaveSetup_ = Button(QStringLiteral("cmdDontSaveSetup"), QStringLiteral("Not now"));
+    cmdLoadSetup_ = Button(QStringLiteral("cmdLoadSetup"), 1529);
+    cmdSaveSetup_ = Button(QStringLiteral("cmdSaveSetup"), 1530);
+    cmdClearSetup_ = Button(QStringLiteral("cmdClearSetup"), 1531);
+    cmdRestoreSetup_ = Button(QStringLiteral("cmdRestoreSetup"), 1532);
+    cmdKeepSetup_ = Button(QStringLiteral("cmdKeepSetup"), 1533);
+    cmdSaveSetupForNextRun_ = Button(QStringLiteral("cmdSaveSetupForNextRun"), 1534);
+    cmdSaveSetupAsOperationFile_ = Button(QStringLiteral("cmdSaveSetupAsOperationFile"), 117);
+    cmdSaveSetupInBothWays_ = Button(QStringLiteral("cmdSaveSetupInBothWays"), 1535);
+    cmdDontSaveSetup_ = Button(QStringLiteral("cmdDontSaveSetup"), 1533);
     auto* setupLayout = new QVBoxLayout(fraSetup_);
     for (QPushButton* button :
          {cmdLoadSetup_, cmdSaveSetup_, cmdClearSetup_, cmdRestoreSetup_, cmdKeepSetup_})
@@ -792,16 +769,15 @@ void frmMain::cmdEmptyTargetFolder_Click() {
         return;
     const std::string& target = setup_.txbDirectory[1];
     const bool wholeDisk = !target.empty() && DriveOfPath(target) == target;
-    const std::string word = wholeDisk ? "disk" : "folder";
     ShowMessageBox(this,
-                   "To empty the target " + word + " click on the '" + Ss(Caption(cmdDeleteAllBackupFiles_)) +
-                       "' button.",
-                   "Target " + word + " is not empty");
+                   GetProgramText(wholeDisk ? 1539 : 1540) + " '" + Ss(Caption(cmdDeleteAllBackupFiles_)) +
+                       "' " + GetProgramText(1541),
+                   GetProgramText(wholeDisk ? 1542 : 1543));
     SetFocusIfUsable(cmdDeleteAllBackupFiles_);
 }
 
 void frmMain::SourceFolderMissing(const std::string& text) {
-    ShowMessageBox(this, text, "Error", MessageButtons::Ok, MessageIcon::Exclamation);
+    ShowMessageBox(this, text, GetProgramText(1214), MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 void frmMain::TargetFolderNotFound(const std::string& text, Setup& setup) {

@@ -102,9 +102,10 @@ private:
     void LayOutControls();
     void ConnectControls();
     void InitMainWindow();
-    QPushButton* Button(const QString& name, const QString& caption);
-    QCheckBox* CheckBox(const QString& name, const QString& caption);
-    QLabel* Label(const QString& name, const QString& caption = QString());
+    // A control with program text `caption` (a label without one when 0).
+    QPushButton* Button(const QString& name, int caption);
+    QCheckBox* CheckBox(const QString& name, int caption);
+    QLabel* Label(const QString& name, int caption = 0);
     QLineEdit* TextBox(const QString& name, bool readOnly);
 
     // The setup in the controls.

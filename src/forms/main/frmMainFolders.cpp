@@ -58,8 +58,8 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
         if (Index == 1) {
             std::string description;
             if (IsWriteProtected(path, description)) {
-                ShowMessageBox(this, "The target folder is on a write-protected disk.",
-                               "Disk is write-protected", MessageButtons::Ok, MessageIcon::Information);
+                ShowMessageBox(this, GetProgramText(1551), GetProgramText(1552), MessageButtons::Ok,
+                               MessageIcon::Information);
                 return;
             }
         }
@@ -110,16 +110,14 @@ void frmMain::cmdSpecifyDirectory_MouseUp(int Index) {
     box->setToolTip(box->text().toUcs4().size() > MaxFolderTextLength_ ? box->text() : QString());
 
     if (!setup_.txbDirectory[1].empty() && Index == 0 && !blnChainedFolderPrompt_) {
-        if (ShowMessageBox(this, "Do you wish to specify a new target disk or folder",
-                           Ss(Caption(cmdSpecifyDirectory_[0])),
+        if (ShowMessageBox(this, GetProgramText(1549), Ss(Caption(cmdSpecifyDirectory_[0])),
                            MessageButtons::YesNo) == MessageAnswer::Yes) {
             blnChainedFolderPrompt_ = true;
             cmdSpecifyDirectory_MouseUp(1);
         }
     }
     if (!setup_.txbDirectory[0].empty() && Index == 1 && !blnChainedFolderPrompt_) {
-        if (ShowMessageBox(this, "Do you wish to specify a new source disk or folder",
-                           Ss(Caption(cmdSpecifyDirectory_[1])),
+        if (ShowMessageBox(this, GetProgramText(1550), Ss(Caption(cmdSpecifyDirectory_[1])),
                            MessageButtons::YesNo) == MessageAnswer::Yes) {
             blnChainedFolderPrompt_ = true;
             cmdSpecifyDirectory_MouseUp(0);
@@ -148,11 +146,7 @@ bool frmMain::CheckTargetAgainstSource(const std::string& path) {
 }
 
 void frmMain::txbDirectory_MouseUp(int Index) {
-    const std::string kind = Index == 0 ? "Source" : Index == 1 ? "Target" : "Setups";
-    std::string lower = kind;
-    lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
-    ShowMessageBox(this, "Specify a " + lower + " folder by clicking on the '" + kind + " folder' button.",
-                   "How to specify a folder");
+    ShowMessageBox(this, GetProgramText(Index == 0 ? 1545 : Index == 1 ? 1546 : 1547), GetProgramText(1548));
 }
 
 void frmMain::cmdClearFolder_Click(int Index) {
@@ -246,7 +240,7 @@ void frmMain::DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFoun
         holdsSomething = CountFiles(target, "*.*", true, false, errText, size, accessDenied) > 0;
     }
     if (holdsSomething) {
-        cmdEmptyTargetFolder_->setText(QStringLiteral("Empty..."));
+        cmdEmptyTargetFolder_->setText(Pt(1508));
         cmdEmptyTargetFolder_->show();
     } else {
         lblTargetFolderIsEmpty_->setText(Qs(GetProgramText(157)));
@@ -343,15 +337,15 @@ void frmMain::RefreshSourceFolderDisplay() {
     if (n <= 0) {
         chkIncludeSubfolders_->hide();
         if (n < 0 && errNumber == platform::err::PermissionDenied) {
-            lblNumSubfolders_->setText(QStringLiteral("Permission denied"));
+            lblNumSubfolders_->setText(Qs(platform::errorDescription(platform::err::PermissionDenied)));
             cmdListSubFolders_->setEnabled(false);
         } else if (n < 0 && errNumber == platform::err::PathNotFound) {
-            lblNumSubfolders_->setText(QStringLiteral("Path not found"));
+            lblNumSubfolders_->setText(Qs(platform::errorDescription(platform::err::PathNotFound)));
             cmdListSubFolders_->setEnabled(false);
         } else if (n == 0) {
             lblNumSubfolders_->setText(Qs(NumSubfoldersCaption(n, 0)));
         } else {
-            lblNumSubfolders_->setText(QStringLiteral("Error"));
+            lblNumSubfolders_->setText(Pt(1214));
         }
         cmdSelectSubfolders_->setEnabled(false);
         cboIncludedFolders_->hide();
@@ -391,8 +385,8 @@ void frmMain::RefreshSourceFolderDisplay() {
         if (anyHasSubfolders) {
             chkIncludeSubfolders_->setText(
                 included == 1
-                    ? QStringLiteral("Include all subfolders of this subfolder")
-                    : QStringLiteral("Include all subfolders of these %1 subfolders").arg(included));
+                    ? Pt(1515)
+                    : Qs(GetProgramText(1544) + " " + std::to_string(included) + " " + GetProgramText(1296)));
             chkIncludeSubfolders_->show();
         } else {
             chkIncludeSubfolders_->hide();
@@ -440,10 +434,8 @@ void frmMain::txbFileExtension_LostFocus() {
     txbFileExtension_->setText(Qs(normalised));
     const std::size_t length = CharacterCount(normalised);
     if (length < 2 || length > 5) {
-        ShowMessageBox(this,
-                       std::string("A file extension must consist of from 2 to 5 letters") + "\r\n" +
-                           "(optionally with wildcards '*' and '?')",
-                       "File extension", MessageButtons::Ok, MessageIcon::Information);
+        ShowMessageBox(this, GetProgramText(1555) + "\r\n" + GetProgramText(1556), GetProgramText(1557),
+                       MessageButtons::Ok, MessageIcon::Information);
     }
 }
 
@@ -465,7 +457,8 @@ void frmMain::cmdReportFile_MouseUp() {
     std::string path;
     {
         const FileDialogs::StartFolder start(fileDialogs(), ReportFileDialogFolder());
-        path = fileDialogs().GetSaveFileName(this, "Specify report file", ".txt files (*.txt) | *.txt");
+        path = fileDialogs().GetSaveFileName(this, GetProgramText(1185),
+                                             GetProgramText(1186) + " (*.txt) | *.txt");
     }
     SetDialogJustClosed();
     if (!path.empty())

@@ -69,7 +69,10 @@ bool frmMain::Form_Load(const QString& commandLine) {
         return false;
     }
 
-    strWindowCaption_ = std::string("Kestrel Backup ") + KESTREL_VERSION;
+    // The windows were built before the texts were there.
+    ShowProgramTexts(this);
+    ShowProgramTexts(report_.get());
+    strWindowCaption_ = GetProgramText(31) + " " + KESTREL_VERSION;
     SetFormFontName(this, QLatin1String(kFormFont));
     InitMainWindow();
 
@@ -112,7 +115,7 @@ bool frmMain::Form_Load(const QString& commandLine) {
     // would only fail in a way that hides the cause. Nobody watches, so the desktop is told.
     if (!commandLine_.trimmed().isEmpty() && lastRunLoaded != 0) {
         startupRefusal_ = LastRunLoadFailure(lastRunLoaded);
-        NotifyRunEnd(RunEnd::Refused, "backup", startupRefusal_);
+        NotifyRunEnd(RunEnd::Refused, GetProgramText(1400), startupRefusal_);
         return false;
     }
     ShowSetupInControls();
@@ -126,8 +129,7 @@ bool frmMain::Form_Load(const QString& commandLine) {
     const std::string& target = setup_.txbDirectory[1];
     if (!target.empty() && !cmdEmptyTargetFolder_->isVisible() && lblTargetFolderIsEmpty_->isVisible()) {
         const bool wholeDisk = DriveOfPath(target) == target;
-        lblTargetFolderIsEmpty_->setText(
-            Qs(std::string("The target ") + (wholeDisk ? "disk" : "folder") + " is empty."));
+        lblTargetFolderIsEmpty_->setText(Pt(wholeDisk ? 1553 : 157));
     }
 
     state_.blnStartupCompleted = true;
@@ -242,9 +244,9 @@ void frmMain::OperationFinished() {
         unattendedRun_ = false;
         state_.blnScheduledTask = false;
         // Nobody may have watched the run: the desktop tells of errors, warnings and refusals.
-        const RunOutcome outcome = OutcomeOf("backup", unattendedResult_.backupResult,
+        const RunOutcome outcome = OutcomeOf(GetProgramText(1400), unattendedResult_.backupResult,
                                              unattendedResult_.resultText, state_, setup_.txbReportFile);
-        NotifyRunEnd(outcome.end, "backup", outcome.account);
+        NotifyRunEnd(outcome.end, GetProgramText(1400), outcome.account);
     }
     FocusNextStep();
 }
@@ -256,8 +258,8 @@ bool frmMain::SaveSetupForNextRunWithPopUp() {
         // classic placement stood for the window's title bar and border; the button's place on
         // the screen already holds them.
         const QPoint onScreen = cmdSetup_->mapToGlobal(QPoint(0, 0));
-        PopUp(QStringLiteral("Setup saved"), Twips(cmdSetup_->width()), Twips(cmdSetup_->height()), 2000,
-              Twips(onScreen.y()), Twips(onScreen.x()));
+        PopUp(Pt(1554), Twips(cmdSetup_->width()), Twips(cmdSetup_->height()), 2000, Twips(onScreen.y()),
+              Twips(onScreen.x()));
     } else {
         ShowMessageBox(this, GetProgramText(116), GetProgramText(31), MessageButtons::Ok,
                        MessageIcon::Exclamation);

@@ -10,6 +10,7 @@
 #include "forms/multiple/frmMultipleBackup.h"
 #include "forms/prompts/MessageBoxes.h"
 #include "forms/select/frmSelectSubfolders.h"
+#include "modules/Language.h"
 #include "setup/LastRun.h"
 
 #include <QCheckBox>
@@ -128,8 +129,8 @@ void frmMain::cmdSelectSubfolders_MouseUp() {
     if (blnDialogJustClosed_ || operationRunning())
         return;
     if (setup_.txbDirectory[0].empty()) {
-        ShowMessageBox(this, "The source disk or folder must first be specified.",
-                       Ss(Caption(cmdSelectSubfolders_)), MessageButtons::Ok, MessageIcon::Information);
+        ShowMessageBox(this, GetProgramText(1558), Ss(Caption(cmdSelectSubfolders_)), MessageButtons::Ok,
+                       MessageIcon::Information);
         return;
     }
     IncludedSubfolderChoice choice;
@@ -200,15 +201,13 @@ void frmMain::cmdMultipleBackup_Click() {
         return;
     const std::string title = Ss(Caption(cmdMultipleBackup_));
     if (setupsFolder_.empty()) {
-        ShowMessageBox(this, "The setups folder must first be specified.", title, MessageButtons::Ok,
-                       MessageIcon::Information);
+        ShowMessageBox(this, GetProgramText(1442), title, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
     // Files may have come or gone since the folder was last counted.
     DisplayNumFilesInSetupsFolder();
     if (intNumSetups_ == 0) {
-        ShowMessageBox(this, "The setups folder contains no setup files.", title, MessageButtons::Ok,
-                       MessageIcon::Information);
+        ShowMessageBox(this, GetProgramText(1559), title, MessageButtons::Ok, MessageIcon::Information);
         return;
     }
 

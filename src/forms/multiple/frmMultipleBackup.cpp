@@ -3,6 +3,8 @@
 #include "forms/FormsCommon.h"
 #include "forms/prompts/MessageBoxes.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/MessageBox.h"
 #include "modules/StrProc.h"
 #include "platform/FileSystem.h"
 
@@ -56,11 +58,9 @@ bool ListSetupFiles(const std::string& setupsFolder, std::vector<std::string>& n
 std::string SetupsOverflowNote(int numSetups) {
     if (numSetups <= kMaxDisplayedSetups)
         return {};
-    return "The setups folder contains " + std::to_string(numSetups) + " setup files\r\nbut only the first " +
-           std::to_string(kMaxDisplayedSetups) +
-           " are displayed above.\r\nYou could delete unwanted setup files or create another folder for "
-           "setup "
-           "files.";
+    return GetProgramText(1287) + " " + std::to_string(numSetups) + " " + GetProgramText(1288) + "\r\n" +
+           GetProgramText(1569) + " " + std::to_string(kMaxDisplayedSetups) + " " + GetProgramText(1570) +
+           "\r\n" + GetProgramText(1571);
 }
 
 frmMultipleBackup::frmMultipleBackup(MultipleBackupHost host, QWidget* parent)
@@ -75,11 +75,11 @@ frmMultipleBackup::frmMultipleBackup(MultipleBackupHost host, QWidget* parent)
     for (QLabel* label : {Label1_, Label2_})
         label->setTextFormat(Qt::PlainText);
     chkConfirmEach_->setObjectName(QStringLiteral("chkConfirmEach"));
-    cmdCheckAll_[0] = Button(this, ControlName("cmdCheckAll", 0), QStringLiteral("Check all"));
-    cmdCheckAll_[1] = Button(this, ControlName("cmdCheckAll", 1), QStringLiteral("Uncheck all"));
+    cmdCheckAll_[0] = Button(this, ControlName("cmdCheckAll", 0), Pt(1572));
+    cmdCheckAll_[1] = Button(this, ControlName("cmdCheckAll", 1), Pt(1573));
     cmdMultipleBackup_ = Button(this, QStringLiteral("cmdMultipleBackup"), QString());
-    cmdCancel_ = Button(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
-    cmdClose_ = Button(this, QStringLiteral("cmdClose"), QStringLiteral("Close"));
+    cmdCancel_ = Button(this, QStringLiteral("cmdCancel"), Qs(AnswerCaption(MessageAnswer::Cancel)));
+    cmdClose_ = Button(this, QStringLiteral("cmdClose"), Pt(58));
 
     for (int i = 0; i < 2; ++i)
         connect(cmdCheckAll_[i], &QPushButton::clicked, this, [this, i] { cmdCheckAll_Click(i); });
@@ -115,7 +115,7 @@ frmMultipleBackup::frmMultipleBackup(MultipleBackupHost host, QWidget* parent)
 }
 
 void frmMultipleBackup::Form_Load() {
-    setWindowTitle(QStringLiteral("Multiple backup of new and modified files"));
+    setWindowTitle(Pt(1574));
     // A shade darker than the main window.
     QColor back = host_.mainWindow != nullptr ? host_.mainWindow->palette().color(QPalette::Window)
                                               : palette().color(QPalette::Window);
@@ -124,10 +124,9 @@ void frmMultipleBackup::Form_Load() {
     for (QWidget* widget : {static_cast<QWidget*>(Label1_), static_cast<QWidget*>(Label2_),
                             static_cast<QWidget*>(chkConfirmEach_)})
         SetBackColor(widget, back);
-    Label1_->setText(QStringLiteral("Check each checkbox for a setup file for a backup you wish to do.\n"
-                                    "You can also load or delete a particular setup file."));
-    chkConfirmEach_->setText(QStringLiteral("Confirm each setup before the backup"));
-    cmdMultipleBackup_->setText(QLatin1String(kCaptionDoAllBackups));
+    Label1_->setText(Pt(1575) + QLatin1Char('\n') + Pt(1576));
+    chkConfirmEach_->setText(Pt(1577));
+    cmdMultipleBackup_->setText(Qs(CaptionDoAllBackups()));
     cmdMultipleBackup_->setDefault(true);
     SetFormFontName(this, QLatin1String(kFormFont));
 }
@@ -162,8 +161,8 @@ void frmMultipleBackup::Form_Activate() {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                ShowMessageBox(this, "Error when getting names of setup files\r\n" + host_.setupsFolder,
-                               kCaptionMultipleBackup, MessageButtons::Ok, MessageIcon::Exclamation);
+                ShowMessageBox(this, GetProgramText(1578) + "\r\n" + host_.setupsFolder,
+                               CaptionMultipleBackup(), MessageButtons::Ok, MessageIcon::Exclamation);
                 done(QDialog::Rejected);
             },
             Qt::QueuedConnection);
@@ -178,8 +177,8 @@ void frmMultipleBackup::Form_Activate() {
         box->setObjectName(ControlName("chkDoSetup", i));
         box->setFont(font);
         SetBackColor(box, kRowColor);
-        auto* load = Button(this, ControlName("cmdLoadSetup", i), QStringLiteral("Load"));
-        auto* remove = Button(this, ControlName("cmdDeleteSetup", i), QStringLiteral("Delete"));
+        auto* load = Button(this, ControlName("cmdLoadSetup", i), Pt(1579));
+        auto* remove = Button(this, ControlName("cmdDeleteSetup", i), Pt(1580));
         load->setFont(font);
         remove->setFont(font);
         connect(load, &QPushButton::clicked, this, [this, i] { cmdLoadSetup_Click(i); });
@@ -225,7 +224,7 @@ void frmMultipleBackup::cmdMultipleBackup_Click() {
         run.rows.push_back(row);
     }
     if (!anyTicked) {
-        ShowMessageBox(this, "No setup has been selected.", "");
+        ShowMessageBox(this, GetProgramText(1289), "");
         return;
     }
     // The window steps aside when the first backup starts, after the questions that may keep it.
@@ -261,13 +260,12 @@ void frmMultipleBackup::cmdDeleteSetup_Click(int Index) {
     if (running_ || Index < 0 || static_cast<std::size_t>(Index) >= files_.size())
         return;
     const std::string path = host_.setupsFolder + files_[static_cast<std::size_t>(Index)];
-    if (ShowMessageBox(this, "Are you sure you wish to delete the setup file\r\n" + path + " ?",
-                       "Delete setup file", MessageButtons::YesNo, MessageIcon::Question,
-                       2) != MessageAnswer::Yes)
+    if (ShowMessageBox(this, GetProgramText(1581) + "\r\n" + path + " ?", GetProgramText(1582),
+                       MessageButtons::YesNo, MessageIcon::Question, 2) != MessageAnswer::Yes)
         return;
     const platform::Error error = platform::removeFile(path);
     if (error)
-        ShowMessageBox(this, error.description + "\r\n" + path, "Delete setup file", MessageButtons::Ok,
+        ShowMessageBox(this, error.description + "\r\n" + path, GetProgramText(1582), MessageButtons::Ok,
                        MessageIcon::Exclamation);
     if (host_.SetupFilesChanged)
         host_.intNumSetups = host_.SetupFilesChanged();

@@ -79,6 +79,9 @@ MessageAnswer ShowMessageBox(QWidget* parent, const MessageRequest& request) {
     std::vector<std::pair<QAbstractButton*, MessageAnswer>> added;
     for (const auto& [standard, answer] : buttons)
         added.emplace_back(box.addButton(standard), answer);
+    // The buttons' captions are the program's own texts, not the toolkit's.
+    for (const auto& [button, answer] : added)
+        button->setText(Qs(AnswerCaption(answer)));
     const std::size_t defaultIndex =
         request.defaultButton >= 1 && static_cast<std::size_t>(request.defaultButton) <= added.size()
             ? static_cast<std::size_t>(request.defaultButton) - 1

@@ -1,6 +1,7 @@
 #include "forms/prompts/frmConfirmOperation.h"
 
 #include "forms/FormsCommon.h"
+#include "modules/MessageBox.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,14 +11,12 @@
 namespace kestrel::forms {
 
 frmConfirmOperation::frmConfirmOperation(QWidget* parent)
-    : QDialog(parent), lblDescr_(new QLabel(this)),
-      lblDeletionWarning_(
-          new QLabel(QStringLiteral("Note that this deletion operation cannot be undone."), this)),
-      lblPerformOperation_(new QLabel(QStringLiteral("Back up these files?"), this)),
-      cmdYes_(new QPushButton(QStringLiteral("&Yes"), this)),
-      cmdNo_(new QPushButton(QStringLiteral("&No"), this)) {
+    : QDialog(parent), lblDescr_(new QLabel(this)), lblDeletionWarning_(new QLabel(Pt(1601), this)),
+      lblPerformOperation_(new QLabel(Pt(135), this)),
+      cmdYes_(new QPushButton(QLatin1Char('&') + Qs(AnswerCaption(MessageAnswer::Yes)), this)),
+      cmdNo_(new QPushButton(QLatin1Char('&') + Qs(AnswerCaption(MessageAnswer::No)), this)) {
     setObjectName(QStringLiteral("frmConfirmOperation"));
-    setWindowTitle(QStringLiteral("Confirm operation"));
+    setWindowTitle(Pt(1602));
     setModal(true);
     lblDescr_->setObjectName(QStringLiteral("lblDescr"));
     lblDescr_->setTextFormat(Qt::PlainText);

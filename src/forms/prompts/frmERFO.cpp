@@ -2,6 +2,7 @@
 
 #include "forms/FormsCommon.h"
 #include "forms/prompts/MessageBoxes.h"
+#include "modules/Language.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -12,14 +13,11 @@
 namespace kestrel::forms {
 
 frmERFO::frmERFO(QWidget* parent)
-    : QDialog(parent), lblIntro_(new QLabel(this)),
-      optOverwrite_(new QRadioButton(QStringLiteral("Overwrite the existing report file?"), this)),
-      optAppend_(new QRadioButton(QStringLiteral("Append the report to the earlier report?"), this)),
-      optDisableReport_(new QRadioButton(QStringLiteral("Disable output to the report file?"), this)),
-      optCancel_(new QRadioButton(QStringLiteral("Cancel the operation?"), this)),
-      cmdConfirm_(new QPushButton(QStringLiteral("Confirm"), this)) {
+    : QDialog(parent), lblIntro_(new QLabel(this)), optOverwrite_(new QRadioButton(Pt(1246), this)),
+      optAppend_(new QRadioButton(Pt(1247), this)), optDisableReport_(new QRadioButton(Pt(1248), this)),
+      optCancel_(new QRadioButton(Pt(1249), this)), cmdConfirm_(new QPushButton(Pt(1245), this)) {
     setObjectName(QStringLiteral("frmERFO"));
-    setWindowTitle(QStringLiteral("Report file options"));
+    setWindowTitle(Pt(1250));
     setModal(true);
     lblIntro_->setObjectName(QStringLiteral("lblIntro"));
     optOverwrite_->setObjectName(QStringLiteral("optOverwrite"));
@@ -57,7 +55,7 @@ int frmERFO::Ask(QWidget* parent, QWidget* reportFileBox) {
 
 void frmERFO::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    lblIntro_->setText(QStringLiteral("The specified report file already exists.  Do you wish to:"));
+    lblIntro_->setText(Pt(1251));
     intChoice = 0;
     // None of the four is chosen until the user picks one.
     for (QRadioButton* option : {optOverwrite_, optAppend_, optDisableReport_, optCancel_}) {
@@ -69,7 +67,7 @@ void frmERFO::showEvent(QShowEvent* event) {
 
 void frmERFO::cmdConfirm_Click() {
     if (intChoice == 0) {
-        ShowMessageBox(this, "Please select an option", Ss(windowTitle()));
+        ShowMessageBox(this, GetProgramText(1252), Ss(windowTitle()));
         return;
     }
     accept();

@@ -11,16 +11,11 @@
 namespace kestrel::forms {
 
 frmSourceFileEarlier::frmSourceFileEarlier(QWidget* parent)
-    : QDialog(parent), lblIntro_(new QLabel(QStringLiteral("Intro"), this)),
-      optCopyFile_(new QRadioButton(QStringLiteral("Copy this file over the existing backup file"), this)),
-      optSkip_(new QRadioButton(QStringLiteral("Skip this file and continue the backup operation"), this)),
-      optCopyAndDisable_(new QRadioButton(
-          QStringLiteral("Copy this file and disable this warning for all files in the current folder only"),
-          this)),
-      optCancel_(new QRadioButton(QStringLiteral("Cancel this backup operation"), this)),
-      cmdConfirm_(new QPushButton(QStringLiteral("Confirm"), this)) {
+    : QDialog(parent), lblIntro_(new QLabel(this)), optCopyFile_(new QRadioButton(Pt(1240), this)),
+      optSkip_(new QRadioButton(Pt(1241), this)), optCopyAndDisable_(new QRadioButton(Pt(1242), this)),
+      optCancel_(new QRadioButton(Pt(1243), this)), cmdConfirm_(new QPushButton(Pt(1245), this)) {
     setObjectName(QStringLiteral("frmSourceFileEarlier"));
-    setWindowTitle(QStringLiteral("Source file is older than backup file"));
+    setWindowTitle(Pt(1244));
     setModal(true);
     lblIntro_->setObjectName(QStringLiteral("lblIntro"));
     lblIntro_->setTextFormat(Qt::PlainText);

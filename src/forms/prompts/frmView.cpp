@@ -14,11 +14,14 @@ namespace kestrel::forms {
 
 namespace {
 
-const QString kHeadNote =
-    QStringLiteral("NOTE: This file is too large to display entirely in this textbox.\r\n"
-                   "To view the entire contents of the file load it into NotePad,\r\n"
-                   "WordPad or some other text editor.\r\n\r\n");
-const QString kTailNote = QStringLiteral("NOTE: Entire contents of file have not been displayed.\r\n");
+// The notes above and below a file shown in part.
+QString HeadNote() {
+    // The viewer's text keeps CR LF line ends, as the file it shows does.
+    return Pt(1603).replace(QLatin1Char('\n'), QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n");
+}
+QString TailNote() {
+    return Pt(1604) + QStringLiteral("\r\n");
+}
 
 // Characters as the text box counts them: a character outside the basic plane is one, not two.
 int CharacterCount(const QString& text) {
@@ -33,10 +36,9 @@ QString FirstCharacters(const QString& text, int n) {
 } // namespace
 
 frmView::frmView(QWidget* parent)
-    : QWidget(parent, Qt::Window), txbText1_(new QPlainTextEdit(this)),
-      cmdClose_(new QPushButton(QStringLiteral("&Close"), this)) {
+    : QWidget(parent, Qt::Window), txbText1_(new QPlainTextEdit(this)), cmdClose_(new QPushButton(this)) {
     setObjectName(QStringLiteral("frmView"));
-    setWindowTitle(QStringLiteral("Viewing"));
+    SetProgramText(this, 1605);
     txbText1_->setObjectName(QStringLiteral("txbText1"));
     txbText1_->setReadOnly(true);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
@@ -58,8 +60,8 @@ frmView::frmView(QWidget* parent)
 QString frmView::DisplayedText(const QString& fileText) {
     if (CharacterCount(fileText) < kDisplayLimit)
         return fileText;
-    const int kept = kDisplayLimit - CharacterCount(kHeadNote) - CharacterCount(kTailNote);
-    return kHeadNote + FirstCharacters(fileText, kept) + QStringLiteral("\r\n\r\n") + kTailNote;
+    const int kept = kDisplayLimit - CharacterCount(HeadNote()) - CharacterCount(TailNote());
+    return HeadNote() + FirstCharacters(fileText, kept) + QStringLiteral("\r\n\r\n") + TailNote();
 }
 
 void frmView::keyPressEvent(QKeyEvent* event) {
@@ -77,7 +79,7 @@ void frmView::showEvent(QShowEvent* event) {
 }
 
 void frmView::Form_Activate() {
-    cmdClose_->setText(QStringLiteral("&Close"));
+    cmdClose_->setText(QLatin1Char('&') + Pt(58));
     txbText1_->clear();
     blnFileDisplayed = false;
     // A file that cannot be read leaves the box empty, without a message.

@@ -29,10 +29,19 @@ namespace kestrel::forms {
 
 namespace {
 
-const QString kPause = QStringLiteral("Pause");
-const QString kContinue = QStringLiteral("Continue");
-const QString kCancelOperation = QStringLiteral("Cancel operation");
-const QString kClose = QStringLiteral("Close");
+// The captions the buttons change between; the program knows a button's state by its caption.
+QString PauseCaption() {
+    return Pt(44);
+}
+QString ContinueCaption() {
+    return Pt(1562);
+}
+QString CancelOperationCaption() {
+    return Pt(1563);
+}
+QString CloseCaption() {
+    return Pt(58);
+}
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption = QString()) {
     auto* label = new QLabel(caption, parent);
@@ -52,18 +61,18 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 frmReport::frmReport(OperationState& state, QWidget* mainWindow)
     : QWidget(nullptr, Qt::Window), state_(state), mainWindow_(mainWindow),
       txbText_(new QPlainTextEdit(this)), lblSourceDirpath_(MakeLabel(this, "lblSourceDirpath")),
-      lblTargetDirpath_(MakeLabel(this, "lblTargetDirpath")),
-      Label1_(MakeLabel(this, "Label1", QStringLiteral("File now being copied:"))),
+      lblTargetDirpath_(MakeLabel(this, "lblTargetDirpath")), Label1_(MakeLabel(this, "Label1")),
       lblFileName_(MakeLabel(this, "lblFileName")), lblFreeSpace_(MakeLabel(this, "lblFreeSpace")),
       lblBytesCopied_(MakeLabel(this, "lblBytesCopied")),
-      cmdPauseContinue_(MakeButton(this, "cmdPauseContinue", kContinue)),
-      cmdCopyToClipboard_(
-          MakeButton(this, "cmdCopyToClipboard", QStringLiteral("Copy selected text to clipboard"))),
-      cmdCancelClose_(MakeButton(this, "cmdCancelClose", kCancelOperation)),
-      chkSuppressDisplayOfReport_(new QCheckBox(QStringLiteral("Suppress display of report"), this)),
-      prgFileCopied_(new QProgressBar(this)), lblCopyProgress_(MakeLabel(this, "lblCopyProgress")) {
+      cmdPauseContinue_(MakeButton(this, "cmdPauseContinue", ContinueCaption())),
+      cmdCopyToClipboard_(MakeButton(this, "cmdCopyToClipboard", Pt(113))),
+      cmdCancelClose_(MakeButton(this, "cmdCancelClose", CancelOperationCaption())),
+      chkSuppressDisplayOfReport_(new QCheckBox(this)), prgFileCopied_(new QProgressBar(this)),
+      lblCopyProgress_(MakeLabel(this, "lblCopyProgress")) {
     setObjectName(QStringLiteral("frmReport"));
-    setWindowTitle(QStringLiteral("Report"));
+    SetProgramText(this, 1567);
+    SetProgramText(Label1_, 1565);
+    SetProgramText(chkSuppressDisplayOfReport_, 1566);
     txbText_->setObjectName(QStringLiteral("txbText"));
     txbText_->setReadOnly(true);
     txbText_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -146,7 +155,7 @@ void frmReport::SetReportButtons(bool blnCopyToClipboardVisible, bool blnPauseCo
                                  const QString& strPauseContinueCaption, bool blnCancelCloseVisible,
                                  const QString& strCancelCloseCaption) {
     if (blnCopyToClipboardVisible) {
-        cmdCopyToClipboard_->setText(QStringLiteral("Copy to clipboard"));
+        cmdCopyToClipboard_->setText(Pt(1564));
         cmdCopyToClipboard_->show();
     } else {
         cmdCopyToClipboard_->hide();
@@ -158,7 +167,8 @@ void frmReport::SetReportButtons(bool blnCopyToClipboardVisible, bool blnPauseCo
         const bool offersSuppress = intOperation_ == intOperationBackupAllFiles ||
                                     intOperation_ == intOperationBackupModifiedFiles ||
                                     intOperation_ == intOperationDeleteAllBackupFiles;
-        chkSuppressDisplayOfReport_->setVisible(strPauseContinueCaption == kContinue && offersSuppress);
+        chkSuppressDisplayOfReport_->setVisible(strPauseContinueCaption == ContinueCaption() &&
+                                                offersSuppress);
     } else {
         cmdPauseContinue_->hide();
         chkSuppressDisplayOfReport_->hide();
@@ -166,7 +176,7 @@ void frmReport::SetReportButtons(bool blnCopyToClipboardVisible, bool blnPauseCo
 
     if (blnCancelCloseVisible) {
         cmdCancelClose_->setText(strCancelCloseCaption);
-        cmdCancelClose_->setFixedWidth(Px(strCancelCloseCaption == kCancelOperation ? 2000 : 1000));
+        cmdCancelClose_->setFixedWidth(Px(strCancelCloseCaption == CancelOperationCaption() ? 2000 : 1000));
         cmdCancelClose_->show();
     } else {
         cmdCancelClose_->hide();
@@ -193,10 +203,11 @@ void frmReport::ShowCopyProgress(const CopyProgress& progress) {
         static_cast<double>(std::clamp<std::int64_t>(progress.fileBytesDone, 0, progress.fileBytesTotal));
     prgFileCopied_->setValue(total > 0 ? static_cast<int>(done * 1000.0 / total) : 1000);
     const std::string text =
-        FormatByteSize(done, false) + " of " + FormatByteSize(total, false) +
-        " copied of this file; operation: " + std::to_string(progress.operationFilesCopied) + " file" +
-        PluralSuffix(progress.operationFilesCopied) + " and " +
-        FormatByteSize(static_cast<double>(progress.operationBytesCopied), false) + " copied";
+        FormatByteSize(done, false) + " " + GetProgramText(1454) + " " + FormatByteSize(total, false) + " " +
+        GetProgramText(1460) + " " + std::to_string(progress.operationFilesCopied) + " " +
+        GetProgramText(progress.operationFilesCopied == 1 ? 1458 : 1459) + " " + GetProgramText(1268) + " " +
+        FormatByteSize(static_cast<double>(progress.operationBytesCopied), false) + " " +
+        GetProgramText(1457);
     lblCopyProgress_->setText(Qs(text));
     prgFileCopied_->show();
     lblCopyProgress_->show();
@@ -289,7 +300,7 @@ void frmReport::Enlarge() {
 
 void frmReport::ShowPausedButtons() {
     const bool suppressed = host_.suppressDetailedReportsChecked && host_.suppressDetailedReportsChecked();
-    SetReportButtons(!suppressed, true, kContinue, true, kCancelOperation);
+    SetReportButtons(!suppressed, true, ContinueCaption(), true, CancelOperationCaption());
     update();
 }
 
@@ -299,14 +310,14 @@ void frmReport::SetCopyButtonCaption(const QString& caption) {
 }
 
 void frmReport::cmdPauseContinue_Click() {
-    if (Caption(cmdPauseContinue_) == kPause) {
+    if (Caption(cmdPauseContinue_) == PauseCaption()) {
         ShowPausedButtons();
         // The operation holds at its next yield until Continue or Cancel clears the flag.
         state_.blnPaused = true;
         state_.blnPauseRequested = true;
-    } else if (Caption(cmdPauseContinue_) == kContinue) {
+    } else if (Caption(cmdPauseContinue_) == ContinueCaption()) {
         state_.blnSuppressDetailedReports = chkSuppressDisplayOfReport_->isChecked();
-        SetReportButtons(false, true, kPause, false, QString());
+        SetReportButtons(false, true, PauseCaption(), false, QString());
         state_.blnPauseRequested = false;
         state_.blnPaused = false;
     }
@@ -315,10 +326,10 @@ void frmReport::cmdPauseContinue_Click() {
 
 void frmReport::cmdCancelClose_Click() {
     state_.blnPauseRequested = false;
-    if (Caption(cmdCancelClose_) == kCancelOperation) {
+    if (Caption(cmdCancelClose_) == CancelOperationCaption()) {
         state_.blnStop = true;
         state_.blnPaused = false;
-        cmdCancelClose_->setText(kClose);
+        cmdCancelClose_->setText(CloseCaption());
         cmdCancelClose_->setFixedWidth(Px(1000));
         cmdPauseContinue_->hide();
     } else {

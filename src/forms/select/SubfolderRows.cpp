@@ -2,6 +2,7 @@
 
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
@@ -29,12 +30,13 @@ bool IsRecycleBinName(const std::string& name) {
     return name == ".Trash" || name.rfind(".Trash-", 0) == 0;
 }
 
-std::string CountText(std::int32_t n, const char* one, const char* many) {
+// "no files", "1 file", "12 files": the text for one is `one`, for others the one after it.
+std::string CountText(std::int32_t n, int one) {
     if (n == 0)
-        return std::string("no ") + many;
+        return GetProgramText(1598) + " " + GetProgramText(one + 1);
     if (n == 1)
-        return std::string("1 ") + one;
-    return GroupedNumber(n, 0) + " " + many;
+        return "1 " + GetProgramText(one);
+    return GroupedNumber(n, 0) + " " + GetProgramText(one + 1);
 }
 
 } // namespace
@@ -110,10 +112,11 @@ std::string RowText(const SubfolderCounts& counts) {
     if (!counts.errorDescription.empty()) {
         text += counts.errorDescription;
     } else {
-        text += CountText(counts.files, "file", "files") + " and ";
-        text += CountText(counts.subfolders, "subfolder", "subfolders");
+        text += CountText(counts.files, 1458) + " " + GetProgramText(1268) + " ";
+        text += CountText(counts.subfolders, 1599);
         if (counts.sizeCounted)
-            text += std::string(", ") + (counts.over ? "over " : "") + FormatSizeKbMb(counts.size, 2);
+            text += ", " + (counts.over ? GetProgramText(1595) + " " : std::string()) +
+                    FormatSizeKbMb(counts.size, 2);
     }
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, ", ") == 0)
         text.resize(text.size() - 2);

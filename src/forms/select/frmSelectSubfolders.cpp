@@ -4,7 +4,10 @@
 #include "forms/prompts/MessageBoxes.h"
 #include "modules/FileProc.h"
 #include "modules/Folder.h"
+#include "modules/Language.h"
+#include "modules/MessageBox.h"
 #include "modules/StrProc.h"
+#include "platform/ErrorCodes.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -30,8 +33,8 @@ QColor ColorOf(long bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-bool ContainsIgnoringCase(const std::string& text, const char* word) {
-    return LowerCaseWithAccents(text).find(word) != std::string::npos;
+bool ContainsIgnoringCase(const std::string& text, const std::string& word) {
+    return LowerCaseWithAccents(text).find(LowerCaseWithAccents(word)) != std::string::npos;
 }
 
 } // namespace
@@ -39,10 +42,11 @@ bool ContainsIgnoringCase(const std::string& text, const char* word) {
 frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       picSubfolders_(new QLabel(this)), vsbScrollBar_(new QScrollBar(Qt::Vertical, this)),
-      lblNumSubfolders_(new QLabel(this)), cmdAccept_(new QPushButton(QStringLiteral("Accept"), this)),
-      cmdCancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+      lblNumSubfolders_(new QLabel(this)), cmdAccept_(new QPushButton(Pt(1584), this)),
+      cmdCancel_(new QPushButton(Qs(AnswerCaption(MessageAnswer::Cancel)), this)) {
+    strCaption = GetProgramText(1583);
     setObjectName(QStringLiteral("frmSelectSubfolders"));
-    setWindowTitle(QStringLiteral("Select subfolders"));
+    setWindowTitle(Pt(1583));
     setModal(true);
 
     picSubfolders_->setObjectName(QStringLiteral("picSubfolders"));
@@ -68,13 +72,13 @@ frmSelectSubfolders::frmSelectSubfolders(QWidget* parent)
 
     lblNumSubfolders_->setObjectName(QStringLiteral("lblNumSubfolders"));
     lblNumSubfolders_->setTextFormat(Qt::PlainText);
-    lblNumSubfolders_->setText(QStringLiteral("There are 13,391 subfolders."));
+    lblNumSubfolders_->clear();
 
     cmdAccept_->setObjectName(QStringLiteral("cmdAccept"));
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    const char* allCaptions[2] = {"Deselect all", "Select all"};
+    const int allCaptions[2] = {1585, 1586}; // deselect all, select all
     for (int i = 0; i < 2; ++i) {
-        cmdSelectDeselectAllSubfolders_[i] = new QPushButton(QLatin1String(allCaptions[i]), this);
+        cmdSelectDeselectAllSubfolders_[i] = new QPushButton(Pt(allCaptions[i]), this);
         cmdSelectDeselectAllSubfolders_[i]->setObjectName(ControlName("cmdSelectDeselectAllSubfolders", i));
         connect(cmdSelectDeselectAllSubfolders_[i], &QPushButton::clicked, this,
                 [this, i] { cmdSelectDeselectAllSubfolders_Click(i); });
@@ -187,7 +191,7 @@ void frmSelectSubfolders::Form_Activate() {
     int errorNumber = 0;
     const std::int32_t n = CountSubfolders(strTopFolder, description, errorNumber);
     if (n < 0) {
-        ShowMessageBox(this, description, "Select subfolders", MessageButtons::Ok, MessageIcon::Exclamation);
+        ShowMessageBox(this, description, GetProgramText(1583), MessageButtons::Ok, MessageIcon::Exclamation);
         busy_ = false;
         done(QDialog::Rejected);
         return;
@@ -222,7 +226,7 @@ void frmSelectSubfolders::Form_Activate() {
 }
 
 void frmSelectSubfolders::ShowReadingProgress(int subfoldersRead) {
-    QString text = QStringLiteral("Reading disk . . .");
+    QString text = Pt(1587) + QStringLiteral(" . . .");
     for (int i = 0; i < subfoldersRead; ++i)
         text += QStringLiteral(" .");
     picSubfolders_->setText(text);
@@ -263,7 +267,8 @@ void frmSelectSubfolders::ReadingFinished(unsigned generation) {
     for (Row& row : rows_) {
         const std::string name = LowerCaseWithAccents(TrimBlanks(row.name));
         const bool wanted = std::find(previous.begin(), previous.end(), name) != previous.end();
-        if (wanted && !row.isEmpty && !ContainsIgnoringCase(row.text, "permission denied") &&
+        if (wanted && !row.isEmpty &&
+            !ContainsIgnoringCase(row.text, platform::errorDescription(platform::err::PermissionDenied)) &&
             !IsTargetFolder(row.name))
             row.tick = 1;
     }
@@ -391,17 +396,20 @@ void frmSelectSubfolders::DisplaySelectionSummary() {
     }
     std::string text;
     if (k == 0) {
-        lblNumSubfolders_->setText(QStringLiteral("No subfolders selected."));
+        lblNumSubfolders_->setText(Pt(1588));
         return;
     }
     if (k == 1)
-        text = "One subfolder selected.";
+        text = GetProgramText(1589);
     else if (k == n)
-        text = "All " + std::to_string(n) + " subfolders selected.";
+        text = GetProgramText(1590) + " " + std::to_string(n) + " " + GetProgramText(1591);
     else
-        text = GroupedNumber(k, 0) + " selected (of " + totalText_ + ").";
-    if (ContainsIgnoringCase(strCaption, "included"))
-        text += "\r\nA total of " + std::string(blnOver_ ? "over " : "") +
+        text = GroupedNumber(k, 0) + " " + GetProgramText(1297) + " (" + GetProgramText(1454) + " " +
+               totalText_ + ").";
+    // The window knows it chooses the included subfolders by this word of its caption.
+    if (ContainsIgnoringCase(strCaption, GetProgramText(1593)))
+        text += "\r\n" + GetProgramText(1594) + " " +
+                (blnOver_ ? GetProgramText(1595) + " " : std::string()) +
                 FormatSizeKbMb(dblTotalBytesSelected_, 2) + ".";
     lblNumSubfolders_->setText(DisplayText(text));
 }
@@ -444,8 +452,7 @@ void frmSelectSubfolders::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (!isVisible())
         return;
-    ShowMessageBox(this, "Please exit this window only by clicking on 'Accept' or 'Cancel'.",
-                   "Select Folders");
+    ShowMessageBox(this, GetProgramText(1596), GetProgramText(1597));
     cmdCancel_Click();
 }
 
@@ -464,7 +471,7 @@ bool SelectIncludedSubfolders(QWidget* mainWindow, const IncludedSubfolderChoice
                               std::vector<std::string>& selected) {
     frmSelectSubfolders window(mainWindow);
     window.blnFolderSelectionAccepted = false;
-    window.strCaption = "Select subfolders of the source folder to be INCLUDED in the backup";
+    window.strCaption = GetProgramText(1592);
     window.strTopFolder = choice.sourceFolder;
     window.strTargetFolder = choice.targetFolder;
     window.intMaxNumCheckboxes = 11;

@@ -37,7 +37,7 @@ public:
     // Set by the caller before the window is shown.
     bool blnFolderSelectionAccepted = false;
     int intMaxNumCheckboxes = 11;
-    std::string strCaption = "Select subfolders";
+    std::string strCaption; // program text 1583 unless set
     std::string strTopFolder;
     std::string strFoldersPassedToSelectFoldersForm;
     long lngBackColor = -1; // 0x00BBGGRR, -1 for the window's own colours
