@@ -11,7 +11,7 @@ ReadAhead::~ReadAhead() {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
-        files_.clear();
+        files_.reset();
         folder_.reset();
     }
     wake_.notify_all();
@@ -26,11 +26,13 @@ void ReadAhead::queueFolder(const DirectoryHandle& folder, std::vector<FileAhead
     auto own = std::make_shared<const DirectoryHandle>(folder.duplicate(error));
     if (!own->valid())
         return cancel();
+    const std::size_t count = files.size();
+    auto queued = std::make_shared<const std::vector<FileAhead>>(std::move(files));
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         folder_ = std::move(own);
-        bytesOf_.assign(files.size(), 0);
-        files_ = std::move(files);
+        bytesOf_.assign(count, 0);
+        files_ = std::move(queued);
         cursor_ = 0;
         next_ = 0;
         started_ = false;
@@ -45,7 +47,7 @@ void ReadAhead::queueFolder(const DirectoryHandle& folder, std::vector<FileAhead
 void ReadAhead::reached(std::size_t index) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        if (files_.empty())
+        if (!files_)
             return;
         for (std::size_t i = cursor_; i < std::min(index + 1, bytesOf_.size()); ++i) {
             bytesAhead_ -= bytesOf_[i];
@@ -61,7 +63,7 @@ void ReadAhead::reached(std::size_t index) {
 
 void ReadAhead::cancel() {
     const std::lock_guard<std::mutex> lock(mutex_);
-    files_.clear();
+    files_.reset();
     bytesOf_.clear();
     folder_.reset();
     bytesAhead_ = 0;
@@ -73,12 +75,13 @@ void ReadAhead::waitUntilIdle() {
     idleChanged_.wait(lock, [this] { return idle_; });
 }
 
-bool ReadAhead::nextToRead(std::shared_ptr<const DirectoryHandle>& folder, FileAhead& file,
+bool ReadAhead::nextToRead(std::shared_ptr<const DirectoryHandle>& folder,
+                           std::shared_ptr<const std::vector<FileAhead>>& files, std::size_t& index,
                            std::int64_t& bytes) {
-    if (!started_ || next_ >= files_.size() || next_ - cursor_ > limits_.files)
+    if (!files_ || !started_ || next_ >= files_->size() || next_ - cursor_ > limits_.files)
         return false;
     const std::int64_t room = limits_.bytes - bytesAhead_;
-    const std::int64_t size = std::max<std::int64_t>(files_[next_].size, 0);
+    const std::int64_t size = std::max<std::int64_t>((*files_)[next_].size, 0);
     // The file right after the walk's is always read, of a large one its start.
     if (next_ == cursor_ + 1)
         bytes = std::min(size, limits_.bytes);
@@ -87,7 +90,8 @@ bool ReadAhead::nextToRead(std::shared_ptr<const DirectoryHandle>& folder, FileA
     else
         return false;
     folder = folder_;
-    file = files_[next_];
+    files = files_;
+    index = next_;
     bytesOf_[next_] = bytes;
     bytesAhead_ += bytes;
     ++next_;
@@ -98,9 +102,10 @@ void ReadAhead::run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         std::shared_ptr<const DirectoryHandle> folder;
-        FileAhead file;
+        std::shared_ptr<const std::vector<FileAhead>> files;
+        std::size_t index = 0;
         std::int64_t bytes = 0;
-        while (!stopping_ && !nextToRead(folder, file, bytes)) {
+        while (!stopping_ && !nextToRead(folder, files, index, bytes)) {
             idle_ = true;
             idleChanged_.notify_all();
             wake_.wait(lock);
@@ -109,8 +114,9 @@ void ReadAhead::run() {
             break;
         idle_ = false;
         lock.unlock();
-        prefetchFile(*folder, file.name, bytes);
+        prefetchFile(*folder, (*files)[index].name, bytes);
         folder.reset();
+        files.reset();
         lock.lock();
     }
     idle_ = true;
