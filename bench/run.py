@@ -3,7 +3,7 @@
 tree, in one run, the tools interleaved round by round.
 
 Usage: bench/run.py [--files 20k|300k|1M] [--rounds N] [--cold-rounds N] [--work DIR]
-                    [--cli PATH] [--keep-tree] [--no-rclone]
+                    [--cli PATH] [--before PATH] [--keep-tree] [--no-rclone]
 
 Builds a sample tree (20k: 20,000 small files in 2,000 folders plus 4 files of 64 MiB;
 300k: 300,000 small files; 1M: 1,000,000 tiny files), then, in every round, measures each
@@ -20,6 +20,9 @@ Every full backup writes to a target name of its own; the copies of the round be
 deleted once the full backups of a round are done, so no timed run follows a deletion at once
 (ext4 would spend it skipping the inodes just freed). Nothing a tool left unwritten is charged
 to the next: the disk is synced, untimed, after every tool.
+
+With --before, an earlier build of kestrel-backup-cli runs beside the others as one more
+peer ("kestrel before"), so a change is measured in the same rounds and under the same load.
 
 Prints, per measure and peer, the median seconds and the ratio kestrel / peer: its median and
 its range over the rounds; and the peak memory (max RSS, through GNU time) of each tool, with
@@ -171,6 +174,7 @@ def main():
                         help="cold rounds, where the page cache can be dropped (default as --rounds; 0: none)")
     parser.add_argument("--work", default=None, help="folder for the trees (default: a new folder in /tmp)")
     parser.add_argument("--cli", default=os.path.join(HERE, "..", "build", "kestrel-backup-cli"))
+    parser.add_argument("--before", default=None, help="an earlier kestrel-backup-cli to compare with")
     parser.add_argument("--keep-tree", action="store_true", help="leave the work folder in place")
     parser.add_argument("--no-rclone", action="store_true")
     args = parser.parse_args()
@@ -201,6 +205,7 @@ def main():
 
 
 def measure(args, cli, rclone, rounds, cold_rounds, work):
+    before = os.path.abspath(args.before) if args.before else None
     src = os.path.join(work, "src")
     dst = os.path.join(work, "dst")
     for folder in (src, dst):
@@ -225,6 +230,8 @@ def measure(args, cli, rclone, rounds, cold_rounds, work):
         """(tool, command, folder to flush) for the full backups of one round into new targets."""
         out = lambda tool: os.path.join(dst, f"{name}-{tool}")
         tools = [("kestrel", lambda t: [cli, "backup", setup_for(t), "--yes", "--all"], False),
+                 *([("kestrel before", lambda t: [before, "backup", setup_for(t), "--yes", "--all"], False)]
+                   if before else []),
                  ("cp -a", lambda t: ["cp", "-a", src + "/.", t], False),
                  ("cp -a && sync", lambda t: ["cp", "-a", src + "/.", t], True),
                  ("rsync -a", lambda t: ["rsync", "-a", src + "/", t + "/"], False),
@@ -276,10 +283,15 @@ def measure(args, cli, rclone, rounds, cold_rounds, work):
         rerun = [("kestrel", [cli, "backup", setup, "--yes"], ours),
                  ("rsync -a", ["rsync", "-a", src + "/", copies["rsync -a"] + "/"], copies["rsync -a"]),
                  ("find floor", ["find", src, ours, "-printf", "%s %T@\\n"], ours)]
+        if before:
+            older = copies["kestrel before"]
+            rerun.insert(1, ("kestrel before", [before, "backup", older + ".zbk", "--yes"], older))
         if rclone:
             rerun.append(("rclone copy", [rclone, "copy", src, copies["rclone copy"]], copies["rclone copy"]))
         check = [("kestrel", [cli, "check", setup, "--yes"], ours),
                  ("rsync -an", ["rsync", "-an", src + "/", copies["rsync -a"] + "/"], copies["rsync -a"])]
+        if before:
+            check.insert(1, ("kestrel before", [before, "check", older + ".zbk", "--yes"], older))
         if rclone:
             check.append(("rclone --dry-run", [rclone, "copy", "--dry-run", src, copies["rclone copy"]],
                           copies["rclone copy"]))
@@ -291,7 +303,7 @@ def measure(args, cli, rclone, rounds, cold_rounds, work):
 
         if not cold:
             change_one_percent(paths, next(seeds))
-            for tool, command, target in rerun[:2]:
+            for tool, command, target in rerun[:3 if before else 2]:
                 settle()
                 prepare(True, (target,))
                 results.add(temperature, measures[3], tool, *timed(command))
