@@ -22,7 +22,8 @@ BothSidesStatus::~BothSidesStatus() {
     helper_.join();
 }
 
-void BothSidesStatus::readTargets(const platform::DirectoryHandle& target, const std::vector<std::string>& names,
+void BothSidesStatus::readTargets(const platform::DirectoryHandle& target,
+                                  const std::vector<std::string>& names,
                                   std::vector<platform::FileStatus>& statuses) {
     // Room made by the caller: the second thread allocates nothing (a heap of its own would
     // raise the program's memory for no gain).

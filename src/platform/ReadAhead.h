@@ -59,7 +59,8 @@ private:
     void run();
     // The next file to read, if the limits allow one; false when there is none.
     bool nextToRead(std::shared_ptr<const DirectoryHandle>& folder,
-                    std::shared_ptr<const std::vector<FileAhead>>& files, std::size_t& index, std::int64_t& bytes);
+                    std::shared_ptr<const std::vector<FileAhead>>& files, std::size_t& index,
+                    std::int64_t& bytes);
 
     const Limits limits_;
     mutable std::mutex mutex_;
@@ -68,9 +69,9 @@ private:
     // Shared with the reader, which reads a name from it outside the lock (and so allocates
     // nothing on its own thread, which would cost the process a heap of that thread's own).
     std::shared_ptr<const std::vector<FileAhead>> files_;
-    std::size_t cursor_ = 0;   // the file the walk is at
-    std::size_t next_ = 0;     // the next file to read ahead
-    bool started_ = false;     // reached() was called for the queued folder
+    std::size_t cursor_ = 0; // the file the walk is at
+    std::size_t next_ = 0;   // the next file to read ahead
+    bool started_ = false;   // reached() was called for the queued folder
     std::int64_t bytesAhead_ = 0;
     std::vector<std::int64_t> bytesOf_; // what was read ahead of each queued file
     bool idle_ = true;

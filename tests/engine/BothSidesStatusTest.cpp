@@ -41,7 +41,8 @@ TEST(BothSidesStatusTest, EachNameGetsItsStatusOnBothSidesWithOrWithoutTheSecond
     if (links)
         entries.push_back({"a link", "link", "link"});
     for (const Entry& e : entries) {
-        for (const auto& [side, what] : {std::pair{std::string("src/"), e.source}, {std::string("tgt/"), e.target}}) {
+        for (const auto& [side, what] :
+             {std::pair{std::string("src/"), e.source}, {std::string("tgt/"), e.target}}) {
             if (what.rfind("file ", 0) == 0)
                 dir.createFile(side + e.name, std::string(std::stoul(what.substr(5)), 'x'));
             else if (what == "folder")

@@ -39,7 +39,8 @@ std::string NameOf(int i) {
 std::vector<FileAhead> MakeFiles(const TempDir& dir, const std::vector<std::int64_t>& sizes) {
     std::vector<FileAhead> files;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
-        dir.createFile("folder/" + NameOf(static_cast<int>(i)), std::string(static_cast<std::size_t>(sizes[i]), 'x'));
+        dir.createFile("folder/" + NameOf(static_cast<int>(i)),
+                       std::string(static_cast<std::size_t>(sizes[i]), 'x'));
         files.push_back({NameOf(static_cast<int>(i)), sizes[i]});
     }
     return files;
@@ -71,7 +72,11 @@ TEST(ReadAheadTest, ReadsTheFilesAfterTheWalksOneInOrderWithinItsLimits) {
          std::vector<std::int64_t>(10, 10),
          {0, 5},
          {1, 2, 3, 6, 7, 8}},
-        {"stops at the end of the folder", {32, 1 << 20}, std::vector<std::int64_t>(4, 10), {0, 2}, {1, 2, 3}},
+        {"stops at the end of the folder",
+         {32, 1 << 20},
+         std::vector<std::int64_t>(4, 10),
+         {0, 2},
+         {1, 2, 3}},
         {"bytes ahead bounded", {32, 25}, std::vector<std::int64_t>(10, 10), {0}, {1, 2}},
         {"a large next file is read in part, and alone", {32, 25}, {10, 100, 10, 10}, {0}, {1}},
         {"nothing without limits", {0, 1 << 20}, std::vector<std::int64_t>(4, 10), {0}, {}},

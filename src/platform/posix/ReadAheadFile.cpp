@@ -8,7 +8,8 @@ namespace kestrel::platform {
 
 void prefetchFile(const DirectoryHandle& folder, const std::string& name, std::int64_t bytes) {
     // Never waits on a pipe put in the file's place.
-    const int fd = ::openat(folder.nativeHandle(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        ::openat(folder.nativeHandle(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return;
     if (const ReadAheadSeam::Function seam = ReadAheadSeam::current())
