@@ -27,9 +27,6 @@ using platform::FileStatus;
 const std::string kCRLF = "\r\n";
 const std::string kSixBlanks = "      ";
 
-// Files this large are checked against the system-file and swap-file rules.
-constexpr std::int64_t kLargeSystemFileSize = 10487560;
-
 bool EndsWithThumbsDb(const std::string& name) {
     static const std::string kThumbs = "thumbs.db";
     const std::string lower = LowerCaseWithAccents(TrimBlanks(name));
@@ -135,10 +132,6 @@ std::string BackupWalk::TargetPathOf(const std::string& sourcePath) const {
     return target_ + sourcePath.substr(std::min(source_.size(), sourcePath.size()));
 }
 
-void BackupWalk::OutputLineStart() {
-    report_.StartLine();
-}
-
 bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error) {
     platform::DirectoryReader reader(folder);
     platform::DirectoryEntry entry;
@@ -192,15 +185,12 @@ void BackupWalk::AddPassedOver(const std::string& folder, const std::string& nam
 
 void BackupWalk::ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries,
                                   bool filePart, FolderRun* run) {
-    const bool subfoldersWalked = folder == source_ || setup_.chkIncludeSubfolders != 0;
     for (const PassedOver& entry : entries) {
         const std::string path = folder + entry.name;
         // Only what the setup would have taken: a link to a folder where such a subfolder would
         // be walked, anything else where such a file would be selected.
         const bool selected = entry.kind == platform::PassedOverKind::FolderLink
-                                  ? subfoldersWalked &&
-                                        selection_.IsIncludedFolder(platform::withFinalSeparator(path)) &&
-                                        !selection_.IsExcludedPath(platform::withFinalSeparator(path))
+                                  ? WouldWalkFolderLink(folder, path)
                                   : filePart && IsSelected(path, entry.name);
         if (!selected)
             continue;
@@ -211,9 +201,19 @@ void BackupWalk::ReportPassedOver(const std::string& folder, const std::vector<P
             OutputHeldBackFolderLine(report_);
             run->blnFolderLineShown = true;
         }
-        OutputLineStart();
-        report_.Output(kSixBlanks + PassedOverText(entry.kind) + " " + path + ".", true);
+        report_.OutputBlock(kSixBlanks + PassedOverText(entry.kind) + " " + path + ".");
     }
+}
+
+bool BackupWalk::WouldWalkFolderLink(const std::string& folder, const std::string& path) const {
+    const std::string asFolder = platform::withFinalSeparator(path);
+    if (selection_.IsExcludedPath(asFolder))
+        return false;
+    // The setup lists the source's real subfolders only: a link at the top could never be
+    // chosen, so it is named whatever the list holds.
+    if (folder == source_)
+        return true;
+    return setup_.chkIncludeSubfolders != 0 && selection_.IsIncludedFolder(asFolder);
 }
 
 void BackupWalk::HandleFolderError(const std::string& folder, const platform::Error& error) {
@@ -230,8 +230,7 @@ void BackupWalk::HandleFolderError(const std::string& folder, const platform::Er
         if (state_.blnListFolders)
             ++state_.lngTotalNumFolders;
     }
-    OutputLineStart();
-    report_.Output(kSixBlanks + GetProgramText(79) + " " + folder + "  " + error.description, true);
+    report_.OutputBlock(kSixBlanks + GetProgramText(79) + " " + folder + "  " + error.description);
     // A folder the user may not read never stops the walk and asks nothing.
     if (denied)
         return;
@@ -258,23 +257,10 @@ bool BackupWalk::IsSelected(const std::string& fullPath, const std::string& name
 }
 
 void BackupWalk::BackupFolder(const std::string& strFolder) {
-    const int op = state_.intOperation;
-    const bool quiet = op == intOperationCheckForFile;
-    if (state_.blnStop || (quiet && state_.blnFileExists))
+    if (state_.blnStop || (Quiet() && state_.blnFileExists))
         return;
-
-    Interaction& ui = ctx_.ui;
-    if (!quiet) {
-        bool shortened = false;
-        ui.SetReportLabel(ReportLabel::lblSourceDirpath,
-                          "Source folder: " +
-                              ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
-        ui.SetReportLabel(ReportLabel::lblTargetDirpath,
-                          "Target folder:  " + ShortenPathForDisplay(TargetPathOf(strFolder),
-                                                                     intMaxShownPathLength, shortened));
-        ui.SetReportLabel(ReportLabel::Label1, "");
-        ui.SetReportLabel(ReportLabel::lblFileName, "");
-    }
+    if (!Quiet())
+        ShowFolderLabels(strFolder);
 
     std::vector<std::string> subfolders;
     {
@@ -284,91 +270,116 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
             HandleFolderError(strFolder, error);
             return;
         }
-        std::vector<FolderFile>& files = entries.files;
         subfolders = std::move(entries.subfolders);
-
         const bool filePart = !(strFolder == source_ && setup_.chkExcludeFilesInSourceFolder != 0);
-        if (filePart) {
-            FolderRun run;
-            run.folder = strFolder;
-            run.targetFolder = TargetPathOf(strFolder);
-            run.numFiles = static_cast<std::int64_t>(files.size());
-
-            if (!files.empty()) {
-                const bool note = !quiet && ShowWaitingNote(report_, run.numFiles);
-                if (quiet) {
-                    for (const FolderFile& file : files) {
-                        if (IsSelected(strFolder + file.name, file.name)) {
-                            state_.blnFileExists = true;
-                            return;
-                        }
-                    }
-                } else if (op == intOperationListFolders) {
-                    for (FolderFile& file : files) {
-                        if (!IsSelected(strFolder + file.name, file.name))
-                            continue;
-                        const FileStatus& status = StatusOf(strFolder, file);
-                        if (status.isRegular())
-                            state_.dblTotalFilesize += static_cast<double>(status.size);
-                    }
-                }
-                if (note)
-                    RemoveWaitingNote(report_);
+        if (!filePart) {
+            if (!Quiet())
+                ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
+        } else if (Quiet()) {
+            if (AnyFileSelected(strFolder, entries.files)) {
+                state_.blnFileExists = true;
+                return;
             }
-
-            if (!quiet) {
-                const bool heldBack =
-                    op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles;
-                if (Details()) {
-                    DisplayNumFilesInFolder(report_, true, strFolder, run.numFiles,
-                                            state_.blnListFolders || run.numFiles == 0,
-                                            op == intOperationListFolders, !heldBack);
-                }
-                run.blnFolderLineShown = !heldBack;
-                if (run.numFiles > 0 || state_.blnListFolders)
-                    ++state_.lngTotalNumFolders;
-                ui.DoEvents();
-
-                const bool examines = op == intOperationCheckBackupState ||
-                                      op == intOperationBackupAllFiles ||
-                                      op == intOperationBackupModifiedFiles;
-                if (run.numFiles > 0) {
-                    state_.lngTotalNumFiles += run.numFiles;
-                    if (examines) {
-                        DisplayFreeSpace(report_, targetDrive_);
-                        if (!ExamineFiles(run, files))
-                            return;
-                        if (Details()) {
-                            if (op == intOperationCheckBackupState)
-                                DisplayNewAndModifiedFiles(report_, run.numFiles, run.numNewFiles,
-                                                           run.numModifiedFiles);
-                            else
-                                DisplayFilesCopied(report_, run.numFiles, run.numNewFiles,
-                                                   run.numModifiedFiles, run.numFilesCopied);
-                        }
-                    }
-                }
-                ReportPassedOver(strFolder, entries.passedOver, true, &run);
-                if (op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles)
-                    PauseAfterFirstCopy(run);
-            }
-        } else if (!quiet) {
-            ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
+        } else if (!WalkFilesOf(strFolder, entries)) {
+            return;
         }
     }
+    WalkSubfolders(strFolder, subfolders);
+}
 
+void BackupWalk::ShowFolderLabels(const std::string& strFolder) {
+    Interaction& ui = ctx_.ui;
+    bool shortened = false;
+    ui.SetReportLabel(ReportLabel::lblSourceDirpath,
+                      "Source folder: " + ShortenPathForDisplay(strFolder, intMaxShownPathLength, shortened));
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath,
+                      "Target folder:  " +
+                          ShortenPathForDisplay(TargetPathOf(strFolder), intMaxShownPathLength, shortened));
+    ui.SetReportLabel(ReportLabel::Label1, "");
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+}
+
+bool BackupWalk::AnyFileSelected(const std::string& strFolder, const std::vector<FolderFile>& files) const {
+    return std::any_of(files.begin(), files.end(),
+                       [&](const FolderFile& file) { return IsSelected(strFolder + file.name, file.name); });
+}
+
+void BackupWalk::AddSelectedSizes(const std::string& strFolder, std::vector<FolderFile>& files) {
+    for (FolderFile& file : files) {
+        if (!IsSelected(strFolder + file.name, file.name))
+            continue;
+        const FileStatus& status = StatusOf(strFolder, file);
+        if (status.isRegular())
+            state_.dblTotalFilesize += static_cast<double>(status.size);
+    }
+}
+
+bool BackupWalk::WalkFilesOf(const std::string& strFolder, FolderEntries& entries) {
+    const int op = state_.intOperation;
+    std::vector<FolderFile>& files = entries.files;
+    FolderRun run;
+    run.folder = strFolder;
+    run.targetFolder = TargetPathOf(strFolder);
+    run.numFiles = static_cast<std::int64_t>(files.size());
+
+    if (!files.empty()) {
+        const bool note = ShowWaitingNote(report_, run.numFiles);
+        if (op == intOperationListFolders)
+            AddSelectedSizes(strFolder, files);
+        if (note)
+            RemoveWaitingNote(report_);
+    }
+
+    // The check and the backup of modified files show a folder's line only once it has a new or
+    // modified file.
+    const bool heldBack = op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles;
+    if (Details()) {
+        DisplayNumFilesInFolder(report_, true, strFolder, run.numFiles,
+                                state_.blnListFolders || run.numFiles == 0, op == intOperationListFolders,
+                                !heldBack);
+    }
+    run.blnFolderLineShown = !heldBack;
+    if (run.numFiles > 0 || state_.blnListFolders)
+        ++state_.lngTotalNumFolders;
+    ctx_.ui.DoEvents();
+
+    if (run.numFiles > 0) {
+        state_.lngTotalNumFiles += run.numFiles;
+        if (op != intOperationListFolders) {
+            DisplayFreeSpace(report_, targetDrive_);
+            if (!ExamineFiles(run, files))
+                return false;
+            DisplayFolderRemark(run);
+        }
+    }
+    ReportPassedOver(strFolder, entries.passedOver, true, &run);
+    if (IsBackup() && !state_.blnStop)
+        PauseAfterFirstCopy(run);
+    return true;
+}
+
+void BackupWalk::DisplayFolderRemark(const FolderRun& run) {
+    if (!Details())
+        return;
+    if (state_.intOperation == intOperationCheckBackupState)
+        DisplayNewAndModifiedFiles(report_, run.numFiles, run.numNewFiles, run.numModifiedFiles);
+    else
+        DisplayFilesCopied(report_, run.numFiles, run.numNewFiles, run.numModifiedFiles, run.numFilesCopied);
+}
+
+void BackupWalk::WalkSubfolders(const std::string& strFolder, const std::vector<std::string>& subfolders) {
     if (strFolder != source_ && setup_.chkIncludeSubfolders == 0)
         return;
+    Interaction& ui = ctx_.ui;
     ui.DoEvents();
     if (state_.blnStop)
         return;
-
     for (const std::string& name : subfolders) {
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
         if (selection_.IsIncludedFolder(subPath) && !selection_.IsExcludedPath(subPath))
             BackupFolder(subPath);
         ui.DoEvents();
-        if (state_.blnStop || (quiet && state_.blnFileExists))
+        if (state_.blnStop || (Quiet() && state_.blnFileExists))
             return;
     }
 }
@@ -413,8 +424,11 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
             // A file removed since the folder was read, or turned into something that is no
             // file, is passed over.
             if (status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
-                if (BackupOneFile(run, file.name, fullPath, status) == FileResult::EndFolder)
+                const FileResult result = BackupOneFile(run, file.name, fullPath, status);
+                if (result == FileResult::Abandon)
                     return false;
+                if (result == FileResult::Stop)
+                    break;
             }
         }
         ctx_.ui.DoEvents();
@@ -426,195 +440,194 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
 
 BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::string& name,
                                                  const std::string& fullPath, const FileStatus& source) {
-    const int op = state_.intOperation;
-    const std::string targetPath = run.targetFolder + name;
-    const std::int64_t sourceSize = SizeOfStatus(source);
-    const FileStatus target = TargetStatusOf(run, name);
-    const bool targetExists = target.isRegular();
-    const std::int64_t targetSize = targetExists ? SizeOfStatus(target) : 0;
-    if (targetExists)
-        run.targetFolderReady = true;
-
-    const bool isThumbsDb = EndsWithThumbsDb(name);
-    const bool skipThisThumbs = isThumbsDb && state_.blnSkipThumbsDb;
-    const bool modifiedSince = IsModifiedSinceOfStatus(source, modifiedSinceDays_, today_);
-
-    // What the target cannot hold is never written under another name nor over another file,
-    // and is no new or modified file: it is reported as a file that cannot be copied.
-    if (modifiedSince) {
-        if (const std::string reason = WhyTargetCannotHold(run, name, sourceSize); !reason.empty()) {
-            bool stop = false;
-            ReportCopyError(fullPath, reason, stop);
-            return stop ? FileResult::EndFolder : FileResult::Next;
-        }
+    const FileFacts facts = FactsOf(run, name, fullPath, source);
+    const FileVerdict verdict = DecideFile(facts);
+    switch (verdict.standing) {
+    case FileStanding::CannotHold: {
+        // Never written under another name nor over another file, and no new or modified file:
+        // reported as a file that cannot be copied.
+        bool stop = false;
+        ReportCopyError(fullPath, facts.cannotHold, stop);
+        return stop ? FileResult::Stop : FileResult::Next;
+    }
+    case FileStanding::New:
+    case FileStanding::Modified:
+        ReportNewOrModified(run, fullPath, verdict.standing == FileStanding::New);
+        break;
+    default:
+        break;
     }
 
-    bool olderWarning = false;
-    bool smallerWarning = false;
-    if (sourceSize >= 0 && targetExists && !skipThisThumbs && modifiedSince) {
-        olderWarning = setup_.chkWarnIfEarlier != 0 && IsSourceOlderOfStatus(source, target);
-        smallerWarning = setup_.chkWarnIfSmaller != 0 && targetSize > 0 &&
-                         static_cast<double>(sourceSize) * 100.0 / static_cast<double>(targetSize) <
-                             static_cast<double>(setup_.intSuspectPercent());
-    }
-
-    bool copyFile = false;
-    if (!modifiedSince) {
-        // outside the modified-since range
-    } else if (!setup_.txbReportFile.empty() && setup_.txbReportFile == targetPath) {
-        // the report file is never overwritten by a backup copy
-    } else if (skipThisThumbs) {
-    } else if (op == intOperationBackupAllFiles) {
-        copyFile = true;
-    } else {
-        const bool isNew = !targetExists;
-        const bool isModified = !isNew && IsModifiedFileOfStatus(source, target, timeComparison_);
-        if (isNew || isModified) {
-            copyFile = true;
-            if (isNew) {
-                ++state_.lngTotalNumNewFiles;
-                ++run.numNewFiles;
-            } else {
-                ++state_.lngTotalNumModifiedFiles;
-                ++run.numModifiedFiles;
-            }
-            if (Details()) {
-                if (!run.blnFolderLineShown) {
-                    OutputHeldBackFolderLine(report_);
-                    run.blnFolderLineShown = true;
-                }
-                report_.Output(kSixBlanks + fullPath + " " + GetProgramText(isNew ? 65 : 66), true);
-            }
-        }
-    }
-
-    if (op == intOperationCheckBackupState || !copyFile)
+    switch (verdict.action) {
+    case FileAction::None:
         return FileResult::Next;
-
-    if (sourceSize > kLargeSystemFileSize) {
-        // The file's own extension decides: a folder "photos.system" or a file
-        // "my.sysconfig.tar" holds no system file.
-        const std::string extension = FileExtensionOf(name, true);
-        const std::string& filter = selection_.ExtensionFilter();
-        if (extension == "sys" && (filter.empty() || filter == "sys")) {
-            report_.Output(kSixBlanks + GetProgramText(390) + " " + fullPath + ".", true);
-            return FileResult::Next;
-        }
-        if (extension == "swp" &&
-            LowerCaseWithAccents(fullPath).find(platform::pathSeparator() + std::string("win")) !=
-                std::string::npos &&
-            (filter.empty() || filter == "swp")) {
-            report_.Output(kSixBlanks + GetProgramText(164) + " " + fullPath + ".", true);
-            return FileResult::Next;
-        }
+    case FileAction::SkipSystemFile:
+    case FileAction::SkipSwapFile:
+        report_.OutputBlock(kSixBlanks +
+                            GetProgramText(verdict.action == FileAction::SkipSystemFile ? 390 : 164) + " " +
+                            fullPath + ".");
+        return FileResult::Next;
+    case FileAction::TargetFull:
+        ReportTargetFull();
+        return FileResult::Next;
+    case FileAction::NoRoom:
+        ReportNoRoom(fullPath, SizeOfStatus(source));
+        return FileResult::Next;
+    case FileAction::Copy:
+        break;
     }
+    return CopyOneFile(run, facts, verdict);
+}
 
-    if (!targetExists) {
+FileFacts BackupWalk::FactsOf(FolderRun& run, const std::string& name, const std::string& fullPath,
+                              const FileStatus& source) {
+    FileFacts facts;
+    facts.operation = state_.intOperation;
+    facts.fullPath = fullPath;
+    facts.name = name;
+    facts.source = source;
+    facts.target = TargetStatusOf(run, name);
+    if (facts.target.isRegular())
+        run.targetFolderReady = true;
+    facts.modifiedSince = IsModifiedSinceOfStatus(source, modifiedSinceDays_, today_);
+    facts.targetIsReportFile =
+        !setup_.txbReportFile.empty() && setup_.txbReportFile == run.targetFolder + name;
+    facts.skipThumbs = state_.blnSkipThumbsDb && EndsWithThumbsDb(name);
+    if (facts.modifiedSince)
+        facts.cannotHold = WhyTargetCannotHold(run, name, SizeOfStatus(source));
+    facts.extensionFilter = selection_.ExtensionFilter();
+    facts.warnIfEarlier = setup_.chkWarnIfEarlier != 0;
+    facts.warnIfSmaller = setup_.chkWarnIfSmaller != 0;
+    facts.suspectPercent = setup_.intSuspectPercent();
+    facts.comparison = timeComparison_;
+    if (NeedsRoomReading(facts.operation, facts.target, facts.modifiedSince)) {
         double freeBytes = 0;
         double totalBytes = 0;
-        if (targetRoom_.Read(target_, sourceSize, freeBytes, totalBytes) == 0) {
-            if (freeBytes <= 0) {
-                OutputLineStart();
-                report_.Output(kSixBlanks + "The target drive is full.", true);
-                ++state_.lngTotalNumCopyErrors;
-                if (!ctx_.Unattended()) {
-                    MessageRequest request;
-                    request.text =
-                        "The target drive is full, so this backup operation" + kCRLF + "must be terminated.";
-                    request.title = strTitle_;
-                    request.icon = MessageIcon::Exclamation;
-                    ctx_.ui.ShowMessage(request);
-                }
-                state_.blnTargetFull = true;
-                state_.blnStop = true;
-                return FileResult::Next;
-            }
-            if (static_cast<double>(sourceSize) >= freeBytes) {
-                OutputLineStart();
-                report_.Output(kSixBlanks + "Insufficient space on the target drive for this file.", true);
-                ++state_.lngTotalNumCopyErrors;
-                const std::string message = GetProgramText(62) + kCRLF + fullPath + " (" +
-                                            Grouped(sourceSize) + " " + GetProgramText(152) + ")." +
-                                            ErrorCountLines(state_.lngTotalNumCopyErrors);
-                if (AskToStopAfterErrors(message, false))
-                    state_.blnStop = true;
-                return FileResult::Next;
-            }
-        }
+        if (targetRoom_.Read(target_, SizeOfStatus(source), freeBytes, totalBytes) == 0)
+            facts.freeBytes = freeBytes;
     }
+    return facts;
+}
 
-    if (olderWarning && !run.blnOlderWarningOff) {
-        if (WarnBeforeCopy(run, true, fullPath, targetPath, source, target, copyFile) ==
-            FileResult::EndFolder)
-            return FileResult::EndFolder;
-        if (!copyFile)
-            return FileResult::Next;
+void BackupWalk::ReportNewOrModified(FolderRun& run, const std::string& fullPath, bool isNew) {
+    if (isNew) {
+        ++state_.lngTotalNumNewFiles;
+        ++run.numNewFiles;
+    } else {
+        ++state_.lngTotalNumModifiedFiles;
+        ++run.numModifiedFiles;
     }
-    if (smallerWarning && !run.blnSmallerWarningOff) {
-        if (WarnBeforeCopy(run, false, fullPath, targetPath, source, target, copyFile) ==
-            FileResult::EndFolder)
-            return FileResult::EndFolder;
+    if (!Details())
+        return;
+    if (!run.blnFolderLineShown) {
+        OutputHeldBackFolderLine(report_);
+        run.blnFolderLineShown = true;
+    }
+    report_.Output(kSixBlanks + fullPath + " " + GetProgramText(isNew ? 65 : 66), true);
+}
+
+void BackupWalk::ReportTargetFull() {
+    report_.OutputBlock(kSixBlanks + "The target drive is full.");
+    ++state_.lngTotalNumCopyErrors;
+    if (!ctx_.Unattended()) {
+        MessageRequest request;
+        request.text = "The target drive is full, so this backup operation" + kCRLF + "must be terminated.";
+        request.title = strTitle_;
+        request.icon = MessageIcon::Exclamation;
+        ctx_.ui.ShowMessage(request);
+    }
+    state_.blnTargetFull = true;
+    state_.blnStop = true;
+}
+
+void BackupWalk::ReportNoRoom(const std::string& fullPath, std::int64_t sourceSize) {
+    report_.OutputBlock(kSixBlanks + "Insufficient space on the target drive for this file.");
+    ++state_.lngTotalNumCopyErrors;
+    const std::string message = GetProgramText(62) + kCRLF + fullPath + " (" + Grouped(sourceSize) + " " +
+                                GetProgramText(152) + ")." + ErrorCountLines(state_.lngTotalNumCopyErrors);
+    if (AskToStopAfterErrors(message, false))
+        state_.blnStop = true;
+}
+
+BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& facts,
+                                               const FileVerdict& verdict) {
+    bool copyFile = true;
+    for (const bool older : {true, false}) {
+        const bool warned = older ? verdict.warnOlder && !run.blnOlderWarningOff
+                                  : verdict.warnSmaller && !run.blnSmallerWarningOff;
+        if (!warned)
+            continue;
+        if (WarnBeforeCopy(run, older, facts, copyFile) == FileResult::Stop)
+            return FileResult::Stop;
         if (!copyFile)
             return FileResult::Next;
     }
     if (!run.targetFolderReady) {
         if (!MakeTargetFolder(run))
-            return FileResult::EndFolder;
+            return FileResult::Abandon;
         run.targetFolderReady = true;
     }
 
     // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
-    const bool readOnlyCleared = targetExists && platform::isReadOnly(target);
-    if (readOnlyCleared) {
-        if (run.targetHandle->setChildFileMode(name, platform::withReadOnlyCleared(target.mode))) {
-            ++state_.lngTotalNumCopyErrors;
-            if (Details())
-                report_.Output(GetProgramText(169) + targetPath, true);
-            if (!ctx_.Unattended() &&
-                AskYesNo(GetProgramText(169) + targetPath + GetProgramText(170) + kCRLF + kCRLF +
-                             GetProgramText(64),
-                         GetProgramText(171), MessageIcon::Exclamation) == MessageAnswer::Yes)
-                state_.blnStop = true;
-            return FileResult::Next;
-        }
-    }
+    const bool readOnlyCleared = facts.target.isRegular() && platform::isReadOnly(facts.target);
+    if (readOnlyCleared && !ClearReadOnly(run, facts))
+        return FileResult::Next;
 
     Interaction& ui = ctx_.ui;
     if (!run.label1Shown) {
         ui.SetReportLabel(ReportLabel::Label1, "File now being copied: ");
         run.label1Shown = true;
     }
-    ui.SetReportLabel(ReportLabel::lblFileName, name);
+    ui.SetReportLabel(ReportLabel::lblFileName, facts.name);
 
     const platform::CopyResult copy =
-        CopyFileOfBackup(fullPath, *run.targetHandle, name, source, CopyProgressRelay(ui, state_, fullPath));
+        CopyFileOfBackup(facts.fullPath, *run.targetHandle, facts.name, facts.source,
+                         CopyProgressRelay(ui, state_, facts.fullPath));
     if (copy.copied()) {
-        targetRoom_.Used(std::max<std::int64_t>(sourceSize, 0));
-        flusher_.Written(std::max<std::int64_t>(sourceSize, 0));
-        ui.SetReportLabel(ReportLabel::lblFileName, "");
-        ++run.numFilesCopied;
-        ++state_.lngTotalNumFilesCopied;
-        if (sourceSize >= 0) {
-            state_.dblTotalFilesize += static_cast<double>(sourceSize);
-            const std::int64_t copied = state_.lngTotalNumFilesCopied;
-            ui.SetReportLabel(ReportLabel::lblBytesCopied,
-                              "Copied: " + FormatBytesAndMb(state_.dblTotalFilesize, false) + " in " +
-                                  Grouped(copied) + " file" + (copied != 1 ? "s" : ""));
-            ui.SetReportLabelVisible(ReportLabel::lblBytesCopied, true);
-        }
+        CountCopied(run, SizeOfStatus(facts.source));
         return FileResult::Next;
     }
-
     if (readOnlyCleared)
-        run.targetHandle->setChildFileMode(name, target.mode);
+        run.targetHandle->setChildFileMode(facts.name, facts.target.mode);
     if (copy.cancelled) {
         // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
         ui.SetReportLabel(ReportLabel::lblFileName, "");
-        return FileResult::EndFolder;
+        return FileResult::Stop;
     }
     bool stop = false;
-    ReportCopyFailure(fullPath, copy, targetExists, stop);
-    return stop ? FileResult::EndFolder : FileResult::Next;
+    ReportCopyFailure(facts.fullPath, copy, facts.target.isRegular(), stop);
+    return stop ? FileResult::Stop : FileResult::Next;
+}
+
+bool BackupWalk::ClearReadOnly(FolderRun& run, const FileFacts& facts) {
+    if (!run.targetHandle->setChildFileMode(facts.name, platform::withReadOnlyCleared(facts.target.mode)))
+        return true;
+    const std::string targetPath = run.targetFolder + facts.name;
+    ++state_.lngTotalNumCopyErrors;
+    if (Details())
+        report_.OutputBlock(GetProgramText(169) + targetPath);
+    if (!ctx_.Unattended() &&
+        AskYesNo(GetProgramText(169) + targetPath + GetProgramText(170) + kCRLF + kCRLF + GetProgramText(64),
+                 GetProgramText(171), MessageIcon::Exclamation) == MessageAnswer::Yes)
+        state_.blnStop = true;
+    return false;
+}
+
+void BackupWalk::CountCopied(FolderRun& run, std::int64_t sourceSize) {
+    targetRoom_.Used(std::max<std::int64_t>(sourceSize, 0));
+    flusher_.Written(std::max<std::int64_t>(sourceSize, 0));
+    Interaction& ui = ctx_.ui;
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+    ++run.numFilesCopied;
+    ++state_.lngTotalNumFilesCopied;
+    if (sourceSize < 0)
+        return;
+    state_.dblTotalFilesize += static_cast<double>(sourceSize);
+    const std::int64_t copied = state_.lngTotalNumFilesCopied;
+    ui.SetReportLabel(ReportLabel::lblBytesCopied,
+                      "Copied: " + FormatBytesAndMb(state_.dblTotalFilesize, false) + " in " +
+                          Grouped(copied) + " file" + (copied != 1 ? "s" : ""));
+    ui.SetReportLabelVisible(ReportLabel::lblBytesCopied, true);
 }
 
 std::string BackupWalk::WhyTargetCannotHold(FolderRun& run, const std::string& name,
@@ -650,54 +663,53 @@ void BackupWalk::ReportCopyFailure(const std::string& fullPath, const platform::
 }
 
 void BackupWalk::ReportCopyError(const std::string& fullPath, const std::string& reason, bool& stop) {
-    report_.Output(kCRLF + kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason, true);
+    report_.OutputBlock(kSixBlanks + GetProgramText(79) + " " + fullPath + "  " + reason,
+                        ReportModel::Spacing::SetApart);
     stop = false;
     // A check only tells, as a warning: it copies nothing and asks nothing.
     if (!IsBackup()) {
         ++state_.intNumWarnings;
-        report_.Output("", true);
         return;
     }
     ++state_.lngTotalNumCopyErrors;
     const std::string message = GetProgramText(80) + kCRLF + fullPath + kCRLF + reason +
                                 ErrorCountLines(state_.lngTotalNumCopyErrors);
     stop = AskToStopAfterErrors(message, true);
-    report_.Output("", true);
     if (stop)
         state_.blnStop = true;
 }
 
-BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, const std::string& fullPath,
-                                                  const std::string& targetPath, const FileStatus& source,
-                                                  const FileStatus& target, bool& copyFile) {
+std::string BackupWalk::WarningText(bool older, const FileFacts& facts, const std::string& targetPath) const {
+    const FileStatus& source = facts.source;
+    const FileStatus& target = facts.target;
+    const std::string& fullPath = facts.fullPath;
     const std::int64_t sourceSize = SizeOfStatus(source);
     const std::int64_t targetSize = SizeOfStatus(target);
-    bool warn = true;
-    std::string caption;
-    std::string text;
     if (older) {
-        // Only a copy dated on a later day is worth a question.
-        warn = DayNumberOfStatus(target) > DayNumberOfStatus(source);
         int minuteOfMonth = 0;
-        caption = "Current file is older than backup file";
-        text = GetProgramText(70) + " " + GetProgramText(155) + ":" + kCRLF + fullPath + " (" +
+        return GetProgramText(70) + " " + GetProgramText(155) + ":" + kCRLF + fullPath + " (" +
                LocalDateTimeTextOfStatus(source, minuteOfMonth) + ", " + Grouped(sourceSize) + " bytes)" +
                kCRLF + GetProgramText(71) + ":" + kCRLF + targetPath + " (" +
                LocalDateTimeTextOfStatus(target, minuteOfMonth) + ", " + Grouped(targetSize) + " bytes)";
-    } else {
-        caption = "Current file is significantly smaller than backup file";
-        text = " " + GetProgramText(76) + ":" + kCRLF + fullPath + " (" +
-               (sourceSize == 0 ? "0" : Grouped(sourceSize)) + " " + GetProgramText(152) + ")" + kCRLF +
-               GetProgramText(77) + " " + std::to_string(setup_.intSuspectPercent()) + "% " +
-               GetProgramText(69) + ":" + kCRLF + targetPath + " (" + Grouped(targetSize) + " " +
-               GetProgramText(152) + ")";
     }
+    return " " + GetProgramText(76) + ":" + kCRLF + fullPath + " (" +
+           (sourceSize == 0 ? "0" : Grouped(sourceSize)) + " " + GetProgramText(152) + ")" + kCRLF +
+           GetProgramText(77) + " " + std::to_string(setup_.intSuspectPercent()) + "% " + GetProgramText(69) +
+           ":" + kCRLF + targetPath + " (" + Grouped(targetSize) + " " + GetProgramText(152) + ")";
+}
 
+BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, const FileFacts& facts,
+                                                  bool& copyFile) {
+    const std::string& fullPath = facts.fullPath;
+    // Only a copy dated on a later day is worth a question about an older source.
+    const bool warn = !older || DayNumberOfStatus(facts.target) > DayNumberOfStatus(facts.source);
+    const std::string caption = older ? "Current file is older than backup file"
+                                      : "Current file is significantly smaller than backup file";
+    const std::string text = WarningText(older, facts, run.targetFolder + facts.name);
     if (warn) {
         if (ctx_.Unattended()) {
             // Nobody can be asked: the copy stays as it is and the report says so.
-            OutputLineStart();
-            report_.Output(text + kCRLF + kCRLF + "This file has not been copied.", true);
+            report_.OutputBlock(text + kCRLF + kCRLF + "This file has not been copied.");
             copyFile = false;
             ++state_.intNumWarnings;
             return FileResult::Next;
@@ -717,9 +729,8 @@ BackupWalk::FileResult BackupWalk::WarnBeforeCopy(FolderRun& run, bool older, co
             (older ? run.blnOlderWarningOff : run.blnSmallerWarningOff) = true;
             break;
         default: // 4, or the window closed
-            report_.Output("", true);
             state_.blnStop = true;
-            return FileResult::EndFolder;
+            return FileResult::Stop;
         }
     }
 
@@ -772,10 +783,8 @@ bool BackupWalk::MakeTargetFolder(FolderRun& run) {
 
     // The files of this folder cannot be backed up: that is an error of the run, not a detail.
     ++state_.lngTotalNumCopyErrors;
-    if (Details()) {
-        OutputLineStart();
-        report_.Output(GetProgramText(165) + ": " + folder, true);
-    }
+    if (Details())
+        report_.OutputBlock(GetProgramText(165) + ": " + folder);
     std::string message = GetProgramText(166) + " " + folder;
     const std::string blocking = BlockingFileOf(folder);
     if (!blocking.empty()) {

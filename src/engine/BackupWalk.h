@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileComparison.h"
+#include "engine/FileDecision.h"
 #include "engine/FileSelection.h"
 #include "engine/OperationContext.h"
 #include "engine/TargetFlusher.h"
@@ -88,7 +89,11 @@ private:
         std::vector<PassedOver> passedOver;
     };
 
-    enum class FileResult { Next, EndFolder };
+    enum class FileResult {
+        Next,   // on to the folder's next file
+        Stop,   // the run stops: the folder's remark still tells what was done
+        Abandon // the rest of the folder and its subfolders are not examined
+    };
 
     bool ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error);
     static void AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries);
@@ -96,16 +101,38 @@ private:
     // (the held-back count line first); `run` is null when the folder's files are excluded.
     void ReportPassedOver(const std::string& folder, const std::vector<PassedOver>& entries, bool filePart,
                           FolderRun* run);
+    // Whether a link to a folder stands where the walk would enter such a folder.
+    bool WouldWalkFolderLink(const std::string& folder, const std::string& path) const;
     void HandleFolderError(const std::string& folder, const platform::Error& error);
     const platform::FileStatus& StatusOf(const std::string& folder, FolderFile& file);
     bool IsSelected(const std::string& fullPath, const std::string& name) const;
+    void ShowFolderLabels(const std::string& strFolder);
+    bool AnyFileSelected(const std::string& strFolder, const std::vector<FolderFile>& files) const;
+    // The listing's sum of the selected files' sizes.
+    void AddSelectedSizes(const std::string& strFolder, std::vector<FolderFile>& files);
+    // The files of a folder, its count line and its remark; false when the folder was abandoned.
+    bool WalkFilesOf(const std::string& strFolder, FolderEntries& entries);
+    void DisplayFolderRemark(const FolderRun& run);
+    void WalkSubfolders(const std::string& strFolder, const std::vector<std::string>& subfolders);
     // False when the folder was abandoned (the rest of it and its subfolders are not examined).
     bool ExamineFiles(FolderRun& run, std::vector<FolderFile>& files);
+    // The per-file step: the facts, the verdict, then what it asks for.
     FileResult BackupOneFile(FolderRun& run, const std::string& name, const std::string& fullPath,
                              const platform::FileStatus& source);
-    FileResult WarnBeforeCopy(FolderRun& run, bool older, const std::string& fullPath,
-                              const std::string& targetPath, const platform::FileStatus& source,
-                              const platform::FileStatus& target, bool& copyFile);
+    FileFacts FactsOf(FolderRun& run, const std::string& name, const std::string& fullPath,
+                      const platform::FileStatus& source);
+    void ReportNewOrModified(FolderRun& run, const std::string& fullPath, bool isNew);
+    void ReportTargetFull();
+    void ReportNoRoom(const std::string& fullPath, std::int64_t sourceSize);
+    // The warnings, the target folder, the copy and its result.
+    FileResult CopyOneFile(FolderRun& run, const FileFacts& facts, const FileVerdict& verdict);
+    // Clears the read-only mode of the copy to be replaced; false (reported) when it cannot.
+    bool ClearReadOnly(FolderRun& run, const FileFacts& facts);
+    void CountCopied(FolderRun& run, std::int64_t sourceSize);
+    std::string WarningText(bool older, const FileFacts& facts, const std::string& targetPath) const;
+    // The older-source (`older`) or smaller-source warning; `copyFile` becomes false when the
+    // file is not to be copied.
+    FileResult WarnBeforeCopy(FolderRun& run, bool older, const FileFacts& facts, bool& copyFile);
     bool AskToSkipThumbsDb();
     bool MakeTargetFolder(FolderRun& run);
     // Opens run.targetHandle (making the missing folders with `create`); false when the folder
@@ -125,9 +152,10 @@ private:
     // A file that was not copied, with the reason; `stop` tells whether the user chose to stop.
     void ReportCopyError(const std::string& fullPath, const std::string& reason, bool& stop);
     void PauseAfterFirstCopy(const FolderRun& run);
-    void OutputLineStart();
     std::string TargetPathOf(const std::string& sourcePath) const;
     bool Details() const { return !state_.blnSuppressDetailedReports; }
+    // The check for file existence: it reports nothing and ends at the first selected file.
+    bool Quiet() const { return state_.intOperation == intOperationCheckForFile; }
     bool IsBackup() const {
         return state_.intOperation == intOperationBackupAllFiles ||
                state_.intOperation == intOperationBackupModifiedFiles;

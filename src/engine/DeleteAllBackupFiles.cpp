@@ -44,6 +44,15 @@ std::string ExtensionCaption(const std::string& filter) {
     return filter.empty() ? std::string() : " with extension '" + filter + "'";
 }
 
+void ClearFolderAndFileLabels(Interaction& ui) {
+    ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
+    ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
+    ui.SetReportLabel(ReportLabel::Label1, "");
+    ui.SetReportLabel(ReportLabel::lblFileName, "");
+}
+
+} // namespace
+
 // A read-only folder keeps its files only from being changed here, not from being deleted, as
 // the read-only attribute of a folder does: it is made writable while the deletion works in it,
 // and gets its mode back afterwards if it stays.
@@ -77,15 +86,6 @@ private:
     bool checked_ = false;
     bool changed_ = false;
 };
-
-void ClearFolderAndFileLabels(Interaction& ui) {
-    ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
-    ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
-    ui.SetReportLabel(ReportLabel::Label1, "");
-    ui.SetReportLabel(ReportLabel::lblFileName, "");
-}
-
-} // namespace
 
 ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension) {
     const std::string extension =
@@ -129,57 +129,57 @@ DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx) {
     return DeleteAllBackupFiles(ctx);
 }
 
-DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
+namespace {
+
+// The report file: offered when none is named, refused when the deletion would delete it. False
+// when the deletion does not go on.
+bool CheckDeletionReportFile(OperationContext& ctx) {
     Setup& setup = ctx.setup;
     OperationState& state = ctx.state;
-    Interaction& ui = ctx.ui;
-    ReportModel& report = ctx.report;
-    const std::string title = kCaptionDeleteAllBackupFiles;
-    DeletionResult result;
-    report.setSetup(setup);
-
-    state.intOperation = intOperationDeleteAllBackupFiles;
-    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
-    const std::string filter = setup.txbFileExtension;
-    const std::string target = setup.txbDirectory[1];
-
-    // The report file: offered when none is named, refused when the deletion would delete it.
-    if (setup.txbReportFile.empty() && AskToNameReportFile(ui, true)) {
-        ChooseReportFile(report);
+    if (setup.txbReportFile.empty() && AskToNameReportFile(ctx.ui, true)) {
+        ChooseReportFile(ctx.report);
         setup.chkDisableOutputToFile = 0;
-        return result;
+        return false;
     }
     state.blnOutputToFile = setup.chkDisableOutputToFile == 0 && !setup.txbReportFile.empty();
     // By path text and by the real folders: a report path through a link into the target would
     // be deleted all the same.
+    const std::string& target = setup.txbDirectory[1];
     if (state.blnOutputToFile && (ReportFileInsideTarget(setup.txbReportFile, target) ||
                                   LiesInsideFolder(setup.txbReportFile, target))) {
-        Show(ui, "The currently specified report file would be deleted by this operation.",
+        Show(ctx.ui, "The currently specified report file would be deleted by this operation.",
              "Bad report file specification", MessageButtons::Ok, MessageIcon::Exclamation);
         setup.chkDisableOutputToFile = 1;
         state.blnOutputToFile = false;
-        return result;
+        return false;
     }
+    return true;
+}
 
-    state.blnStop = false;
-    if (target.empty()) {
-        return result;
-    }
+// The target: there, no source inside it, not in use, and something in it to delete. False
+// (with a message) when the deletion does not go on; `lock` then holds the target.
+bool CheckDeletionTarget(OperationContext& ctx, TargetLock& lock) {
+    Setup& setup = ctx.setup;
+    OperationState& state = ctx.state;
+    Interaction& ui = ctx.ui;
+    const std::string title = kCaptionDeleteAllBackupFiles;
+    const std::string target = setup.txbDirectory[1];
+    if (target.empty())
+        return false;
     if (!FolderExists(target)) {
         Show(ui, GetProgramText(43), title, MessageButtons::Ok, MessageIcon::Information);
-        return result;
+        return false;
     }
     // A source inside the target would be deleted with it, however the setup was made.
     if (const FolderPairRule rule = CheckFolderPair(setup.txbDirectory[0], target);
         rule != FolderPairRule::Accepted) {
         Show(ui, FolderPairMessage(rule, setup.txbDirectory[0]), title, MessageButtons::Ok,
              MessageIcon::Exclamation);
-        return result;
+        return false;
     }
-    TargetLock lock;
     if (!lock.Acquire(target)) {
         Show(ui, TargetInUseMessage(), title, MessageButtons::Ok, MessageIcon::Exclamation);
-        return result;
+        return false;
     }
     std::string errorDescription;
     int errorNumber = 0;
@@ -196,21 +196,68 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
     if (!state.blnFileExists) {
         Show(ui, GetProgramText(state.blnSubfoldersExist ? 89 : 88), GetProgramText(90), MessageButtons::Ok,
              MessageIcon::Information);
-        return result;
+        return false;
     }
+    return true;
+}
 
+// Whether to overwrite first, then the confirmation; false when the user declined.
+bool AskWipeAndConfirm(OperationContext& ctx) {
+    const std::string& filter = ctx.setup.txbFileExtension;
     const MessageAnswer wipe =
-        Show(ui,
+        Show(ctx.ui,
              "Target files " + (filter.empty() ? std::string() : "with extension '" + filter + "' ") +
                  "will be deleted" + kCRLF + "Do you wish to overwrite them before deletion?",
-             title, MessageButtons::YesNoCancel, MessageIcon::None, 3);
-    if (wipe != MessageAnswer::Yes && wipe != MessageAnswer::No) {
-        result.outcome = DeletionOutcome::Declined;
-        return result;
-    }
-    state.blnWipe = wipe == MessageAnswer::Yes;
+             kCaptionDeleteAllBackupFiles, MessageButtons::YesNoCancel, MessageIcon::None, 3);
+    if (wipe != MessageAnswer::Yes && wipe != MessageAnswer::No)
+        return false;
+    ctx.state.blnWipe = wipe == MessageAnswer::Yes;
+    return ctx.ui.ConfirmOperation(DeletionConfirmRequest(ctx.state.blnWipe, filter));
+}
 
-    if (!ui.ConfirmOperation(DeletionConfirmRequest(state.blnWipe, filter))) {
+// The report window and the totals, up to the head line.
+std::string PrepareDeletionReport(OperationContext& ctx) {
+    Setup& setup = ctx.setup;
+    OperationState& state = ctx.state;
+    Interaction& ui = ctx.ui;
+    state.ResetTotals();
+    state.blnDisplayingSummary = false;
+    state.blnSuppressDetailedReports = setup.chkSuppressDetailedReports != 0;
+
+    const std::string caption = std::string(state.blnWipe ? "Overwrite and delete " : "Delete ") +
+                                "all files in the target folder (and subfolders)" +
+                                ExtensionCaption(setup.txbFileExtension);
+    ui.SetReportLabel(ReportLabel::Caption, caption);
+    ui.SetReportButtons(false, true, GetProgramText(44), false, "");
+    const std::string placeholder = GetProgramText(92);
+    const std::string& target = setup.txbDirectory[1];
+    if (CharacterCount(target) > CharacterCount("{" + placeholder + "}") + 5 &&
+        !state.blnSuppressDetailedReports)
+        ctx.report.AppendToScreen(placeholder + " = " + target + kCRLF);
+    state.intPauseInSeconds = 15;
+    ui.ShowReportWindow();
+    return caption;
+}
+
+} // namespace
+
+DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
+    Setup& setup = ctx.setup;
+    OperationState& state = ctx.state;
+    Interaction& ui = ctx.ui;
+    ReportModel& report = ctx.report;
+    DeletionResult result;
+    report.setSetup(setup);
+
+    state.intOperation = intOperationDeleteAllBackupFiles;
+    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
+    if (!CheckDeletionReportFile(ctx))
+        return result;
+    state.blnStop = false;
+    TargetLock lock;
+    if (!CheckDeletionTarget(ctx, lock))
+        return result;
+    if (!AskWipeAndConfirm(ctx)) {
         result.outcome = DeletionOutcome::Declined;
         return result;
     }
@@ -221,36 +268,19 @@ DeletionResult DeleteAllBackupFiles(OperationContext& ctx) {
         result.outcome = DeletionOutcome::Declined;
         return result;
     }
-    if (opening == ReportFileOpening::Failed || opening == ReportFileOpening::Refused) {
+    if (opening == ReportFileOpening::Failed || opening == ReportFileOpening::Refused)
         return result;
-    }
 
-    state.ResetTotals();
-    state.blnDisplayingSummary = false;
-    state.blnSuppressDetailedReports = setup.chkSuppressDetailedReports != 0;
-
-    const std::string caption = std::string(state.blnWipe ? "Overwrite and delete " : "Delete ") +
-                                "all files in the target folder (and subfolders)" + ExtensionCaption(filter);
-    ui.SetReportLabel(ReportLabel::Caption, caption);
-    ui.SetReportButtons(false, true, GetProgramText(44), false, "");
-    const std::string placeholder = GetProgramText(92);
-    if (CharacterCount(target) > CharacterCount("{" + placeholder + "}") + 5 &&
-        !state.blnSuppressDetailedReports) {
-        report.AppendToScreen(placeholder + " = " + target + kCRLF);
-    }
-    state.intPauseInSeconds = 15;
-    ui.ShowReportWindow();
-
-    DeletionWalk walk(ctx, target);
+    const std::string caption = PrepareDeletionReport(ctx);
+    DeletionWalk walk(ctx, setup.txbDirectory[1]);
     walk.Run();
     result.numNotOverwritten = walk.NumNotOverwritten();
 
     ClearFolderAndFileLabels(ui);
     state.blnDisplayingSummary = true;
     const bool stopped = state.blnStop;
-    if (stopped) {
-        report.Output(kCRLF + GetProgramText(49), true);
-    }
+    if (stopped)
+        report.OutputBlock(GetProgramText(49));
     ReportForDeleteAllBackups(report);
     ui.SetReportButtons(true, false, "", true, GetProgramText(58));
     ui.SetReportLabel(ReportLabel::Caption, caption);
@@ -277,8 +307,8 @@ void DeletionWalk::ReportFolderError(const std::string& path, const platform::Er
     // nothing in it.
     if (!Checking()) {
         ++ctx_.state.lngTotalNumDeletionErrors;
-        ctx_.report.Output(
-            std::string(kFileLineIndent) + "Cannot read the folder " + path + "  " + error.description, true);
+        ctx_.report.OutputBlock(std::string(kFileLineIndent) + "Cannot read the folder " + path + "  " +
+                                error.description);
     }
 }
 
@@ -337,24 +367,35 @@ void DeletionWalk::Run() {
 bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
                                         const platform::DirectoryHandle& folder) {
     OperationState& state = ctx_.state;
-    Interaction& ui = ctx_.ui;
-    ReportModel& report = ctx_.report;
     if (state.blnStop || (Checking() && state.blnFileExists)) {
         return false;
     }
-
     FolderEntries entries;
     if (!ReadFolder(strFolder, folder, entries)) {
         return false;
     }
-    const std::int64_t numFiles = static_cast<std::int64_t>(entries.files.size());
-    if (Checking() && numFiles > 0) {
+    if (Checking() && !entries.files.empty()) {
         state.blnFileExists = true;
         return false;
     }
-
     WritableWhileDeleting writable(folder);
-    for (const std::string& name : entries.subfolders) {
+    if (!DeleteSubfolders(strFolder, folder, entries.subfolders, writable)) {
+        return false;
+    }
+    if (entries.files.empty()) {
+        return false; // left in place, even when it is empty now
+    }
+    writable.Allow();
+    const bool stoppedAfterError = !DeleteFiles(strFolder, folder, entries.files);
+    return !stoppedAfterError && strFolder != target_;
+}
+
+bool DeletionWalk::DeleteSubfolders(const std::string& strFolder, const platform::DirectoryHandle& folder,
+                                    const std::vector<std::string>& subfolders,
+                                    WritableWhileDeleting& writable) {
+    OperationState& state = ctx_.state;
+    Interaction& ui = ctx_.ui;
+    for (const std::string& name : subfolders) {
         ++state.lngTotalNumFolders;
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
         platform::Error error;
@@ -376,10 +417,14 @@ bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
             return false;
         }
     }
-    if (numFiles == 0) {
-        return false; // left in place, even when it is empty now
-    }
+    return true;
+}
 
+bool DeletionWalk::DeleteFiles(const std::string& strFolder, const platform::DirectoryHandle& folder,
+                               const std::vector<std::string>& files) {
+    OperationState& state = ctx_.state;
+    Interaction& ui = ctx_.ui;
+    const std::int64_t numFiles = static_cast<std::int64_t>(files.size());
     bool shortened = false;
     ui.SetReportLabel(ReportLabel::lblTargetDirpath,
                       "Target folder:  " +
@@ -387,42 +432,16 @@ bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
     ui.SetReportLabel(ReportLabel::Label1, "");
     ui.SetReportLabel(ReportLabel::lblFileName, "");
     if (Details()) {
-        DisplayNumFilesInFolder(report, false, strFolder, numFiles, false, false, true);
+        DisplayNumFilesInFolder(ctx_.report, false, strFolder, numFiles, false, false, true);
     }
 
-    writable.Allow();
     std::int64_t numDeleted = 0;
+    bool stoppedAfterError = false;
     std::vector<NotOverwritten> notOverwritten;
-    for (const std::string& name : entries.files) {
-        const std::string path = strFolder + name;
-        ++state.lngTotalNumFiles;
-        ui.SetReportLabel(ReportLabel::Label1, "File now being deleted: ");
-        ui.SetReportLabel(ReportLabel::lblFileName, name);
-
-        std::string reason;
-        const bool overwritten = !state.blnWipe || WipeFile(folder, name, path, reason);
-        if (DeleteFileWithRetry(folder, name, path, ui)) {
-            ui.SetReportLabel(ReportLabel::lblFileName, "");
-            ++numDeleted;
-            ++state.lngTotalNumFilesDeleted;
-            if (!overwritten) {
-                notOverwritten.push_back({path, reason});
-            }
-        } else {
-            ++state.lngTotalNumDeletionErrors;
-            const std::string message = GetProgramText(105) + path + GetProgramText(106) +
-                                        std::to_string(state.lngTotalNumDeletionErrors) + "." +
-                                        GetProgramText(107);
-            bool stop = false;
-            AskAfterDeletionError(message, true, stop);
-            if (stop) {
-                state.blnStop = true;
-                if (!notOverwritten.empty()) {
-                    report.Output("", true); // ends the folder's open line
-                    ReportNotOverwritten(notOverwritten);
-                }
-                return false;
-            }
+    for (const std::string& name : files) {
+        if (!DeleteOneFile(folder, name, strFolder + name, numDeleted, notOverwritten)) {
+            stoppedAfterError = true;
+            break;
         }
         ui.DoEvents();
         if (state.blnStop) {
@@ -430,14 +449,46 @@ bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
         }
     }
 
-    if (!report.blnReportBufferFull() && Details()) {
-        DisplayFilesDeleted(report, numFiles, numDeleted);
+    // Stopped or not, the folder's remark tells what was done in it.
+    if (!ctx_.report.blnReportBufferFull() && Details()) {
+        DisplayFilesDeleted(ctx_.report, numFiles, numDeleted);
     }
     ReportNotOverwritten(notOverwritten);
-    if (numDeleted > 0) {
+    if (numDeleted > 0 && !state.blnStop) {
         PauseAfterFirstDeletion(strFolder);
     }
-    return strFolder != target_;
+    return !stoppedAfterError;
+}
+
+bool DeletionWalk::DeleteOneFile(const platform::DirectoryHandle& folder, const std::string& name,
+                                 const std::string& path, std::int64_t& numDeleted,
+                                 std::vector<NotOverwritten>& notOverwritten) {
+    OperationState& state = ctx_.state;
+    Interaction& ui = ctx_.ui;
+    ++state.lngTotalNumFiles;
+    ui.SetReportLabel(ReportLabel::Label1, "File now being deleted: ");
+    ui.SetReportLabel(ReportLabel::lblFileName, name);
+
+    std::string reason;
+    const bool overwritten = !state.blnWipe || WipeFile(folder, name, path, reason);
+    if (DeleteFileWithRetry(folder, name, path, ui)) {
+        ui.SetReportLabel(ReportLabel::lblFileName, "");
+        ++numDeleted;
+        ++state.lngTotalNumFilesDeleted;
+        if (!overwritten) {
+            notOverwritten.push_back({path, reason});
+        }
+        return true;
+    }
+    ++state.lngTotalNumDeletionErrors;
+    const std::string message = GetProgramText(105) + path + GetProgramText(106) +
+                                std::to_string(state.lngTotalNumDeletionErrors) + "." + GetProgramText(107);
+    bool stop = false;
+    AskAfterDeletionError(message, true, stop);
+    if (stop) {
+        state.blnStop = true;
+    }
+    return !stop;
 }
 
 bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::string& name,
@@ -461,10 +512,10 @@ bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::
 
 void DeletionWalk::ReportNotOverwritten(std::vector<NotOverwritten>& files) {
     for (const NotOverwritten& file : files) {
-        ctx_.report.Output(std::string(kFileLineIndent) + "Deleted without being overwritten: " + file.path +
-                               "  (" + file.reason + ")",
-                           true);
+        ctx_.report.OutputBlock(std::string(kFileLineIndent) + "Deleted without being overwritten: " +
+                                file.path + "  (" + file.reason + ")");
         ++numNotOverwritten_;
+        ++ctx_.state.lngTotalNumNotOverwritten;
     }
     files.clear();
 }

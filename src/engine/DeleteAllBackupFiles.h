@@ -36,6 +36,8 @@ DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx);
 // question, the confirmation, the walk, the summary and the report file's foot line.
 DeletionResult DeleteAllBackupFiles(OperationContext& ctx);
 
+class WritableWhileDeleting;
+
 // What the confirmation window shows before the deletion.
 ConfirmRequest DeletionConfirmRequest(bool blnWipe, const std::string& txbFileExtension);
 
@@ -71,6 +73,17 @@ private:
     };
 
     bool ReadFolder(const std::string& path, const platform::DirectoryHandle& folder, FolderEntries& entries);
+    // False when the walk goes no further in this folder (stopped, or a file found by the check).
+    bool DeleteSubfolders(const std::string& strFolder, const platform::DirectoryHandle& folder,
+                          const std::vector<std::string>& subfolders, WritableWhileDeleting& writable);
+    // The folder's files with its count line and remark; false when the user chose to stop
+    // after a failed deletion.
+    bool DeleteFiles(const std::string& strFolder, const platform::DirectoryHandle& folder,
+                     const std::vector<std::string>& files);
+    // False when the user chose to stop after its deletion failed.
+    bool DeleteOneFile(const platform::DirectoryHandle& folder, const std::string& name,
+                       const std::string& path, std::int64_t& numDeleted,
+                       std::vector<NotOverwritten>& notOverwritten);
     void ReportFolderError(const std::string& path, const platform::Error& error);
     bool Checking() const;
     bool Details() const;

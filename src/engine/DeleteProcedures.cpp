@@ -12,11 +12,6 @@ namespace {
 constexpr int kDeleteAttempts = 4;
 constexpr int kDeleteRetryWaitMs = 500;
 
-DeletionFaults& Faults() {
-    static DeletionFaults faults;
-    return faults;
-}
-
 // The folder that holds a path's entry, open, and the entry's name in it.
 platform::DirectoryHandle OpenFolderOf(const std::string& path, std::string& name, platform::Error& error) {
     const std::size_t slash = platform::lastSeparatorOf(path);
@@ -27,8 +22,8 @@ platform::DirectoryHandle OpenFolderOf(const std::string& path, std::string& nam
 
 platform::Error RemoveEntry(const platform::DirectoryHandle& folder, const std::string& name,
                             const std::string& path) {
-    if (Faults().removeFile) {
-        if (platform::Error fault = Faults().removeFile(path)) {
+    if (const DeletionFaults faults = deletionFaults(); faults.removeFile) {
+        if (platform::Error fault = faults.removeFile(path)) {
             return fault;
         }
     }
@@ -37,12 +32,8 @@ platform::Error RemoveEntry(const platform::DirectoryHandle& folder, const std::
 
 } // namespace
 
-void setDeletionFaultsForTesting(DeletionFaults faults) {
-    Faults() = std::move(faults);
-}
-
-const DeletionFaults& deletionFaults() {
-    return Faults();
+DeletionFaults deletionFaults() {
+    return DeletionFaultsSeam::current();
 }
 
 bool DeleteFileWithRetry(const std::string& path, bool /*clearHidden*/, bool /*clearReadOnly*/,
@@ -110,8 +101,8 @@ bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& n
                 clusterSize = -1;
             }
         }
-        if (!result && Faults().overwriteFile) {
-            result = Faults().overwriteFile(path);
+        if (const DeletionFaults faults = deletionFaults(); !result && faults.overwriteFile) {
+            result = faults.overwriteFile(path);
         }
         if (!result) {
             result = platform::overwriteChildInPlace(folder, name, clusterSize);

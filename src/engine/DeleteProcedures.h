@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
+#include "platform/TestSeam.h"
 #include "report/Interaction.h"
 
 #include <functional>
@@ -37,7 +38,7 @@ bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& n
 
 // Test seams: what a real disk will not do on demand (a file that cannot be deleted, a folder
 // that cannot be read, an overwrite that fails), even for a test run as root. Each function is
-// asked first; a non-zero error is the result. Empty functions return to the disk.
+// asked first, while a guard holds them; a non-zero error is the result.
 struct DeletionFaults {
     std::function<platform::Error(const std::string& path)> removeFile;
     std::function<platform::Error(const std::string& folder)> readFolder;
@@ -45,7 +46,9 @@ struct DeletionFaults {
     // Called once a folder of the deletion has been listed, before anything in it is touched.
     std::function<void(const std::string& folder)> afterListing;
 };
-void setDeletionFaultsForTesting(DeletionFaults faults);
-const DeletionFaults& deletionFaults();
+using DeletionFaultsSeam = platform::TestSeam<struct DeletionFaultsTag, DeletionFaults>;
+using ScopedDeletionFaultsForTesting = DeletionFaultsSeam::Guard;
+// The faults in force (none outside tests).
+DeletionFaults deletionFaults();
 
 } // namespace kestrel

@@ -160,6 +160,44 @@ int CheckFoldersOfRun(OperationContext& context, bool listing, bool quiet, const
     return 0;
 }
 
+// Whether the setup leaves anything to do: 0 when it does, else the refusal.
+int CheckSomethingToDo(OperationContext& context, bool quiet, const std::string& strTitle,
+                       std::string& strResultText) {
+    const Setup& setup = context.setup;
+    if (setup.chkExcludeFilesInSourceFolder != 0 && setup.intNumIncludedFolders == 0) {
+        return Refuse(context, quiet, intResultNothingToDo, "Setup implies nothing to do",
+                      "Files in the source folder are excluded," + kCRLF + "and no subfolders are excluded," +
+                          kCRLF + "so there is nothing to do!",
+                      strTitle, MessageIcon::Exclamation, strResultText);
+    }
+    if (CountFilesOf(setup.txbDirectory[0]) == 0 && !context.state.blnSubfoldersExist) {
+        return Refuse(context, quiet, intResultNoFilesInSource, "No files found",
+                      GetProgramText(37) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
+                      strResultText);
+    }
+    if (CheckForFiles(context)) {
+        return Refuse(context, quiet, intResultNoFileSelected, "No files found",
+                      GetProgramText(40) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
+                      strResultText);
+    }
+    return 0;
+}
+
+// A backup needs a target it can write to.
+int CheckTargetWritable(OperationContext& context, bool quiet, const std::string& strTitle,
+                        std::string& strResultText) {
+    const std::string& target = context.setup.txbDirectory[1];
+    std::string errorDescription;
+    if (!IsDriveWriteProtected(target) && !IsWriteProtected(target, errorDescription))
+        return 0;
+    // A full disk is no write protection: the user has to make room, not unlock it.
+    if (errorDescription == platform::errorDescription(platform::err::DiskFull))
+        return Refuse(context, quiet, intResultTargetFull, GetProgramText(1108), GetProgramText(1108),
+                      strTitle, MessageIcon::Exclamation, strResultText);
+    return Refuse(context, quiet, intResultTargetWriteProtected, GetProgramText(406), GetProgramText(406),
+                  strTitle, MessageIcon::Exclamation, strResultText);
+}
+
 std::string ReportWindowCaption(const Setup& setup, int op, bool suppressed) {
     std::string caption = ButtonCaption(op);
     if (op == intOperationListFolders) {
@@ -302,107 +340,77 @@ bool CheckForFiles(OperationContext& context) {
     return !state.blnFileExists;
 }
 
-int RunFolderOperation(OperationContext& context, FolderOperationOptions& options,
-                       std::string& strResultText) {
+namespace {
+
+// What a run of the driver is, settled before its checks.
+struct RunPlan {
+    int op = 0;
+    bool listing = false;
+    bool backup = false;
+    bool quiet = false; // refusals are not shown: silent or unattended
+    std::string title;
+    std::string source;
+    std::string target;
+    std::vector<std::string> excluded; // the fragments of this run's setup
+};
+
+// The setup checks before anything is written: 0 when the run may start, else the result code
+// with its text. Holds the target's lock in `lock` from here to the end of the run.
+int CheckRun(OperationContext& context, FolderOperationOptions& options, RunPlan& plan, TargetLock& lock,
+             std::string& strResultText) {
     Setup& setup = context.setup;
     OperationState& state = context.state;
-    Interaction& ui = context.ui;
-    ReportModel& report = context.report;
-    report.setSetup(setup);
-
-    const int op = state.intOperation;
-    const bool listing = op == intOperationListFolders;
-    const bool backup = op == intOperationBackupAllFiles || op == intOperationBackupModifiedFiles;
-    const bool quiet = options.blnSilent || context.Unattended();
-    strResultText.clear();
-    options.declined = false;
-    options.blnCeaseMultipleBackup = false;
-
-    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
-
-    if (setup.txbReportFile.empty() && backup && !quiet && AskToNameReportFile(ui, false)) {
-        ChooseReportFile(report);
-        return intResultNameReportFileFirst;
-    }
-
-    // Only the backups write the report file; the listing and the check never do.
-    state.blnOutputToFile = backup && ReportFileNamedAndEnabled(setup);
-    state.blnStop = false;
-    const std::string strTitle = OperationTitle(setup, op);
-    state.blnListFolders = listing;
-    state.blnBackupOperation = backup;
-
-    if (const int code = CheckFoldersOfRun(context, listing, quiet, strTitle, strResultText); code != 0)
+    if (const int code = CheckFoldersOfRun(context, plan.listing, plan.quiet, plan.title, strResultText);
+        code != 0)
         return code;
-    const std::string source = setup.txbDirectory[0];
-    const std::string target = setup.txbDirectory[1];
+    plan.source = setup.txbDirectory[0];
+    plan.target = setup.txbDirectory[1];
     // The rules on the pair hold however the setup was made; a listing does not use the target.
-    if (const FolderPairRule rule = CheckFolderPair(source, listing ? std::string() : target);
+    if (const FolderPairRule rule = CheckFolderPair(plan.source, plan.listing ? std::string() : plan.target);
         rule != FolderPairRule::Accepted) {
-        const std::string text = FolderPairMessage(rule, source);
-        return Refuse(context, quiet, intResultFolderPairRefused, text, text, strTitle,
+        const std::string text = FolderPairMessage(rule, plan.source);
+        return Refuse(context, plan.quiet, intResultFolderPairRefused, text, text, plan.title,
                       MessageIcon::Exclamation, strResultText);
     }
-    TargetLock lock;
-    if (!listing && !lock.Acquire(target)) {
-        return Refuse(context, quiet, intResultTargetInUse, TargetInUseMessage(), TargetInUseMessage(),
-                      strTitle, MessageIcon::Exclamation, strResultText);
+    if (!plan.listing && !lock.Acquire(plan.target)) {
+        return Refuse(context, plan.quiet, intResultTargetInUse, TargetInUseMessage(), TargetInUseMessage(),
+                      plan.title, MessageIcon::Exclamation, strResultText);
     }
-
-    state.blnSubfoldersExist = CountSubfoldersOf(source) >= 1;
-
-    if (setup.chkExcludeFilesInSourceFolder != 0 && setup.intNumIncludedFolders == 0) {
-        return Refuse(context, quiet, intResultNothingToDo, "Setup implies nothing to do",
-                      "Files in the source folder are excluded," + kCRLF + "and no subfolders are excluded," +
-                          kCRLF + "so there is nothing to do!",
-                      strTitle, MessageIcon::Exclamation, strResultText);
-    }
-    if (CountFilesOf(source) == 0 && !state.blnSubfoldersExist) {
-        return Refuse(context, quiet, intResultNoFilesInSource, "No files found",
-                      GetProgramText(37) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
-                      strResultText);
-    }
-    // The fragments of this run's setup, for the check as for the walk.
-    const std::vector<std::string> excluded = SplitExcludedFilepaths(setup.txbExcludedFilepaths);
-    if (CheckForFiles(context)) {
-        return Refuse(context, quiet, intResultNoFileSelected, "No files found",
-                      GetProgramText(40) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
-                      strResultText);
-    }
-    if (!listing) {
-        if (target.empty()) {
-            return Refuse(context, quiet, intResultTargetNotSpecified, "Target folder not specified",
-                          GetProgramText(42), strTitle, MessageIcon::Exclamation, strResultText);
+    state.blnSubfoldersExist = CountSubfoldersOf(plan.source) >= 1;
+    if (const int code = CheckSomethingToDo(context, plan.quiet, plan.title, strResultText); code != 0)
+        return code;
+    if (!plan.listing) {
+        if (plan.target.empty()) {
+            return Refuse(context, plan.quiet, intResultTargetNotSpecified, "Target folder not specified",
+                          GetProgramText(42), plan.title, MessageIcon::Exclamation, strResultText);
         }
-        if (!FolderExists(target)) {
-            return Refuse(context, quiet, intResultTargetMissing, "Target folder does not exist",
-                          GetProgramText(43), strTitle, MessageIcon::Exclamation, strResultText);
+        if (!FolderExists(plan.target)) {
+            return Refuse(context, plan.quiet, intResultTargetMissing, "Target folder does not exist",
+                          GetProgramText(43), plan.title, MessageIcon::Exclamation, strResultText);
         }
     }
+    if (!plan.backup)
+        return 0;
+    if (const int code = CheckTargetDisk(context, plan.quiet, plan.title, strResultText); code != 0)
+        return code;
+    if (const int code = CheckTargetWritable(context, plan.quiet, plan.title, strResultText); code != 0)
+        return code;
+    if (!context.Unattended() && (!options.blnSilent || options.chkConfirmEach) && !Confirm(context, options))
+        return intResultDone;
+    return 0;
+}
 
-    if (backup) {
-        if (const int code = CheckTargetDisk(context, quiet, strTitle, strResultText); code != 0)
-            return code;
-        std::string errorDescription;
-        if (IsDriveWriteProtected(target) || IsWriteProtected(target, errorDescription)) {
-            // A full disk is no write protection: the user has to make room, not unlock it.
-            if (errorDescription == platform::errorDescription(platform::err::DiskFull))
-                return Refuse(context, quiet, intResultTargetFull, GetProgramText(1108), GetProgramText(1108),
-                              strTitle, MessageIcon::Exclamation, strResultText);
-            return Refuse(context, quiet, intResultTargetWriteProtected, GetProgramText(406),
-                          GetProgramText(406), strTitle, MessageIcon::Exclamation, strResultText);
-        }
-        if (!context.Unattended() && (!options.blnSilent || options.chkConfirmEach) &&
-            !Confirm(context, options))
-            return intResultDone;
-    }
-
+// The report, the report file and the totals, up to the head line.
+int PrepareRun(OperationContext& context, const FolderOperationOptions& options, const RunPlan& plan,
+               std::string& strResultText) {
+    Setup& setup = context.setup;
+    OperationState& state = context.state;
+    ReportModel& report = context.report;
     report.Clear();
     state.intNumWarnings = 0;
-
-    if (backup && state.blnOutputToFile) {
+    if (plan.backup && state.blnOutputToFile) {
         const int preset = options.insideMultipleBackup ? options.reportFileChoice : 0;
-        switch (OpenReportFile(report, preset, strTitle)) {
+        switch (OpenReportFile(report, preset, plan.title)) {
         case ReportFileOpening::Cancelled:
             return intResultReportFileCancelled;
         case ReportFileOpening::Failed:
@@ -421,52 +429,100 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     state.blnSkipThumbsDb = false;
     state.blnPauseTaken = false;
     state.blnStop = false;
-    state.intNumExcludedFilepaths = static_cast<int>(excluded.size());
+    state.intNumExcludedFilepaths = static_cast<int>(plan.excluded.size());
     const bool suppressed = setup.chkSuppressDetailedReports != 0;
     state.blnSuppressDetailedReports = suppressed;
 
-    ui.SetReportLabel(ReportLabel::Caption, ReportWindowCaption(setup, op, suppressed));
+    Interaction& ui = context.ui;
+    ui.SetReportLabel(ReportLabel::Caption, ReportWindowCaption(setup, plan.op, suppressed));
     ui.SetReportButtons(false, true, GetProgramText(44), false, "");
     const std::int64_t placeholderLength = ReportCharacterCount("{" + GetProgramText(45) + "}");
-    if (ReportCharacterCount(source) > placeholderLength + 5 && !suppressed)
-        report.Output(GetProgramText(45) + " = " + source, true);
+    if (ReportCharacterCount(plan.source) > placeholderLength + 5 && !suppressed)
+        report.Output(GetProgramText(45) + " = " + plan.source, true);
     ui.ShowReportWindow();
-    const bool countingNote = listing && suppressed;
+    return 0;
+}
+
+// The walk, and what the backup wrote made durable before the summary says it is done.
+void WalkAndFlush(OperationContext& context, const RunPlan& plan) {
+    OperationState& state = context.state;
+    ReportModel& report = context.report;
+    const bool countingNote = plan.listing && state.blnSuppressDetailedReports;
     if (countingNote)
         report.ShowTransientNote("Now counting files and folders ...");
-
     {
-        BackupWalk walk(context, excluded, strTitle);
-        walk.BackupFolder(source);
+        BackupWalk walk(context, plan.excluded, plan.title);
+        walk.BackupFolder(plan.source);
     }
-    if (backup)
-        RememberTargetDisk(target);
-    // What the backup wrote is on the disk before the summary says it is done.
-    if (backup && state.lngTotalNumFilesCopied > 0) {
-        const platform::Error flushed = FlushFileSystemOf(setup.txbDirectory[1]);
+    if (plan.backup)
+        RememberTargetDisk(plan.target);
+    if (plan.backup && state.lngTotalNumFilesCopied > 0) {
+        const platform::Error flushed = FlushFileSystemOf(plan.target);
         if (flushed) {
             ++state.lngTotalNumCopyErrors;
-            report.Output(kCRLF + "      " + GetProgramText(79) + " " + setup.txbDirectory[1] + "  " +
-                              flushed.description,
-                          true);
+            report.OutputBlock("      " + GetProgramText(79) + " " + plan.target + "  " + flushed.description,
+                               ReportModel::Spacing::SetApart);
         }
     }
-
+    Interaction& ui = context.ui;
     ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
     ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
     ui.SetReportLabel(ReportLabel::Label1, "");
     ui.SetReportLabel(ReportLabel::lblFileName, "");
     if (countingNote)
         report.RemoveTransientNote();
+}
+
+void Summarise(OperationContext& context, const RunPlan& plan) {
+    OperationState& state = context.state;
+    ReportModel& report = context.report;
     state.blnDisplayingSummary = true;
-
     if (state.blnStop)
-        report.Output(GetProgramText(state.blnTargetFull ? 1109 : 49), true);
-    Summary(report, op);
-
-    ui.SetReportButtons(true, false, "", true, GetProgramText(58));
-    ui.SetReportLabel(ReportLabel::Caption, strTitle);
+        report.OutputBlock(GetProgramText(state.blnTargetFull ? 1109 : 49));
+    Summary(report, plan.op);
+    context.ui.SetReportButtons(true, false, "", true, GetProgramText(58));
+    context.ui.SetReportLabel(ReportLabel::Caption, plan.title);
     CloseReportFile(report);
+}
+
+} // namespace
+
+int RunFolderOperation(OperationContext& context, FolderOperationOptions& options,
+                       std::string& strResultText) {
+    Setup& setup = context.setup;
+    OperationState& state = context.state;
+    context.report.setSetup(setup);
+
+    RunPlan plan;
+    plan.op = state.intOperation;
+    plan.listing = plan.op == intOperationListFolders;
+    plan.backup = plan.op == intOperationBackupAllFiles || plan.op == intOperationBackupModifiedFiles;
+    plan.quiet = options.blnSilent || context.Unattended();
+    strResultText.clear();
+    options.declined = false;
+    options.blnCeaseMultipleBackup = false;
+
+    setup.txbFileExtension = NormalisedFileExtension(setup.txbFileExtension);
+    if (setup.txbReportFile.empty() && plan.backup && !plan.quiet && AskToNameReportFile(context.ui, false)) {
+        ChooseReportFile(context.report);
+        return intResultNameReportFileFirst;
+    }
+
+    // Only the backups write the report file; the listing and the check never do.
+    state.blnOutputToFile = plan.backup && ReportFileNamedAndEnabled(setup);
+    state.blnStop = false;
+    plan.title = OperationTitle(setup, plan.op);
+    state.blnListFolders = plan.listing;
+    state.blnBackupOperation = plan.backup;
+    plan.excluded = SplitExcludedFilepaths(setup.txbExcludedFilepaths);
+
+    TargetLock lock;
+    if (const int code = CheckRun(context, options, plan, lock, strResultText); code != 0 || options.declined)
+        return code;
+    if (const int code = PrepareRun(context, options, plan, strResultText); code != 0)
+        return code;
+    WalkAndFlush(context, plan);
+    Summarise(context, plan);
     return intResultDone;
 }
 

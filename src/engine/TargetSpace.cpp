@@ -2,30 +2,11 @@
 
 #include "modules/DiskProc.h"
 
-#include <mutex>
-
 namespace kestrel {
 
-namespace {
-
-std::mutex& SeamMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-TargetDiskSpaceFunction& Seam() {
-    static TargetDiskSpaceFunction function;
-    return function;
-}
-
-} // namespace
-
 int TargetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
-    {
-        std::lock_guard<std::mutex> lock(SeamMutex());
-        if (Seam())
-            return Seam()(path, freeBytes, totalBytes);
-    }
+    if (const TargetDiskSpaceFunction seam = TargetDiskSpaceSeam::current())
+        return seam(path, freeBytes, totalBytes);
     return GetDiskSpace(path, freeBytes, totalBytes);
 }
 
@@ -47,11 +28,6 @@ int TargetRoom::Read(const std::string& path, std::int64_t needed, double& freeB
     freeBytes = estimate;
     totalBytes = total_;
     return 0;
-}
-
-void setTargetDiskSpaceForTesting(TargetDiskSpaceFunction function) {
-    std::lock_guard<std::mutex> lock(SeamMutex());
-    Seam() = std::move(function);
 }
 
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TestSeam.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,9 +30,11 @@ private:
     double usedSinceReading_ = 0;
 };
 
-// Test seam: a real disk cannot be made full on demand. An empty function returns to the disk.
+// Test seam: a real disk cannot be made full on demand. While a guard lives, its function
+// answers for the disk.
 using TargetDiskSpaceFunction =
     std::function<int(const std::string& path, double& freeBytes, double& totalBytes)>;
-void setTargetDiskSpaceForTesting(TargetDiskSpaceFunction function);
+using TargetDiskSpaceSeam = platform::TestSeam<struct TargetDiskSpaceTag, TargetDiskSpaceFunction>;
+using ScopedTargetDiskSpaceForTesting = TargetDiskSpaceSeam::Guard;
 
 } // namespace kestrel

@@ -3,9 +3,11 @@
 #include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
+#include "platform/TestSeam.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // The copy of one file into a backup folder, whole or not at all.
@@ -89,7 +91,7 @@ void clearRunMark(const DirectoryHandle& root);
 // operation that wrote to the target, before its summary).
 Error flushFileSystem(const DirectoryHandle& folder);
 
-// Test seam: what copies meet on their way. Tests install it through an owning guard.
+// Test seam: what copies meet on their way, for as long as a guard holds the plan.
 struct CopyFaultPlan {
     // Asked before the first byte with the source path and the target name; may block (to hold
     // a copy); a non-zero error is the copy's result.
@@ -100,7 +102,7 @@ struct CopyFaultPlan {
     int errnoValue = 0;
     std::function<void()> atPoint;
 };
-void setCopyFaultPlanForTesting(CopyFaultPlan plan);
-// setCopyFaultForTesting (platform/FileSystem.h) installs only the before-the-first-byte part.
+using CopyFaultPlanSeam = TestSeam<struct CopyFaultPlanTag, std::shared_ptr<const CopyFaultPlan>>;
+using ScopedCopyFaultPlanForTesting = CopyFaultPlanSeam::Guard;
 
 } // namespace kestrel::platform

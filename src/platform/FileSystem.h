@@ -105,9 +105,8 @@ bool isPartialCopyName(const std::string& name);
 // and renames it over `path`, so a failed save never destroys the file that was there.
 Error writeFileAtomically(const std::string& path, const std::string& content);
 
-// Test seam (platform/FileCopy.h has the whole of it): when set, every copy first asks it;
-// a non-zero error is the copy's result.
+// What a test's copy fault plan (platform/FileCopy.h) asks first: a non-zero error is the
+// copy's result.
 using CopyFault = std::function<Error(const std::string& source, const std::string& target)>;
-void setCopyFaultForTesting(CopyFault fault);
 
 } // namespace kestrel::platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TestSeam.h"
+
 #include <string>
 
 // The per-user store of the few values that outlive a run without belonging to a setup (the
@@ -36,7 +38,19 @@ const SettingsStore& settingsStore();
 
 // configHome() + "/kestrel-backup/settings.ini", unless a test pointed it elsewhere.
 std::string settingsFile();
-// Tests point the store at a file in their temporary folder; an empty path returns to the default.
-void setSettingsFileForTesting(const std::string& path);
+// Test seam: while a guard lives, the store is the file it names in the test's temporary folder
+// (on Windows a key of the test's own below HKEY_CURRENT_USER, emptied when the guard comes and
+// removed when it goes). Guards nest; each gives back the store before it.
+using SettingsFileSeam = TestSeam<struct SettingsFileTag, std::string>;
+class ScopedSettingsFileForTesting {
+public:
+    explicit ScopedSettingsFileForTesting(const std::string& path);
+    ~ScopedSettingsFileForTesting();
+    ScopedSettingsFileForTesting(const ScopedSettingsFileForTesting&) = delete;
+    ScopedSettingsFileForTesting& operator=(const ScopedSettingsFileForTesting&) = delete;
+
+private:
+    SettingsFileSeam::Guard guard_;
+};
 
 } // namespace kestrel::platform

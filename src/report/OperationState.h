@@ -67,6 +67,7 @@ struct OperationState {
     std::int64_t lngTotalNumFilesCopied = 0;
     std::int64_t lngTotalNumFilesDeleted = 0;
     std::int64_t lngTotalNumDeletionErrors = 0;
+    std::int64_t lngTotalNumNotOverwritten = 0; // files a wipe deleted without overwriting them
     std::int64_t lngTotalNumCopyErrors = 0;
     // Links to folders, FIFOs, sockets, devices and dangling links named in the report.
     std::int64_t lngTotalNumPassedOver = 0;
@@ -92,6 +93,7 @@ struct OperationState {
         lngTotalNumFilesCopied = 0;
         lngTotalNumFilesDeleted = 0;
         lngTotalNumDeletionErrors = 0;
+        lngTotalNumNotOverwritten = 0;
         lngTotalNumCopyErrors = 0;
         lngTotalNumPassedOver = 0;
         dblTotalFilesize = 0;

@@ -99,6 +99,16 @@ void ReportModel::StartLine() {
     }
 }
 
+void ReportModel::OutputBlock(const std::string& text, Spacing spacing) {
+    const bool endsOpenLine = lineOpen_;
+    StartLine();
+    if (spacing == Spacing::SetApart && !endsOpenLine)
+        Output("", true);
+    Output(text, true);
+    if (spacing == Spacing::SetApart)
+        Output("", true);
+}
+
 void ReportModel::OutputToFileOnly(const std::string& strText, bool blnCRLF) {
     if (WritesReportFile()) {
         WriteToReportFile(strText, blnCRLF);

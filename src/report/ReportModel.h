@@ -32,6 +32,16 @@ public:
     // screen, in the sink and in the report file alike (the screen may have been emptied since).
     void StartLine();
 
+    // How a block stands among the report's lines.
+    enum class Spacing {
+        Plain,   // its own lines
+        SetApart // an empty line after it, and one before it unless it ends an open line
+    };
+    // A block of lines that is no part of a folder's count line: a problem, a passed-over entry,
+    // a warning, the end of a stopped run. Every such block goes through here, so it never
+    // continues the line the last output left open.
+    void OutputBlock(const std::string& text, Spacing spacing = Spacing::Plain);
+
     // Screen-only changes of the text (never written to the report file).
     void AppendToScreen(const std::string& text);
     void SetText(const std::string& text);

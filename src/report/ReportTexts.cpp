@@ -304,8 +304,12 @@ void ReportForDeleteAllBackups(ReportModel& report) {
     if (state.lngTotalNumDeletionErrors != 0) {
         OutputLine(report, "Number of errors when attempting to delete a file: " +
                                Formatted(state.lngTotalNumDeletionErrors));
-    } else {
+    } else if (state.lngTotalNumNotOverwritten == 0) {
         OutputLine(report, "No file deletion errors.");
+    }
+    // A wipe that left a file's data readable did not do what it was asked to.
+    if (state.lngTotalNumNotOverwritten > 0) {
+        OutputLine(report, GetProgramText(1150) + " " + Formatted(state.lngTotalNumNotOverwritten));
     }
 }
 

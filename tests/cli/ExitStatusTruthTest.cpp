@@ -19,7 +19,6 @@ namespace {
 class ExitStatusTruthTest : public ::testing::Test {
 protected:
     ExitStatusTruthTest() : source(dir.createFolder("src")), target(dir.createFolder("dst")) {}
-    ~ExitStatusTruthTest() override { setTargetDiskSpaceForTesting({}); }
     std::vector<std::string> Backup(std::vector<std::string> extra = {}) const {
         std::vector<std::string> args = {"backup", "--source", source, "--target", target, "--yes"};
         args.insert(args.end(), extra.begin(), extra.end());
@@ -100,7 +99,7 @@ TEST_F(ExitStatusTruthTest, AFolderThatCannotBeReadEndsTheRunWithErrors) {
 
 TEST_F(ExitStatusTruthTest, ARunStoppedByAFullTargetEndsWithErrorsNotAsACancel) {
     dir.createFile("src/a.txt", "a");
-    setTargetDiskSpaceForTesting([](const std::string&, double& freeBytes, double& totalBytes) {
+    const ScopedTargetDiskSpaceForTesting disk([](const std::string&, double& freeBytes, double& totalBytes) {
         freeBytes = 0;
         totalBytes = 1e9;
         return 0;

@@ -24,12 +24,10 @@ protected:
     void SetUp() override {
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
-        platform::setSettingsFileForTesting(dir.path("config/settings.ini"));
         // The folder value in the system's separators, as the tool keeps and shows it.
         setups = platform::withFinalSeparator(kestrel::testing::Native(dir.createFolder("setups")));
     }
     void TearDown() override {
-        platform::setSettingsFileForTesting("");
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);
     }
@@ -43,6 +41,7 @@ protected:
     }
 
     TempDir dir;
+    platform::ScopedSettingsFileForTesting store{dir.path("config/settings.ini")};
     platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 14, 5, 33, 60}};
     platform::NumberFormat format;
     std::string setups;
@@ -110,7 +109,7 @@ TEST_F(SetupsFolderCommandTest, AStoreThatCannotBeWrittenIsAFailure) {
     GTEST_SKIP() << "the registry key of a test cannot be made unwritable without another user";
 #else
     dir.createFile("plain-file", "");
-    platform::setSettingsFileForTesting(dir.path("plain-file/settings.ini"));
+    const platform::ScopedSettingsFileForTesting unwritable(dir.path("plain-file/settings.ini"));
     const auto result = run({"setups-folder", dir.path("setups")});
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(contains(result.err, "could not be kept in " + dir.path("plain-file/settings.ini")))

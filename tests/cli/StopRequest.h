@@ -25,11 +25,6 @@ bool SendStop(int request);
 
 // Gives the system's own handling of stop requests back, and the tool's count of them, when a
 // test ends.
-struct StopHandlingReset {
-    ~StopHandlingReset() {
-        cli::ResetInterruptForTesting();
-        platform::installStopHandler(nullptr);
-    }
-};
+using StopHandlingReset = cli::ScopedInterruptHandlingForTesting;
 
 } // namespace kestrel::testing

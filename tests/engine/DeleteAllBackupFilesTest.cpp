@@ -282,7 +282,7 @@ TEST_F(DeleteAllBackupFilesTest, EverySixthFailedDeletionAsksWhetherToStop) {
         ++attempts;
         return platform::Error::of(platform::err::PermissionDenied);
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
     ui.answerMessage(MessageAnswer::No); // overwrite question
     ui.answerConfirm(true);
     ui.answerMessage(MessageAnswer::No);  // 6th failure: go on
@@ -304,10 +304,13 @@ TEST_F(DeleteAllBackupFilesTest, EverySixthFailedDeletionAsksWhetherToStop) {
             << question.text;
     }
     EXPECT_EQ(state.lngTotalNumDeletionErrors, 12);
-    // The line break after answering No, then the cancellation note and the summary.
+    // The line break after answering No, the folder's remark, then the cancellation note on a line
+    // of its own and the summary.
     const std::string text = ReportFileText();
-    EXPECT_NE(text.find("   14 files in {target folder}" + kCRLF + kCRLF + GetProgramText(49) + kCRLF +
-                        kCRLF + "Number of files deleted: "),
+    // (ok.dat is deleted or not as the folder lists it before or after the failures.)
+    const std::string remark = state.lngTotalNumFilesDeleted == 1 ? "  One file deleted." : "  None deleted.";
+    EXPECT_NE(text.find("   14 files in {target folder}" + kCRLF + remark + kCRLF + GetProgramText(49) +
+                        kCRLF + kCRLF + "Number of files deleted: "),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Number of errors when attempting to delete a file: 12" + kCRLF), std::string::npos);
@@ -322,7 +325,7 @@ TEST_F(DeleteAllBackupFilesTest, FiveFailuresAskNothing) {
     faults.removeFile = [](const std::string&) {
         return platform::Error::of(platform::err::PermissionDenied);
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = Delete(false);
 
@@ -382,7 +385,7 @@ TEST_F(DeleteAllBackupFilesTest, AWipeReportsEachFileItDeletedWithoutOverwriting
         return path.find("stuck") != std::string::npos ? platform::Error::of(platform::err::DeviceIo)
                                                        : platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = Delete(true);
 
@@ -404,11 +407,13 @@ TEST_F(DeleteAllBackupFilesTest, AWipeReportsEachFileItDeletedWithoutOverwriting
     // Then the summary.
     const std::size_t lastNoteEnd = text.find(kCRLF, std::max(shared, stuck)) + 2;
     EXPECT_EQ(text.compare(lastNoteEnd, std::string::npos,
-                           kCRLF + "Number of files deleted: 2" + kCRLF + "No file deletion errors." + kCRLF +
-                               Foot()),
+                           kCRLF + "Number of files deleted: 2" + kCRLF + GetProgramText(1150) + " 2" +
+                               kCRLF + Foot()),
               0)
         << text;
     EXPECT_EQ(dir.readFile("outside.txt"), "shared");
+    // The summary does not say the wipe went without trouble.
+    EXPECT_EQ(text.find("No file deletion errors."), std::string::npos) << text;
 }
 
 TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
@@ -421,7 +426,7 @@ TEST_F(DeleteAllBackupFilesTest, AFolderThatCannotBeReadIsADeletionError) {
                    ? platform::Error::of(platform::err::PermissionDenied)
                    : platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     Delete(false);
 
@@ -463,15 +468,15 @@ TEST_F(DeleteAllBackupFilesTest, ACancelInTheReportWindowStopsTheWalkAndStillSum
         }
         return platform::Error{};
     };
-    setDeletionFaultsForTesting(faults);
+    const ScopedDeletionFaultsForTesting faultsInForce(faults);
 
     const DeletionResult result = DeleteAllBackupFiles(ctx);
 
     EXPECT_EQ(result.outcome, DeletionOutcome::Stopped);
     EXPECT_EQ(ReportFileText(), Head() + "    1 file  in {target folder}" + Native("a/") +
-                                    "  One file deleted." + kCRLF + kCRLF + GetProgramText(49) + kCRLF +
-                                    kCRLF + "Number of files deleted: 1" + kCRLF +
-                                    "No file deletion errors." + kCRLF + Foot());
+                                    "  One file deleted." + kCRLF + GetProgramText(49) + kCRLF + kCRLF +
+                                    "Number of files deleted: 1" + kCRLF + "No file deletion errors." +
+                                    kCRLF + Foot());
     EXPECT_TRUE(Exists("target/y.txt"));
     EXPECT_FALSE(state.blnStop);
 }

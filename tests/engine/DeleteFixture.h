@@ -32,7 +32,6 @@ protected:
         setup.txbReportFile = dir.path("report.txt");
     }
     ~DeletionFixture() override {
-        setDeletionFaultsForTesting({});
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);
     }

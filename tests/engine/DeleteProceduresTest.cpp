@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
 #include <vector>
 
 namespace kestrel {
@@ -20,8 +21,6 @@ using testing::TempDir;
 
 class DeleteProceduresTest : public ::testing::Test {
 protected:
-    ~DeleteProceduresTest() override { setDeletionFaultsForTesting({}); }
-
     // Fails the first `failures` removals of any file.
     void FailRemovals(int failures, bool removeAnyway = false) {
         DeletionFaults faults;
@@ -35,12 +34,13 @@ protected:
             }
             return platform::Error::of(platform::err::PermissionDenied);
         };
-        setDeletionFaultsForTesting(faults);
+        faultsInForce.emplace(faults);
     }
 
     TempDir dir;
     ScriptedInteraction ui;
     int attempts = 0;
+    std::optional<ScopedDeletionFaultsForTesting> faultsInForce;
 };
 
 TEST_F(DeleteProceduresTest, DeleteFileWithRetryTriesFourTimesHalfASecondApart) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace kestrel {
@@ -67,6 +68,7 @@ TEST_P(DeletionRaceTest, NothingOutsideTheTargetIsEverTouched) {
     const RaceCase race = GetParam();
     EntrySwapper folderSwap(dir.path("target/sub"), dir.path("spare/sub"));
     EntrySwapper fileSwap(dir.path("target/file.txt"), dir.path("spare/file.txt"));
+    std::optional<ScopedDeletionFaultsForTesting> faultsInForce;
     if (race.racer == Racer::AfterListing) {
         DeletionFaults faults;
         faults.afterListing = [&](const std::string& folder) {
@@ -75,7 +77,7 @@ TEST_P(DeletionRaceTest, NothingOutsideTheTargetIsEverTouched) {
                 fileSwap.swap();
             }
         };
-        setDeletionFaultsForTesting(faults);
+        faultsInForce.emplace(faults);
     }
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));

@@ -32,20 +32,14 @@ public:
     EngineTest() {
         platform::setClock(&clock);
         platform::setNumberFormat(&format);
-        setTargetDiskSpaceForTesting({});
         report.setFreeSpaceFunction([](const std::string&) { return 1e12; });
         EXPECT_GT(LoadProgramText("zbk.dat"), 0);
-        // Backups remember their target's disk in the per-user store; the machine's own table of
-        // file systems says nothing of the test's folders.
-        platform::setSettingsFileForTesting(store.path("settings.ini"));
         // Folder values as the system writes them, as the folder procedures hand them over.
         source = Native(dir.createFolder("src"));
         target = Native(dir.createFolder("tgt"));
         setup.txbDirectory = {source, target};
     }
     ~EngineTest() override {
-        platform::setSettingsFileForTesting("");
-        setTargetDiskSpaceForTesting({});
         platform::setClock(nullptr);
         platform::setNumberFormat(nullptr);
     }
@@ -80,6 +74,9 @@ public:
 
     TempDir dir;
     TempDir store; // the per-user settings store's, apart from the folders a test looks at
+    // Backups remember their target's disk in the per-user store; the machine's own table of
+    // file systems says nothing of the test's folders.
+    platform::ScopedSettingsFileForTesting storeFile{store.path("settings.ini")};
     platform::ScopedFileSystemTableForTesting noFileSystemTable{[this] { return store.path("no-fstab"); }};
     platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 12, 0, 0, 60}};
     platform::NumberFormat format; // "," and "." in groups of three

@@ -86,12 +86,13 @@ TEST_F(EngineTest, TheRoomLeftIsReadAgainOnlyWhenItCouldHaveRunOut) {
     constexpr double kGiB = 1024.0 * 1024 * 1024;
     int readings = 0;
     double free = 10 * kGiB;
-    setTargetDiskSpaceForTesting([&](const std::string&, double& freeBytes, double& totalBytes) {
-        ++readings;
-        freeBytes = free;
-        totalBytes = 100 * kGiB;
-        return 0;
-    });
+    const ScopedTargetDiskSpaceForTesting disk(
+        [&](const std::string&, double& freeBytes, double& totalBytes) {
+            ++readings;
+            freeBytes = free;
+            totalBytes = 100 * kGiB;
+            return 0;
+        });
     TargetRoom room;
     double freeBytes = 0;
     double totalBytes = 0;

@@ -133,9 +133,12 @@ TEST_F(PassedOverTest, OnlyWhatTheSetupWouldTakeIsNamedAndSuppressedDetailsLeave
     const Case cases[] = {
         {"everything", {"Music", "Documents"}, "", "", false, 6, true, true},
         {"details suppressed", {"Music", "Documents"}, "", "", true, 6, false, false},
-        {"the linked folder not included", {"Music"}, "", "", false, 5, true, false},
+        // The setup lists real subfolders only: a link at the top is named whatever the list.
+        {"the linked folder not in the list", {"Music"}, "", "", false, 6, true, true},
+        {"the linked folder excluded by a fragment", {"Music"}, "Documents", "", false, 5, true, false},
         {"excluded by trimmed fragments", {"Music", "Documents"}, "pipe, socket", "", false, 4, false, true},
-        {"an extension filter takes none of them", {"Music"}, "", "mp3", false, 0, false, false},
+        // The filter is for files: the folders, and so the link to one, are walked all the same.
+        {"an extension filter takes none of the files", {"Music"}, "", "mp3", false, 1, false, true},
     };
     MakeAll("");
     for (const Case& c : cases) {

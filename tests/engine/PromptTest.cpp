@@ -248,7 +248,7 @@ TEST_F(EngineTest, EverySixthFailedCopyAsksWhetherToStop) {
 }
 
 TEST_F(EngineTest, AFullTargetDriveStopsTheRun) {
-    setTargetDiskSpaceForTesting([](const std::string&, double& freeBytes, double& totalBytes) {
+    const ScopedTargetDiskSpaceForTesting disk([](const std::string&, double& freeBytes, double& totalBytes) {
         freeBytes = 0;
         totalBytes = 1e9;
         return 0;
@@ -287,7 +287,7 @@ TEST_F(EngineTest, AFullTargetDriveStopsTheRun) {
 }
 
 TEST_F(EngineTest, AFileTooLargeForTheRoomLeftIsPassedOverAfterAQuestion) {
-    setTargetDiskSpaceForTesting([](const std::string&, double& freeBytes, double& totalBytes) {
+    const ScopedTargetDiskSpaceForTesting disk([](const std::string&, double& freeBytes, double& totalBytes) {
         freeBytes = 100;
         totalBytes = 1e9;
         return 0;

@@ -12,14 +12,6 @@ namespace {
 
 const std::string CRLF = "\r\n";
 
-platform::FileStatus FileOf(std::int64_t size, std::int64_t seconds) {
-    platform::FileStatus status;
-    status.kind = platform::EntryKind::Regular;
-    status.size = size;
-    status.mtimeSeconds = seconds;
-    return status;
-}
-
 std::int64_t Utc(int month, int day, int hour, int minute, int second = 0) {
     return At(month, day, hour, minute, second);
 }
@@ -47,7 +39,8 @@ TEST(IsModifiedFileTest, OnFatLengthsAndMinuteRoundedTimesWithTheirTolerances) {
         {"two minutes apart after rounding", 5, Utc(3, 1, 10, 15, 29), 5, Utc(3, 1, 10, 16, 31), true},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsModifiedFileOfStatus(FileOf(c.sourceSize, c.source), FileOf(c.targetSize, c.target),
+        EXPECT_EQ(IsModifiedFileOfStatus(RegularFileStatus(c.sourceSize, c.source),
+                                         RegularFileStatus(c.targetSize, c.target),
                                          TimeComparison::FatTolerant()),
                   c.modified)
             << c.name;
@@ -92,9 +85,9 @@ TEST(IsModifiedFileTest, ASameSizeFileIsModifiedWhenItsTimeIsNotTheCopysAtTheTar
     };
     const std::int64_t sourceSeconds = Utc(3, 1, 10, 15, 27);
     for (const Case& c : cases) {
-        platform::FileStatus source = FileOf(5, sourceSeconds);
+        platform::FileStatus source = RegularFileStatus(5, sourceSeconds);
         source.mtimeNanoseconds = c.sourceNanoseconds;
-        platform::FileStatus copy = FileOf(c.copySize, sourceSeconds + c.copySecondsLater);
+        platform::FileStatus copy = RegularFileStatus(c.copySize, sourceSeconds + c.copySecondsLater);
         copy.mtimeNanoseconds = c.copyNanoseconds;
         EXPECT_EQ(IsModifiedFileOfStatus(source, copy, TimeComparison::KeptAs(c.keeping)), c.modified)
             << c.name;
@@ -102,16 +95,21 @@ TEST(IsModifiedFileTest, ASameSizeFileIsModifiedWhenItsTimeIsNotTheCopysAtTheTar
 }
 
 TEST(IsSourceOlderTest, AnEarlierMinuteUnlessJustOneMinuteEarlier) {
-    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 16))));
-    EXPECT_TRUE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 17))));
-    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 17)), FileOf(1, Utc(3, 1, 10, 15))));
-    EXPECT_FALSE(IsSourceOlderOfStatus(FileOf(1, Utc(3, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 15))));
-    EXPECT_TRUE(IsSourceOlderOfStatus(FileOf(1, Utc(2, 1, 10, 15)), FileOf(1, Utc(3, 1, 10, 15))));
+    EXPECT_FALSE(IsSourceOlderOfStatus(RegularFileStatus(1, Utc(3, 1, 10, 15)),
+                                       RegularFileStatus(1, Utc(3, 1, 10, 16))));
+    EXPECT_TRUE(IsSourceOlderOfStatus(RegularFileStatus(1, Utc(3, 1, 10, 15)),
+                                      RegularFileStatus(1, Utc(3, 1, 10, 17))));
+    EXPECT_FALSE(IsSourceOlderOfStatus(RegularFileStatus(1, Utc(3, 1, 10, 17)),
+                                       RegularFileStatus(1, Utc(3, 1, 10, 15))));
+    EXPECT_FALSE(IsSourceOlderOfStatus(RegularFileStatus(1, Utc(3, 1, 10, 15)),
+                                       RegularFileStatus(1, Utc(3, 1, 10, 15))));
+    EXPECT_TRUE(IsSourceOlderOfStatus(RegularFileStatus(1, Utc(2, 1, 10, 15)),
+                                      RegularFileStatus(1, Utc(3, 1, 10, 15))));
 }
 
 TEST_F(EngineTest, TheModifiedSinceFilterCountsLocalDays) {
     // Today is 9 March 2024 local time, one hour east of UTC; "3 days" keeps a file of 7 March.
-    EXPECT_TRUE(IsModifiedSinceOfStatus(FileOf(1, Utc(1, 1, 0, 0)), -1, 0)) << "any date";
+    EXPECT_TRUE(IsModifiedSinceOfStatus(RegularFileStatus(1, Utc(1, 1, 0, 0)), -1, 0)) << "any date";
     const std::string recent = Src("recent.txt", "r", Utc(3, 6, 23, 30)); // 00:30 on 7 March local
     const std::string old = Src("old.txt", "o", Utc(3, 6, 22, 30));       // 23:30 on 6 March local
     EXPECT_TRUE(IsModifiedSince(recent, 1));

@@ -149,25 +149,20 @@ void GuiTest::SetUp() {
     tmp.createFolder("data");
     ::setenv("XDG_CONFIG_HOME", tmp.path("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", tmp.path("data").c_str(), 1);
-    platform::setSettingsFileForTesting(tmp.path("config/kestrel-backup/settings.ini"));
+    settingsFile_.emplace(tmp.path("config/kestrel-backup/settings.ini"));
     platform::setClock(&clock);
     platform::setNumberFormat(&numberFormat);
     ASSERT_GT(LoadProgramText("zbk.dat"), 0);
     forms::setFileDialogs(&dialogs);
-    forms::QtInteraction::setSleepScaleForTesting(0);
+    noSleep_.emplace(0.0);
 }
 
 void GuiTest::TearDown() {
-    for (auto button : {forms::OperationButton::ListSubFolders, forms::OperationButton::CheckBackupState,
-                        forms::OperationButton::BackupAllFiles, forms::OperationButton::BackupModifiedFiles,
-                        forms::OperationButton::DeleteAllBackupFiles})
-        forms::setOperationEntryForTesting(button, {});
     forms::setFileDialogs(nullptr);
-    forms::setShutdownRunnerForTesting(nullptr);
-    forms::QtInteraction::setSleepScaleForTesting(1);
+    noSleep_.reset();
     platform::setClock(nullptr);
     platform::setNumberFormat(nullptr);
-    platform::setSettingsFileForTesting("");
+    settingsFile_.reset();
     Restore("XDG_CONFIG_HOME", hadConfigHome_, oldConfigHome_);
     Restore("XDG_DATA_HOME", hadDataHome_, oldDataHome_);
     // Windows closed by the test are deleted before the next one starts.
@@ -197,26 +192,21 @@ bool GuiTest::WaitForOperation(forms::frmMain& window, int timeoutMs) {
     return WaitFor([&] { return !window.operationRunning(); }, timeoutMs);
 }
 
-SubfolderReadingHold::SubfolderReadingHold(std::size_t held) {
-    forms::setSubfolderReadingHookForTesting([gate = gate, held](std::size_t index) {
-        if (index == held)
-            gate->pass();
-    });
-}
+SubfolderReadingHold::SubfolderReadingHold(std::size_t held)
+    : hook_([gate = gate, held](std::size_t index) {
+          if (index == held)
+              gate->pass();
+      }) {}
 
 SubfolderReadingHold::~SubfolderReadingHold() {
     // Opened first: a window destroyed after the hold waits for its reading to end.
     gate->open();
-    forms::setSubfolderReadingHookForTesting({});
 }
 
-SleepHold::SleepHold() {
-    forms::QtInteraction::setSleepHoldForTesting([gate = gate] { return gate->knock(); });
-}
+SleepHold::SleepHold() : hold_([gate = gate] { return gate->knock(); }) {}
 
 SleepHold::~SleepHold() {
     gate->open();
-    forms::QtInteraction::setSleepHoldForTesting({});
 }
 
 kestrel::Setup FolderSetup(const std::string& source, const std::string& target) {

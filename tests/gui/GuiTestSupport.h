@@ -1,9 +1,12 @@
 #pragma once
 
+#include "forms/main/QtInteraction.h"
 #include "forms/main/frmMain.h"
 #include "forms/prompts/FileDialogs.h"
+#include "forms/select/frmSelectSubfolders.h"
 #include "platform/Clock.h"
 #include "platform/NumberFormat.h"
+#include "platform/SettingsStore.h"
 #include "setup/Setup.h"
 #include "support/Gate.h"
 #include "support/TempDir.h"
@@ -20,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,6 +133,8 @@ private:
     std::string oldDataHome_;
     bool hadConfigHome_ = false;
     bool hadDataHome_ = false;
+    std::optional<platform::ScopedSettingsFileForTesting> settingsFile_;
+    std::optional<forms::ScopedSleepScaleForTesting> noSleep_;
 };
 
 // Holds the subfolder selection window's reading before the subfolder of index `held` (the
@@ -140,6 +146,9 @@ public:
     SubfolderReadingHold(const SubfolderReadingHold&) = delete;
     SubfolderReadingHold& operator=(const SubfolderReadingHold&) = delete;
     const std::shared_ptr<Gate> gate = Gate::make();
+
+private:
+    forms::ScopedSubfolderReadingHookForTesting hook_;
 };
 
 // Holds the operation's full-text-box wait until `gate->open()` or the end of the hold; the
@@ -151,6 +160,9 @@ public:
     SleepHold(const SleepHold&) = delete;
     SleepHold& operator=(const SleepHold&) = delete;
     const std::shared_ptr<Gate> gate = Gate::make();
+
+private:
+    forms::ScopedSleepHoldForTesting hold_;
 };
 
 // A setup of a source and a target folder, with nothing else chosen.

@@ -151,7 +151,8 @@ int ReportUntilStopped(OperationContext& context) {
 }
 
 TEST_F(OperationsTest, PauseHoldsTheOperationAndCancelStopsIt) {
-    forms::setOperationEntryForTesting(forms::OperationButton::BackupModifiedFiles, ReportUntilStopped);
+    const forms::ScopedOperationEntryForTesting entry(forms::OperationButton::BackupModifiedFiles,
+                                                      ReportUntilStopped);
     WriteLastRun(SmallTree());
     auto window = StartWindow();
     Find<QPushButton>(window.get(), "cmdBackupModifiedFiles")->click();
@@ -192,7 +193,8 @@ TEST_F(OperationsTest, PauseHoldsTheOperationAndCancelStopsIt) {
 }
 
 TEST_F(OperationsTest, ContinueWithTheSuppressBoxTicksStopsTheDetailedLines) {
-    forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles, ReportUntilStopped);
+    const forms::ScopedOperationEntryForTesting entry(forms::OperationButton::BackupAllFiles,
+                                                      ReportUntilStopped);
     WriteLastRun(SmallTree());
     auto window = StartWindow();
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
@@ -230,7 +232,8 @@ int OverfillTheReport(OperationContext& context) {
 }
 
 TEST_F(OperationsTest, AFullReportWaitsWithTheWindowLiveAndThenStartsAfresh) {
-    forms::setOperationEntryForTesting(forms::OperationButton::CheckBackupState, OverfillTheReport);
+    const forms::ScopedOperationEntryForTesting entry(forms::OperationButton::CheckBackupState,
+                                                      OverfillTheReport);
     WriteLastRun(SmallTree());
     auto window = StartWindow();
     // The 15 seconds' wait lasts until the test has looked at the window.

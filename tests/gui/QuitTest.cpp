@@ -96,7 +96,8 @@ int RunUntilStopped(OperationContext& context) {
 }
 
 TEST_F(QuitTest, QuitDuringAnOperationStopsItAndThenEndsTheProgram) {
-    forms::setOperationEntryForTesting(forms::OperationButton::CheckBackupState, RunUntilStopped);
+    const forms::ScopedOperationEntryForTesting entry(forms::OperationButton::CheckBackupState,
+                                                      RunUntilStopped);
     kestrel::Setup setup = FolderSetup(tmp.createFolder("source"), tmp.createFolder("target"));
     WriteLastRun(setup);
     auto window = StartWindow();
@@ -113,7 +114,7 @@ TEST_F(QuitTest, QuitDuringAnOperationStopsItAndThenEndsTheProgram) {
 
 TEST_F(QuitTest, ACommandLineRunsTheUnattendedBackupIntoTheTargetAndTheProgramStaysOpen) {
     RecordingCommandRunner runner;
-    forms::setShutdownRunnerForTesting(&runner);
+    const forms::ScopedShutdownRunnerForTesting noShutdown(&runner);
     const std::string target = tmp.createFolder("target");
     tmp.createFile("source/a.txt", "a");
     tmp.createFile("target/kept.txt", "kept");
@@ -137,7 +138,7 @@ TEST_F(QuitTest, ACommandLineRunsTheUnattendedBackupIntoTheTargetAndTheProgramSt
 
 TEST_F(QuitTest, ShutdownOnTheCommandLineShowsThePopUpWhoseClickCallsTheShutdownOff) {
     RecordingCommandRunner runner;
-    forms::setShutdownRunnerForTesting(&runner);
+    const forms::ScopedShutdownRunnerForTesting noShutdown(&runner);
     tmp.createFile("source/a.txt", "a");
     WriteLastRun(FolderSetup(tmp.path("source/"), tmp.createFolder("target")));
 

@@ -37,22 +37,22 @@ protected:
 
 TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
     constexpr std::int64_t kTwoGb = 2LL * 1024 * 1024 * 1024;
-    forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [gate = gate](OperationContext& context) {
-                                           context.report.Clear();
-                                           context.report.Output("Copying big.iso", true);
-                                           context.ui.SetReportButtons(false, true, "Pause", false, "");
-                                           context.ui.ShowReportWindow();
-                                           CopyProgress progress;
-                                           progress.sourcePath = "/source/big.iso";
-                                           progress.fileBytesTotal = kTwoGb;
-                                           progress.fileBytesDone = kTwoGb / 2;
-                                           progress.operationFilesCopied = 3;
-                                           progress.operationBytesCopied = kTwoGb / 2 + 3 * 1024;
-                                           context.ui.ReportCopyProgress(progress);
-                                           gate->pass();
-                                           return 0;
-                                       });
+    const forms::ScopedOperationEntryForTesting entry(
+        forms::OperationButton::BackupAllFiles, [gate = gate](OperationContext& context) {
+            context.report.Clear();
+            context.report.Output("Copying big.iso", true);
+            context.ui.SetReportButtons(false, true, "Pause", false, "");
+            context.ui.ShowReportWindow();
+            CopyProgress progress;
+            progress.sourcePath = "/source/big.iso";
+            progress.fileBytesTotal = kTwoGb;
+            progress.fileBytesDone = kTwoGb / 2;
+            progress.operationFilesCopied = 3;
+            progress.operationBytesCopied = kTwoGb / 2 + 3 * 1024;
+            context.ui.ReportCopyProgress(progress);
+            gate->pass();
+            return 0;
+        });
     auto window = StartWindow();
     const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
@@ -74,18 +74,18 @@ TEST_F(ReportProgressTest, ALongCopyShowsTheFilesShareAndTheOperationsTotals) {
 }
 
 TEST_F(ReportProgressTest, AtRestTheEmptyLabelRowsTakeNoRoomAndWhileRunningTheyKeepIt) {
-    forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [gate = gate](OperationContext& context) {
-                                           context.report.Clear();
-                                           context.ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
-                                           context.ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
-                                           context.ui.SetReportButtons(false, true, "Pause", false, "");
-                                           context.ui.ShowReportWindow();
-                                           context.report.Output("a line", true);
-                                           gate->pass();
-                                           context.ui.SetReportButtons(true, false, "", true, "Close");
-                                           return 0;
-                                       });
+    const forms::ScopedOperationEntryForTesting entry(
+        forms::OperationButton::BackupAllFiles, [gate = gate](OperationContext& context) {
+            context.report.Clear();
+            context.ui.SetReportLabel(ReportLabel::lblSourceDirpath, "");
+            context.ui.SetReportLabel(ReportLabel::lblTargetDirpath, "");
+            context.ui.SetReportButtons(false, true, "Pause", false, "");
+            context.ui.ShowReportWindow();
+            context.report.Output("a line", true);
+            gate->pass();
+            context.ui.SetReportButtons(true, false, "", true, "Close");
+            return 0;
+        });
     auto window = StartWindow();
     const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();
@@ -107,21 +107,21 @@ TEST_F(ReportProgressTest, AtRestTheEmptyLabelRowsTakeNoRoomAndWhileRunningTheyK
 }
 
 TEST_F(ReportProgressTest, WhenPausedTheReportsLastLineIsWholeInView) {
-    forms::setOperationEntryForTesting(forms::OperationButton::BackupAllFiles,
-                                       [gate = gate](OperationContext& context) {
-                                           context.state.blnStop = false;
-                                           context.report.Clear();
-                                           context.ui.SetReportButtons(false, true, "Pause", false, "");
-                                           context.ui.ShowReportWindow();
-                                           for (int i = 0; i < 200; ++i)
-                                               context.report.Output("line " + std::to_string(i), true);
-                                           context.report.Output("the last line", true);
-                                           gate->pass();
-                                           while (!context.state.blnStop)
-                                               context.ui.DoEvents();
-                                           context.ui.SetReportButtons(true, false, "", true, "Close");
-                                           return 0;
-                                       });
+    const forms::ScopedOperationEntryForTesting entry(
+        forms::OperationButton::BackupAllFiles, [gate = gate](OperationContext& context) {
+            context.state.blnStop = false;
+            context.report.Clear();
+            context.ui.SetReportButtons(false, true, "Pause", false, "");
+            context.ui.ShowReportWindow();
+            for (int i = 0; i < 200; ++i)
+                context.report.Output("line " + std::to_string(i), true);
+            context.report.Output("the last line", true);
+            gate->pass();
+            while (!context.state.blnStop)
+                context.ui.DoEvents();
+            context.ui.SetReportButtons(true, false, "", true, "Close");
+            return 0;
+        });
     auto window = StartWindow();
     const OpenOnExit opener{gate};
     Find<QPushButton>(window.get(), "cmdBackupAllFiles")->click();

@@ -38,8 +38,8 @@ const std::vector<int> kUsedTextNumbers = {
 
 // Our own texts beyond those: entries passed over, unreadable folders, a full target.
 const std::vector<int> kAccountingTextNumbers = {1101, 1102, 1103, 1104, 1105, 1106, 1107, 1108,
-                                                 1109, 1110, 1111, 1112, 1113, 1114, 1115, 1302,
-                                                 1303, 1304, 1305, 1306, 1307, 1308, 1309};
+                                                 1109, 1110, 1111, 1112, 1113, 1114, 1115, 1150,
+                                                 1302, 1303, 1304, 1305, 1306, 1307, 1308, 1309};
 
 struct LoadCase {
     const char* fixture;

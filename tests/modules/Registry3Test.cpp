@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 using namespace kestrel;
@@ -24,17 +25,15 @@ public:
 
 class Registry3Test : public ::testing::Test {
 protected:
-    void SetUp() override { platform::setSettingsFileForTesting(dir.path("config/settings.ini")); }
-    void TearDown() override {
-        platform::setSettingsFileForTesting("");
-        platform::setClock(nullptr);
-    }
+    void TearDown() override { platform::setClock(nullptr); }
     void makeStoreUnreachable() {
         dir.createFile("plain-file", "x");
-        platform::setSettingsFileForTesting(dir.path("plain-file/settings.ini"));
+        unreachableStore.emplace(dir.path("plain-file/settings.ini"));
     }
 
     TempDir dir;
+    platform::ScopedSettingsFileForTesting store{dir.path("config/settings.ini")};
+    std::optional<platform::ScopedSettingsFileForTesting> unreachableStore;
 };
 
 const std::string zbkKey = "Software\\Corvane Systems\\ZBK";

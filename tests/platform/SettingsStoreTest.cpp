@@ -17,10 +17,9 @@ namespace {
 
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { setSettingsFileForTesting(dir.path("config/kestrel-backup/settings.ini")); }
-    void TearDown() override { setSettingsFileForTesting(""); }
-
     TempDir dir;
+    std::optional<ScopedSettingsFileForTesting> testStore{std::in_place,
+                                                          dir.path("config/kestrel-backup/settings.ini")};
     const SettingsStore& store = settingsStore();
 };
 
@@ -93,17 +92,38 @@ TEST_F(SettingsStoreTest, UnreachableStoreIsAccessDenied) {
     GTEST_SKIP() << "the registry has no file that could be made unreachable";
 #endif
     dir.createFile("plain-file", "x");
-    setSettingsFileForTesting(dir.path("plain-file/settings.ini"));
+    std::optional<ScopedSettingsFileForTesting> unreachable{std::in_place,
+                                                            dir.path("plain-file/settings.ini")};
     KeyDisposition disposition;
     EXPECT_EQ(store.createKey("Software\\A", disposition), settings_result::AccessDenied);
     EXPECT_EQ(store.setValue("Software\\A", "name", "v"), settings_result::AccessDenied);
     EXPECT_EQ(dir.readFile("plain-file"), "x");
 
     dir.createFolder("folder.ini");
-    setSettingsFileForTesting(dir.path("folder.ini"));
+    unreachable.emplace(dir.path("folder.ini"));
     EXPECT_EQ(store.setValue("Software\\A", "name", "v"), settings_result::AccessDenied);
     std::string value;
     EXPECT_EQ(store.queryValue("Software\\A", "name", value), settings_result::AccessDenied);
+}
+
+// A test that points the store elsewhere cannot leave it there for the next: each guard gives
+// back the store before it, nested or not.
+TEST_F(SettingsStoreTest, AGuardGivesBackTheStoreBeforeIt) {
+    const std::string testsOwn = settingsFile();
+    {
+        const ScopedSettingsFileForTesting first(dir.path("first.ini"));
+        const std::string firstStore = settingsFile();
+        EXPECT_NE(firstStore, testsOwn);
+        {
+            const ScopedSettingsFileForTesting second(dir.path("second.ini"));
+            EXPECT_NE(settingsFile(), firstStore);
+            EXPECT_NE(settingsFile(), testsOwn);
+        }
+        EXPECT_EQ(settingsFile(), firstStore);
+    }
+    EXPECT_EQ(settingsFile(), testsOwn);
+    testStore.reset();
+    EXPECT_NE(settingsFile(), testsOwn) << "the user's own store again";
 }
 
 TEST_F(SettingsStoreTest, MessagesOfTheResults) {
@@ -156,7 +176,7 @@ TEST_F(SettingsStoreTest, ValuesStandInTheRegistryAsTextUnderTheKeyPath) {
 TEST_F(SettingsStoreTest, ATestsKeyGoesWithTheTest) {
     ASSERT_EQ(store.setValue("Software\\A", "name", "v"), settings_result::Success);
     const std::string key = settingsFile().substr(std::string("HKEY_CURRENT_USER\\").size());
-    setSettingsFileForTesting("");
+    testStore.reset();
     HKEY opened = nullptr;
     EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &opened), ERROR_FILE_NOT_FOUND);
 }

@@ -4,28 +4,21 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
 namespace kestrel::testing {
 
 // Owns the copy fault seam for as long as it lives: every copy meets the fault while the guard
-// lives, and none after it has gone, whatever the test did in between.
+// lives, and what was there before it once it has gone, whatever the test did in between.
 class CopyFaultGuard {
 public:
     // Every copy first asks `fault` with its source path and target name; a non-zero error is the
     // copy's result. The fault may block, to hold a copy before its first byte.
-    explicit CopyFaultGuard(platform::CopyFault fault) {
-        platform::CopyFaultPlan plan;
-        plan.beforeData = std::move(fault);
-        platform::setCopyFaultPlanForTesting(std::move(plan));
-    }
-    explicit CopyFaultGuard(platform::CopyFaultPlan plan) {
-        platform::setCopyFaultPlanForTesting(std::move(plan));
-    }
-    ~CopyFaultGuard() { platform::setCopyFaultPlanForTesting({}); }
-    CopyFaultGuard(const CopyFaultGuard&) = delete;
-    CopyFaultGuard& operator=(const CopyFaultGuard&) = delete;
+    explicit CopyFaultGuard(platform::CopyFault fault) : CopyFaultGuard(BeforeData(std::move(fault))) {}
+    explicit CopyFaultGuard(platform::CopyFaultPlan plan)
+        : guard_(std::make_shared<const platform::CopyFaultPlan>(std::move(plan))) {}
 
     // Every copy fails as if its write had failed with `errnoValue` once `bytes` of its data are
     // written (ENOSPC: the disk filled; EIO: the disk failed).
@@ -43,6 +36,15 @@ public:
         plan.atPoint = std::move(hold);
         return plan;
     }
+
+private:
+    static platform::CopyFaultPlan BeforeData(platform::CopyFault fault) {
+        platform::CopyFaultPlan plan;
+        plan.beforeData = std::move(fault);
+        return plan;
+    }
+
+    platform::ScopedCopyFaultPlanForTesting guard_;
 };
 
 } // namespace kestrel::testing

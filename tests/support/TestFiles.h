@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -46,6 +48,16 @@ std::string Native(std::string relative);
 
 constexpr const char* kNoSymlinks = "this system refuses to make symbolic links here";
 constexpr const char* kNoFifos = "this system has no FIFOs";
+
+// The status of a regular file of `size` bytes last written at `seconds` (UTC), for the rules
+// that compare statuses.
+inline platform::FileStatus RegularFileStatus(std::int64_t size, std::int64_t seconds) {
+    platform::FileStatus status;
+    status.kind = platform::EntryKind::Regular;
+    status.size = size;
+    status.mtimeSeconds = seconds;
+    return status;
+}
 
 } // namespace kestrel::testing
 

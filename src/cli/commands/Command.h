@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commands/CliOptions.h"
+#include "platform/TestSeam.h"
 
 #include <iosfwd>
 #include <memory>
@@ -38,9 +39,10 @@ private:
 // The beginning of every line in which the tool says why it did not succeed.
 inline constexpr const char* kProgramPrefix = "kestrel-backup-cli: ";
 
-// Test seam: the runner of the shutdown command (the system's when null), so that no test ever
+// Test seam: while a guard lives, the shutdown command goes to its runner, so that no test ever
 // shuts the machine down.
-void setShutdownRunnerForTesting(platform::CommandRunner* runner);
+using ShutdownRunnerSeam = platform::TestSeam<struct ShutdownRunnerTag, platform::CommandRunner*>;
+using ScopedShutdownRunnerForTesting = ShutdownRunnerSeam::Guard;
 
 std::unique_ptr<Command> makeSaveCommand();
 std::unique_ptr<Command> makeShowCommand();

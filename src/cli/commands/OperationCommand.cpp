@@ -16,8 +16,6 @@ namespace {
 
 enum class Operation { Backup, Check, List };
 
-platform::CommandRunner* shutdownRunnerForTesting = nullptr;
-
 // backup, check and list: the engine's operation buttons, with the report streamed to `out`
 // exactly as the report window receives it.
 class OperationCommand : public Command {
@@ -82,7 +80,8 @@ private:
         err << UnincludedSubfoldersNote(run.setup);
 
         platform::SystemCommandRunner systemRunner;
-        platform::CommandRunner& runner = shutdownRunnerForTesting ? *shutdownRunnerForTesting : systemRunner;
+        platform::CommandRunner* const testRunner = ShutdownRunnerSeam::current();
+        platform::CommandRunner& runner = testRunner ? *testRunner : systemRunner;
         TerminalShutdownPrompt prompt(err);
         UnattendedRunResult result =
             RunUnattended(run.ctx(), options.shutdown ? "shutdown" : "", runner, prompt);
@@ -114,10 +113,6 @@ private:
 };
 
 } // namespace
-
-void setShutdownRunnerForTesting(platform::CommandRunner* runner) {
-    shutdownRunnerForTesting = runner;
-}
 
 std::unique_ptr<Command> makeBackupCommand() {
     return std::make_unique<OperationCommand>(Operation::Backup);

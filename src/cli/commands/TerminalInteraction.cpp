@@ -88,9 +88,13 @@ bool InterruptRequested() {
     return interrupts.load() > 0;
 }
 
-void ResetInterruptForTesting() {
-    interrupts.store(0);
-    stopFlag.store(nullptr);
+ScopedInterruptHandlingForTesting::ScopedInterruptHandlingForTesting()
+    : interrupts_(interrupts.exchange(0)), stopFlag_(stopFlag.exchange(nullptr)) {}
+
+ScopedInterruptHandlingForTesting::~ScopedInterruptHandlingForTesting() {
+    platform::installStopHandler(nullptr);
+    interrupts.store(interrupts_);
+    stopFlag.store(stopFlag_);
 }
 
 TerminalInteraction::TerminalInteraction(OperationState& state, std::istream& in, std::ostream& err,

@@ -6,6 +6,7 @@
 #include "report/OperationState.h"
 #include "setup/Setup.h"
 
+#include <atomic>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -119,6 +120,19 @@ private:
 // A closed standard output (SIGPIPE) is ignored: writes there fail and the run goes on.
 void InstallInterruptHandler(OperationState* state = nullptr);
 bool InterruptRequested();
-void ResetInterruptForTesting();
+// Test seam: while a guard lives, the count of stop requests and the state they stop start
+// afresh; when it goes, they are those before it again and the system handles stop requests
+// itself.
+class ScopedInterruptHandlingForTesting {
+public:
+    ScopedInterruptHandlingForTesting();
+    ~ScopedInterruptHandlingForTesting();
+    ScopedInterruptHandlingForTesting(const ScopedInterruptHandlingForTesting&) = delete;
+    ScopedInterruptHandlingForTesting& operator=(const ScopedInterruptHandlingForTesting&) = delete;
+
+private:
+    int interrupts_;
+    std::atomic<bool>* stopFlag_;
+};
 
 } // namespace kestrel::cli

@@ -5,26 +5,26 @@
 #include "platform/CommandRunner.h"
 
 #include <array>
-#include <mutex>
+#include <utility>
 
 namespace kestrel::forms {
 
 namespace {
 
-std::mutex entriesMutex;
-std::array<OperationEntry, 5> testEntries;
-
 platform::SystemCommandRunner systemRunner;
-platform::CommandRunner* currentRunner = &systemRunner;
+
+// The entries with `entry` in place of the one of `button`.
+std::array<OperationEntry, 5> withEntry(std::array<OperationEntry, 5> entries, OperationButton button,
+                                        OperationEntry entry) {
+    entries[static_cast<std::size_t>(button)] = std::move(entry);
+    return entries;
+}
 
 } // namespace
 
 OperationEntry EngineEntry(OperationButton button, bool blnListsFiles) {
-    {
-        std::lock_guard<std::mutex> lock(entriesMutex);
-        if (const OperationEntry& entry = testEntries[static_cast<std::size_t>(button)])
-            return entry;
-    }
+    if (OperationEntry entry = OperationEntriesSeam::current()[static_cast<std::size_t>(button)])
+        return entry;
     switch (button) {
     case OperationButton::ListSubFolders:
         return [blnListsFiles](OperationContext& c) {
@@ -65,17 +65,12 @@ int OperationCodeOf(OperationButton button) {
     return 0;
 }
 
-void setOperationEntryForTesting(OperationButton button, OperationEntry entry) {
-    std::lock_guard<std::mutex> lock(entriesMutex);
-    testEntries[static_cast<std::size_t>(button)] = std::move(entry);
-}
+ScopedOperationEntryForTesting::ScopedOperationEntryForTesting(OperationButton button, OperationEntry entry)
+    : guard_(withEntry(OperationEntriesSeam::current(), button, std::move(entry))) {}
 
 platform::CommandRunner& shutdownRunner() {
-    return *currentRunner;
-}
-
-void setShutdownRunnerForTesting(platform::CommandRunner* runner) {
-    currentRunner = runner != nullptr ? runner : &systemRunner;
+    platform::CommandRunner* const testRunner = ShutdownRunnerSeam::current();
+    return testRunner ? *testRunner : systemRunner;
 }
 
 } // namespace kestrel::forms

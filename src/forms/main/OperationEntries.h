@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/OperationContext.h"
+#include "platform/TestSeam.h"
 
+#include <array>
 #include <functional>
 
 namespace kestrel::platform {
@@ -28,12 +30,20 @@ OperationEntry EngineEntry(OperationButton button, bool blnListsFiles);
 // The operation code an entry runs under (intOperation), for the report window's buttons.
 int OperationCodeOf(OperationButton button);
 
-// Replaces the engine's entry of a button; an empty entry gives the engine's back.
-void setOperationEntryForTesting(OperationButton button, OperationEntry entry);
+// Test seam: while a guard lives, its entry takes the place of the engine's for its button.
+using OperationEntriesSeam = platform::TestSeam<struct OperationEntriesTag, std::array<OperationEntry, 5>>;
+class ScopedOperationEntryForTesting {
+public:
+    ScopedOperationEntryForTesting(OperationButton button, OperationEntry entry);
+
+private:
+    OperationEntriesSeam::Guard guard_;
+};
 
 // The runner of the system's shutdown command after an unattended run with "shutdown" in its
-// command line; tests give one that only records.
+// command line; while a guard lives, a test's runner that only records.
 platform::CommandRunner& shutdownRunner();
-void setShutdownRunnerForTesting(platform::CommandRunner* runner);
+using ShutdownRunnerSeam = platform::TestSeam<struct ShutdownRunnerTag, platform::CommandRunner*>;
+using ScopedShutdownRunnerForTesting = ShutdownRunnerSeam::Guard;
 
 } // namespace kestrel::forms

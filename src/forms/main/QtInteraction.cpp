@@ -23,17 +23,6 @@ namespace {
 
 // About 30 repaints a second.
 constexpr int kFlushIntervalMs = 33;
-std::atomic<double> sleepScale{1.0};
-
-std::mutex& sleepHoldMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::function<bool()>& sleepHold() {
-    static std::function<bool()> released;
-    return released;
-}
 
 } // namespace
 
@@ -44,15 +33,6 @@ QtInteraction::QtInteraction(OperationState& state, frmReport& report, Host host
 }
 
 QtInteraction::~QtInteraction() = default;
-
-void QtInteraction::setSleepScaleForTesting(double scale) {
-    sleepScale = scale;
-}
-
-void QtInteraction::setSleepHoldForTesting(std::function<bool()> released) {
-    std::lock_guard<std::mutex> lock(sleepHoldMutex());
-    sleepHold() = std::move(released);
-}
 
 bool QtInteraction::OnWindowThread() const {
     return QThread::currentThread() == thread();
@@ -293,13 +273,10 @@ void QtInteraction::Beep(int, int) {
 
 void QtInteraction::Sleep(int milliseconds) {
     // The operation waits; the window goes on (the full-text-box wait). Quitting ends the wait.
-    std::function<bool()> released;
-    {
-        std::lock_guard<std::mutex> lock(sleepHoldMutex());
-        released = sleepHold();
-    }
+    const std::function<bool()> released = SleepHoldSeam::current();
+    const double scale = SleepScaleSeam::current().value_or(1.0);
     const auto end = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(static_cast<long long>(milliseconds * sleepScale.load()));
+                     std::chrono::milliseconds(static_cast<long long>(milliseconds * scale));
     const auto waiting = [&] { return released ? !released() : std::chrono::steady_clock::now() < end; };
     while (waiting() && !closing_ && !state_.blnStop) {
         if (OnWindowThread())

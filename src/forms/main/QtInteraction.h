@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/TestSeam.h"
 #include "report/Interaction.h"
 #include "report/OperationState.h"
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 
 class QTimer;
@@ -23,6 +25,14 @@ class ReportModel;
 namespace kestrel::forms {
 
 class frmReport;
+
+// Test seams of the full-text-box wait, while their guards live: it is scaled by a factor (0
+// waits not at all); or it is held until the function returns true (or the operation stops),
+// whatever its length.
+using SleepScaleSeam = platform::TestSeam<struct SleepScaleTag, std::optional<double>>;
+using ScopedSleepScaleForTesting = SleepScaleSeam::Guard;
+using SleepHoldSeam = platform::TestSeam<struct SleepHoldTag, std::function<bool()>>;
+using ScopedSleepHoldForTesting = SleepHoldSeam::Guard;
 
 // The desktop program's answer to the operations. An operation runs on a worker thread and
 // calls this from there: each prompt is shown modally on the window thread while the worker
@@ -58,12 +68,6 @@ public:
     bool closing() const { return closing_; }
     // Shows what the operation has sent so far (window thread).
     void Flush();
-
-    // The full-text-box wait is scaled by this factor (tests: 0 waits not at all).
-    static void setSleepScaleForTesting(double scale);
-    // Tests hold the full-text-box wait instead: while set, the wait lasts until `released`
-    // returns true (or the operation stops), whatever its length. Empty for the timed wait.
-    static void setSleepHoldForTesting(std::function<bool()> released);
 
     // Interaction
     MessageAnswer ShowMessage(const MessageRequest& request) override;

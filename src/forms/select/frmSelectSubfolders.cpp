@@ -30,11 +30,6 @@ QColor ColorOf(long bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-SubfolderReadingHook& readingHook() {
-    static SubfolderReadingHook hook;
-    return hook;
-}
-
 bool ContainsIgnoringCase(const std::string& text, const char* word) {
     return LowerCaseWithAccents(text).find(word) != std::string::npos;
 }
@@ -205,25 +200,25 @@ void frmSelectSubfolders::Form_Activate() {
     const bool excludeRecycleBin = blnExcludeRecycleBin;
     const bool countSizes = !blnOmitTotalFilesize;
     const std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-    reader_ = std::thread(
-        [this, topFolder, excludeRecycleBin, countSizes, cancel, generation, hook = readingHook()] {
-            std::vector<std::string> names;
-            std::string listError;
-            ListSubfolderNames(topFolder, excludeRecycleBin, names, listError);
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                if (hook)
-                    hook(i);
-                if (*cancel)
-                    return;
-                SubfolderCounts counts = ReadSubfolder(topFolder, names[i], countSizes);
-                QMetaObject::invokeMethod(
-                    this, [this, generation, counts = std::move(counts)] { RowRead(generation, counts); },
-                    Qt::QueuedConnection);
-            }
-            if (!*cancel)
-                QMetaObject::invokeMethod(
-                    this, [this, generation] { ReadingFinished(generation); }, Qt::QueuedConnection);
-        });
+    reader_ = std::thread([this, topFolder, excludeRecycleBin, countSizes, cancel, generation,
+                           hook = SubfolderReadingSeam::current()] {
+        std::vector<std::string> names;
+        std::string listError;
+        ListSubfolderNames(topFolder, excludeRecycleBin, names, listError);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (hook)
+                hook(i);
+            if (*cancel)
+                return;
+            SubfolderCounts counts = ReadSubfolder(topFolder, names[i], countSizes);
+            QMetaObject::invokeMethod(
+                this, [this, generation, counts = std::move(counts)] { RowRead(generation, counts); },
+                Qt::QueuedConnection);
+        }
+        if (!*cancel)
+            QMetaObject::invokeMethod(
+                this, [this, generation] { ReadingFinished(generation); }, Qt::QueuedConnection);
+    });
 }
 
 void frmSelectSubfolders::ShowReadingProgress(int subfoldersRead) {
@@ -481,10 +476,6 @@ bool SelectIncludedSubfolders(QWidget* mainWindow, const IncludedSubfolderChoice
         return false;
     selected = window.SelectedNames();
     return true;
-}
-
-void setSubfolderReadingHookForTesting(SubfolderReadingHook hook) {
-    readingHook() = std::move(hook);
 }
 
 } // namespace kestrel::forms

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/select/SubfolderRows.h"
+#include "platform/TestSeam.h"
 
 #include <QDialog>
 #include <QRect>
@@ -130,10 +131,11 @@ struct IncludedSubfolderChoice {
 bool SelectIncludedSubfolders(QWidget* mainWindow, const IncludedSubfolderChoice& choice,
                               std::vector<std::string>& selected);
 
-// Test seam: when set, a reading started afterwards calls it on its worker thread before it
-// reads the subfolder of that index (0 first), so a test can hold the reading under way. Set it
-// on the window thread; an empty function removes it.
+// Test seam: while a guard lives, a reading started meanwhile calls its function on its worker
+// thread before it reads the subfolder of that index (0 first), so a test can hold the reading
+// under way.
 using SubfolderReadingHook = std::function<void(std::size_t index)>;
-void setSubfolderReadingHookForTesting(SubfolderReadingHook hook);
+using SubfolderReadingSeam = platform::TestSeam<struct SubfolderReadingTag, SubfolderReadingHook>;
+using ScopedSubfolderReadingHookForTesting = SubfolderReadingSeam::Guard;
 
 } // namespace kestrel::forms

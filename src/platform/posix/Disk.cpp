@@ -1,5 +1,7 @@
 #include "platform/Disk.h"
 
+#include "platform/posix/MountTable.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -45,23 +47,6 @@ std::string nearestExistingFolder(const std::string& path) {
     }
 }
 
-// Mount points in /proc/self/mountinfo write blank, tab, newline and backslash as octal escapes.
-std::string unescapeMountField(const std::string& field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const std::string digits = field.substr(i + 1, 3);
-            if (digits.find_first_not_of("01234567") == std::string::npos) {
-                out += static_cast<char>(std::strtol(digits.c_str(), nullptr, 8));
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
-}
-
 bool isWithin(const std::string& path, const std::string& mount) {
     if (mount == "/")
         return true;
@@ -70,21 +55,10 @@ bool isWithin(const std::string& path, const std::string& mount) {
 }
 
 std::string longestMountFromTable(const std::string& folder) {
-    std::ifstream table("/proc/self/mountinfo");
-    if (!table)
-        return {};
     std::string best;
-    std::string line;
-    while (std::getline(table, line)) {
-        // Fields: id, parent id, major:minor, root, mount point, ... (blanks inside are escaped)
-        std::istringstream fields(line);
-        std::string id, parent, device, root, field;
-        if (!(fields >> id >> parent >> device >> root >> field))
-            continue;
-        const std::string mount = unescapeMountField(field);
-        if (mount.empty() || mount[0] != '/')
-            continue;
-        if (isWithin(folder, mount) && mount.size() > best.size())
+    for (const MountedFileSystem& mounted : mountTable()) {
+        const std::string& mount = mounted.mountPoint;
+        if (mount[0] == '/' && isWithin(folder, mount) && mount.size() > best.size())
             best = mount;
     }
     return best;
@@ -126,26 +100,6 @@ std::string mountPointOf(const std::string& path) {
     return withSlash(mount);
 }
 
-namespace {
-
-// A field of /etc/fstab with its octal escapes ("\040" for a blank) undone.
-std::string unescapedTableField(const std::string& field) {
-    std::string text;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
-            field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
-            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
-                                      (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            text += field[i];
-        }
-    }
-    return text;
-}
-
-} // namespace
-
 std::vector<std::string> fileSystemTableMountPoints() {
     const FileSystemTableSeam::Function testTable = FileSystemTableSeam::current();
     std::ifstream table(testTable ? testTable() : std::string("/etc/fstab"));
@@ -156,7 +110,7 @@ std::vector<std::string> fileSystemTableMountPoints() {
         std::string device, mountPoint, type;
         if (!(fields >> device >> mountPoint >> type) || device[0] == '#')
             continue;
-        mountPoint = unescapedTableField(mountPoint);
+        mountPoint = unescapedMountField(mountPoint);
         if (type == "swap" || mountPoint.empty() || mountPoint[0] != '/' || mountPoint == "/")
             continue;
         mountPoints.push_back(mountPoint);

@@ -1,13 +1,12 @@
 #include "platform/FileCopy.h"
 
-#include "platform/CopyFaultSeam.h"
+#include "platform/CopyAttempt.h"
 #include "platform/TargetFileSystem.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/posix/MountTable.h"
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -295,53 +294,28 @@ private:
     bool renamed_ = false;
 };
 
-enum class DataResult { Done, Failed, Stopped };
-
-// Moves the data, reports progress and meets the test seam's data fault.
+// Moves the data: shared with the source where the file system can (a clone), otherwise by the
+// source's data extents, so holes stay holes.
 class DataCopy {
 public:
     // `source` is the status of `in` read before the copy.
-    DataCopy(int in, int out, const struct stat& source, const CopyProgressCallback& progress,
-             const CopyFaultPlan* plan)
-        : in_(in), out_(out), source_(source), size_(static_cast<std::int64_t>(source.st_size)),
-          progress_(progress), plan_(plan) {}
+    DataCopy(int in, int out, const struct stat& source, CopyFlow& flow)
+        : in_(in), out_(out), source_(source), size_(static_cast<std::int64_t>(source.st_size)), flow_(flow) {
+    }
 
-    DataResult run(std::int64_t& copied, int& errnoValue) {
-        if (!report(0))
-            return DataResult::Stopped;
-        DataResult result = DataResult::Done;
-        const bool faultPlanned = plan_ && plan_->afterBytes >= 0;
-        if (size_ > 0 && !faultPlanned && tryClone()) {
-            done_ = size_;
-        } else {
-            result = copyExtents();
-            if (result == DataResult::Done)
-                result = checkFault();
+    DataResult run() {
+        if (size_ > 0 && !flow_.faultPlanned() && tryClone()) {
+            flow_.moved(size_);
+            return DataResult::Done;
         }
-        copied = done_;
-        errnoValue = errno_;
-        if (result != DataResult::Done)
-            return result;
-        return report(size_) ? DataResult::Done : DataResult::Stopped;
+        return copyExtents();
     }
 
 private:
     static constexpr std::int64_t kChunk = 4 << 20;
 
-    bool report(std::int64_t done) {
-        if (!progress_)
-            return true;
-        lastReport_ = std::chrono::steady_clock::now();
-        return progress_(FileCopyProgress{done, size_}) == CopyDecision::Continue;
-    }
-
-    bool reportNowAndThen() {
-        if (!progress_)
-            return true;
-        // Often enough that a stop takes effect within a second, whatever the disk's speed.
-        if (std::chrono::steady_clock::now() - lastReport_ < std::chrono::milliseconds(500))
-            return true;
-        return report(done_);
+    DataResult failed(int errnoValue) {
+        return flow_.fail(DataResult::TargetFailed, Error::fromErrno(errnoValue));
     }
 
     bool tryClone() {
@@ -359,19 +333,6 @@ private:
         return false;
     }
 
-    DataResult checkFault() {
-        if (!plan_ || plan_->afterBytes < 0 || faultMet_ || done_ < plan_->afterBytes)
-            return DataResult::Done;
-        faultMet_ = true;
-        if (plan_->atPoint)
-            plan_->atPoint();
-        if (plan_->errnoValue != 0) {
-            errno_ = plan_->errnoValue;
-            return DataResult::Failed;
-        }
-        return DataResult::Done;
-    }
-
     // The data extents of the source; one extent for a file with no holes.
     DataResult copyExtents() {
         const bool mayHaveHoles = source_.st_blocks * 512 < source_.st_size;
@@ -385,16 +346,13 @@ private:
                     break; // only a hole remains
                 if (errno == EINVAL || errno == EOPNOTSUPP)
                     return copyRange(offset, size_);
-                errno_ = errno;
-                return DataResult::Failed;
+                return failed(errno);
             }
             if (data >= size_)
                 break;
             off_t hole = ::lseek(in_, data, SEEK_HOLE);
-            if (hole < 0) {
-                errno_ = errno;
-                return DataResult::Failed;
-            }
+            if (hole < 0)
+                return failed(errno);
             if (hole > size_)
                 hole = static_cast<off_t>(size_);
             const DataResult result = copyRange(data, hole);
@@ -403,10 +361,8 @@ private:
             offset = hole;
         }
         // The length, with any hole at the end.
-        if (::ftruncate(out_, static_cast<off_t>(size_)) != 0) {
-            errno_ = errno;
-            return DataResult::Failed;
-        }
+        if (::ftruncate(out_, static_cast<off_t>(size_)) != 0)
+            return failed(errno);
         return DataResult::Done;
     }
 
@@ -414,14 +370,9 @@ private:
         off_t inOffset = static_cast<off_t>(from);
         off_t outOffset = static_cast<off_t>(from);
         while (inOffset < to) {
-            const DataResult fault = checkFault();
-            if (fault != DataResult::Done)
-                return fault;
-            if (!reportNowAndThen())
-                return DataResult::Stopped;
             std::int64_t length = std::min<std::int64_t>(kChunk, to - inOffset);
-            if (plan_ && plan_->afterBytes >= 0 && !faultMet_)
-                length = std::min(length, plan_->afterBytes - done_);
+            if (const DataResult result = flow_.beforePiece(length); result != DataResult::Done)
+                return result;
             ssize_t n = -1;
             if (kernelCopy_) {
                 n = ::copy_file_range(in_, &inOffset, out_, &outOffset, static_cast<std::size_t>(length), 0);
@@ -436,12 +387,11 @@ private:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                errno_ = errno;
-                return DataResult::Failed;
+                return failed(errno);
             }
             if (n == 0)
                 return DataResult::Done; // the source ended early; its changed status tells
-            done_ += n;
+            flow_.moved(n);
         }
         return DataResult::Done;
     }
@@ -473,160 +423,80 @@ private:
     int out_;
     const struct stat& source_;
     std::int64_t size_;
-    const CopyProgressCallback& progress_;
-    const CopyFaultPlan* plan_;
-    std::int64_t done_ = 0;
-    int errno_ = 0;
-    bool faultMet_ = false;
+    CopyFlow& flow_;
     bool kernelCopy_ = true;
     std::vector<char> buffer_;
-    std::chrono::steady_clock::time_point lastReport_{};
 };
 
-Error changedSourceError() {
-    return Error{err::PathFileAccess, "The file changed while it was being copied"};
-}
+// One try at a copy by file descriptors, inside the target folder's descriptor.
+class PosixCopyAttempt final : public CopyAttempt {
+public:
+    explicit PosixCopyAttempt(int folder)
+        : folder_(folder), standIn_(FileSystemTraitsSeam::current()),
+          copy_(folder, standIn_ ? &*standIn_ : nullptr) {}
 
-Error notRegularError() {
-    return Error{err::PathFileAccess, "The file is no regular file"};
-}
-
-enum class Attempt { Finished, SourceChanged };
-
-Attempt copyOnce(const std::string& sourcePath, int folder, const std::string& targetName,
-                 const CopyOptions& options, const CopyFaultPlan* plan, CopyResult& result) {
-    result = CopyResult{};
-    // Without blocking: a pipe put in the file's place must not hold the backup.
-    FileDescriptor in(::open(sourcePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (in.get() < 0) {
-        result.error = Error::fromErrno(errno);
-        result.failure = CopyFailure::Source;
-        return Attempt::Finished;
+    Error openSource(const std::string& path) override {
+        // Without blocking: a pipe put in the file's place must not hold the backup.
+        in_.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (in_.get() < 0 || !settledStatus(in_.get(), before_))
+            return Error::fromErrno(errno);
+        return {};
     }
-    struct stat before {};
-    if (!settledStatus(in.get(), before)) {
-        result.error = Error::fromErrno(errno);
-        result.failure = CopyFailure::Source;
-        return Attempt::Finished;
+    bool sourceIsRegular() const override { return S_ISREG(before_.st_mode); }
+    std::int64_t sourceSize() const override { return before_.st_size; }
+    CopyTime sourceModified() const override {
+        return CopyTime{before_.st_mtim.tv_sec, static_cast<std::int32_t>(before_.st_mtim.tv_nsec)};
     }
-    if (!S_ISREG(before.st_mode)) {
-        result.error = notRegularError();
-        result.failure = CopyFailure::NotRegular;
-        return Attempt::Finished;
+    bool targetExists(const std::string& name) const override {
+        struct stat existing {};
+        return ::fstatat(folder_, name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     }
-    if (!options.overwrite) {
-        struct stat existing;
-        if (::fstatat(folder, targetName.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-            result.error = Error::of(err::FileAlreadyExists);
-            result.failure = CopyFailure::Target;
-            return Attempt::Finished;
-        }
+    Error createTemporary() override {
+        const int rc = copy_.create();
+        return rc == 0 ? Error{} : Error::fromErrno(rc);
     }
-
-    const std::optional<FileSystemTraits> standIn = FileSystemTraitsSeam::current();
-    TemporaryCopy copy(folder, standIn ? &*standIn : nullptr);
-    if (const int rc = copy.create(); rc != 0) {
-        result.error = Error::fromErrno(rc);
-        result.failure = CopyFailure::Target;
-        return Attempt::Finished;
+    DataResult moveData(CopyFlow& flow) override {
+        return DataCopy(in_.get(), copy_.fd(), before_, flow).run();
     }
-    int errnoValue = 0;
-    std::int64_t copied = 0;
-    DataCopy data(in.get(), copy.fd(), before, options.progress, plan);
-    switch (data.run(copied, errnoValue)) {
-    case DataResult::Stopped:
-        result.cancelled = true;
-        return Attempt::Finished;
-    case DataResult::Failed:
-        result.error = Error::fromErrno(errnoValue);
-        result.failure = CopyFailure::Target;
-        return Attempt::Finished;
-    case DataResult::Done:
-        break;
+    bool sourceUnchanged() override {
+        struct stat after {};
+        return ::fstat(in_.get(), &after) == 0 && sameSource(before_, after);
+    }
+    Error stamp(CopyTime modified) override {
+        // Both times are given, the access time as the modification time: some FUSE drivers
+        // (fusefat) set no time at all when one is left out or lies before what FAT can hold.
+        times_[0].tv_sec = static_cast<time_t>(modified.seconds);
+        times_[0].tv_nsec = modified.nanoseconds;
+        times_[1] = times_[0];
+        // A file system without permission bits (FAT through FUSE) refuses the mode: the copy
+        // keeps the mode that file system gives every file, which is no error.
+        if ((::fchmod(copy_.fd(), (before_.st_mode & 07777) | S_IWUSR) != 0 && !modeNotKept(errno)) ||
+            ::futimens(copy_.fd(), times_) != 0)
+            return Error::fromErrno(errno);
+        return {};
+    }
+    Error place(const std::string& name, bool overwrite) override {
+        if (const int rc = copy_.place(name, overwrite); rc != 0)
+            return Error::fromErrno(rc);
+        // The time once more on the name itself (never through a link standing there by then).
+        if (copy_.renamed())
+            ::utimensat(folder_, name.c_str(), times_, AT_SYMLINK_NOFOLLOW);
+        return {};
     }
 
-    struct stat after {};
-    if (::fstat(in.get(), &after) != 0 || !sameSource(before, after))
-        return Attempt::SourceChanged;
-
-    // The time recorded is the one read before the data, so a change during the copy shows as a
-    // modification on the next run.
-    timespec mtime = before.st_mtim;
-    if (options.sourceStatus && options.sourceStatus->exists()) {
-        mtime.tv_sec = static_cast<time_t>(options.sourceStatus->mtimeSeconds);
-        mtime.tv_nsec = options.sourceStatus->mtimeNanoseconds;
-    }
-    // Both times are given, the access time as the modification time: some FUSE drivers
-    // (fusefat) set no time at all when one is left out or lies before what FAT can hold.
-    const timespec times[2] = {mtime, mtime};
-    // A file system without permission bits (FAT through FUSE) refuses the mode: the copy
-    // keeps the mode that file system gives every file, which is no error.
-    if ((::fchmod(copy.fd(), (before.st_mode & 07777) | S_IWUSR) != 0 && !modeNotKept(errno)) ||
-        ::futimens(copy.fd(), times) != 0) {
-        result.error = Error::fromErrno(errno);
-        result.failure = CopyFailure::Target;
-        return Attempt::Finished;
-    }
-    if (const int rc = copy.place(targetName, options.overwrite); rc != 0) {
-        result.error = Error::fromErrno(rc);
-        result.failure = CopyFailure::Target;
-        return Attempt::Finished;
-    }
-    // The time once more on the name itself (never through a link standing there by then).
-    if (copy.renamed())
-        ::utimensat(folder, targetName.c_str(), times, AT_SYMLINK_NOFOLLOW);
-    result.bytesCopied = before.st_size;
-    return Attempt::Finished;
-}
+private:
+    int folder_;
+    std::optional<FileSystemTraits> standIn_; // what a test says the file system can do
+    FileDescriptor in_;
+    struct stat before_ {};
+    TemporaryCopy copy_;
+    timespec times_[2]{};
+};
 
 } // namespace
 
-CopyResult copyFileInto(const std::string& sourcePath, const DirectoryHandle& targetFolder,
-                        const std::string& targetName, const CopyOptions& options) {
-    CopyResult result;
-    const std::shared_ptr<const CopyFaultPlan> plan = currentCopyFaultPlan();
-    if (plan && plan->beforeData) {
-        result.error = plan->beforeData(sourcePath, targetName);
-        if (result.error) {
-            result.failure = CopyFailure::Target;
-            return result;
-        }
-    }
-    if (!targetFolder.valid()) {
-        result.error = Error::of(err::PathNotFound);
-        result.failure = CopyFailure::Target;
-        return result;
-    }
-    // A source that changed while it was copied gets one more try before it is reported.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (copyOnce(sourcePath, targetFolder.nativeHandle(), targetName, options, plan.get(), result) ==
-            Attempt::Finished)
-            return result;
-    }
-    result = CopyResult{};
-    result.error = changedSourceError();
-    result.failure = CopyFailure::SourceChanged;
-    return result;
-}
-
-CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
-                              const FileStatus* sourceStatus) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    Error error;
-    const DirectoryHandle handle = DirectoryHandle::open(folder, error);
-    CopyOptions options;
-    options.overwrite = overwrite;
-    options.sourceStatus = sourceStatus;
-    if (!handle.valid()) {
-        // The seam still sees the copy, as it would with the folder there.
-        CopyResult result = copyFileInto(source, handle, name, options);
-        if (result.error.number == err::PathNotFound && error)
-            result.error = error;
-        return result;
-    }
-    return copyFileInto(source, handle, name, options);
+std::unique_ptr<CopyAttempt> newCopyAttempt(const DirectoryHandle& folder) {
+    return std::make_unique<PosixCopyAttempt>(folder.nativeHandle());
 }
 
 std::string temporaryCopyName() {

@@ -2,11 +2,8 @@
 
 #include "platform/posix/MountTable.h"
 
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/statfs.h>
-#include <sys/sysmacros.h>
 
 namespace kestrel::platform {
 
@@ -40,31 +37,6 @@ std::string nearestExistingFolder(const std::string& path, struct stat& st) {
 
 } // namespace
 
-MountedFileSystem mountedFileSystemOf(dev_t device) {
-    std::ifstream table("/proc/self/mountinfo");
-    if (!table)
-        return {};
-    std::ostringstream wanted;
-    wanted << major(device) << ':' << minor(device);
-    std::string line;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string id, parent, numbers;
-        if (!(fields >> id >> parent >> numbers) || numbers != wanted.str())
-            continue;
-        std::string field;
-        while (fields >> field && field != "-") {
-        }
-        MountedFileSystem mounted;
-        std::string source;
-        if (fields >> mounted.type) {
-            fields >> source >> mounted.options;
-            return mounted;
-        }
-    }
-    return {};
-}
-
 namespace {
 
 std::string typeFromMagic(const std::string& folder) {
@@ -94,17 +66,6 @@ std::string fileSystemTypeOf(const std::string& path) {
     if (type.empty())
         type = typeFromMagic(folder);
     return type;
-}
-
-bool replaceByRenameKeepsDataFirst(const std::string& fileSystemType, const std::string& mountOptions) {
-    if (fileSystemType != "ext4")
-        return false;
-    std::istringstream options(mountOptions);
-    std::string option;
-    while (std::getline(options, option, ','))
-        if (option == "data=writeback" || option == "noauto_da_alloc")
-            return false;
-    return true;
 }
 
 } // namespace kestrel::platform

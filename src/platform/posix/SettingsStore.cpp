@@ -17,8 +17,6 @@ namespace kestrel::platform {
 namespace {
 
 std::mutex storeMutex; // one call at a time reads and writes the file
-std::mutex pathMutex;
-std::string fileForTesting;
 
 QString toQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -143,17 +141,12 @@ long SettingsStore::queryValue(const std::string& key, const std::string& name, 
 }
 
 std::string settingsFile() {
-    {
-        std::lock_guard<std::mutex> lock(pathMutex);
-        if (!fileForTesting.empty())
-            return fileForTesting;
-    }
-    return configHome() + "/kestrel-backup/settings.ini";
+    const std::string test = SettingsFileSeam::current();
+    return test.empty() ? configHome() + "/kestrel-backup/settings.ini" : test;
 }
 
-void setSettingsFileForTesting(const std::string& path) {
-    std::lock_guard<std::mutex> lock(pathMutex);
-    fileForTesting = path;
-}
+ScopedSettingsFileForTesting::ScopedSettingsFileForTesting(const std::string& path) : guard_(path) {}
+
+ScopedSettingsFileForTesting::~ScopedSettingsFileForTesting() = default;
 
 } // namespace kestrel::platform

@@ -1,10 +1,9 @@
 #include "platform/FileCopy.h"
 
-#include "platform/CopyFaultSeam.h"
+#include "platform/CopyAttempt.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/windows/Win32.h"
 
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -106,110 +105,28 @@ private:
     bool placed_ = false;
 };
 
-enum class DataResult { Done, SourceFailed, TargetFailed, Stopped };
-
-// Moves the data, reports progress and meets the test seam's data fault.
-class DataCopy {
-public:
-    DataCopy(HANDLE in, HANDLE out, std::int64_t size, const CopyProgressCallback& progress,
-             const CopyFaultPlan* plan)
-        : in_(in), out_(out), size_(size), progress_(progress), plan_(plan) {}
-
-    DataResult run(std::int64_t& copied, Error& error) {
-        DataResult result = report(0) ? copyAll() : DataResult::Stopped;
-        if (result == DataResult::Done)
-            result = checkFault();
-        if (result == DataResult::Done && !report(size_))
-            result = DataResult::Stopped;
-        copied = done_;
-        error = error_;
-        return result;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 1 << 20;
-
-    bool report(std::int64_t done) {
-        if (!progress_)
-            return true;
-        lastReport_ = std::chrono::steady_clock::now();
-        return progress_(FileCopyProgress{done, size_}) == CopyDecision::Continue;
-    }
-
-    bool reportNowAndThen() {
-        // Often enough that a stop takes effect within a second, whatever the disk's speed.
-        if (!progress_ || std::chrono::steady_clock::now() - lastReport_ < std::chrono::milliseconds(500))
-            return true;
-        return report(done_);
-    }
-
-    DataResult checkFault() {
-        if (!plan_ || plan_->afterBytes < 0 || faultMet_ || done_ < plan_->afterBytes)
-            return DataResult::Done;
-        faultMet_ = true;
-        if (plan_->atPoint)
-            plan_->atPoint();
-        if (plan_->errnoValue != 0) {
-            error_ = Error::fromErrno(plan_->errnoValue);
-            return DataResult::TargetFailed;
+// Moves the data by reading and writing.
+DataResult copyData(HANDLE in, HANDLE out, CopyFlow& flow) {
+    constexpr std::size_t kChunk = 1 << 20;
+    std::vector<char> buffer(kChunk);
+    while (flow.done() < flow.size()) {
+        std::int64_t want =
+            std::min<std::int64_t>(static_cast<std::int64_t>(kChunk), flow.size() - flow.done());
+        if (const DataResult result = flow.beforePiece(want); result != DataResult::Done)
+            return result;
+        DWORD read = 0;
+        if (!::ReadFile(in, buffer.data(), static_cast<DWORD>(want), &read, nullptr))
+            return flow.fail(DataResult::SourceFailed, win::lastError());
+        if (read == 0)
+            return DataResult::Done; // the source ended early; its changed status tells
+        DWORD written = 0;
+        for (DWORD at = 0; at < read; at += written) {
+            if (!::WriteFile(out, buffer.data() + at, read - at, &written, nullptr))
+                return flow.fail(DataResult::TargetFailed, win::lastError());
         }
-        return DataResult::Done;
+        flow.moved(read);
     }
-
-    DataResult copyAll() {
-        std::vector<char> buffer(kChunk);
-        while (done_ < size_) {
-            const DataResult fault = checkFault();
-            if (fault != DataResult::Done)
-                return fault;
-            if (!reportNowAndThen())
-                return DataResult::Stopped;
-            std::int64_t want = std::min<std::int64_t>(static_cast<std::int64_t>(kChunk), size_ - done_);
-            if (plan_ && plan_->afterBytes >= 0 && !faultMet_)
-                want = std::min(want, plan_->afterBytes - done_);
-            DWORD read = 0;
-            if (!::ReadFile(in_, buffer.data(), static_cast<DWORD>(want), &read, nullptr)) {
-                error_ = win::lastError();
-                return DataResult::SourceFailed;
-            }
-            if (read == 0)
-                return DataResult::Done; // the source ended early; its changed status tells
-            DWORD written = 0;
-            for (DWORD at = 0; at < read; at += written) {
-                if (!::WriteFile(out_, buffer.data() + at, read - at, &written, nullptr)) {
-                    error_ = win::lastError();
-                    return DataResult::TargetFailed;
-                }
-            }
-            done_ += read;
-        }
-        return DataResult::Done;
-    }
-
-    HANDLE in_;
-    HANDLE out_;
-    std::int64_t size_;
-    const CopyProgressCallback& progress_;
-    const CopyFaultPlan* plan_;
-    std::int64_t done_ = 0;
-    Error error_;
-    bool faultMet_ = false;
-    std::chrono::steady_clock::time_point lastReport_{};
-};
-
-Error changedSourceError() {
-    return Error{err::PathFileAccess, "The file changed while it was being copied"};
-}
-
-Error notRegularError() {
-    return Error{err::PathFileAccess, "The file is no regular file"};
-}
-
-enum class Attempt { Finished, SourceChanged };
-
-void fail(CopyResult& result, Error error, CopyFailure failure) {
-    result.error = std::move(error);
-    result.failure = failure;
+    return DataResult::Done;
 }
 
 // The copy's last-write time and the source's System attribute; a copy is neither hidden nor
@@ -223,122 +140,60 @@ DWORD stampCopy(HANDLE copy, std::int64_t lastWrite, DWORD sourceAttributes) {
                                                                                    : ::GetLastError();
 }
 
-Attempt copyOnce(const std::string& sourcePath, HANDLE folder, const std::string& targetName,
-                 const CopyOptions& options, const CopyFaultPlan* plan, CopyResult& result) {
-    result = CopyResult{};
-    // Others may go on reading and writing the source; a change shows in its status afterwards.
-    Handle in(::CreateFileW(win::nativePath(sourcePath).c_str(), GENERIC_READ | FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!in.valid()) {
-        fail(result, win::lastError(), CopyFailure::Source);
-        return Attempt::Finished;
-    }
-    SourceState before;
-    if (!readSource(in.get(), before)) {
-        fail(result, win::lastError(), CopyFailure::Source);
-        return Attempt::Finished;
-    }
-    if (!before.status.isRegular()) {
-        fail(result, notRegularError(), CopyFailure::NotRegular);
-        return Attempt::Finished;
-    }
-    if (!options.overwrite) {
-        DWORD failure = ERROR_SUCCESS;
-        Handle existing(win::openChild(folder, targetName, FILE_READ_ATTRIBUTES, FILE_OPEN, 0, failure));
-        if (existing.valid()) {
-            fail(result, Error::of(err::FileAlreadyExists), CopyFailure::Target);
-            return Attempt::Finished;
-        }
-    }
-
-    TemporaryCopy copy(folder);
-    if (const DWORD failure = copy.create()) {
-        fail(result, win::errorOf(failure), CopyFailure::Target);
-        return Attempt::Finished;
-    }
-    Error dataError;
-    std::int64_t copied = 0;
-    DataCopy data(in.get(), copy.handle(), before.status.size, options.progress, plan);
-    switch (data.run(copied, dataError)) {
-    case DataResult::Stopped:
-        result.cancelled = true;
-        return Attempt::Finished;
-    case DataResult::SourceFailed:
-        fail(result, dataError, CopyFailure::Source);
-        return Attempt::Finished;
-    case DataResult::TargetFailed:
-        fail(result, dataError, CopyFailure::Target);
-        return Attempt::Finished;
-    case DataResult::Done:
-        break;
-    }
-
-    SourceState after;
-    if (!readSource(in.get(), after) || !sameSource(before, after))
-        return Attempt::SourceChanged;
-
-    // The time recorded is the one read before the data, so a change during the copy shows as a
-    // modification on the next run.
-    std::int64_t lastWrite = win::toFileTime(before.status.mtimeSeconds, before.status.mtimeNanoseconds);
-    if (options.sourceStatus && options.sourceStatus->exists())
-        lastWrite =
-            win::toFileTime(options.sourceStatus->mtimeSeconds, options.sourceStatus->mtimeNanoseconds);
-    if (const DWORD failure = stampCopy(copy.handle(), lastWrite, before.attributes)) {
-        fail(result, win::errorOf(failure), CopyFailure::Target);
-        return Attempt::Finished;
-    }
-    if (const DWORD failure = copy.place(targetName, options.overwrite)) {
-        fail(result, win::errorOf(failure), CopyFailure::Target);
-        return Attempt::Finished;
-    }
-    result.bytesCopied = before.status.size;
-    return Attempt::Finished;
+Error errorUnlessSuccess(DWORD failure) {
+    return failure == ERROR_SUCCESS ? Error{} : win::errorOf(failure);
 }
+
+// One try at a copy by handles, inside the target folder's handle.
+class WindowsCopyAttempt final : public CopyAttempt {
+public:
+    explicit WindowsCopyAttempt(HANDLE folder) : folder_(folder), copy_(folder) {}
+
+    Error openSource(const std::string& path) override {
+        // Others may go on reading and writing the source; a change shows in its status afterwards.
+        in_.reset(::CreateFileW(win::nativePath(path).c_str(), GENERIC_READ | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
+                                nullptr));
+        if (!in_.valid() || !readSource(in_.get(), before_))
+            return win::lastError();
+        return {};
+    }
+    bool sourceIsRegular() const override { return before_.status.isRegular(); }
+    std::int64_t sourceSize() const override { return before_.status.size; }
+    CopyTime sourceModified() const override {
+        return CopyTime{before_.status.mtimeSeconds, before_.status.mtimeNanoseconds};
+    }
+    bool targetExists(const std::string& name) const override {
+        DWORD failure = ERROR_SUCCESS;
+        const Handle existing(win::openChild(folder_, name, FILE_READ_ATTRIBUTES, FILE_OPEN, 0, failure));
+        return existing.valid();
+    }
+    Error createTemporary() override { return errorUnlessSuccess(copy_.create()); }
+    DataResult moveData(CopyFlow& flow) override { return copyData(in_.get(), copy_.handle(), flow); }
+    bool sourceUnchanged() override {
+        SourceState after;
+        return readSource(in_.get(), after) && sameSource(before_, after);
+    }
+    Error stamp(CopyTime modified) override {
+        const std::int64_t lastWrite = win::toFileTime(modified.seconds, modified.nanoseconds);
+        return errorUnlessSuccess(stampCopy(copy_.handle(), lastWrite, before_.attributes));
+    }
+    Error place(const std::string& name, bool overwrite) override {
+        return errorUnlessSuccess(copy_.place(name, overwrite));
+    }
+
+private:
+    HANDLE folder_;
+    Handle in_;
+    SourceState before_;
+    TemporaryCopy copy_;
+};
 
 } // namespace
 
-CopyResult copyFileInto(const std::string& sourcePath, const DirectoryHandle& targetFolder,
-                        const std::string& targetName, const CopyOptions& options) {
-    CopyResult result;
-    const std::shared_ptr<const CopyFaultPlan> plan = currentCopyFaultPlan();
-    if (plan && plan->beforeData) {
-        result.error = plan->beforeData(sourcePath, targetName);
-        if (result.error) {
-            result.failure = CopyFailure::Target;
-            return result;
-        }
-    }
-    if (!targetFolder.valid()) {
-        fail(result, Error::of(err::PathNotFound), CopyFailure::Target);
-        return result;
-    }
-    // A source that changed while it was copied gets one more try before it is reported.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (copyOnce(sourcePath, LongToHandle(targetFolder.nativeHandle()), targetName, options, plan.get(),
-                     result) == Attempt::Finished)
-            return result;
-    }
-    result = CopyResult{};
-    fail(result, changedSourceError(), CopyFailure::SourceChanged);
-    return result;
-}
-
-CopyResult copyFileAtomically(const std::string& source, const std::string& target, bool overwrite,
-                              const FileStatus* sourceStatus) {
-    const std::size_t slash = target.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    Error error;
-    const DirectoryHandle handle = DirectoryHandle::open(folder, error);
-    CopyOptions options;
-    options.overwrite = overwrite;
-    options.sourceStatus = sourceStatus;
-    CopyResult result = copyFileInto(source, handle, name, options);
-    // The seam still sees the copy, as it would with the folder there.
-    if (!handle.valid() && result.error.number == err::PathNotFound && error)
-        result.error = error;
-    return result;
+std::unique_ptr<CopyAttempt> newCopyAttempt(const DirectoryHandle& folder) {
+    return std::make_unique<WindowsCopyAttempt>(LongToHandle(folder.nativeHandle()));
 }
 
 std::string temporaryCopyName() {

@@ -2,7 +2,8 @@
 
 #include "platform/windows/Win32.h"
 
-#include <mutex>
+#include <cstdint>
+#include <cstdio>
 
 // The store is the registry itself: keys below HKEY_CURRENT_USER, text values as REG_SZ, and the
 // registry's own result codes.
@@ -12,16 +13,24 @@ namespace {
 
 const char kTestRoot[] = "Software\\Kestrel Backup tests";
 
-std::mutex pathMutex;
-std::string testKey; // the key that stands for HKEY_CURRENT_USER while a test points elsewhere
+// The key that stands for HKEY_CURRENT_USER while a test points the store elsewhere.
+std::string testKey() {
+    const std::string path = SettingsFileSeam::current();
+    if (path.empty())
+        return {};
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : path) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    char name[17];
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+    return std::string(kTestRoot) + "\\" + name;
+}
 
 // Empty parts (a leading "\", a doubled one) are dropped, as the registry's own tools do.
 std::wstring keyPath(const std::string& key) {
-    std::string path;
-    {
-        std::lock_guard<std::mutex> lock(pathMutex);
-        path = testKey;
-    }
+    std::string path = testKey();
     std::size_t start = 0;
     while (start <= key.size()) {
         const std::size_t slash = key.find('\\', start);
@@ -125,31 +134,19 @@ long SettingsStore::queryValue(const std::string& key, const std::string& name, 
 }
 
 std::string settingsFile() {
-    std::lock_guard<std::mutex> lock(pathMutex);
-    return "HKEY_CURRENT_USER" + (testKey.empty() ? std::string() : "\\" + testKey);
+    const std::string key = testKey();
+    return "HKEY_CURRENT_USER" + (key.empty() ? std::string() : "\\" + key);
 }
 
-void setSettingsFileForTesting(const std::string& path) {
-    // A test's store is a key of its own below HKEY_CURRENT_USER, named after the file the test
-    // gave, and removed with everything in it when the test lets go of it.
-    std::lock_guard<std::mutex> lock(pathMutex);
-    if (!testKey.empty()) {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, win::wide(testKey).c_str());
-        ::RegDeleteKeyW(HKEY_CURRENT_USER,
-                        win::wide(kTestRoot).c_str()); // only when no other test's key is in it
-    }
-    testKey.clear();
-    if (path.empty())
-        return;
-    std::uint64_t hash = 1469598103934665603ull;
-    for (unsigned char c : path) {
-        hash ^= c;
-        hash *= 1099511628211ull;
-    }
-    char name[17];
-    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
-    testKey = std::string(kTestRoot) + "\\" + name;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, win::wide(testKey).c_str());
+// A test's store is a key of its own below HKEY_CURRENT_USER, named after the file the test gave.
+ScopedSettingsFileForTesting::ScopedSettingsFileForTesting(const std::string& path) : guard_(path) {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, win::wide(testKey()).c_str());
+}
+
+ScopedSettingsFileForTesting::~ScopedSettingsFileForTesting() {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, win::wide(testKey()).c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER,
+                    win::wide(kTestRoot).c_str()); // only when no other test's key is in it
 }
 
 } // namespace kestrel::platform
