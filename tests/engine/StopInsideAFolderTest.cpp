@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include <optional>
+
 #include "modules/Language.h"
 
 #include <functional>
@@ -48,9 +50,10 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         CopyFaultGuard fault(c.stop == Stop::CancelInsideACopy
                                  ? CopyFaultGuard::HoldAfter(kMiB, [this] { state.blnStop = true; })
                                  : platform::CopyFaultPlan{});
+        std::optional<ScopedTargetDiskSpaceForTesting> space;
         if (c.stop == Stop::TargetFull) {
             // Room for the first two files, none once they are there.
-            setTargetDiskSpaceForTesting([&local](const std::string&, double& freeBytes, double& totalBytes) {
+            space.emplace([&local](const std::string&, double& freeBytes, double& totalBytes) {
                 freeBytes = local.exists("tgt/Pictures/b.jpg") ? 0 : 1e8;
                 totalBytes = 1e10;
                 return 0;
@@ -58,7 +61,7 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         }
 
         ASSERT_EQ(c.allFiles ? BackupAll() : BackupModified(), intResultDone);
-        setTargetDiskSpaceForTesting({});
+        space.reset();
 
         const std::string text = local.readFile("report.txt");
         const std::string stopText = GetProgramText(c.stop == Stop::TargetFull ? 1109 : 49);
