@@ -16,6 +16,7 @@
 #include "setup/ChoiceLists.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kestrel {
 
@@ -87,6 +88,10 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         platform::Error error;
         targets_ = TargetFolderChain(platform::openDirectory(target_, error));
     }
+    {
+        platform::Error error;
+        sources_ = TargetFolderChain(platform::openDirectory(source_, error));
+    }
     if (IsBackup() && targets_.valid()) {
         sweepLeftovers_ = platform::markRunUnderWay(targets_.root());
         runMarked_ = true;
@@ -132,10 +137,35 @@ std::string BackupWalk::TargetPathOf(const std::string& sourcePath) const {
     return target_ + sourcePath.substr(std::min(source_.size(), sourcePath.size()));
 }
 
+const platform::DirectoryHandle* BackupWalk::SourceFolder(const std::string& folder) {
+    if (!sources_.valid() || folder.compare(0, source_.size(), source_) != 0)
+        return nullptr;
+    bool created = false;
+    return sources_.openFolder(folder.substr(source_.size()), false, created);
+}
+
 bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error) {
-    platform::DirectoryReader reader(folder);
+    // Through the folder's handle where it opens from the source's root down (no path looked up
+    // again a file); by path where it does not (a link the user included), with the error the
+    // path gives.
+    const platform::DirectoryHandle* handle = SourceFolder(folder);
+    std::vector<platform::DirectoryEntry> read;
+    if (handle != nullptr && !handle->readEntries(read, error))
+        handle = nullptr;
+    std::size_t next = 0;
+    std::optional<platform::DirectoryReader> reader;
+    if (handle == nullptr)
+        reader.emplace(folder);
     platform::DirectoryEntry entry;
-    while (reader.next(entry)) {
+    const auto nextEntry = [&]() {
+        if (handle == nullptr)
+            return reader->next(entry);
+        if (next == read.size())
+            return false;
+        entry = std::move(read[next++]);
+        return true;
+    };
+    while (nextEntry()) {
         switch (entry.kind) {
         case EntryKind::Directory:
             entries.subfolders.push_back(entry.name);
@@ -143,16 +173,17 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
         case EntryKind::Regular:
             // A copy left unfinished by a killed run is no file of the user's.
             if (!platform::isTemporaryCopyName(entry.name))
-                entries.files.push_back({entry.name, EntryKind::Regular, {}, false});
+                entries.files.push_back({entry.name, EntryKind::Regular, {}, false, {}, false, kNotAhead});
             break;
         case EntryKind::Symlink: {
             // A link to a file is backed up as that file; a link to anything else is passed
             // over and named in the report.
             if (platform::isTemporaryCopyName(entry.name))
                 break;
-            FileStatus status = platform::statPath(folder + entry.name);
+            FileStatus status = handle != nullptr ? handle->statChildFollowingLinks(entry.name)
+                                                  : platform::statPath(folder + entry.name);
             if (status.isRegular())
-                entries.files.push_back({entry.name, EntryKind::Symlink, status, true});
+                entries.files.push_back({entry.name, EntryKind::Symlink, status, true, {}, false, kNotAhead});
             else
                 AddPassedOver(folder, entry.name, entries);
             break;
@@ -165,7 +196,7 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
             break; // gone since the folder was read
         }
     }
-    error = reader.error();
+    error = handle != nullptr ? platform::Error{} : reader->error();
     if (error)
         return false;
     // Byte order, so that a report reads the same on every run and every file system.
@@ -346,7 +377,11 @@ bool BackupWalk::WalkFilesOf(const std::string& strFolder, FolderEntries& entrie
     if (run.numFiles > 0) {
         state_.lngTotalNumFiles += run.numFiles;
         if (op != intOperationListFolders) {
-            DisplayFreeSpace(report_, targetDrive_);
+            if (state_.lngTotalNumFilesCopied != freeSpaceShownAt_) {
+                DisplayFreeSpace(report_, targetDrive_);
+                freeSpaceShownAt_ = state_.lngTotalNumFilesCopied;
+            }
+            run.sourceHandle = SourceFolder(strFolder);
             if (!ExamineFiles(run, files))
                 return false;
             DisplayFolderRemark(run);
@@ -412,10 +447,50 @@ void BackupWalk::ChooseCaseClashWinners(FolderRun& run, const std::vector<Folder
     }
 }
 
+void BackupWalk::ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& files) {
+    const std::string& reportFile = setup_.txbReportFile;
+    std::vector<FolderFile*> examined;
+    std::vector<std::string> names;
+    for (FolderFile& file : files) {
+        const std::string fullPath = run.folder + file.name;
+        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
+            examined.push_back(&file);
+            names.push_back(file.name);
+        }
+    }
+    if (names.empty())
+        return;
+    if (!run.targetOpenTried)
+        OpenTargetFolder(run, false);
+    std::vector<FileStatus> sources;
+    std::vector<FileStatus> targets;
+    sides_.read(*run.sourceHandle, run.targetHandle, names, sources, targets);
+    std::vector<platform::FileAhead> ahead;
+    for (std::size_t i = 0; i < examined.size(); ++i) {
+        FolderFile& file = *examined[i];
+        file.status = sources[i];
+        file.statusRead = true;
+        file.target = targets[i].kind == EntryKind::Symlink ? FileStatus{} : targets[i];
+        file.targetRead = true;
+        // What a backup is about to copy: every file, or the new and modified ones.
+        if (IsBackup() && file.status.isRegular() &&
+            (state_.intOperation == intOperationBackupAllFiles || !file.target.isRegular() ||
+             IsModifiedFileOfStatus(file.status, file.target, timeComparison_))) {
+            file.ahead = ahead.size();
+            ahead.push_back({file.name, file.status.size});
+        }
+    }
+    if (!ahead.empty())
+        readAhead_.queueFolder(*run.sourceHandle, std::move(ahead));
+}
+
 bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
     if (targetTraits_.ignoresCase)
         ChooseCaseClashWinners(run, files);
+    if (run.sourceHandle != nullptr)
+        ReadStatusesAhead(run, files);
     const std::string& reportFile = setup_.txbReportFile;
+    bool abandoned = false;
     for (FolderFile& file : files) {
         const std::string fullPath = run.folder + file.name;
         // The report file being written is never backed up.
@@ -424,9 +499,15 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
             // A file removed since the folder was read, or turned into something that is no
             // file, is passed over.
             if (status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
+                if (file.ahead != kNotAhead)
+                    readAhead_.reached(file.ahead);
+                run.current = &file;
                 const FileResult result = BackupOneFile(run, file.name, fullPath, status);
-                if (result == FileResult::Abandon)
-                    return false;
+                run.current = nullptr;
+                if (result == FileResult::Abandon) {
+                    abandoned = true;
+                    break;
+                }
                 if (result == FileResult::Stop)
                     break;
             }
@@ -435,7 +516,9 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
         if (state_.blnStop)
             break;
     }
-    return true;
+    // What was read ahead of this folder is of no more use, nor after a stop.
+    readAhead_.cancel();
+    return !abandoned;
 }
 
 BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::string& name,
@@ -748,6 +831,8 @@ bool BackupWalk::AskToSkipThumbsDb() {
 }
 
 FileStatus BackupWalk::TargetStatusOf(FolderRun& run, const std::string& name) {
+    if (run.current != nullptr && run.current->targetRead && run.current->name == name)
+        return run.current->target;
     if (!run.targetOpenTried)
         OpenTargetFolder(run, false);
     if (run.targetHandle == nullptr)

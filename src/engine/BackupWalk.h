@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/BothSidesStatus.h"
 #include "engine/FileComparison.h"
 #include "engine/FileDecision.h"
 #include "engine/FileSelection.h"
@@ -11,6 +12,7 @@
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
 #include "platform/PassedOverEntry.h"
+#include "platform/ReadAhead.h"
 
 #include <cstdint>
 #include <string>
@@ -52,7 +54,13 @@ private:
         platform::EntryKind kind = platform::EntryKind::Regular;
         platform::FileStatus status; // read once, when the file is first needed
         bool statusRead = false;
+        // Its copy's status, read with the folder's other files (a link is no copy).
+        platform::FileStatus target;
+        bool targetRead = false;
+        // Its place in the folder's read-ahead; none when it is not about to be copied.
+        std::size_t ahead = kNotAhead;
     };
+    static constexpr std::size_t kNotAhead = static_cast<std::size_t>(-1);
 
     // What one BackupFolder call keeps while it examines the files of its folder.
     struct FolderRun {
@@ -75,6 +83,11 @@ private:
         // Where the target ignores case: for names of this folder that it takes for one, the
         // name that is backed up (keyed by the folded name); the others are clashes.
         std::unordered_map<std::string, std::string> caseClashWinners;
+        // The source folder, opened from the source's root downward (held by sources_ while this
+        // folder's files are examined); null where it is read by path.
+        const platform::DirectoryHandle* sourceHandle = nullptr;
+        // The file being examined, with the statuses read for it ahead.
+        const FolderFile* current = nullptr;
     };
 
     // An entry that is neither read as a file nor entered as a folder.
@@ -96,6 +109,11 @@ private:
     };
 
     bool ReadFolder(const std::string& folder, FolderEntries& entries, platform::Error& error);
+    // The source folder's handle from sources_, or null (then the folder is read by path).
+    const platform::DirectoryHandle* SourceFolder(const std::string& folder);
+    // Reads both sides' statuses of the folder's files to examine, and queues the read-ahead of
+    // those about to be copied.
+    void ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& files);
     static void AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries);
     // Names each passed-over entry the setup would have taken, after the folder's own lines
     // (the held-back count line first); `run` is null when the folder's files are excluded.
@@ -184,6 +202,15 @@ private:
     // What the target's file system can hold, learnt once a run.
     platform::FileSystemTraits targetTraits_;
     TimeComparison timeComparison_;
+    // The source's folders from its root downward, kept open as the target's are.
+    TargetFolderChain sources_{platform::DirectoryHandle()};
+    // The second core: the copies' statuses read beside the source's, the files to copy read
+    // ahead while the one before is copied.
+    BothSidesStatus sides_{WalkUsesSecondCore()};
+    platform::ReadAhead readAhead_{WalkUsesSecondCore() ? platform::ReadAhead::Limits{}
+                                                        : platform::ReadAhead::Limits{0, 0}};
+    // The free space shown last, at that count of files copied: it changes only by a copy.
+    std::int64_t freeSpaceShownAt_ = -1;
 };
 
 } // namespace kestrel

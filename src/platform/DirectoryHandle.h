@@ -35,8 +35,13 @@ public:
     bool valid() const { return fd_ >= 0; }
     // The status of an entry of this folder, a link reported as a link.
     FileStatus statChild(const std::string& name) const;
+    // The status of an entry of this folder with a link followed to what it leads to, as a
+    // walk of the source reads a file it backs up.
+    FileStatus statChildFollowingLinks(const std::string& name) const;
     // This folder's own status.
     FileStatus status() const;
+    // A second handle to this very folder, closed on its own (for work on another thread).
+    DirectoryHandle duplicate(Error& error) const;
 
     // The entries of this folder ("." and ".." left out), read from the handle itself, so they
     // are the entries of the folder that was opened whatever its path names now.

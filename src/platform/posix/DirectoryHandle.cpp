@@ -120,6 +120,18 @@ FileStatus DirectoryHandle::statChild(const std::string& name) const {
     return statusOfCall(rc, st);
 }
 
+FileStatus DirectoryHandle::statChildFollowingLinks(const std::string& name) const {
+    struct stat st;
+    int rc = ::fstatat(fd_, name.c_str(), &st, 0);
+    return statusOfCall(rc, st);
+}
+
+DirectoryHandle DirectoryHandle::duplicate(Error& error) const {
+    const int fd = fd_ < 0 ? -1 : ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    error = fd < 0 ? Error::fromErrno(fd_ < 0 ? EBADF : errno) : Error{};
+    return DirectoryHandle(fd);
+}
+
 FileStatus DirectoryHandle::status() const {
     struct stat st;
     int rc = ::fstat(fd_, &st);

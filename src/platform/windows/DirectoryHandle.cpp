@@ -127,6 +127,21 @@ FileStatus DirectoryHandle::statChild(const std::string& name) const {
     return win::statusOfHandle(handle.get());
 }
 
+FileStatus DirectoryHandle::statChildFollowingLinks(const std::string& name) const {
+    return statPath(pathOfChild(name), true);
+}
+
+DirectoryHandle DirectoryHandle::duplicate(Error& error) const {
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (fd_ < 0 || !::DuplicateHandle(::GetCurrentProcess(), handleOf(fd_), ::GetCurrentProcess(), &copy, 0,
+                                      FALSE, DUPLICATE_SAME_ACCESS)) {
+        error = win::errorOf(fd_ < 0 ? static_cast<DWORD>(ERROR_INVALID_HANDLE) : ::GetLastError(), true);
+        return DirectoryHandle();
+    }
+    error = {};
+    return DirectoryHandle(toFd(copy));
+}
+
 FileStatus DirectoryHandle::status() const {
     return win::statusOfHandle(handleOf(fd_));
 }
