@@ -97,7 +97,7 @@ TEST(FileDecision, DecidesEveryStandingAndActionFromTheFactsAlone) {
         {"a large swap file in a Windows folder",
          [](FileFacts& f) {
              f.name = "386spart.swp";
-             f.fullPath = "/mnt/c/windows/386spart.swp";
+             f.fullPath = Native("/mnt/c/windows/386spart.swp");
              f.source.size = kLarge;
          },
          {S::New, A::SkipSwapFile}},

@@ -22,7 +22,7 @@ TEST_F(EngineTest, AStopInsideAFolderWritesTheFoldersRemarkThenTheStopOnALineOfI
         Stop stop;
         std::string expectedBeforeStop; // the end of what precedes the stop's line
     };
-    const std::string pictures = "    4 files in {source folder}Pictures/";
+    const std::string pictures = "    4 files in {source folder}" + Native("Pictures/");
     const Case cases[] = {
         {"all files, cancelled", true, Stop::CancelInsideACopy, pictures + "  Only 2 files copied."},
         {"all files, target full", true, Stop::TargetFull,
