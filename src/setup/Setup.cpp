@@ -19,6 +19,7 @@ void ClearSetup(Setup& setup) {
     setup.chkSaveSetupOnQuit = 0;
     setup.chkIncludeSubfolders = 0;
     setup.intNumIncludedFolders = 0;
+    setup.extra = ExtraOptions{};
 }
 
 RestoreCopy TakeRestoreCopy(const Setup& setup) {
@@ -39,6 +40,7 @@ RestoreCopy TakeRestoreCopy(const Setup& setup) {
     copy.cboIncludedFolders = setup.cboIncludedFolders;
     copy.intNumIncludedFolders = setup.intNumIncludedFolders;
     copy.txbFileExtension = setup.txbFileExtension;
+    copy.extra = setup.extra;
     return copy;
 }
 
@@ -46,6 +48,7 @@ void RestoreSetup(Setup& setup, const RestoreCopy& copy) {
     setup.txbExcludedFilepaths = copy.txbExcludedFilepaths;
     setup.txbReportFile = copy.txbReportFile;
     setup.txbFileExtension = copy.txbFileExtension;
+    setup.extra = copy.extra;
     setup.txbDirectory = copy.txbDirectory;
     setup.intNumIncludedFolders = copy.intNumIncludedFolders;
     setup.cboIncludedFolders = copy.cboIncludedFolders;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/ExtraOptions.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@ struct Setup {
     int cboIncludedFoldersListIndex = -1; // the selected entry, -1 for none
     int intNumIncludedFolders = 0;
     std::string txbFileExtension;
+    ExtraOptions extra; // stored after the fields above
 
     // The smaller-size percentage the backup compares with.
     int intSuspectPercent() const { return (cboPercent + 1) * 10; }
@@ -57,6 +60,7 @@ struct RestoreCopy {
     std::vector<std::string> cboIncludedFolders;
     int intNumIncludedFolders = 0;
     std::string txbFileExtension;
+    ExtraOptions extra;
 
     bool operator==(const RestoreCopy&) const = default;
 };
