@@ -85,13 +85,9 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
     if (op == intOperationCheckBackupState || op == intOperationBackupAllFiles ||
         op == intOperationBackupModifiedFiles) {
         targetDrive_ = DriveOfPath(target_);
-        platform::Error error;
-        targets_ = TargetFolderChain(platform::openDirectory(target_, error));
+        targets_ = TargetFolderChain(platform::openDirectory(target_).valueOr({}));
     }
-    {
-        platform::Error error;
-        sources_ = TargetFolderChain(platform::openDirectory(source_, error));
-    }
+    sources_ = TargetFolderChain(platform::openDirectory(source_).valueOr({}));
     if (IsBackup() && targets_.valid()) {
         sweepLeftovers_ = platform::markRunUnderWay(targets_.root());
         runMarked_ = true;
@@ -150,8 +146,13 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
     // path gives.
     const platform::DirectoryHandle* handle = SourceFolder(folder);
     std::vector<platform::DirectoryEntry> read;
-    if (handle != nullptr && !handle->readEntries(read, error))
-        handle = nullptr;
+    if (handle != nullptr) {
+        platform::Result<std::vector<platform::DirectoryEntry>> listed = handle->readEntries();
+        if (listed.ok())
+            read = std::move(listed).value();
+        else
+            handle = nullptr;
+    }
     std::size_t next = 0;
     std::optional<platform::DirectoryReader> reader;
     if (handle == nullptr)
@@ -432,9 +433,8 @@ void BackupWalk::ChooseCaseClashWinners(FolderRun& run, const std::vector<Folder
     if (!clash)
         return;
     std::vector<platform::DirectoryEntry> held;
-    platform::Error error;
     if (OpenTargetFolder(run, false))
-        run.targetHandle->readEntries(held, error);
+        held = run.targetHandle->readEntries().valueOr({});
     for (const auto& [folded, names] : groups) {
         if (names.size() < 2)
             continue;
@@ -855,8 +855,9 @@ bool BackupWalk::OpenTargetFolder(FolderRun& run, bool create) {
     // inside this one tells of such leftovers too.
     if (targets_.runMarkFound())
         sweepLeftovers_ = true;
+    // A leftover that cannot be removed stays a leftover: never backed up, tried again next run.
     if (IsBackup() && !created && sweepLeftovers_)
-        platform::removeLeftoverCopies(*run.targetHandle);
+        static_cast<void>(platform::removeLeftoverCopies(*run.targetHandle));
     return true;
 }
 

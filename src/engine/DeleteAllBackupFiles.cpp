@@ -317,15 +317,13 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
     if (deletionFaults().readFolder) {
         error = deletionFaults().readFolder(path);
     }
-    std::vector<platform::DirectoryEntry> listing;
-    if (!error) {
-        folder.readEntries(listing, error);
-    }
-    if (error) {
-        ReportFolderError(path, error);
+    using Listing = platform::Result<std::vector<platform::DirectoryEntry>>;
+    const Listing listed = error ? Listing(error) : folder.readEntries();
+    if (!listed.ok()) {
+        ReportFolderError(path, listed.error());
         return false;
     }
-    for (const platform::DirectoryEntry& entry : listing) {
+    for (const platform::DirectoryEntry& entry : listed.value()) {
         switch (entry.kind) {
         case platform::EntryKind::Directory:
             entries.subfolders.push_back(entry.name);
@@ -354,13 +352,12 @@ bool DeletionWalk::ReadFolder(const std::string& path, const platform::Directory
 }
 
 void DeletionWalk::Run() {
-    platform::Error error;
-    const platform::DirectoryHandle root = platform::openDirectory(target_, error);
-    if (error) {
-        ReportFolderError(target_, error);
+    const platform::Result<platform::DirectoryHandle> root = platform::openDirectory(target_);
+    if (!root.ok()) {
+        ReportFolderError(target_, root.error());
         return;
     }
-    DeleteFolderContents(target_, root);
+    DeleteFolderContents(target_, root.value());
 }
 
 bool DeletionWalk::DeleteFolderContents(const std::string& strFolder,
@@ -397,16 +394,15 @@ bool DeletionWalk::DeleteSubfolders(const std::string& strFolder, const platform
     for (const std::string& name : subfolders) {
         ++state.lngTotalNumFolders;
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
-        platform::Error error;
         // Opened without following a link: a folder swapped for a link since the listing is
         // never entered.
-        const platform::DirectoryHandle sub = folder.openChild(name, error);
-        if (error) {
-            ReportFolderError(subPath, error);
-        } else if (DeleteFolderContents(subPath, sub) && !Checking()) {
+        const platform::Result<platform::DirectoryHandle> sub = folder.openChild(name);
+        if (!sub.ok()) {
+            ReportFolderError(subPath, sub.error());
+        } else if (DeleteFolderContents(subPath, sub.value()) && !Checking()) {
             ui.DoEvents();
-            std::vector<platform::DirectoryEntry> left;
-            if (sub.readEntries(left, error) && left.empty()) {
+            const platform::Result<std::vector<platform::DirectoryEntry>> left = sub.value().readEntries();
+            if (left.ok() && left.value().empty()) {
                 writable.Allow();
                 folder.removeChildFolder(name);
             }
@@ -501,9 +497,9 @@ bool DeletionWalk::WipeFile(const platform::DirectoryHandle& folder, const std::
         reason = GetProgramText(1755);
         return false;
     }
-    platform::Error error;
-    if (!OverwriteFile(folder, name, path, true, true, &error)) {
-        reason = error.description;
+    if (const platform::Status overwritten = OverwriteFile(folder, name, path, true, true);
+        !overwritten.ok()) {
+        reason = overwritten.error().description;
         return false;
     }
     return true;

@@ -13,11 +13,10 @@ constexpr int kDeleteAttempts = 4;
 constexpr int kDeleteRetryWaitMs = 500;
 
 // The folder that holds a path's entry, open, and the entry's name in it.
-platform::DirectoryHandle OpenFolderOf(const std::string& path, std::string& name, platform::Error& error) {
+platform::Result<platform::DirectoryHandle> OpenFolderOf(const std::string& path, std::string& name) {
     const std::size_t slash = platform::lastSeparatorOf(path);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return platform::openDirectory(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1),
-                                   error);
+    return platform::openDirectory(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1));
 }
 
 platform::Error RemoveEntry(const platform::DirectoryHandle& folder, const std::string& name,
@@ -39,12 +38,11 @@ DeletionFaults deletionFaults() {
 bool DeleteFileWithRetry(const std::string& path, bool /*clearHidden*/, bool /*clearReadOnly*/,
                          bool /*clearSystem*/, Interaction& ui) {
     std::string name;
-    platform::Error error;
-    const platform::DirectoryHandle folder = OpenFolderOf(path, name, error);
-    if (error) {
-        return error.number == platform::err::PathNotFound;
+    const platform::Result<platform::DirectoryHandle> folder = OpenFolderOf(path, name);
+    if (!folder.ok()) {
+        return folder.error().number == platform::err::PathNotFound;
     }
-    return DeleteFileWithRetry(folder, name, path, ui);
+    return DeleteFileWithRetry(folder.value(), name, path, ui);
 }
 
 bool DeleteFileWithRetry(const platform::DirectoryHandle& folder, const std::string& name,
@@ -63,22 +61,18 @@ bool DeleteFileWithRetry(const platform::DirectoryHandle& folder, const std::str
     return !folder.statChild(name).exists();
 }
 
-bool OverwriteFile(const std::string& path, int /*mode*/, bool clearReadOnly, bool useClusterSize,
-                   platform::Error* error) {
+platform::Status OverwriteFile(const std::string& path, int /*mode*/, bool clearReadOnly,
+                               bool useClusterSize) {
     std::string name;
-    platform::Error openError;
-    const platform::DirectoryHandle folder = OpenFolderOf(path, name, openError);
-    if (openError) {
-        if (error != nullptr) {
-            *error = openError;
-        }
-        return false;
+    const platform::Result<platform::DirectoryHandle> folder = OpenFolderOf(path, name);
+    if (!folder.ok()) {
+        return folder.error();
     }
-    return OverwriteFile(folder, name, path, clearReadOnly, useClusterSize, error);
+    return OverwriteFile(folder.value(), name, path, clearReadOnly, useClusterSize);
 }
 
-bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name, const std::string& path,
-                   bool clearReadOnly, bool useClusterSize, platform::Error* error) {
+platform::Status OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name,
+                               const std::string& path, bool clearReadOnly, bool useClusterSize) {
     platform::Error result;
     const platform::FileStatus status = folder.statChild(name);
     if (!status.exists()) {
@@ -108,10 +102,7 @@ bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& n
             result = platform::overwriteChildInPlace(folder, name, clusterSize);
         }
     }
-    if (error != nullptr) {
-        *error = result;
-    }
-    return !result;
+    return result;
 }
 
 } // namespace kestrel

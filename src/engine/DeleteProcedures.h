@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
+#include "platform/Result.h"
 #include "platform/TestSeam.h"
 #include "report/Interaction.h"
 
@@ -27,14 +28,12 @@ bool DeleteFileWithRetry(const platform::DirectoryHandle& folder, const std::str
 
 // Overwrites a file's content on the disk (the file stays, to be deleted next). `mode` 0 is the
 // only mode; `useClusterSize` writes in whole clusters of the file's drive. A read-only file is
-// refused unless `clearReadOnly`. False, with the reason in `error` when given, for a failure
-// and for a file it must not overwrite (a symbolic link, a file with other hard links, anything
-// but a regular file).
-bool OverwriteFile(const std::string& path, int mode, bool clearReadOnly, bool useClusterSize,
-                   platform::Error* error = nullptr);
+// refused unless `clearReadOnly`. Ok on success; the reason for a failure and for a file it must
+// not overwrite (a symbolic link, a file with other hard links, anything but a regular file).
+platform::Status OverwriteFile(const std::string& path, int mode, bool clearReadOnly, bool useClusterSize);
 // The same for the entry `name` of an open folder; a link of that name is never followed.
-bool OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name, const std::string& path,
-                   bool clearReadOnly, bool useClusterSize, platform::Error* error = nullptr);
+platform::Status OverwriteFile(const platform::DirectoryHandle& folder, const std::string& name,
+                               const std::string& path, bool clearReadOnly, bool useClusterSize);
 
 // Test seams: what a real disk will not do on demand (a file that cannot be deleted, a folder
 // that cannot be read, an overwrite that fails), even for a test run as root. Each function is

@@ -73,8 +73,8 @@ bool IsModifiedFileOfStatus(const platform::FileStatus& source, const platform::
 }
 
 bool IsModifiedFile(const std::string& source, const std::string& target) {
-    platform::Error error;
-    const platform::DirectoryHandle folder = platform::openDirectory(platform::parentOf(target), error);
+    // A folder that cannot be opened has traits learnt from nothing, as before any run.
+    const platform::DirectoryHandle folder = platform::openDirectory(platform::parentOf(target)).valueOr({});
     return IsModifiedFileOfStatus(platform::statPath(source), platform::statPath(target),
                                   TimeComparisonOf(source, platform::learnTraitsOf(folder)));
 }

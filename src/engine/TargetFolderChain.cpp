@@ -17,18 +17,17 @@ const platform::DirectoryHandle* TargetFolderChain::openFolder(const std::string
     open_.resize(kept);
     for (std::size_t i = kept; i < names.size(); ++i) {
         const platform::DirectoryHandle& parent = open_.empty() ? root_ : open_.back().second;
-        platform::Error error;
-        platform::DirectoryHandle child = parent.openChild(names[i], error);
+        platform::Result<platform::DirectoryHandle> child = parent.openChild(names[i]);
         // Only a missing folder is made; a link or a file of that name stays as it is.
-        if (error && create && !parent.statChild(names[i]).exists() && !parent.makeChild(names[i])) {
-            child = parent.openChild(names[i], error);
+        if (!child.ok() && create && !parent.statChild(names[i]).exists() && !parent.makeChild(names[i])) {
+            child = parent.openChild(names[i]);
             created = true; // and so is every folder below it
         }
-        if (error)
+        if (!child.ok())
             return nullptr;
-        if (lookForRunMarks_ && !created && !runMarkFound_ && platform::hasRunMark(child))
+        if (lookForRunMarks_ && !created && !runMarkFound_ && platform::hasRunMark(child.value()))
             runMarkFound_ = true;
-        open_.emplace_back(names[i], std::move(child));
+        open_.emplace_back(names[i], std::move(child).value());
     }
     return open_.empty() ? &root_ : &open_.back().second;
 }

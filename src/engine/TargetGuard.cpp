@@ -126,10 +126,10 @@ std::string FolderPairMessage(FolderPairRule rule, const std::string& source) {
 }
 
 bool TargetLock::Acquire(const std::string& target) {
-    platform::Error error;
-    handle_ = platform::openDirectory(target, error);
-    if (error)
+    platform::Result<platform::DirectoryHandle> opened = platform::openDirectory(target);
+    if (!opened.ok())
         return true;
+    handle_ = std::move(opened).value();
     held_ = handle_.tryLockExclusive();
     return held_;
 }

@@ -28,8 +28,9 @@ bool IsWriteProtected(const std::string& path, std::string& errorDescription) {
     }
     // The scratch file is made and removed through the folder's handle, by name, so neither can
     // be led elsewhere by a link.
-    platform::Error error = platform::Error::of(platform::err::FileAlreadyExists);
-    const platform::DirectoryHandle folder = platform::openDirectory(path, error);
+    platform::Result<platform::DirectoryHandle> opened = platform::openDirectory(path);
+    platform::Error error = opened.error();
+    const platform::DirectoryHandle folder = std::move(opened).valueOr({});
     bool tested = false;
     for (int attempt = 0; folder.valid() && attempt < kScratchAttempts; ++attempt) {
         const std::string scratch = std::string(kScratchName) +
@@ -63,12 +64,11 @@ bool IsDriveWriteProtected(const std::string& path) {
 }
 
 int GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
-    platform::DiskSpace space;
-    platform::Error error;
-    if (!platform::diskSpace(path, space, error))
+    const platform::Result<platform::DiskSpace> space = platform::diskSpace(path);
+    if (!space.ok())
         return -1;
-    freeBytes = static_cast<double>(space.freeForUser);
-    totalBytes = static_cast<double>(space.total);
+    freeBytes = static_cast<double>(space.value().freeForUser);
+    totalBytes = static_cast<double>(space.value().total);
     return 0;
 }
 
@@ -82,10 +82,10 @@ double GetDriveFreeSpace(const std::string& path) {
 
 std::int32_t GetClusterSize(const std::string& rootPath, double& freeBytes) {
     freeBytes = -1;
-    platform::DiskSpace space;
-    platform::Error error;
-    if (!platform::diskSpace(rootPath, space, error))
+    const platform::Result<platform::DiskSpace> read = platform::diskSpace(rootPath);
+    if (!read.ok())
         return -1;
+    const platform::DiskSpace& space = read.value();
     if (space.blockSize < 512 || space.blockSize > 65536)
         return -2;
     freeBytes = static_cast<double>(space.freeForUser);

@@ -161,9 +161,8 @@ platform::CopyResult CopyFileOfBackup(const std::string& source,
 }
 
 platform::Error FlushFileSystemOf(const std::string& folder) {
-    platform::Error error;
-    const platform::DirectoryHandle handle = platform::openDirectory(folder, error);
-    return handle.valid() ? platform::flushFileSystem(handle) : error;
+    const platform::Result<platform::DirectoryHandle> handle = platform::openDirectory(folder);
+    return handle.ok() ? platform::flushFileSystem(handle.value()) : handle.error();
 }
 
 int ErrorOnFileOpen(const std::string& source) {

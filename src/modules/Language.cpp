@@ -170,18 +170,18 @@ int parseProgramText(std::string_view content, TextTable& texts) {
 
 int readWholeFile(const std::string& path, std::string& content) {
     // A folder, a FIFO or a device given as the file is a read error at once, never waited on.
-    platform::Error error;
-    platform::RegularFile file = platform::openRegularFile(path, platform::FileOpening::Read, error);
-    if (!file.isOpen())
-        return error.number == platform::err::PathFileAccess ? kReadError : kCannotOpen;
+    platform::Result<platform::RegularFile> file =
+        platform::openRegularFile(path, platform::FileOpening::Read);
+    if (!file.ok())
+        return file.error().number == platform::err::PathFileAccess ? kReadError : kCannotOpen;
     char buffer[65536];
     for (;;) {
-        const std::int64_t n = file.read(buffer, sizeof buffer, error);
-        if (n < 0)
+        const platform::Result<std::int64_t> n = file.value().read(buffer, sizeof buffer);
+        if (!n.ok())
             return kReadError;
-        if (n == 0)
+        if (n.value() == 0)
             break;
-        content.append(buffer, static_cast<std::size_t>(n));
+        content.append(buffer, static_cast<std::size_t>(n.value()));
         if (content.size() > kMaxFileBytes)
             return kTooMuchText;
     }

@@ -19,24 +19,24 @@ void clearRunMark(const DirectoryHandle& root) {
         root.removeChild(runMarkName());
 }
 
-int removeLeftoverCopies(const DirectoryHandle& folder, Error* error) {
+Result<int> removeLeftoverCopies(const DirectoryHandle& folder) {
+    const Result<std::vector<DirectoryEntry>> entries = folder.readEntries();
+    if (!entries.ok())
+        return entries.error();
     Error failure;
-    std::vector<DirectoryEntry> entries;
     int removed = 0;
-    if (folder.readEntries(entries, failure)) {
-        const std::string mark = runMarkName();
-        for (const DirectoryEntry& entry : entries) {
-            // A run mark stays: it belongs to the run that works in this folder's tree.
-            if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name) || entry.name == mark)
-                continue;
-            if (Error removal = folder.removeChild(entry.name); !removal)
-                ++removed;
-            else if (!failure)
-                failure = std::move(removal);
-        }
+    const std::string mark = runMarkName();
+    for (const DirectoryEntry& entry : entries.value()) {
+        // A run mark stays: it belongs to the run that works in this folder's tree.
+        if (entry.kind != EntryKind::Regular || !isTemporaryCopyName(entry.name) || entry.name == mark)
+            continue;
+        if (Error removal = folder.removeChild(entry.name); !removal)
+            ++removed;
+        else if (!failure)
+            failure = std::move(removal);
     }
-    if (error)
-        *error = failure;
+    if (failure)
+        return failure;
     return removed;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/ErrorCodes.h"
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 
 #include <string>
 #include <vector>
@@ -22,15 +23,15 @@ public:
 
     // The folder a path names; links in the path itself are followed (it is the root the user
     // chose), the result is a folder or an error.
-    static DirectoryHandle open(const std::string& path, Error& error);
+    static Result<DirectoryHandle> open(const std::string& path);
     // A folder directly inside this one; a link of that name is refused, not followed.
-    DirectoryHandle openChild(const std::string& name, Error& error) const;
+    Result<DirectoryHandle> openChild(const std::string& name) const;
 
     // A folder only passed through on the way to an entry below it: opened even where it may be
     // searched but not read (a path-only handle on POSIX). It serves to open and look at entries
     // by name, to go on downward, and for isAtOrBelow; not to read the folder's entries.
-    static DirectoryHandle openToPass(const std::string& path, Error& error);
-    DirectoryHandle openChildToPass(const std::string& name, Error& error) const;
+    static Result<DirectoryHandle> openToPass(const std::string& path);
+    Result<DirectoryHandle> openChildToPass(const std::string& name) const;
 
     bool valid() const { return fd_ >= 0; }
     // The status of an entry of this folder, a link reported as a link.
@@ -41,11 +42,11 @@ public:
     // This folder's own status.
     FileStatus status() const;
     // A second handle to this very folder, closed on its own (for work on another thread).
-    DirectoryHandle duplicate(Error& error) const;
+    Result<DirectoryHandle> duplicate() const;
 
     // The entries of this folder ("." and ".." left out), read from the handle itself, so they
     // are the entries of the folder that was opened whatever its path names now.
-    bool readEntries(std::vector<DirectoryEntry>& entries, Error& error) const;
+    Result<std::vector<DirectoryEntry>> readEntries() const;
 
     // A new folder directly inside this one; an existing entry of that name is error 58.
     Error makeChild(const std::string& name) const;
@@ -79,6 +80,12 @@ public:
 
 private:
     explicit DirectoryHandle(int fd) : fd_(fd) {}
+    // The handle of an open call that gave the system's handle, or its failure.
+    static Result<DirectoryHandle> adopt(const Result<int>& fd) {
+        if (!fd.ok())
+            return fd.error();
+        return DirectoryHandle(fd.value());
+    }
     int fd_ = -1;
 };
 
@@ -99,8 +106,8 @@ struct FolderOfFile {
 FolderOfFile openFolderOfFile(const std::string& path, const DirectoryHandle& tree);
 
 // The folder a path names, as DirectoryHandle::open.
-inline DirectoryHandle openDirectory(const std::string& path, Error& error) {
-    return DirectoryHandle::open(path, error);
+inline Result<DirectoryHandle> openDirectory(const std::string& path) {
+    return DirectoryHandle::open(path);
 }
 
 } // namespace kestrel::platform

@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
+#include "platform/Result.h"
 #include "platform/TestSeam.h"
 
 #include <cstdint>
@@ -32,7 +33,7 @@ struct DiskSpace {
     std::uint64_t blockSize = 0; // the file system's allocation unit
 };
 // The space of the file system that holds the path (the nearest existing folder of it).
-bool diskSpace(const std::string& path, DiskSpace& space, Error& error);
+Result<DiskSpace> diskSpace(const std::string& path);
 
 // Creates a file that did not exist directly inside `folder` and writes `content` into it.
 // Refuses (error 58) when any entry of that name exists, a symbolic link included, so it can

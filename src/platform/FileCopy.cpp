@@ -109,8 +109,9 @@ CopyResult copyFileAtomically(const std::string& source, const std::string& targ
     const std::size_t separator = lastSeparatorOf(target);
     const std::string folder = separator == std::string::npos ? "." : target.substr(0, separator + 1);
     const std::string name = separator == std::string::npos ? target : target.substr(separator + 1);
-    Error error;
-    const DirectoryHandle handle = DirectoryHandle::open(folder, error);
+    Result<DirectoryHandle> opened = DirectoryHandle::open(folder);
+    const Error error = opened.error();
+    const DirectoryHandle handle = std::move(opened).valueOr({});
     CopyOptions options;
     options.overwrite = overwrite;
     options.sourceStatus = sourceStatus;

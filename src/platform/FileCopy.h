@@ -74,9 +74,10 @@ bool isTemporaryCopyName(const std::string& name);
 // A new temporary copy name (random, so two copies into one folder never share one).
 std::string temporaryCopyName();
 
-// Removes what killed runs left in a folder of the target under temporary copy names; returns
-// how many were removed. Links and folders of such names, and run marks, are left alone.
-int removeLeftoverCopies(const DirectoryHandle& folder, Error* error = nullptr);
+// Removes what killed runs left in a folder of the target under temporary copy names: how many
+// were removed, or the first failure (the others are still removed). Links and folders of such
+// names, and run marks, are left alone.
+Result<int> removeLeftoverCopies(const DirectoryHandle& folder);
 
 // A backup marks the root of its target while it works and removes the mark when it ends, so
 // a mark found at the start of a run tells of a killed run whose temporary copies may still

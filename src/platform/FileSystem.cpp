@@ -2,14 +2,15 @@
 
 namespace kestrel::platform {
 
-bool readDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, Error& error) {
-    entries.clear();
+Result<std::vector<DirectoryEntry>> readDirectory(const std::string& folder) {
+    std::vector<DirectoryEntry> entries;
     DirectoryReader reader(folder);
     DirectoryEntry entry;
     while (reader.next(entry))
         entries.push_back(entry);
-    error = reader.error();
-    return !error;
+    if (reader.error())
+        return reader.error();
+    return entries;
 }
 
 } // namespace kestrel::platform

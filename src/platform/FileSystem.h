@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCodes.h"
+#include "platform/Result.h"
 
 #include <cstdint>
 #include <functional>
@@ -80,8 +81,8 @@ private:
     Error error_;
 };
 
-// Reads a whole folder; false with the error when it cannot be read.
-bool readDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries, Error& error);
+// Reads a whole folder.
+Result<std::vector<DirectoryEntry>> readDirectory(const std::string& folder);
 
 Error makeDirectory(const std::string& path);
 Error removeFile(const std::string& path);

@@ -22,10 +22,14 @@ bool insideOf(const DirectoryHandle& folder, const DirectoryHandle& tree) {
 }
 
 // The folder a path text names, links followed: only ever for a way that lies outside the tree.
-bool openByText(Step& step, const DirectoryHandle& tree, Error& error) {
-    step.folder = DirectoryHandle::openToPass(step.text.empty() ? std::string(".") : step.text, error);
-    step.inside = step.folder.valid() && insideOf(step.folder, tree);
-    return step.folder.valid();
+Status openByText(Step& step, const DirectoryHandle& tree) {
+    Result<DirectoryHandle> opened =
+        DirectoryHandle::openToPass(step.text.empty() ? std::string(".") : step.text);
+    if (!opened.ok())
+        return opened.error();
+    step.folder = std::move(opened).value();
+    step.inside = insideOf(step.folder, tree);
+    return {};
 }
 
 } // namespace
@@ -42,8 +46,10 @@ FolderOfFile openFolderOfFile(const std::string& path, const DirectoryHandle& tr
 
     std::vector<Step> way(1);
     way.back().text = rootOf(path);
-    if (!openByText(way.back(), tree, result.error))
+    if (const Status opened = openByText(way.back(), tree); !opened.ok()) {
+        result.error = opened.error();
         return result;
+    }
     for (const std::string& name : names) {
         if (name == ".")
             continue;
@@ -52,8 +58,11 @@ FolderOfFile openFolderOfFile(const std::string& path, const DirectoryHandle& tr
             // text (which is then outside the tree or the tree's root itself).
             if (way.size() > 1) {
                 way.pop_back();
-            } else if (way.back().text = joinPath(way.back().text, name);
-                       !openByText(way.back(), tree, result.error)) {
+                continue;
+            }
+            way.back().text = joinPath(way.back().text, name);
+            if (const Status opened = openByText(way.back(), tree); !opened.ok()) {
+                result.error = opened.error();
                 return result;
             }
             continue;
@@ -61,16 +70,19 @@ FolderOfFile openFolderOfFile(const std::string& path, const DirectoryHandle& tr
         const Step& here = way.back();
         Step next;
         next.text = joinPath(here.text, name);
-        next.folder = here.folder.openChildToPass(name, result.error);
-        if (next.folder.valid()) {
+        Result<DirectoryHandle> child = here.folder.openChildToPass(name);
+        if (child.ok()) {
+            next.folder = std::move(child).value();
             next.inside = here.inside || insideOf(next.folder, tree);
         } else if (here.folder.statChild(name).kind != EntryKind::Symlink) {
+            result.error = child.error();
             return result;
         } else if (here.inside) {
             result.linkInTree = true;
             result.error = Error::of(err::PathFileAccess);
             return result;
-        } else if (!openByText(next, tree, result.error)) {
+        } else if (const Status opened = openByText(next, tree); !opened.ok()) {
+            result.error = opened.error();
             return result;
         }
         way.push_back(std::move(next));

@@ -22,10 +22,10 @@ ReadAhead::~ReadAhead() {
 void ReadAhead::queueFolder(const DirectoryHandle& folder, std::vector<FileAhead> files) {
     if (limits_.files == 0 || limits_.bytes <= 0 || files.empty())
         return cancel();
-    Error error;
-    auto own = std::make_shared<const DirectoryHandle>(folder.duplicate(error));
-    if (!own->valid())
+    Result<DirectoryHandle> duplicate = folder.duplicate();
+    if (!duplicate.ok())
         return cancel();
+    auto own = std::make_shared<const DirectoryHandle>(std::move(duplicate).value());
     const std::size_t count = files.size();
     auto queued = std::make_shared<const std::vector<FileAhead>>(std::move(files));
     {

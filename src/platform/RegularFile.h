@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryHandle.h"
 #include "platform/ErrorCodes.h"
+#include "platform/Result.h"
 #include "platform/TestSeam.h"
 
 #include <cstddef>
@@ -31,24 +32,23 @@ public:
     RegularFile& operator=(const RegularFile&) = delete;
 
     bool isOpen() const { return handle_ != -1; }
-    // Up to `size` bytes into `buffer`: their count, 0 at the end of the file, -1 with `error` set.
-    std::int64_t read(char* buffer, std::size_t size, Error& error);
+    // Up to `size` bytes into `buffer`: their count, 0 at the end of the file.
+    Result<std::int64_t> read(char* buffer, std::size_t size);
     // All of `size` bytes, across short writes and interruptions.
     Error writeAll(const char* data, std::size_t size);
     void close();
 
 private:
-    friend RegularFile openRegularFile(const std::string&, FileOpening, Error&, bool);
-    friend RegularFile openOwnFile(const DirectoryHandle&, const std::string&, FileOpening, Error&, bool&);
+    friend Result<RegularFile> openRegularFile(const std::string&, FileOpening, bool);
+    friend Result<RegularFile> openOwnFile(const DirectoryHandle&, const std::string&, FileOpening, bool&);
     explicit RegularFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_ = -1; // the system's handle (a descriptor on POSIX)
 };
 
 // Opens the file; `allowCharacterDevice` lets a report go to a device such as /dev/null ("NUL" on
-// Windows), which takes writes without waiting. A file that is not open, with `error` set, when
-// it cannot be opened.
-RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
-                            bool allowCharacterDevice = false);
+// Windows), which takes writes without waiting.
+Result<RegularFile> openRegularFile(const std::string& path, FileOpening opening,
+                                    bool allowCharacterDevice = false);
 
 // What stands at a name where the program is to write a file of its own inside the target.
 enum class OwnFileState {
@@ -62,10 +62,10 @@ OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& na
 // Opens `name`, directly inside `folder`, for writing (Truncate or Append) without ever writing
 // through a link: a missing name is created exclusively, an existing one is opened only when it
 // is an Own file (and emptied only once it is known to be one). Anything else found there, even
-// when it is swapped in while the file is opened, is left as it was: the file is not open,
-// `foreign` is set and `error` is 75.
-RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
-                        Error& error, bool& foreign);
+// when it is swapped in while the file is opened, is left as it was: the result is error 75
+// and `foreign` is set (it is cleared otherwise).
+Result<RegularFile> openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                                bool& foreign);
 
 // Test seam: while a guard lives, openOwnFile calls it with the name at each of its two steps,
 // before it creates the name (`existing` false) and, when the name stood already, after it

@@ -22,22 +22,21 @@ platform::Error ReportFile::Open(const std::string& path, bool append,
     refused = false;
     const platform::FileOpening opening =
         append ? platform::FileOpening::Append : platform::FileOpening::Truncate;
-    platform::Error error;
     platform::FolderOfFile place = platform::openFolderOfFile(path, target);
     if (place.linkInTree) {
         refused = true;
         return place.error;
     }
-    if (place.folder.valid() && place.insideTree) {
-        file_ = platform::openOwnFile(place.folder, place.name, opening, error, refused);
-    } else {
-        // A FIFO named as the report file is refused, never waited on or written to; a device such
-        // as /dev/null takes the report without waiting.
-        file_ = platform::openRegularFile(path, opening, error, true);
+    // A FIFO named as the report file is refused, never waited on or written to; a device such
+    // as /dev/null takes the report without waiting.
+    platform::Result<platform::RegularFile> opened =
+        place.folder.valid() && place.insideTree
+            ? platform::openOwnFile(place.folder, place.name, opening, refused)
+            : platform::openRegularFile(path, opening, true);
+    if (!opened.ok()) {
+        return opened.error();
     }
-    if (!file_.isOpen()) {
-        return error;
-    }
+    file_ = std::move(opened).value();
     path_ = path;
     return {};
 }
@@ -145,10 +144,10 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
     }
 
     // The target as it is now: a report file inside it is reached from it downward.
-    platform::Error error;
+    // A target that cannot be opened holds no report file to reach from it.
     const platform::DirectoryHandle target = setup.txbDirectory[1].empty()
                                                  ? platform::DirectoryHandle()
-                                                 : platform::openDirectory(setup.txbDirectory[1], error);
+                                                 : platform::openDirectory(setup.txbDirectory[1]).valueOr({});
     const std::string named = setup.txbReportFile;
     int number = 1;
     // Something that is no report file of the run's holds the name (or took it while the file was
@@ -163,6 +162,7 @@ ReportFileOpening OpenReportFile(ReportModel& report, int presetChoice, const st
     };
 
     int choice = 1; // a file that does not exist yet is created
+    platform::Error error;
     for (;;) {
         const ReportFileState found = StateOfReportFile(setup.txbReportFile, target);
         if (found == ReportFileState::Refused) {

@@ -53,9 +53,10 @@ class LineReader {
 public:
     explicit LineReader(const std::string& path) {
         // A folder, a FIFO or a device given as the file is refused, never waited on.
-        platform::Error error;
-        file_ = platform::openRegularFile(path, platform::FileOpening::Read, error);
-        openError_ = error.number;
+        platform::Result<platform::RegularFile> opened =
+            platform::openRegularFile(path, platform::FileOpening::Read);
+        openError_ = opened.error().number;
+        file_ = std::move(opened).valueOr({});
     }
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -91,13 +92,12 @@ private:
     int fill() {
         buffer_.resize(64 * 1024);
         pos_ = 0;
-        platform::Error error;
-        const std::int64_t n = file_.read(buffer_.data(), buffer_.size(), error);
-        if (n < 0) {
+        const platform::Result<std::int64_t> n = file_.read(buffer_.data(), buffer_.size());
+        if (!n.ok()) {
             buffer_.clear();
-            return error.number;
+            return n.error().number;
         }
-        buffer_.resize(static_cast<std::size_t>(n));
+        buffer_.resize(static_cast<std::size_t>(n.value()));
         return 0;
     }
 

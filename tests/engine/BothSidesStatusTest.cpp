@@ -14,10 +14,9 @@ using platform::EntryKind;
 namespace {
 
 platform::DirectoryHandle Open(const std::string& path) {
-    platform::Error error;
-    platform::DirectoryHandle folder = platform::DirectoryHandle::open(path, error);
-    EXPECT_TRUE(folder.valid()) << path << ": " << error.description;
-    return folder;
+    auto folder = platform::DirectoryHandle::open(path);
+    EXPECT_TRUE(folder.ok()) << path << ": " << folder.error().description;
+    return std::move(folder).valueOr({});
 }
 
 } // namespace

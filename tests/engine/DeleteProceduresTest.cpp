@@ -101,13 +101,14 @@ TEST_F(DeleteProceduresTest, OverwriteFileReplacesTheContentAndKeepsTheFile) {
     const std::string path = dir.createFile("file.txt", content);
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
 
-    platform::Error error;
-    EXPECT_FALSE(OverwriteFile(path, 0, false, true, &error));
-    EXPECT_EQ(error.number, platform::err::PermissionDenied);
+    const platform::Status refused = OverwriteFile(path, 0, false, true);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().number, platform::err::PermissionDenied);
     EXPECT_EQ(dir.readFile("file.txt"), content);
 
-    EXPECT_TRUE(OverwriteFile(path, 0, true, true, &error));
-    EXPECT_FALSE(error);
+    const platform::Status overwritten = OverwriteFile(path, 0, true, true);
+    EXPECT_TRUE(overwritten.ok());
+    EXPECT_FALSE(overwritten.error());
     const std::string after = dir.readFile("file.txt");
     EXPECT_EQ(after.size(), content.size());
     std::size_t same = 0;
@@ -128,9 +129,9 @@ TEST_F(DeleteProceduresTest, OverwriteFileRefusesWhatItMustNotWriteTo) {
 
     for (const std::string& path : {link, hardLink, dir.path("missing.txt"), dir.createFolder("folder")}) {
         SCOPED_TRACE(path);
-        platform::Error error;
-        EXPECT_FALSE(OverwriteFile(path, 0, true, true, &error));
-        EXPECT_TRUE(error);
+        const platform::Status overwritten = OverwriteFile(path, 0, true, true);
+        EXPECT_FALSE(overwritten.ok());
+        EXPECT_TRUE(overwritten.error());
     }
     EXPECT_EQ(dir.readFile("out/file.txt"), "outside");
     EXPECT_EQ(dir.readFile("out/shared.txt"), "shared");

@@ -143,10 +143,9 @@ TEST_F(EngineTest, FifosAndLinkLoopsDoNotHoldTheRun) {
 
 // Marks the root of a backup's target as a killed run leaves it.
 void MarkAsKilledRun(const std::string& root) {
-    platform::Error error;
-    const platform::DirectoryHandle handle = platform::DirectoryHandle::open(root, error);
-    ASSERT_FALSE(error) << error.description;
-    ASSERT_FALSE(platform::markRunUnderWay(handle));
+    const auto handle = platform::DirectoryHandle::open(root);
+    ASSERT_TRUE(handle.ok()) << handle.error().description;
+    ASSERT_FALSE(platform::markRunUnderWay(handle.value()));
 }
 
 // What a killed run left in a folder of the target goes when a later run visits the folder; a

@@ -11,9 +11,9 @@ namespace {
 // ends with the flusher, also while a flush is under way.
 TEST(TargetFlusher, FlushesWhileWritingGoesOnAndEndsWithTheWalk) {
     TempDir dir;
-    platform::Error error;
-    const platform::DirectoryHandle folder = platform::DirectoryHandle::open(dir.path(""), error);
-    ASSERT_FALSE(error) << error.description;
+    auto opened = platform::DirectoryHandle::open(dir.path(""));
+    ASSERT_TRUE(opened.ok()) << opened.error().description;
+    const platform::DirectoryHandle folder = std::move(opened).value();
     for (int round = 0; round < 50; ++round) {
         TargetFlusher flusher(folder);
         flusher.Written(1024);

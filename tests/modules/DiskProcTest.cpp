@@ -21,11 +21,8 @@ namespace {
 const char kScratch[] = "klasdjfdskjfkjkwjkweoewiroew.txt";
 
 std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<platform::DirectoryEntry> entries;
-    platform::Error error;
-    platform::readDirectory(folder, entries, error);
     std::vector<std::string> names;
-    for (const auto& entry : entries)
+    for (const auto& entry : platform::readDirectory(folder).valueOr({}))
         names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     return names;

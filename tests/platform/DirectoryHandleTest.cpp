@@ -33,9 +33,9 @@ TEST(DirectoryHandleTest, StatsAnEntryByNameAsItselfOrAsWhatItLeadsTo) {
         {"dangling", true, EntryKind::Symlink, EntryKind::Missing, -1},
         {"to folder", true, EntryKind::Symlink, EntryKind::Directory, -1},
     };
-    Error error;
-    const DirectoryHandle folder = DirectoryHandle::open(dir.path(), error);
-    ASSERT_TRUE(folder.valid()) << error.description;
+    Result<DirectoryHandle> opened = DirectoryHandle::open(dir.path());
+    ASSERT_TRUE(opened.ok()) << opened.error().description;
+    const DirectoryHandle folder = std::move(opened).value();
     for (const Case& c : cases) {
         if (c.link && !links)
             continue;
@@ -53,13 +53,15 @@ TEST(DirectoryHandleTest, StatsAnEntryByNameAsItselfOrAsWhatItLeadsTo) {
 TEST(DirectoryHandleTest, ADuplicateServesTheSameFolderAfterTheFirstHandleCloses) {
     TempDir dir;
     dir.createFile("inner/a.txt", "abc");
-    Error error;
-    DirectoryHandle first = DirectoryHandle::open(dir.path("inner"), error);
-    ASSERT_TRUE(first.valid()) << error.description;
-    const DirectoryHandle second = first.duplicate(error);
-    ASSERT_TRUE(second.valid()) << error.description;
+    Result<DirectoryHandle> opened = DirectoryHandle::open(dir.path("inner"));
+    ASSERT_TRUE(opened.ok()) << opened.error().description;
+    DirectoryHandle first = std::move(opened).value();
+    Result<DirectoryHandle> duplicated = first.duplicate();
+    ASSERT_TRUE(duplicated.ok()) << duplicated.error().description;
+    const DirectoryHandle second = std::move(duplicated).value();
     first = DirectoryHandle();
     EXPECT_EQ(second.statChild("a.txt").size, 3);
-    EXPECT_FALSE(DirectoryHandle().duplicate(error).valid());
-    EXPECT_TRUE(error);
+    const Result<DirectoryHandle> ofNothing = DirectoryHandle().duplicate();
+    EXPECT_FALSE(ofNothing.ok());
+    EXPECT_TRUE(ofNothing.error());
 }

@@ -82,28 +82,27 @@ TEST(IsMountedReadOnly, WritableTemporaryFolderIsNot) {
 }
 
 TEST(DiskSpace, RootHasSpaceAndAMissingPathReadsItsNearestFolder) {
-    DiskSpace root;
-    Error error;
-    ASSERT_TRUE(diskSpace(systemRoot(), root, error)) << error.description;
+    const Result<DiskSpace> read = diskSpace(systemRoot());
+    ASSERT_TRUE(read.ok()) << read.error().description;
+    const DiskSpace& root = read.value();
     EXPECT_GT(root.total, 0u);
     EXPECT_LE(root.freeForUser, root.freeTotal);
     EXPECT_LE(root.freeTotal, root.total);
     EXPECT_GT(root.blockSize, 0u);
 
     TempDir dir;
-    DiskSpace folder;
-    DiskSpace missing;
-    ASSERT_TRUE(diskSpace(dir.path(), folder, error));
-    ASSERT_TRUE(diskSpace(dir.path("not/yet/made/"), missing, error));
-    EXPECT_EQ(missing.total, folder.total);
-    EXPECT_EQ(missing.blockSize, folder.blockSize);
+    const Result<DiskSpace> folder = diskSpace(dir.path());
+    const Result<DiskSpace> missing = diskSpace(dir.path("not/yet/made/"));
+    ASSERT_TRUE(folder.ok());
+    ASSERT_TRUE(missing.ok());
+    EXPECT_EQ(missing.value().total, folder.value().total);
+    EXPECT_EQ(missing.value().blockSize, folder.value().blockSize);
 }
 
 TEST(DiskSpace, EmptyPathFailsWithPathNotFound) {
-    DiskSpace space;
-    Error error;
-    EXPECT_FALSE(diskSpace("", space, error));
-    EXPECT_EQ(error.number, err::PathNotFound);
+    const Result<DiskSpace> space = diskSpace("");
+    EXPECT_FALSE(space.ok());
+    EXPECT_EQ(space.error().number, err::PathNotFound);
 }
 
 TEST(WriteNewFile, CreatesTheFileWithItsContent) {

@@ -29,10 +29,9 @@ namespace {
 constexpr std::int64_t kMiB = 1 << 20;
 
 DirectoryHandle Folder(const std::string& path) {
-    Error error;
-    DirectoryHandle handle = DirectoryHandle::open(path, error);
-    EXPECT_FALSE(error) << path;
-    return handle;
+    Result<DirectoryHandle> handle = DirectoryHandle::open(path);
+    EXPECT_TRUE(handle.ok()) << path;
+    return std::move(handle).valueOr({});
 }
 
 // Content of one version of a file: every version of the same size differs in every block.
@@ -351,10 +350,10 @@ TEST(RemoveLeftoverCopies, RemovesWhatAKilledRunLeftAndNothingElse) {
         GTEST_SKIP() << kNoSymlinks;
     dir.createFolder("dst/" + folderName);
 
-    Error error;
-    EXPECT_EQ(removeLeftoverCopies(Folder(folder), &error), 1);
+    const Result<int> removed = removeLeftoverCopies(Folder(folder));
 
-    EXPECT_FALSE(error);
+    ASSERT_TRUE(removed.ok()) << removed.error().description;
+    EXPECT_EQ(removed.value(), 1);
     std::vector<std::string> expected = {".kestrel-partial-0123456789abcdef", "keep.txt", linkName,
                                          folderName};
     std::sort(expected.begin(), expected.end());
@@ -374,7 +373,7 @@ TEST(RunMark, IsFoundByTheNextRunAndKeptByTheLookForLeftovers) {
     EXPECT_TRUE(hasRunMark(root));
     ASSERT_EQ(NamesIn(folder).size(), 1u);
     EXPECT_TRUE(isTemporaryCopyName(NamesIn(folder)[0]));
-    EXPECT_EQ(removeLeftoverCopies(root), 0);
+    EXPECT_EQ(removeLeftoverCopies(root).value(), 0);
     EXPECT_TRUE(markRunUnderWay(root)) << "the earlier run never cleared its mark";
 
     clearRunMark(root);

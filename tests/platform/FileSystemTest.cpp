@@ -28,9 +28,9 @@ TEST(DirectoryReader, ListsEntriesWithKindsAndReportsMissingFolder) {
     dir.createFile("f.txt");
     dir.createFolder("sub");
     const bool link = MakeSymlink("f.txt", dir.path("link"));
-    std::vector<DirectoryEntry> entries;
-    Error error;
-    ASSERT_TRUE(readDirectory(dir.path(), entries, error));
+    const Result<std::vector<DirectoryEntry>> read = readDirectory(dir.path());
+    ASSERT_TRUE(read.ok());
+    const std::vector<DirectoryEntry>& entries = read.value();
     ASSERT_EQ(entries.size(), link ? 3u : 2u);
     for (const auto& e : entries) {
         if (e.name == "f.txt")
@@ -40,8 +40,9 @@ TEST(DirectoryReader, ListsEntriesWithKindsAndReportsMissingFolder) {
         else
             EXPECT_EQ(e.kind, EntryKind::Symlink);
     }
-    EXPECT_FALSE(readDirectory(dir.path("nothing/"), entries, error));
-    EXPECT_EQ(error.number, err::PathNotFound);
+    const Result<std::vector<DirectoryEntry>> missing = readDirectory(dir.path("nothing/"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().number, err::PathNotFound);
 }
 
 TEST(ErrorNumbers, MapFromErrno) {

@@ -40,8 +40,7 @@ protected:
     OwnFileTest() {
         dir.createFolder("tgt");
         dir.createFile("outside/victim.txt", kOutsideText);
-        Error error;
-        target = DirectoryHandle::open(dir.path("tgt"), error);
+        target = DirectoryHandle::open(dir.path("tgt")).valueOr({});
     }
 
     // Puts `standing` at tgt/`name`; false when this system cannot make it.
@@ -102,9 +101,10 @@ TEST_F(OwnFileTest, OnlyANewNameOrAFileOfOurOwnIsWritten) {
             const auto before = EntriesBelow(dir.path(), dir.path("tgt"));
 
             EXPECT_EQ(ownFileStateOf(target, file), c.state);
-            Error error;
             bool foreign = true;
-            RegularFile opened = openOwnFile(target, file, opening, error, foreign);
+            Result<RegularFile> result = openOwnFile(target, file, opening, foreign);
+            const Error error = result.error();
+            RegularFile opened = std::move(result).valueOr({});
             const bool wasOpen = opened.isOpen();
             if (wasOpen) {
                 EXPECT_FALSE(opened.writeAll("new\n", 4));
@@ -135,10 +135,9 @@ TEST_F(OwnFileTest, AFileOfAnotherOwnerIsNotOurs) {
     const std::string theirs = dir.createFile("tgt/theirs.txt", "their text");
     ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
 
-    Error error;
     bool foreign = false;
     EXPECT_EQ(ownFileStateOf(target, "theirs.txt"), OwnFileState::Foreign);
-    EXPECT_FALSE(openOwnFile(target, "theirs.txt", FileOpening::Append, error, foreign).isOpen());
+    EXPECT_FALSE(openOwnFile(target, "theirs.txt", FileOpening::Append, foreign).ok());
     EXPECT_TRUE(foreign);
     EXPECT_EQ(dir.readFile("tgt/theirs.txt"), "their text");
 }
@@ -147,8 +146,7 @@ TEST_F(OwnFileTest, AFolderThatMayBeSearchedButNotReadIsPassedThrough) {
     dir.createFolder("passage/inner");
     RunAsUnprivileged({dir.path()}, [&] {
         ASSERT_EQ(::chmod(dir.path("passage").c_str(), 0311), 0);
-        Error error;
-        const DirectoryHandle tree = DirectoryHandle::open(dir.path("passage/inner"), error);
+        const DirectoryHandle tree = DirectoryHandle::open(dir.path("passage/inner")).valueOr({});
         ASSERT_TRUE(tree.valid());
         for (const std::string& path :
              {dir.path("passage/inner/report.txt"), dir.path("passage/report.txt")}) {
@@ -157,8 +155,9 @@ TEST_F(OwnFileTest, AFolderThatMayBeSearchedButNotReadIsPassedThrough) {
             ASSERT_TRUE(place.folder.valid()) << place.error.description;
             EXPECT_EQ(place.insideTree, path == dir.path("passage/inner/report.txt"));
             bool foreign = true;
-            RegularFile file = openOwnFile(place.folder, place.name, FileOpening::Truncate, error, foreign);
-            EXPECT_TRUE(file.isOpen());
+            const Result<RegularFile> file =
+                openOwnFile(place.folder, place.name, FileOpening::Truncate, foreign);
+            EXPECT_TRUE(file.ok());
             EXPECT_FALSE(foreign);
         }
         ASSERT_EQ(::chmod(dir.path("passage").c_str(), 0755), 0);
@@ -186,12 +185,11 @@ TEST_F(OwnFileTest, AnEntrySwappedInWhileTheFileIsOpenedIsNeverWritten) {
             std::filesystem::remove(at);
             ASSERT_TRUE(MakeSymlink(dir.path("outside/victim.txt"), at));
         });
-        Error error;
         bool foreign = false;
-        RegularFile opened = openOwnFile(target, name, FileOpening::Truncate, error, foreign);
+        const Result<RegularFile> opened = openOwnFile(target, name, FileOpening::Truncate, foreign);
 
         EXPECT_TRUE(swapped);
-        EXPECT_FALSE(opened.isOpen());
+        EXPECT_FALSE(opened.ok());
         EXPECT_TRUE(foreign);
         EXPECT_EQ(dir.readFile("outside/victim.txt"), kOutsideText);
     }
@@ -242,10 +240,9 @@ TEST_F(OwnFileTest, TheFolderOfAFileIsReachedThroughNoLinkInsideTheTree) {
 
 TEST_F(OwnFileTest, AFolderIsAtOrBelowOnlyItselfAndTheFoldersAboveIt) {
     dir.createFolder("tgt/a/b");
-    Error error;
-    const DirectoryHandle deep = DirectoryHandle::open(dir.path("tgt/a/b"), error);
-    const DirectoryHandle outside = DirectoryHandle::open(dir.path("outside"), error);
-    const DirectoryHandle top = DirectoryHandle::open(dir.path(), error);
+    const DirectoryHandle deep = DirectoryHandle::open(dir.path("tgt/a/b")).valueOr({});
+    const DirectoryHandle outside = DirectoryHandle::open(dir.path("outside")).valueOr({});
+    const DirectoryHandle top = DirectoryHandle::open(dir.path()).valueOr({});
     EXPECT_TRUE(deep.isAtOrBelow(target));
     EXPECT_TRUE(target.isAtOrBelow(target));
     EXPECT_TRUE(target.isAtOrBelow(top));

@@ -85,8 +85,7 @@ TEST(ReadAheadTest, ReadsTheFilesAfterTheWalksOneInOrderWithinItsLimits) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         const std::vector<FileAhead> files = MakeFiles(dir, c.sizes);
-        Error error;
-        const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder"), error);
+        const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder")).valueOr({});
         ASSERT_TRUE(folder.valid());
         ReadNames read;
         const ScopedReadAheadForTesting seam([&read](const std::string& name) { read.add(name); });
@@ -110,8 +109,7 @@ TEST(ReadAheadTest, CancelDropsTheQueueAtOnceAndLeavesNothingOpen) {
     const std::size_t before = OpenHandles();
 #endif
     {
-        Error error;
-        const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder"), error);
+        const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder")).valueOr({});
         ASSERT_TRUE(folder.valid());
         ReadNames read;
         const auto gate = Gate::make();

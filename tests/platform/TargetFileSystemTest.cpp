@@ -129,9 +129,9 @@ TEST(LearnTraits, AFolderOfThisMachineIsTriedAndKeepsNothingOfTheTrial) {
 #endif
     TempDir dir;
     dir.createFolder("target");
-    Error error;
-    const DirectoryHandle folder = openDirectory(dir.path("target"), error);
-    ASSERT_TRUE(folder.valid()) << error.description;
+    Result<DirectoryHandle> opened = openDirectory(dir.path("target"));
+    ASSERT_TRUE(opened.ok()) << opened.error().description;
+    const DirectoryHandle folder = std::move(opened).value();
 
     const FileSystemTraits traits = learnTraitsOf(folder);
 
@@ -147,8 +147,7 @@ TEST(LearnTraits, AFolderOfThisMachineIsTriedAndKeepsNothingOfTheTrial) {
 
 TEST(LearnTraits, TheStandInAnswersWhileItsGuardLives) {
     TempDir dir;
-    Error error;
-    const DirectoryHandle folder = openDirectory(dir.path(), error);
+    const DirectoryHandle folder = openDirectory(dir.path()).valueOr({});
     {
         ScopedFileSystemTraitsForTesting fat(presumedTraitsOf("vfat"));
         const FileSystemTraits traits = learnTraitsOf(folder);
@@ -166,8 +165,7 @@ TEST(CopyWithoutHardLinks, NewAndReplacingCopiesAreWholeAndLeaveNoTemporaryFile)
     const std::string source = dir.createFile("source.txt", "new content");
     dir.createFolder("target");
     dir.createFile("target/old.txt", "old");
-    Error error;
-    const DirectoryHandle folder = openDirectory(dir.path("target"), error);
+    const DirectoryHandle folder = openDirectory(dir.path("target")).valueOr({});
     ScopedFileSystemTraitsForTesting fat(presumedTraitsOf("vfat"));
 
     EXPECT_TRUE(copyFileInto(source, folder, "new.txt").copied());

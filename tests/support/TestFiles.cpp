@@ -151,11 +151,10 @@ std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t siz
 }
 
 std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<platform::DirectoryEntry> entries;
-    platform::Error error;
-    EXPECT_TRUE(platform::readDirectory(folder, entries, error)) << folder << ": " << error.description;
+    auto entries = platform::readDirectory(folder);
+    EXPECT_TRUE(entries.ok()) << folder << ": " << entries.error().description;
     std::vector<std::string> names;
-    for (const platform::DirectoryEntry& entry : entries)
+    for (const platform::DirectoryEntry& entry : std::move(entries).valueOr({}))
         names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     return names;

@@ -99,9 +99,8 @@ bool applySetupOptions(const CliOptions& options, Setup& setup, std::string& err
         }
         std::vector<std::string> entries;
         if (options.includeAll) {
-            platform::Error readError;
-            std::vector<platform::DirectoryEntry> probe;
-            if (!platform::readDirectory(setup.txbDirectory[0], probe, readError)) {
+            if (const auto probe = platform::readDirectory(setup.txbDirectory[0]); !probe.ok()) {
+                const platform::Error& readError = probe.error();
                 // The same words as the window's for a source folder that is gone or unreadable.
                 error = readError.number == platform::err::PathNotFound
                             ? GetProgramText(81) + " (" + setup.txbDirectory[0] + ")"

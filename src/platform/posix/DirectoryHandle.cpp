@@ -89,29 +89,30 @@ namespace {
 // A folder by path (links on the way followed) or by name in a folder (a link of that name
 // refused: it is no folder of the tree, and with O_PATH it would be opened as itself); `access`
 // is O_RDONLY for a folder to read, O_PATH for one only passed through.
-int openFolder(int at, const std::string& name, int access, Error& error) {
+Result<int> openFolder(int at, const std::string& name, int access) {
     const bool byName = at != AT_FDCWD;
     const int fd = ::openat(at, name.c_str(), access | O_DIRECTORY | O_CLOEXEC | (byName ? O_NOFOLLOW : 0));
-    error = fd < 0 ? Error::fromErrno(byName && errno == ELOOP ? ENOTDIR : errno, true) : Error{};
+    if (fd < 0)
+        return Error::fromErrno(byName && errno == ELOOP ? ENOTDIR : errno, true);
     return fd;
 }
 
 } // namespace
 
-DirectoryHandle DirectoryHandle::open(const std::string& path, Error& error) {
-    return DirectoryHandle(openFolder(AT_FDCWD, path, O_RDONLY, error));
+Result<DirectoryHandle> DirectoryHandle::open(const std::string& path) {
+    return adopt(openFolder(AT_FDCWD, path, O_RDONLY));
 }
 
-DirectoryHandle DirectoryHandle::openChild(const std::string& name, Error& error) const {
-    return DirectoryHandle(openFolder(fd_, name, O_RDONLY, error));
+Result<DirectoryHandle> DirectoryHandle::openChild(const std::string& name) const {
+    return adopt(openFolder(fd_, name, O_RDONLY));
 }
 
-DirectoryHandle DirectoryHandle::openToPass(const std::string& path, Error& error) {
-    return DirectoryHandle(openFolder(AT_FDCWD, path, O_PATH, error));
+Result<DirectoryHandle> DirectoryHandle::openToPass(const std::string& path) {
+    return adopt(openFolder(AT_FDCWD, path, O_PATH));
 }
 
-DirectoryHandle DirectoryHandle::openChildToPass(const std::string& name, Error& error) const {
-    return DirectoryHandle(openFolder(fd_, name, O_PATH, error));
+Result<DirectoryHandle> DirectoryHandle::openChildToPass(const std::string& name) const {
+    return adopt(openFolder(fd_, name, O_PATH));
 }
 
 FileStatus DirectoryHandle::statChild(const std::string& name) const {
@@ -126,9 +127,10 @@ FileStatus DirectoryHandle::statChildFollowingLinks(const std::string& name) con
     return statusOfCall(rc, st);
 }
 
-DirectoryHandle DirectoryHandle::duplicate(Error& error) const {
+Result<DirectoryHandle> DirectoryHandle::duplicate() const {
     const int fd = fd_ < 0 ? -1 : ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-    error = fd < 0 ? Error::fromErrno(fd_ < 0 ? EBADF : errno) : Error{};
+    if (fd < 0)
+        return Error::fromErrno(fd_ < 0 ? EBADF : errno);
     return DirectoryHandle(fd);
 }
 
@@ -138,19 +140,19 @@ FileStatus DirectoryHandle::status() const {
     return statusOfCall(rc, st);
 }
 
-bool DirectoryHandle::readEntries(std::vector<DirectoryEntry>& entries, Error& error) const {
-    entries.clear();
+Result<std::vector<DirectoryEntry>> DirectoryHandle::readEntries() const {
     // The stream takes its own handle: closing it must not close this one.
     const int copy = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     DIR* dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
     if (!dir) {
-        error = Error::fromErrno(errno, true);
+        const Error error = Error::fromErrno(errno, true);
         if (copy >= 0)
             ::close(copy);
-        return false;
+        return error;
     }
     ::rewinddir(dir);
-    error = {};
+    std::vector<DirectoryEntry> entries;
+    Error error;
     for (;;) {
         errno = 0;
         struct dirent* d = ::readdir(dir);
@@ -170,7 +172,9 @@ bool DirectoryHandle::readEntries(std::vector<DirectoryEntry>& entries, Error& e
         entries.push_back(std::move(entry));
     }
     ::closedir(dir);
-    return !error;
+    if (error)
+        return error;
+    return entries;
 }
 
 Error DirectoryHandle::makeChild(const std::string& name) const {

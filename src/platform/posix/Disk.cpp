@@ -128,34 +128,28 @@ bool isMountedReadOnly(const std::string& path) {
     return (vfs.f_flag & ST_RDONLY) != 0;
 }
 
-bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
-    error = {};
+Result<DiskSpace> diskSpace(const std::string& path) {
     // The backup asks before every copy: one call for a path that exists, the search for the
     // nearest existing folder only for one that does not.
     struct statvfs vfs;
     if (path.empty() || ::statvfs(path.c_str(), &vfs) != 0) {
         const std::string folder = nearestExistingFolder(path);
-        if (folder.empty()) {
-            error = Error::of(err::PathNotFound);
-            return false;
-        }
-        if (::statvfs(folder.c_str(), &vfs) != 0) {
-            error = Error::fromErrno(errno, true);
-            return false;
-        }
+        if (folder.empty())
+            return Error::of(err::PathNotFound);
+        if (::statvfs(folder.c_str(), &vfs) != 0)
+            return Error::fromErrno(errno, true);
     }
     // A file system that tells no size (FAT through fusefat) tells no free space either: it is
     // not known, which is not "full".
-    if (vfs.f_blocks == 0) {
-        error = Error::of(err::PathFileAccess);
-        return false;
-    }
+    if (vfs.f_blocks == 0)
+        return Error::of(err::PathFileAccess);
     const std::uint64_t unit = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
+    DiskSpace space;
     space.freeForUser = static_cast<std::uint64_t>(vfs.f_bavail) * unit;
     space.total = static_cast<std::uint64_t>(vfs.f_blocks) * unit;
     space.freeTotal = static_cast<std::uint64_t>(vfs.f_bfree) * unit;
     space.blockSize = unit;
-    return true;
+    return space;
 }
 
 Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
@@ -191,9 +185,9 @@ Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const
 }
 
 Error writeNewFile(const std::string& path, const std::string& content) {
-    Error error;
-    const DirectoryHandle folder = DirectoryHandle::openToPass(parentOf(path), error);
-    return folder.valid() ? writeNewFile(folder, path.substr(path.rfind('/') + 1), content) : error;
+    const Result<DirectoryHandle> folder = DirectoryHandle::openToPass(parentOf(path));
+    return folder.ok() ? writeNewFile(folder.value(), path.substr(path.rfind('/') + 1), content)
+                       : folder.error();
 }
 
 bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name,

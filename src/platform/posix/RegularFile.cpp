@@ -34,25 +34,20 @@ bool isOwnFile(const struct stat& st) {
 
 } // namespace
 
-RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
-                            bool allowCharacterDevice) {
+Result<RegularFile> openRegularFile(const std::string& path, FileOpening opening, bool allowCharacterDevice) {
     int fd;
     do
         fd = ::open(path.c_str(), flagsOf(opening) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A FIFO without a reader refuses a non-blocking writer: it is no file all the same.
-        error = errno == ENXIO ? Error::of(err::PathFileAccess) : Error::fromErrno(errno);
-        return {};
+        return errno == ENXIO ? Error::of(err::PathFileAccess) : Error::fromErrno(errno);
     }
     RegularFile file(fd);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || (allowCharacterDevice && S_ISCHR(st.st_mode)))) {
-        error = Error::of(err::PathFileAccess);
-        return {};
-    }
+    if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || (allowCharacterDevice && S_ISCHR(st.st_mode))))
+        return Error::of(err::PathFileAccess);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    error = {};
     return file;
 }
 
@@ -63,8 +58,8 @@ OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& na
     return isOwnFile(st) ? OwnFileState::Own : OwnFileState::Foreign;
 }
 
-RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
-                        Error& error, bool& foreign) {
+Result<RegularFile> openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                                bool& foreign) {
     foreign = false;
     const int at = folder.nativeHandle();
     const int access =
@@ -75,16 +70,12 @@ RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, 
         if (seam)
             seam(name, false);
         int fd = ::openat(at, name.c_str(), access | O_CREAT | O_EXCL, 0666);
-        if (fd >= 0) {
-            error = {};
+        if (fd >= 0)
             return RegularFile(fd);
-        }
         if (errno == EINTR)
             continue;
-        if (errno != EEXIST) {
-            error = Error::fromErrno(errno);
-            return {};
-        }
+        if (errno != EEXIST)
+            return Error::fromErrno(errno);
         // Looked at before it is opened, so that nothing but a regular file is ever opened for
         // writing (opening a device may do something of itself); then checked again on the
         // open file, which is what the writes go to whatever the name holds by now.
@@ -92,8 +83,7 @@ RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, 
         if (::fstatat(at, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT)
                 continue;
-            error = Error::fromErrno(errno);
-            return {};
+            return Error::fromErrno(errno);
         }
         if (!isOwnFile(seen))
             break;
@@ -107,35 +97,28 @@ RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, 
                 continue;
             if (errno == ELOOP || errno == ENXIO || errno == EISDIR)
                 break;
-            error = Error::fromErrno(errno);
-            return {};
+            return Error::fromErrno(errno);
         }
         RegularFile file(fd);
         struct stat opened;
         if (::fstat(fd, &opened) != 0 || !isOwnFile(opened))
             break;
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (opening == FileOpening::Truncate && ::ftruncate(fd, 0) != 0) {
-            error = Error::fromErrno(errno);
-            return {};
-        }
-        error = {};
+        if (opening == FileOpening::Truncate && ::ftruncate(fd, 0) != 0)
+            return Error::fromErrno(errno);
         return file;
     }
     foreign = true;
-    error = Error::of(err::PathFileAccess);
-    return {};
+    return Error::of(err::PathFileAccess);
 }
 
-std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {
+Result<std::int64_t> RegularFile::read(char* buffer, std::size_t size) {
     for (;;) {
         const ssize_t n = ::read(descriptor(handle_), buffer, size);
         if (n >= 0)
-            return n;
-        if (errno != EINTR) {
-            error = Error::fromErrno(errno);
-            return -1;
-        }
+            return static_cast<std::int64_t>(n);
+        if (errno != EINTR)
+            return Error::fromErrno(errno);
     }
 }
 

@@ -56,21 +56,18 @@ int toFd(HANDLE handle) {
     return handle == INVALID_HANDLE_VALUE ? -1 : HandleToLong(handle);
 }
 
-// A folder handle from an open call, or -1 with the error when the entry is no folder.
-int folderFrom(HANDLE handle, DWORD failure, Error& error) {
+// A folder handle from an open call, or the error when the entry is no folder.
+Result<int> folderFrom(HANDLE handle, DWORD failure) {
     if (handle == INVALID_HANDLE_VALUE) {
         // A reparse point or a file where a folder was looked for is no folder of the tree.
-        error = win::errorOf(failure == ERROR_DIRECTORY ? static_cast<DWORD>(ERROR_PATH_NOT_FOUND) : failure,
-                             true);
-        return -1;
+        return win::errorOf(failure == ERROR_DIRECTORY ? static_cast<DWORD>(ERROR_PATH_NOT_FOUND) : failure,
+                            true);
     }
     const FileStatus status = win::statusOfHandle(handle);
     if (!status.isDirectory()) {
         ::CloseHandle(handle);
-        error = Error::of(err::PathNotFound);
-        return -1;
+        return Error::of(err::PathNotFound);
     }
-    error = {};
     return toFd(handle);
 }
 
@@ -90,14 +87,14 @@ DirectoryHandle& DirectoryHandle::operator=(DirectoryHandle&& other) noexcept {
     return *this;
 }
 
-DirectoryHandle DirectoryHandle::open(const std::string& path, Error& error) {
+Result<DirectoryHandle> DirectoryHandle::open(const std::string& path) {
     // The root the user chose: a link or junction on its way is followed.
     HANDLE handle = win::openEntry(path, kFolderAccess, true);
     const DWORD failure = ::GetLastError();
-    return DirectoryHandle(folderFrom(handle, failure, error));
+    return adopt(folderFrom(handle, failure));
 }
 
-DirectoryHandle DirectoryHandle::openChild(const std::string& name, Error& error) const {
+Result<DirectoryHandle> DirectoryHandle::openChild(const std::string& name) const {
     DWORD failure = ERROR_SUCCESS;
     HANDLE handle =
         win::openChild(handleOf(fd_), name, kFolderAccess, FILE_OPEN, FILE_DIRECTORY_FILE, failure);
@@ -106,17 +103,17 @@ DirectoryHandle DirectoryHandle::openChild(const std::string& name, Error& error
         handle = INVALID_HANDLE_VALUE;
         failure = ERROR_PATH_NOT_FOUND;
     }
-    return DirectoryHandle(folderFrom(handle, failure, error));
+    return adopt(folderFrom(handle, failure));
 }
 
 // A folder passed through is opened as any other: Windows lets every user through folders they
 // may not list, so none on the way to a file of the user's own is closed to a handle.
-DirectoryHandle DirectoryHandle::openToPass(const std::string& path, Error& error) {
-    return open(path, error);
+Result<DirectoryHandle> DirectoryHandle::openToPass(const std::string& path) {
+    return open(path);
 }
 
-DirectoryHandle DirectoryHandle::openChildToPass(const std::string& name, Error& error) const {
-    return openChild(name, error);
+Result<DirectoryHandle> DirectoryHandle::openChildToPass(const std::string& name) const {
+    return openChild(name);
 }
 
 FileStatus DirectoryHandle::statChild(const std::string& name) const {
@@ -131,14 +128,11 @@ FileStatus DirectoryHandle::statChildFollowingLinks(const std::string& name) con
     return statPath(pathOfChild(name), true);
 }
 
-DirectoryHandle DirectoryHandle::duplicate(Error& error) const {
+Result<DirectoryHandle> DirectoryHandle::duplicate() const {
     HANDLE copy = INVALID_HANDLE_VALUE;
     if (fd_ < 0 || !::DuplicateHandle(::GetCurrentProcess(), handleOf(fd_), ::GetCurrentProcess(), &copy, 0,
-                                      FALSE, DUPLICATE_SAME_ACCESS)) {
-        error = win::errorOf(fd_ < 0 ? static_cast<DWORD>(ERROR_INVALID_HANDLE) : ::GetLastError(), true);
-        return DirectoryHandle();
-    }
-    error = {};
+                                      FALSE, DUPLICATE_SAME_ACCESS))
+        return win::errorOf(fd_ < 0 ? static_cast<DWORD>(ERROR_INVALID_HANDLE) : ::GetLastError(), true);
     return DirectoryHandle(toFd(copy));
 }
 
@@ -146,9 +140,9 @@ FileStatus DirectoryHandle::status() const {
     return win::statusOfHandle(handleOf(fd_));
 }
 
-bool DirectoryHandle::readEntries(std::vector<DirectoryEntry>& entries, Error& error) const {
-    entries.clear();
-    error = {};
+Result<std::vector<DirectoryEntry>> DirectoryHandle::readEntries() const {
+    std::vector<DirectoryEntry> entries;
+    Error error;
     std::vector<unsigned char> buffer(64 * 1024);
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
     for (;;) {
@@ -180,7 +174,9 @@ bool DirectoryHandle::readEntries(std::vector<DirectoryEntry>& entries, Error& e
             offset += info->NextEntryOffset;
         }
     }
-    return !error;
+    if (error)
+        return error;
+    return entries;
 }
 
 Error DirectoryHandle::makeChild(const std::string& name) const {

@@ -18,18 +18,14 @@ bool isMountedReadOnly(const std::string& path) {
     return (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
-bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
-    error = {};
+Result<DiskSpace> diskSpace(const std::string& path) {
     const std::wstring root = win::volumeRootOf(path);
-    if (root.empty()) {
-        error = Error::of(err::PathNotFound);
-        return false;
-    }
+    if (root.empty())
+        return Error::of(err::PathNotFound);
     ULARGE_INTEGER freeForUser, total, freeTotal;
-    if (!::GetDiskFreeSpaceExW(root.c_str(), &freeForUser, &total, &freeTotal)) {
-        error = win::lastError(true);
-        return false;
-    }
+    if (!::GetDiskFreeSpaceExW(root.c_str(), &freeForUser, &total, &freeTotal))
+        return win::lastError(true);
+    DiskSpace space;
     space.freeForUser = freeForUser.QuadPart;
     space.total = total.QuadPart;
     space.freeTotal = freeTotal.QuadPart;
@@ -38,7 +34,7 @@ bool diskSpace(const std::string& path, DiskSpace& space, Error& error) {
         space.blockSize = static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector;
     if (space.blockSize == 0)
         space.blockSize = 4096;
-    return true;
+    return space;
 }
 
 Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const std::string& content) {
@@ -61,11 +57,10 @@ Error writeNewFile(const DirectoryHandle& folder, const std::string& name, const
 }
 
 Error writeNewFile(const std::string& path, const std::string& content) {
-    Error error;
     const std::string parent = parentOf(path);
-    const DirectoryHandle folder =
-        DirectoryHandle::openToPass(parent.empty() ? std::string(".") : parent, error);
-    return folder.valid() ? writeNewFile(folder, nameOf(path), content) : error;
+    const Result<DirectoryHandle> folder =
+        DirectoryHandle::openToPass(parent.empty() ? std::string(".") : parent);
+    return folder.ok() ? writeNewFile(folder.value(), nameOf(path), content) : folder.error();
 }
 
 bool removeInterruptedNewFile(const DirectoryHandle& folder, const std::string& name,

@@ -42,8 +42,8 @@ OwnFileState ownFileStateOf(const DirectoryHandle& folder, const std::string& na
     return isOwnFile(status) ? OwnFileState::Own : OwnFileState::Foreign;
 }
 
-RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
-                        Error& error, bool& foreign) {
+Result<RegularFile> openOwnFile(const DirectoryHandle& folder, const std::string& name, FileOpening opening,
+                                bool& foreign) {
     foreign = false;
     HANDLE at = LongToHandle(folder.nativeHandle());
     // Appending asks for no right but to append: every write then goes to the file's end.
@@ -56,14 +56,10 @@ RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, 
             seam(name, false);
         DWORD failure = ERROR_SUCCESS;
         win::Handle handle(win::openChild(at, name, access, FILE_CREATE, FILE_NON_DIRECTORY_FILE, failure));
-        if (handle.valid()) {
-            error = {};
+        if (handle.valid())
             return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
-        }
-        if (failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS) {
-            error = win::errorOf(failure);
-            return {};
-        }
+        if (failure != ERROR_FILE_EXISTS && failure != ERROR_ALREADY_EXISTS)
+            return win::errorOf(failure);
         if (seam)
             seam(name, true);
         // A reparse point is opened as itself, never followed, and then refused by its status.
@@ -73,38 +69,31 @@ RegularFile openOwnFile(const DirectoryHandle& folder, const std::string& name, 
                 continue;
             if (ownFileStateOf(folder, name) == OwnFileState::Foreign)
                 break;
-            error = win::errorOf(failure);
-            return {};
+            return win::errorOf(failure);
         }
         if (::GetFileType(handle.get()) != FILE_TYPE_DISK || !isOwnFile(win::statusOfHandle(handle.get())))
             break;
         if (opening == FileOpening::Truncate) {
             FILE_END_OF_FILE_INFO end{};
-            if (!::SetFileInformationByHandle(handle.get(), FileEndOfFileInfo, &end, sizeof end)) {
-                error = win::lastError();
-                return {};
-            }
+            if (!::SetFileInformationByHandle(handle.get(), FileEndOfFileInfo, &end, sizeof end))
+                return win::lastError();
         }
-        error = {};
         return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
     }
     foreign = true;
-    error = Error::of(err::PathFileAccess);
-    return {};
+    return Error::of(err::PathFileAccess);
 }
 
-std::int64_t RegularFile::read(char* buffer, std::size_t size, Error& error) {
+Result<std::int64_t> RegularFile::read(char* buffer, std::size_t size) {
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 30));
     if (!::ReadFile(handleOf(handle_), buffer, want, &got, nullptr)) {
         const DWORD failure = ::GetLastError();
         if (failure == ERROR_BROKEN_PIPE || failure == ERROR_HANDLE_EOF)
-            return 0;
-        error = win::errorOf(failure);
-        return -1;
+            return std::int64_t{0};
+        return win::errorOf(failure);
     }
-    error = {};
-    return got;
+    return static_cast<std::int64_t>(got);
 }
 
 Error RegularFile::writeAll(const char* data, std::size_t size) {
@@ -118,8 +107,7 @@ void RegularFile::close() {
         ::CloseHandle(handleOf(std::exchange(handle_, -1)));
 }
 
-RegularFile openRegularFile(const std::string& path, FileOpening opening, Error& error,
-                            bool allowCharacterDevice) {
+Result<RegularFile> openRegularFile(const std::string& path, FileOpening opening, bool allowCharacterDevice) {
     DWORD access = GENERIC_READ;
     DWORD disposition = OPEN_EXISTING;
     if (opening == FileOpening::Truncate) {
@@ -131,17 +119,12 @@ RegularFile openRegularFile(const std::string& path, FileOpening opening, Error&
     }
     DWORD failure = ERROR_SUCCESS;
     win::Handle handle(openFile(path, access, disposition, failure));
-    if (!handle.valid()) {
-        error = openingError(path, failure);
-        return {};
-    }
+    if (!handle.valid())
+        return openingError(path, failure);
     const DWORD type = ::GetFileType(handle.get());
     const bool regular = type == FILE_TYPE_DISK && win::statusOfHandle(handle.get()).isRegular();
-    if (!(regular || (allowCharacterDevice && type == FILE_TYPE_CHAR))) {
-        error = Error::of(err::PathFileAccess);
-        return {};
-    }
-    error = {};
+    if (!(regular || (allowCharacterDevice && type == FILE_TYPE_CHAR)))
+        return Error::of(err::PathFileAccess);
     return RegularFile(reinterpret_cast<std::intptr_t>(handle.release()));
 }
 

@@ -30,10 +30,9 @@ DWORD AttributesOf(const std::string& path) {
 }
 
 DirectoryHandle Folder(const std::string& path) {
-    Error error;
-    DirectoryHandle handle = DirectoryHandle::open(path, error);
-    EXPECT_FALSE(error) << path << ": " << error.description;
-    return handle;
+    Result<DirectoryHandle> handle = DirectoryHandle::open(path);
+    EXPECT_TRUE(handle.ok()) << path << ": " << handle.error().description;
+    return std::move(handle).valueOr({});
 }
 
 TEST(WindowsStatus, ReadsTheReadOnlyHiddenAndSystemAttributes) {
@@ -90,11 +89,10 @@ TEST(WindowsDisk, APathLiesOnItsDrive) {
     ASSERT_EQ(drive[1], ':');
     for (const char* relative : {"", "missing/deeper/", "missing.txt"})
         EXPECT_EQ(mountPointOf(dir.path(relative)), drive) << relative;
-    DiskSpace space;
-    Error error;
-    ASSERT_TRUE(diskSpace(dir.path("not/yet/made/"), space, error)) << error.description;
-    EXPECT_GT(space.total, 0u);
-    EXPECT_GT(space.blockSize, 0u) << "the cluster size";
+    const Result<DiskSpace> space = diskSpace(dir.path("not/yet/made/"));
+    ASSERT_TRUE(space.ok()) << space.error().description;
+    EXPECT_GT(space.value().total, 0u);
+    EXPECT_GT(space.value().blockSize, 0u) << "the cluster size";
     EXPECT_FALSE(isMountedReadOnly(dir.path()));
 }
 
@@ -142,10 +140,9 @@ TEST(WindowsCopy, CopiesNonLatinNamesAndPathsLongerThanMaxPath) {
         EXPECT_EQ(copy.size, static_cast<std::int64_t>(("data of " + name).size()));
         EXPECT_TRUE(statPath(Folder(deep).pathOfChild(name)).isRegular()) << "the folder's own path names it";
     }
-    std::vector<DirectoryEntry> entries;
-    Error error;
-    ASSERT_TRUE(Folder(deep).readEntries(entries, error)) << error.description;
-    EXPECT_EQ(entries.size(), 3u);
+    const Result<std::vector<DirectoryEntry>> entries = Folder(deep).readEntries();
+    ASSERT_TRUE(entries.ok()) << entries.error().description;
+    EXPECT_EQ(entries.value().size(), 3u);
 }
 
 // "." opens the folder itself again (the engine starts its walk of the target so); ".." and a
@@ -154,15 +151,14 @@ TEST(WindowsFolder, DotIsTheFolderItselfAndNothingLeadsOutOfIt) {
     TempDir dir;
     dir.createFile("inner/a.txt", "a");
     const DirectoryHandle inner = Folder(dir.path("inner"));
-    Error error;
-    const DirectoryHandle self = inner.openChild(".", error);
-    ASSERT_FALSE(error) << error.description;
-    EXPECT_EQ(self.status().inode, inner.status().inode);
-    EXPECT_TRUE(self.statChild("a.txt").isRegular());
+    const Result<DirectoryHandle> self = inner.openChild(".");
+    ASSERT_TRUE(self.ok()) << self.error().description;
+    EXPECT_EQ(self.value().status().inode, inner.status().inode);
+    EXPECT_TRUE(self.value().statChild("a.txt").isRegular());
     for (const char* name : {"..", "../inner", "..\\inner", "a/b"}) {
-        const DirectoryHandle out = inner.openChild(name, error);
-        EXPECT_FALSE(out.valid()) << name;
-        EXPECT_TRUE(error) << name;
+        const Result<DirectoryHandle> out = inner.openChild(name);
+        EXPECT_FALSE(out.ok()) << name;
+        EXPECT_TRUE(out.error()) << name;
     }
 }
 
