@@ -118,8 +118,7 @@ DeletionResult cmdDeleteAllBackupFiles_MouseUp(OperationContext& ctx) {
     if (LowerAscii(setup.txbReportFile).find("backup") != std::string::npos) {
         setup.txbReportFile.clear();
     }
-    bool accessDenied = false;
-    if (FolderIsEmpty(target, accessDenied) == 1) {
+    if (FolderIsEmpty(target).valueOr(false)) {
         Show(ctx.ui, GetProgramText(86), CaptionDeleteAllBackupFiles(), MessageButtons::Ok,
              MessageIcon::Information);
         return {};
@@ -180,9 +179,7 @@ bool CheckDeletionTarget(OperationContext& ctx, TargetLock& lock) {
         Show(ui, TargetInUseMessage(), title, MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
-    std::string errorDescription;
-    int errorNumber = 0;
-    state.blnSubfoldersExist = CountSubfolders(target, errorDescription, errorNumber) > 0;
+    state.blnSubfoldersExist = CountSubfolders(target).valueOr(0) > 0;
 
     // Is there anything to delete at all?
     state.intOperation = intOperationCheckForFile;

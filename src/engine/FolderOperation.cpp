@@ -113,10 +113,9 @@ std::int64_t CountFilesOf(const std::string& folder) {
     return CountFiles(folder, "*.*", false, false, errorDescription, size, accessDenied);
 }
 
+// -1 for a folder that cannot be read.
 std::int32_t CountSubfoldersOf(const std::string& folder) {
-    std::string errorDescription;
-    int errorNumber = 0;
-    return CountSubfolders(folder, errorDescription, errorNumber);
+    return CountSubfolders(folder).valueOr(-1);
 }
 
 // The folder checks of the driver: 0 when the folders can be used, else the result code (with

@@ -7,7 +7,12 @@ namespace kestrel {
 int TargetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
     if (const TargetDiskSpaceFunction seam = TargetDiskSpaceSeam::current())
         return seam(path, freeBytes, totalBytes);
-    return GetDiskSpace(path, freeBytes, totalBytes);
+    const platform::Result<DriveSpace> space = GetDiskSpace(path);
+    if (!space.ok())
+        return -1;
+    freeBytes = space.value().freeBytes;
+    totalBytes = space.value().totalBytes;
+    return 0;
 }
 
 int TargetRoom::Read(const std::string& path, std::int64_t needed, double& freeBytes, double& totalBytes) {

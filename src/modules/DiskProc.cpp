@@ -63,21 +63,17 @@ bool IsDriveWriteProtected(const std::string& path) {
     return platform::isMountedReadOnly(path);
 }
 
-int GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes) {
+platform::Result<DriveSpace> GetDiskSpace(const std::string& path) {
     const platform::Result<platform::DiskSpace> space = platform::diskSpace(path);
     if (!space.ok())
-        return -1;
-    freeBytes = static_cast<double>(space.value().freeForUser);
-    totalBytes = static_cast<double>(space.value().total);
-    return 0;
+        return space.error();
+    return DriveSpace{static_cast<double>(space.value().freeForUser),
+                      static_cast<double>(space.value().total)};
 }
 
 double GetDriveFreeSpace(const std::string& path) {
-    double freeBytes = 0;
-    double totalBytes = 0;
-    if (GetDiskSpace(path, freeBytes, totalBytes) != 0)
-        return -1;
-    return freeBytes;
+    const platform::Result<DriveSpace> space = GetDiskSpace(path);
+    return space.ok() ? space.value().freeBytes : -1;
 }
 
 std::int32_t GetClusterSize(const std::string& rootPath, double& freeBytes) {
@@ -106,11 +102,10 @@ std::string FormatByteSize(double bytes, bool blnCapital) {
 }
 
 std::string FreeSpaceText(const std::string& path) {
-    double freeBytes = 0;
-    double totalBytes = 0;
-    if (GetDiskSpace(path, freeBytes, totalBytes) == -1)
+    const platform::Result<DriveSpace> space = GetDiskSpace(path);
+    if (!space.ok())
         return {};
-    return FormatByteSize(freeBytes, false);
+    return FormatByteSize(space.value().freeBytes, false);
 }
 
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,8 +13,12 @@ namespace kestrel {
 bool IsWriteProtected(const std::string& path, std::string& errorDescription);
 // Whether the file system holding the path is mounted read-only.
 bool IsDriveWriteProtected(const std::string& path);
-// 0 with the bytes free for the user and the total bytes of the drive; -1 when unreadable.
-int GetDiskSpace(const std::string& path, double& freeBytes, double& totalBytes);
+struct DriveSpace {
+    double freeBytes = 0; // free for the user
+    double totalBytes = 0;
+};
+// The room on the drive of the path, or why it cannot be read.
+platform::Result<DriveSpace> GetDiskSpace(const std::string& path);
 // The bytes free for the user on the drive of the path; -1 when it cannot be read.
 double GetDriveFreeSpace(const std::string& path);
 // The drive's allocation unit in bytes: -1 when unreadable, -2 outside 512 to 65536; freeBytes

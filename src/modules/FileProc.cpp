@@ -278,16 +278,24 @@ std::string LocalDateTimeTextOfStatus(const platform::FileStatus& status, int& m
     return dateText(local) + " " + clockText(local, false);
 }
 
-std::string FileDateTimeText(const std::string& path, bool isoForm, int& error, int& minuteOfMonth) {
-    const platform::FileStatus status = platform::statPath(path);
-    error = status.exists() ? 0 : errorOfStatus(status);
-    return DateTimeTextOfStatus(status, isoForm, minuteOfMonth);
+namespace {
+
+platform::Result<std::string> textOrError(const platform::FileStatus& status, std::string text) {
+    if (!status.exists())
+        return platform::Error::of(errorOfStatus(status));
+    return text;
 }
 
-std::string FileLocalDateTimeText(const std::string& path, int& error, int& minuteOfMonth) {
+} // namespace
+
+platform::Result<std::string> FileDateTimeText(const std::string& path, bool isoForm, int& minuteOfMonth) {
     const platform::FileStatus status = platform::statPath(path);
-    error = status.exists() ? 0 : errorOfStatus(status);
-    return LocalDateTimeTextOfStatus(status, minuteOfMonth);
+    return textOrError(status, DateTimeTextOfStatus(status, isoForm, minuteOfMonth));
+}
+
+platform::Result<std::string> FileLocalDateTimeText(const std::string& path, int& minuteOfMonth) {
+    const platform::FileStatus status = platform::statPath(path);
+    return textOrError(status, LocalDateTimeTextOfStatus(status, minuteOfMonth));
 }
 
 std::int32_t FileDayNumber(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
+#include "platform/Result.h"
 
 #include <cstdint>
 #include <string>
@@ -46,8 +47,9 @@ SystemTime SystemTimeFromUtc(std::int64_t seconds, std::int32_t nanoseconds);
 void RoundToMinute(SystemTime& st);
 int MinuteOfMonth(const SystemTime& st);
 
-std::string FileDateTimeText(const std::string& path, bool isoForm, int& error, int& minuteOfMonth);
-std::string FileLocalDateTimeText(const std::string& path, int& error, int& minuteOfMonth);
+// The last-write time as text, or why the file cannot be read (53 when it is missing).
+platform::Result<std::string> FileDateTimeText(const std::string& path, bool isoForm, int& minuteOfMonth);
+platform::Result<std::string> FileLocalDateTimeText(const std::string& path, int& minuteOfMonth);
 // The same texts from a status already read, so the per-file step reads each file once.
 std::string DateTimeTextOfStatus(const platform::FileStatus& status, bool isoForm, int& minuteOfMonth);
 std::string LocalDateTimeTextOfStatus(const platform::FileStatus& status, int& minuteOfMonth);

@@ -100,7 +100,7 @@ struct TreeCount {
     std::int32_t& fileCount;
     double& totalSize;
     bool& limitReached;
-    int& errorNumber;
+    Error error;
 };
 
 void countTree(const std::string& folderPath, TreeCount& count) {
@@ -131,13 +131,13 @@ void countTree(const std::string& folderPath, TreeCount& count) {
         if (error) {
             // A folder the user may not read is passed over; anything else ends the count.
             if (error.number != platform::err::PermissionDenied)
-                count.errorNumber = error.number;
+                count.error = error;
             return;
         }
     }
     for (const std::string& name : subfolders) {
         countTree(folder + name, count);
-        if (count.limitReached || count.errorNumber > 0)
+        if (count.limitReached || count.error)
             return;
     }
 }
@@ -176,9 +176,7 @@ bool CreateFolderPath(const std::string& path) {
     return true;
 }
 
-std::int32_t CountSubfolders(const std::string& folderPath, std::string& errorDescription, int& errorNumber) {
-    errorDescription.clear();
-    errorNumber = 0;
+platform::Result<std::int32_t> CountSubfolders(const std::string& folderPath) {
     const std::string folder = folderPath.empty() ? std::string() : AddTrailingBackslash(folderPath);
     std::int32_t count = 0;
     DirectoryReader reader(folder);
@@ -187,12 +185,8 @@ std::int32_t CountSubfolders(const std::string& folderPath, std::string& errorDe
         if (entry.kind == EntryKind::Directory)
             ++count;
     }
-    const Error error = folderError(folder, reader.error());
-    if (error) {
-        errorDescription = error.description;
-        errorNumber = error.number;
-        return -1;
-    }
+    if (const Error error = folderError(folder, reader.error()))
+        return error;
     return count;
 }
 
@@ -240,19 +234,19 @@ std::int32_t CountFiles(const std::string& folderPath, const std::string& patter
     return count;
 }
 
-int FolderIsEmpty(const std::string& folder, bool& accessDenied) {
+platform::Result<bool> FolderIsEmpty(const std::string& folder) {
     std::string description;
     double size = 0;
+    bool accessDenied = false;
     const std::int32_t files = CountFiles(folder, "*.*", true, false, description, size, accessDenied);
     if (accessDenied)
-        return -1;
+        return Error::of(platform::err::PermissionDenied);
     if (files > 0)
-        return 0;
-    int number = 0;
-    const std::int32_t subfolders = CountSubfolders(folder, description, number);
-    if (subfolders < 0)
-        return -1;
-    return subfolders == 0 ? 1 : 0;
+        return false;
+    const platform::Result<std::int32_t> subfolders = CountSubfolders(folder);
+    if (!subfolders.ok())
+        return subfolders.error();
+    return subfolders.value() == 0;
 }
 
 std::int32_t ListFiles(const std::string& folderPath, std::vector<std::string>& names,
@@ -282,20 +276,19 @@ std::int32_t ListFiles(const std::string& folderPath, std::vector<std::string>& 
     return static_cast<std::int32_t>(names.size());
 }
 
-void CountFolderTree(const std::string& folder, const std::string& pattern, std::int32_t fileLimit,
-                     std::int32_t& fileCount, double& totalSize, bool& limitReached, int& errorNumber) {
+platform::Status CountFolderTree(const std::string& folder, const std::string& pattern,
+                                 std::int32_t fileLimit, std::int32_t& fileCount, double& totalSize,
+                                 bool& limitReached) {
     fileCount = 0;
     totalSize = 0;
     limitReached = false;
-    errorNumber = 0;
-    if (folder.empty()) {
-        errorNumber = platform::err::PathNotFound;
-        return;
-    }
+    if (folder.empty())
+        return Error::of(platform::err::PathNotFound);
     // The path is used as given: on a case-sensitive file system a lower-cased path names
     // another folder or none.
-    TreeCount count{pattern, fileLimit, fileCount, totalSize, limitReached, errorNumber};
+    TreeCount count{pattern, fileLimit, fileCount, totalSize, limitReached, {}};
     countTree(folder, count);
+    return count.error;
 }
 
 bool IsWithinFolder(const std::string& path, const std::string& folder, bool excludeEqual) {

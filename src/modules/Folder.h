@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modules/MessageBox.h"
+#include "platform/Result.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,16 +19,23 @@ bool FolderExists(const std::string& path);
 bool FileExists(const std::string& path);
 bool CreateFolder(const std::string& path);
 bool CreateFolderPath(const std::string& path);
-std::int32_t CountSubfolders(const std::string& folder, std::string& errorDescription, int& errorNumber);
+// The number of direct subfolders, or why the folder cannot be read (70 permission denied, 76
+// path not found, ...).
+platform::Result<std::int32_t> CountSubfolders(const std::string& folder);
 std::int32_t CountFiles(const std::string& folder, const std::string& pattern, bool stopAtFirst,
                         bool showErrors, std::string& errorDescription, double& size, bool& accessDenied,
                         MessageService* messages = nullptr, const YieldFunction& yield = {});
-int FolderIsEmpty(const std::string& folder, bool& accessDenied);
+// True when the folder has no files and no subfolders; an error (70 where access is denied)
+// when it cannot be read.
+platform::Result<bool> FolderIsEmpty(const std::string& folder);
 std::int32_t ListFiles(const std::string& folder, std::vector<std::string>& names, const std::string& pattern,
                        bool showErrors, std::string& errorDescription, double& size,
                        MessageService* messages = nullptr, const YieldFunction& yield = {});
-void CountFolderTree(const std::string& folder, const std::string& pattern, std::int32_t fileLimit,
-                     std::int32_t& fileCount, double& totalSize, bool& limitReached, int& errorNumber);
+// Counts the files and sizes of a whole tree, up to `fileLimit` files (0: no limit); a subtree
+// whose access is denied is passed over. The error that ended the count early, if any.
+platform::Status CountFolderTree(const std::string& folder, const std::string& pattern,
+                                 std::int32_t fileLimit, std::int32_t& fileCount, double& totalSize,
+                                 bool& limitReached);
 bool IsWithinFolder(const std::string& path, const std::string& folder, bool excludeEqual);
 std::string PathComponentFromEnd(const std::string& path, int n, bool& outOfRange);
 

@@ -36,6 +36,7 @@ public:
         return std::move(value_);
     }
     // The value, or `fallback` when the result is a failure.
+    T valueOr(T fallback) const& { return ok() ? value_ : std::move(fallback); }
     T valueOr(T fallback) && { return ok() ? std::move(value_) : std::move(fallback); }
     // Why it failed; an Error of number 0 when it did not.
     const Error& error() const { return error_; }

@@ -55,25 +55,27 @@ public:
         // A folder, a FIFO or a device given as the file is refused, never waited on.
         platform::Result<platform::RegularFile> opened =
             platform::openRegularFile(path, platform::FileOpening::Read);
-        openError_ = opened.error().number;
+        opened_ = opened.error();
         file_ = std::move(opened).valueOr({});
     }
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    int openError() const { return openError_; }
+    const platform::Status& opened() const { return opened_; }
 
-    // 0 with the line, else the error number (62 at the end of the file).
-    int next(std::string& line) {
-        line.clear();
+    // The next line, or why there is none (62 at the end of the file).
+    platform::Result<std::string> next() {
+        std::string line;
         bool any = false;
         for (;;) {
             if (pos_ == buffer_.size()) {
-                int error = fill();
-                if (error)
-                    return error;
-                if (buffer_.empty())
-                    return any ? 0 : platform::err::InputPastEndOfFile;
+                if (const platform::Status filled = fill(); !filled.ok())
+                    return filled.error();
+                if (buffer_.empty()) {
+                    if (any)
+                        break;
+                    return platform::Error::of(platform::err::InputPastEndOfFile);
+                }
             }
             std::size_t lf = buffer_.find('\n', pos_);
             std::size_t stop = lf == std::string::npos ? buffer_.size() : lf;
@@ -85,24 +87,24 @@ public:
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        return 0;
+        return line;
     }
 
 private:
-    int fill() {
+    platform::Status fill() {
         buffer_.resize(64 * 1024);
         pos_ = 0;
         const platform::Result<std::int64_t> n = file_.read(buffer_.data(), buffer_.size());
         if (!n.ok()) {
             buffer_.clear();
-            return n.error().number;
+            return n.error();
         }
         buffer_.resize(static_cast<std::size_t>(n.value()));
-        return 0;
+        return {};
     }
 
     platform::RegularFile file_;
-    int openError_ = 0;
+    platform::Status opened_;
     std::string buffer_;
     std::size_t pos_ = 0;
 };
@@ -146,9 +148,10 @@ public:
     SetupFileReader(LineReader& lines) : lines_(lines) {}
 
     int text(std::string& field, bool trimmed) {
-        std::string line;
-        if (int error = lines_.next(line))
-            return error;
+        const platform::Result<std::string> read = lines_.next();
+        if (!read.ok())
+            return read.error().number;
+        const std::string& line = read.value();
         // A text box cannot hold a NUL, and a path cut at one would name another place.
         if (line.find('\0') != std::string::npos)
             return LoadInvalidPropertyValue;
@@ -157,10 +160,10 @@ public:
     }
 
     int number(int& value) {
-        std::string line;
-        if (int error = lines_.next(line))
-            return error;
-        return parseNumber(line, value);
+        const platform::Result<std::string> line = lines_.next();
+        if (!line.ok())
+            return line.error().number;
+        return parseNumber(line.value(), value);
     }
 
     // A value its control refuses (a check box other than 0 or 1, an index outside its list)
@@ -177,15 +180,21 @@ public:
 
     int checkBox(int& field) { return ranged(field, 0, 1); }
 
-    int rawLine(std::string& line) { return lines_.next(line); }
+    int rawLine(std::string& line) {
+        platform::Result<std::string> read = lines_.next();
+        if (!read.ok())
+            return read.error().number;
+        line = std::move(read).value();
+        return 0;
+    }
 
 private:
     LineReader& lines_;
 };
 
 int readSetupLines(Setup& setup, LineReader& lines) {
-    if (lines.openError())
-        return lines.openError();
+    if (!lines.opened().ok())
+        return lines.opened().error().number;
     SetupFileReader in(lines);
     int error = 0;
     auto step = [&](int result) {

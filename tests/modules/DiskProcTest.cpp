@@ -121,14 +121,15 @@ TEST(IsDriveWriteProtected, WritableFileSystemIsNot) {
 }
 
 TEST(GetDiskSpace, RootHasSpaceAndAnEmptyPathFails) {
-    double freeBytes = -1;
-    double totalBytes = -1;
-    EXPECT_EQ(GetDiskSpace("/", freeBytes, totalBytes), 0);
+    const platform::Result<DriveSpace> space = GetDiskSpace("/");
+    ASSERT_TRUE(space.ok());
+    const double freeBytes = space.value().freeBytes;
+    const double totalBytes = space.value().totalBytes;
     EXPECT_GT(totalBytes, 0);
     EXPECT_GE(freeBytes, 0);
     EXPECT_LE(freeBytes, totalBytes);
     EXPECT_EQ(totalBytes, std::floor(totalBytes)) << "whole bytes";
-    EXPECT_EQ(GetDiskSpace("", freeBytes, totalBytes), -1);
+    EXPECT_FALSE(GetDiskSpace("").ok());
 }
 
 TEST(GetDriveFreeSpace, ReadsTheDriveOfAPathNotMadeYet) {
@@ -186,9 +187,7 @@ TEST(FormatByteSize, FollowsTheNumberFormat) {
 TEST(FreeSpaceText, FreeSpaceOfTheDriveOrNothing) {
     NumberFormatGuard guard({",", ".", 3});
     TempDir dir;
-    double freeBytes = 0;
-    double totalBytes = 0;
-    ASSERT_EQ(GetDiskSpace(dir.path(), freeBytes, totalBytes), 0);
+    ASSERT_TRUE(GetDiskSpace(dir.path()).ok());
     const std::string text = FreeSpaceText(dir.path());
     ASSERT_FALSE(text.empty());
     const std::string unit = text.substr(text.rfind(' ') + 1);

@@ -291,24 +291,25 @@ TEST(FileDateTimeText, UtcTextWithTheUnroundedSecondsAndTheRoundedMinute) {
     TempDir dir;
     const std::string file = dir.createFile("a.txt", "x", utcSeconds(2024, 3, 9, 10, 15, 31));
 
-    int error = -1;
     int minute = -1;
-    EXPECT_EQ(FileDateTimeText(file, false, error, minute), "2024-03-09 10:15:31");
-    EXPECT_EQ(error, 0);
+    const platform::Result<std::string> text = FileDateTimeText(file, false, minute);
+    ASSERT_TRUE(text.ok());
+    EXPECT_EQ(text.value(), "2024-03-09 10:15:31");
     EXPECT_EQ(minute, 8 * 1440 + 10 * 60 + 16);
-    EXPECT_EQ(FileDateTimeText(file, true, error, minute), "2024-03-09T10:15:31+00:00");
+    EXPECT_EQ(FileDateTimeText(file, true, minute).value(), "2024-03-09T10:15:31+00:00");
     EXPECT_EQ(minute, 8 * 1440 + 10 * 60 + 16);
 }
 
 TEST(FileDateTimeText, AMissingFileGivesItsErrorAndAnEmptyText) {
     TempDir dir;
-    int error = 0;
     int minute = -1;
-    EXPECT_EQ(FileDateTimeText(dir.path("missing.txt"), false, error, minute), "");
-    EXPECT_EQ(error, 53);
-    error = 0;
-    EXPECT_EQ(FileLocalDateTimeText(dir.path("missing.txt"), error, minute), "");
-    EXPECT_EQ(error, 53);
+    const platform::Result<std::string> utc = FileDateTimeText(dir.path("missing.txt"), false, minute);
+    EXPECT_FALSE(utc.ok());
+    EXPECT_EQ(utc.valueOr("no text"), "no text");
+    EXPECT_EQ(utc.error().number, 53);
+    const platform::Result<std::string> local = FileLocalDateTimeText(dir.path("missing.txt"), minute);
+    EXPECT_FALSE(local.ok());
+    EXPECT_EQ(local.error().number, 53);
 }
 
 TEST(FileLocalDateTimeText, AddsTheZoneWithCarriesOverMonthAndYearEnds) {
@@ -336,10 +337,10 @@ TEST(FileLocalDateTimeText, AddsTheZoneWithCarriesOverMonthAndYearEnds) {
     for (const Case& c : cases) {
         ClockGuard zone(c.offset);
         const std::string file = dir.createFile("a.txt", "x", c.utc);
-        int error = -1;
         int minute = -1;
-        EXPECT_EQ(FileLocalDateTimeText(file, error, minute), c.expected) << c.offset;
-        EXPECT_EQ(error, 0);
+        const platform::Result<std::string> text = FileLocalDateTimeText(file, minute);
+        ASSERT_TRUE(text.ok()) << c.offset;
+        EXPECT_EQ(text.value(), c.expected) << c.offset;
     }
 }
 
@@ -347,9 +348,8 @@ TEST(FileLocalDateTimeText, MinuteOfMonthIsOfTheLocalTime) {
     ClockGuard zone(60);
     TempDir dir;
     const std::string file = dir.createFile("a.txt", "x", utcSeconds(2024, 12, 31, 23, 30, 0));
-    int error = -1;
     int minute = -1;
-    FileLocalDateTimeText(file, error, minute);
+    ASSERT_TRUE(FileLocalDateTimeText(file, minute).ok());
     EXPECT_EQ(minute, 30); // 1 January, 00:30
 }
 

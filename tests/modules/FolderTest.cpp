@@ -198,11 +198,10 @@ TEST(CountSubfolders, CountsRealFoldersOnly) {
     TempDir dir;
     makeMixedEntries(dir);
     dir.createFolder("mixed/second");
-    std::string description = "stale";
-    int number = -5;
-    EXPECT_EQ(CountSubfolders(dir.path("mixed"), description, number), 2);
-    EXPECT_EQ(description, "");
-    EXPECT_EQ(number, 0);
+    const platform::Result<std::int32_t> count = CountSubfolders(dir.path("mixed"));
+    ASSERT_TRUE(count.ok());
+    EXPECT_EQ(count.value(), 2);
+    EXPECT_FALSE(count.error());
 }
 
 TEST(CountSubfolders, FolderThatCannotBeReadGivesMinusOneWithTheError) {
@@ -218,11 +217,10 @@ TEST(CountSubfolders, FolderThatCannotBeReadGivesMinusOneWithTheError) {
         {"", 76, "Path not found"},
     };
     for (const auto& c : cases) {
-        std::string description;
-        int number = 0;
-        EXPECT_EQ(CountSubfolders(c.path, description, number), -1) << c.path;
-        EXPECT_EQ(number, c.number) << c.path;
-        EXPECT_EQ(description, c.description) << c.path;
+        const platform::Result<std::int32_t> count = CountSubfolders(c.path);
+        EXPECT_FALSE(count.ok()) << c.path;
+        EXPECT_EQ(count.error().number, c.number) << c.path;
+        EXPECT_EQ(count.error().description, c.description) << c.path;
     }
 }
 
@@ -231,11 +229,27 @@ TEST(CountSubfolders, UnreadableFolderIsPermissionDenied) {
     dir.createFolder("locked/sub");
     RunAsUnprivileged({dir.path()}, [&] {
         ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
-        std::string description;
-        int number = 0;
-        EXPECT_EQ(CountSubfolders(dir.path("locked"), description, number), -1);
-        EXPECT_EQ(number, 70);
-        EXPECT_EQ(description, "Permission denied");
+        const platform::Result<std::int32_t> count = CountSubfolders(dir.path("locked"));
+        EXPECT_FALSE(count.ok());
+        EXPECT_EQ(count.error().number, 70);
+        EXPECT_EQ(count.error().description, "Permission denied");
+    });
+}
+
+// A module hands on the error the platform met, its number and reason as they were.
+TEST(CountSubfolders, AFolderThatCannotBeReadGivesThePlatformsOwnError) {
+    TempDir dir;
+    dir.createFolder("locked/sub");
+    RunAsUnprivileged({dir.path()}, [&] {
+        ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
+        const platform::Result<std::vector<platform::DirectoryEntry>> read =
+            platform::readDirectory(dir.path("locked/"));
+        ASSERT_FALSE(read.ok());
+        for (const platform::Error& error :
+             {CountSubfolders(dir.path("locked")).error(), FolderIsEmpty(dir.path("locked")).error()}) {
+            EXPECT_EQ(error.number, read.error().number);
+            EXPECT_EQ(error.description, read.error().description);
+        }
     });
 }
 
@@ -254,9 +268,9 @@ TEST(FolderIsEmpty, EmptyOnlyWithoutFilesAndSubfolders) {
         int expected;
     } cases[] = {{"empty", 1}, {"with-subfolder", 0}, {"with-file", 0}, {"with-link/", 0}, {"missing", -1}};
     for (const auto& c : cases) {
-        bool accessDenied = true;
-        EXPECT_EQ(FolderIsEmpty(dir.path(c.relative), accessDenied), c.expected) << c.relative;
-        EXPECT_FALSE(accessDenied) << c.relative;
+        const platform::Result<bool> empty = FolderIsEmpty(dir.path(c.relative));
+        EXPECT_EQ(!empty.ok() ? -1 : empty.value() ? 1 : 0, c.expected) << c.relative;
+        EXPECT_NE(empty.error().number, platform::err::PermissionDenied) << c.relative;
     }
 }
 
@@ -265,9 +279,9 @@ TEST(FolderIsEmpty, UnreadableFolderIsMinusOneAndAccessDenied) {
     dir.createFolder("locked");
     RunAsUnprivileged({dir.path()}, [&] {
         ASSERT_EQ(::chmod(dir.path("locked").c_str(), 0), 0);
-        bool accessDenied = false;
-        EXPECT_EQ(FolderIsEmpty(dir.path("locked"), accessDenied), -1);
-        EXPECT_TRUE(accessDenied);
+        const platform::Result<bool> empty = FolderIsEmpty(dir.path("locked"));
+        EXPECT_FALSE(empty.ok());
+        EXPECT_EQ(empty.error().number, platform::err::PermissionDenied);
     });
 }
 
@@ -279,14 +293,12 @@ TEST(CountFolderTree, StopsAtTheFileLimit) {
     std::int32_t count = -1;
     double size = -1;
     bool limitReached = false;
-    int errorNumber = -1;
-    CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached, errorNumber);
+    EXPECT_TRUE(CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached).ok());
     EXPECT_EQ(count, 200);
     EXPECT_EQ(size, 400);
     EXPECT_TRUE(limitReached);
-    EXPECT_EQ(errorNumber, 0);
 
-    CountFolderTree(dir.path("tree"), "*.*", 0, count, size, limitReached, errorNumber);
+    EXPECT_TRUE(CountFolderTree(dir.path("tree"), "*.*", 0, count, size, limitReached).ok());
     EXPECT_EQ(count, 500);
     EXPECT_EQ(size, 1000);
     EXPECT_FALSE(limitReached);
@@ -300,12 +312,12 @@ TEST(CountFolderTree, CountsFilesAndLinksToFilesButNeverEntersALinkedFolder) {
     std::int32_t count = 0;
     double size = 0;
     bool limitReached = true;
-    int errorNumber = -1;
-    CountFolderTree(dir.path("mixed/"), "*.txt", 200, count, size, limitReached, errorNumber);
+    const platform::Status counted =
+        CountFolderTree(dir.path("mixed/"), "*.txt", 200, count, size, limitReached);
     EXPECT_EQ(count, 3) << "a.txt, file-link.txt and sub/inner.txt";
     EXPECT_EQ(size, 13);
     EXPECT_FALSE(limitReached);
-    EXPECT_EQ(errorNumber, 0);
+    EXPECT_TRUE(counted.ok());
 }
 
 TEST(CountFolderTree, UsesThePathAsGivenOnACaseSensitiveFileSystem) {
@@ -317,11 +329,10 @@ TEST(CountFolderTree, UsesThePathAsGivenOnACaseSensitiveFileSystem) {
     std::int32_t count = 0;
     double size = 0;
     bool limitReached = false;
-    int errorNumber = -1;
-    CountFolderTree(dir.path("Data"), "*.*", 200, count, size, limitReached, errorNumber);
+    const platform::Status counted = CountFolderTree(dir.path("Data"), "*.*", 200, count, size, limitReached);
     EXPECT_EQ(count, 1);
     EXPECT_EQ(size, 1);
-    EXPECT_EQ(errorNumber, 0);
+    EXPECT_TRUE(counted.ok());
 }
 
 TEST(CountFolderTree, MissingFolderEndsWithPathNotFound) {
@@ -329,12 +340,12 @@ TEST(CountFolderTree, MissingFolderEndsWithPathNotFound) {
     std::int32_t count = 7;
     double size = 7;
     bool limitReached = true;
-    int errorNumber = 0;
-    CountFolderTree(dir.path("missing"), "*.*", 200, count, size, limitReached, errorNumber);
+    const platform::Status counted =
+        CountFolderTree(dir.path("missing"), "*.*", 200, count, size, limitReached);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(size, 0);
     EXPECT_FALSE(limitReached);
-    EXPECT_EQ(errorNumber, 76);
+    EXPECT_EQ(counted.error().number, 76);
 }
 
 TEST(CountFolderTree, UnreadableSubfolderIsPassedOverSilently) {
@@ -347,10 +358,10 @@ TEST(CountFolderTree, UnreadableSubfolderIsPassedOverSilently) {
         std::int32_t count = 0;
         double size = 0;
         bool limitReached = false;
-        int errorNumber = -1;
-        CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached, errorNumber);
+        const platform::Status counted =
+            CountFolderTree(dir.path("tree"), "*.*", 200, count, size, limitReached);
         EXPECT_EQ(count, 2);
-        EXPECT_EQ(errorNumber, 0);
+        EXPECT_TRUE(counted.ok());
     });
 }
 

@@ -216,12 +216,11 @@ void frmMain::DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFoun
     cmdEmptyTargetFolder_->hide();
     const std::string target = setup_.txbDirectory[1];
     std::string errText;
-    int errNumber = 0;
-    const std::int32_t n = CountSubfolders(target, errText, errNumber);
-    if (n < 0) {
+    const platform::Result<std::int32_t> subfolders = CountSubfolders(target);
+    if (!subfolders.ok()) {
         if (state_.blnStartupCompleted) {
             if (blnMessageIfTargetFolderPathNotFound && !isMinimized())
-                PromptTargetFolderNotFound(errText);
+                PromptTargetFolderNotFound(subfolders.error().description);
         } else {
             // The last-run setup names a target that cannot be read: start from a clean setup.
             ClearSetupAndControls();
@@ -233,6 +232,7 @@ void frmMain::DisplayTargetFolderStatus(bool blnMessageIfTargetFolderPathNotFoun
         lblFreeSpace_->clear();
         return;
     }
+    const std::int32_t n = subfolders.value();
     bool holdsSomething = n > 0;
     if (n == 0) {
         double size = 0;
@@ -262,11 +262,9 @@ void frmMain::DisplayTargetFreeSpace() {
     std::string drive = DriveOfPath(target);
     if (drive.size() > 1 && platform::endsWithSeparator(drive))
         drive.pop_back();
-    double freeBytes = 0;
-    double totalBytes = 0;
-    if (GetDiskSpace(target, freeBytes, totalBytes) == 0)
+    if (const platform::Result<DriveSpace> space = GetDiskSpace(target); space.ok())
         lblFreeSpace_->setText(
-            Qs(GetProgramText(159) + " " + drive + " " + FormatByteSize(freeBytes, false)));
+            Qs(GetProgramText(159) + " " + drive + " " + FormatByteSize(space.value().freeBytes, false)));
     else
         lblFreeSpace_->setText(Qs(GetProgramText(158) + " " + drive + "."));
     lblFreeSpace_->show();
@@ -316,8 +314,9 @@ void frmMain::RefreshSourceFolderDisplay() {
     SetFolderText(0, AddTrailingBackslash(source));
 
     std::string errText;
-    int errNumber = 0;
-    const std::int32_t n = CountSubfolders(setup_.txbDirectory[0], errText, errNumber);
+    const platform::Result<std::int32_t> subfolders = CountSubfolders(setup_.txbDirectory[0]);
+    const std::int32_t n = subfolders.valueOr(-1);
+    const int errNumber = subfolders.error().number;
     double size = 0;
     bool accessDenied = false;
     const std::int32_t m =
@@ -373,9 +372,7 @@ void frmMain::RefreshSourceFolderDisplay() {
     } else {
         bool anyHasSubfolders = false;
         for (const std::string& entry : setup_.cboIncludedFolders) {
-            std::string description;
-            int number = 0;
-            if (CountSubfolders(setup_.txbDirectory[0] + entry, description, number) > 0) {
+            if (CountSubfolders(setup_.txbDirectory[0] + entry).valueOr(0) > 0) {
                 anyHasSubfolders = true;
                 break;
             }

@@ -66,8 +66,10 @@ SubfolderCounts ReadSubfolder(const std::string& topFolder, const std::string& n
     counts.name = name;
     const std::string folder = AddTrailingBackslash(AddTrailingBackslash(topFolder) + name);
 
+    // Empty, or unreadable: nothing in it to select.
+    counts.isEmpty = FolderIsEmpty(folder).valueOr(true);
+
     bool accessDenied = false;
-    counts.isEmpty = FolderIsEmpty(folder, accessDenied) != 0;
 
     std::string description;
     double size = countSizes ? -1 : 0;
@@ -82,14 +84,13 @@ SubfolderCounts ReadSubfolder(const std::string& topFolder, const std::string& n
         counts.errorDescription = description;
         return counts;
     }
-    int errorNumber = 0;
-    counts.subfolders = CountSubfolders(folder, description, errorNumber);
-    if (counts.subfolders < 0) {
-        counts.subfolders = 0;
-        counts.errorDescription = description;
-        counts.permissionDenied = errorNumber == platform::err::PermissionDenied;
+    const platform::Result<std::int32_t> subfolders = CountSubfolders(folder);
+    if (!subfolders.ok()) {
+        counts.errorDescription = subfolders.error().description;
+        counts.permissionDenied = subfolders.error().number == platform::err::PermissionDenied;
         return counts;
     }
+    counts.subfolders = subfolders.value();
 
     if (countSizes && (counts.files > 0 || counts.subfolders > 0)) {
         counts.sizeCounted = true;
@@ -99,9 +100,9 @@ SubfolderCounts ReadSubfolder(const std::string& topFolder, const std::string& n
             // The whole tree, but never more than a few hundred files for one row.
             std::int32_t treeFiles = 0;
             bool limitReached = false;
-            int treeError = 0;
-            CountFolderTree(folder, "*.*", kRowFileLimit, treeFiles, counts.size, limitReached, treeError);
-            counts.over = limitReached || treeError > 0;
+            const platform::Status counted =
+                CountFolderTree(folder, "*.*", kRowFileLimit, treeFiles, counts.size, limitReached);
+            counts.over = limitReached || !counted.ok();
         }
     }
     return counts;

@@ -187,17 +187,16 @@ void frmSelectSubfolders::Form_Activate() {
     setWindowTitle(Qs(strCaption));
     strTopFolder = AddTrailingBackslash(strTopFolder);
 
-    std::string description;
-    int errorNumber = 0;
-    const std::int32_t n = CountSubfolders(strTopFolder, description, errorNumber);
-    if (n < 0) {
-        ShowMessageBox(this, description, GetProgramText(1583), MessageButtons::Ok, MessageIcon::Exclamation);
+    const platform::Result<std::int32_t> subfolders = CountSubfolders(strTopFolder);
+    if (!subfolders.ok()) {
+        ShowMessageBox(this, subfolders.error().description, GetProgramText(1583), MessageButtons::Ok,
+                       MessageIcon::Exclamation);
         busy_ = false;
         done(QDialog::Rejected);
         return;
     }
     // A source without subfolders keeps the window reading: only Cancel closes it.
-    if (n == 0)
+    if (subfolders.value() == 0)
         return;
 
     const std::string topFolder = strTopFolder;
