@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 using namespace kestrel::platform;
 using namespace kestrel::testing;
@@ -64,4 +66,34 @@ TEST(DirectoryHandleTest, ADuplicateServesTheSameFolderAfterTheFirstHandleCloses
     const Result<DirectoryHandle> ofNothing = DirectoryHandle().duplicate();
     EXPECT_FALSE(ofNothing.ok());
     EXPECT_TRUE(ofNothing.error());
+}
+
+// A folder larger than one read of the kernel's entries is read whole, every time it is read,
+// with each entry's kind and without "." and "..".
+TEST(DirectoryHandleTest, ReadsEveryEntryOfALargeFolderOnEveryRead) {
+    TempDir dir;
+    std::set<std::string> expected;
+    for (int i = 0; i < 1500; ++i) {
+        const std::string name = std::string(60, 'n') + std::to_string(i);
+        dir.createFile("big/" + name, "");
+        expected.insert(name);
+    }
+    dir.createFolder("big/sub");
+    expected.insert("sub");
+    Result<DirectoryHandle> opened = DirectoryHandle::open(dir.path("big"));
+    ASSERT_TRUE(opened.ok()) << opened.error().description;
+    const DirectoryHandle folder = std::move(opened).value();
+    for (int read = 0; read < 2; ++read) {
+        const Result<std::vector<DirectoryEntry>> listed = folder.readEntries();
+        ASSERT_TRUE(listed.ok()) << listed.error().description;
+        const std::vector<DirectoryEntry>& entries = listed.value();
+        std::set<std::string> names;
+        for (const DirectoryEntry& entry : entries) {
+            names.insert(entry.name);
+            EXPECT_EQ(entry.kind, entry.name == "sub" ? EntryKind::Directory : EntryKind::Regular)
+                << entry.name;
+        }
+        EXPECT_EQ(names.size(), entries.size()) << "no entry twice";
+        EXPECT_EQ(names, expected);
+    }
 }
