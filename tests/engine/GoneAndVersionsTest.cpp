@@ -109,6 +109,44 @@ TEST_F(GoneTest, ARemovalNeverFollowsALinkOutOfTheTarget) {
     EXPECT_FALSE(std::filesystem::is_symlink(dir.path("tgt/link"))) << "the link itself is gone";
 }
 
+// Swaps the gone folder "a" of the target for a link to a folder outside it while the removal
+// asks about its limit, then answers Yes.
+class SwappingInteraction : public ScriptedInteraction {
+public:
+    SwappingInteraction(OperationState& state, TempDir& dir) : ScriptedInteraction(&state), dir_(dir) {}
+    MessageAnswer ShowMessage(const MessageRequest& request) override {
+        if (request.title != GetProgramText(1814))
+            return ScriptedInteraction::ShowMessage(request);
+        std::filesystem::rename(dir_.path("tgt/a"), dir_.path("tgt-a-moved"));
+        swapped = MakeSymlink(dir_.path("outside"), dir_.path("tgt/a"), true);
+        return MessageAnswer::Yes;
+    }
+    bool swapped = false;
+
+private:
+    TempDir& dir_;
+};
+
+TEST_F(GoneTest, AGoneFolderSwappedForALinkBeforeItsRemovalIsNeverFollowed) {
+    BackUpThenRenameFolder();
+    dir.createFile("outside/precious.txt", "p");
+    dir.createFile("outside/a/x.txt", "also precious");
+    setup.extra.bRemoveDeleted = true;
+    setup.extra.lngMaxRemove = 1;
+    SwappingInteraction swapping(state, dir);
+    swapping.answerConfirm(true);
+    swapping.answerExistingReportFile(1);
+    ReportModel swappingReport{state, setup, swapping};
+    swappingReport.setFreeSpaceFunction([](const std::string&) { return 1e12; });
+    ASSERT_EQ(cmdBackupModifiedFiles_MouseUp(setup, state, swapping, swappingReport, &resultText),
+              intResultDone);
+    if (!swapping.swapped)
+        GTEST_SKIP() << "the system makes no links here";
+    EXPECT_EQ(dir.readFile("outside/precious.txt"), "p");
+    EXPECT_EQ(dir.readFile("outside/a/x.txt"), "also precious");
+    EXPECT_TRUE(Has("tgt-a-moved/x.txt"));
+}
+
 struct LimitCase {
     const char* name;
     bool unattended;
