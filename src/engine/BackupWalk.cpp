@@ -688,7 +688,8 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
         run.targetFolderReady = true;
     }
 
-    const bool keptEarlier = versions_ != nullptr && facts.target.isRegular();
+    const bool keptEarlier =
+        versions_ != nullptr && facts.target.isRegular() && CopyWorthKeeping(facts.source, facts.target);
     if (keptEarlier && !KeepEarlierCopy(run, facts))
         return FileResult::Next;
     // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.

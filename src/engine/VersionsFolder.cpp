@@ -20,6 +20,11 @@ bool IsVersionsFolderName(const std::string& name) {
     return platform::caseFoldedName(name) == platform::caseFoldedName(kVersionsFolderName);
 }
 
+bool CopyWorthKeeping(const platform::FileStatus& source, const platform::FileStatus& copy) {
+    return source.size != copy.size || source.mtimeSeconds != copy.mtimeSeconds ||
+           source.mtimeNanoseconds != copy.mtimeNanoseconds;
+}
+
 std::string VersionsRunFolderName(const platform::LocalDateTime& m) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d.%02d.%02d", m.year, m.month, m.day, m.hour,

@@ -19,6 +19,10 @@ inline constexpr const char* kVersionsFolderName = ".kestrel-versions";
 // whatever the capitals (a target that ignores case takes them for one).
 bool IsVersionsFolderName(const std::string& name);
 
+// Whether the copy about to be replaced is worth keeping as a version: not when it has the
+// source's very size and time (a backup of all files replaces such copies too).
+bool CopyWorthKeeping(const platform::FileStatus& source, const platform::FileStatus& copy);
+
 // A run's folder name, "2026-12-11 14.05.09" (no ":", which FAT disks refuse).
 std::string VersionsRunFolderName(const platform::LocalDateTime& moment);
 // The moment a run folder's name stands for; false for a name of another form.

@@ -203,6 +203,12 @@ TEST_F(GoneTest, AReplacedCopyIsKeptInTheVersionsFolderAndGoesAfterItsDays) {
     EXPECT_NE(ui.screenText().find("Number of earlier copies moved to the versions folder: 1"),
               std::string::npos);
 
+    // A backup of all files replaces the copies it finds the same without keeping them again.
+    ui.answerMessage(MessageAnswer::Yes); // the target has files: all the same
+    Attend();
+    ASSERT_EQ(BackupAll(), intResultDone);
+    EXPECT_EQ(state.lngTotalNumVersionsKept, 0);
+
     // The versions are never files gone from the source, nor backed up, nor new.
     ASSERT_EQ(CheckState(), intResultDone);
     EXPECT_EQ(state.lngTotalNumGoneFolders + state.lngTotalNumGoneFiles, 0);
