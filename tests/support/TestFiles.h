@@ -39,6 +39,11 @@ std::map<std::string, std::string> EntriesBelow(const std::string& root, const s
 
 // Whether this system lets the tests make symbolic links (tried once).
 bool CanMakeSymlinks();
+
+#ifdef __linux__
+// How many handles the process holds open now (its own listing of them counted out).
+std::size_t OpenHandles();
+#endif
 // The path with "\" written as "/" on Windows, where both separate names: for comparing paths
 // the program joined with paths a test wrote.
 std::string SlashesOnly(std::string path);
