@@ -15,7 +15,7 @@ _kestrel_backup_cli() {
     local commands="backup check list delete multiple save show setups-folder help"
     local setup="--source --target --include --include-all --subfolders --exclude-source-files
         --ext --skip --modified-since --warn-older --warn-smaller --suppress-details --report
-        --no-report"
+        --no-report --remove-deleted --max-remove --keep-versions --links --keep-attributes"
     local deleting="--source --target --report --no-report"
     local other="--help --version"
     local running="--yes --progress --summary --notify"
@@ -23,7 +23,7 @@ _kestrel_backup_cli() {
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-        --source | --target | --include | --ext | --skip | --modified-since | --warn-smaller | --report)
+        --source | --target | --include | --ext | --skip | --modified-since | --warn-smaller | --report | --max-remove | --keep-versions)
             ((i++)) ;;
         -*) ;;
         *)
@@ -60,7 +60,7 @@ _kestrel_backup_cli() {
         COMPREPLY=($(compgen -W "10 20 30 40 50 60 70 80 90" -- "$cur"))
         return
         ;;
-    --ext | --skip)
+    --ext | --skip | --max-remove | --keep-versions)
         return
         ;;
     esac

@@ -301,8 +301,10 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
             HandleFolderError(strFolder, error);
             return;
         }
-        subfolders = std::move(entries.subfolders);
         const bool filePart = !(strFolder == source_ && setup_.chkExcludeFilesInSourceFolder != 0);
+        if (gone_ != nullptr)
+            CompareWithTarget(strFolder, entries, filePart);
+        subfolders = std::move(entries.subfolders);
         if (!filePart) {
             if (!Quiet())
                 ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
@@ -413,12 +415,46 @@ void BackupWalk::WalkSubfolders(const std::string& strFolder, const std::vector<
     for (const std::string& name : subfolders) {
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
         if (selection_.IsIncludedFolder(subPath, SourceFolder(strFolder)) &&
-            !selection_.IsExcludedPath(subPath))
+            !selection_.IsExcludedPath(subPath) && !PassOverVersionsName(strFolder, name))
             BackupFolder(subPath);
         ui.DoEvents();
         if (state_.blnStop || (Quiet() && state_.blnFileExists))
             return;
     }
+}
+
+void BackupWalk::CompareWithTarget(const std::string& strFolder, const FolderEntries& entries,
+                                   bool filePart) {
+    std::vector<std::string> names = entries.subfolders;
+    for (const FolderFile& file : entries.files)
+        names.push_back(file.name);
+    for (const PassedOver& entry : entries.passedOver)
+        names.push_back(entry.name);
+    const std::string relative = strFolder.substr(std::min(source_.size(), strFolder.size()));
+    bool created = false;
+    const platform::DirectoryHandle* target = targets_.openFolder(relative, false, created);
+    gone_->Compare(target, strFolder, relative, std::move(names), filePart,
+                   strFolder == source_ || setup_.chkIncludeSubfolders != 0);
+}
+
+bool BackupWalk::PassOverVersionsName(const std::string& strFolder, const std::string& name) {
+    if (strFolder != source_ || !IsVersionsFolderName(name))
+        return false;
+    if (!Quiet()) {
+        ++state_.intNumWarnings;
+        report_.OutputBlock(kSixBlanks + GetProgramText(1820) + " " + strFolder + name + ".");
+    }
+    return true;
+}
+
+bool BackupWalk::KeepEarlierCopy(FolderRun& run, const FileFacts& facts) {
+    const platform::Error error =
+        versions_->Keep(*run.targetHandle, run.folder.substr(source_.size()), facts.name);
+    if (!error)
+        return true;
+    bool stop = false;
+    ReportCopyError(facts.fullPath, GetProgramText(1819) + " " + error.description, stop);
+    return false;
 }
 
 void BackupWalk::ChooseCaseClashWinners(FolderRun& run, const std::vector<FolderFile>& files) {
@@ -652,8 +688,13 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
         run.targetFolderReady = true;
     }
 
+    const bool keptEarlier =
+        versions_ != nullptr && facts.target.isRegular() && CopyWorthKeeping(facts.source, facts.target);
+    if (keptEarlier && !KeepEarlierCopy(run, facts))
+        return FileResult::Next;
     // Only the copy about to be replaced loses its read-only mode, and gets it back if it stays.
-    const bool readOnlyCleared = facts.target.isRegular() && platform::isReadOnly(facts.target);
+    const bool readOnlyCleared =
+        !keptEarlier && facts.target.isRegular() && platform::isReadOnly(facts.target);
     if (readOnlyCleared && !ClearReadOnly(run, facts))
         return FileResult::Next;
 
@@ -673,6 +714,9 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
     }
     if (readOnlyCleared)
         run.targetHandle->setChildFileMode(facts.name, facts.target.mode);
+    // The earlier copy goes back in its place (nothing new stands there).
+    if (keptEarlier)
+        versions_->PutBack(*run.targetHandle, run.folder.substr(source_.size()), facts.name);
     if (copy.cancelled) {
         // Stopped inside the file: its earlier copy stays, the operation ends with its summary.
         ui.SetReportLabel(ReportLabel::lblFileName, "");

@@ -4,10 +4,12 @@
 #include "engine/FileComparison.h"
 #include "engine/FileDecision.h"
 #include "engine/FileSelection.h"
+#include "engine/GoneFromSource.h"
 #include "engine/OperationContext.h"
 #include "engine/TargetFlusher.h"
 #include "engine/TargetFolderChain.h"
 #include "engine/TargetSpace.h"
+#include "engine/VersionsFolder.h"
 #include "platform/DirectoryHandle.h"
 #include "platform/FileCopy.h"
 #include "platform/FileSystem.h"
@@ -47,6 +49,12 @@ public:
     // `onlyEverySixth` only at the 6th, 12th ... copy error. Never asks in an unattended run.
     // True when the user answers Yes.
     bool AskToStopAfterErrors(const std::string& message, bool onlyEverySixth);
+
+    // Each folder read is compared with its folder in the target for what the source no longer
+    // has (a check, a backup that removes it); null compares nothing.
+    void CompareWithTargetInto(GoneFromSource* gone) { gone_ = gone; }
+    // A copy about to be replaced is moved there first; null replaces it.
+    void KeepVersionsIn(VersionsKeeper* versions) { versions_ = versions; }
 
 private:
     struct FolderFile {
@@ -132,6 +140,13 @@ private:
     bool WalkFilesOf(const std::string& strFolder, FolderEntries& entries);
     void DisplayFolderRemark(const FolderRun& run);
     void WalkSubfolders(const std::string& strFolder, const std::vector<std::string>& subfolders);
+    // Hands the folder's names to gone_ with its folder in the target.
+    void CompareWithTarget(const std::string& strFolder, const FolderEntries& entries, bool filePart);
+    // The source's own folder of the versions folder's name is never backed up into it: named,
+    // and counted as a warning. True when `name` is that folder.
+    bool PassOverVersionsName(const std::string& strFolder, const std::string& name);
+    // Moves the copy about to be replaced to the versions folder; false (reported) when it stays.
+    bool KeepEarlierCopy(FolderRun& run, const FileFacts& facts);
     // False when the folder was abandoned (the rest of it and its subfolders are not examined).
     bool ExamineFiles(FolderRun& run, std::vector<FolderFile>& files);
     // The per-file step: the facts, the verdict, then what it asks for.
@@ -209,6 +224,8 @@ private:
     BothSidesStatus sides_{WalkUsesSecondCore()};
     platform::ReadAhead readAhead_{WalkUsesSecondCore() ? platform::ReadAhead::Limits{}
                                                         : platform::ReadAhead::Limits{0, 0}};
+    GoneFromSource* gone_ = nullptr;
+    VersionsKeeper* versions_ = nullptr;
     // The free space shown last, at that count of files copied: it changes only by a copy.
     std::int64_t freeSpaceShownAt_ = -1;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/BackupWalk.h"
 #include "engine/FileSelection.h"
+#include "engine/MirrorExtras.h"
 #include "engine/TargetDisk.h"
 #include "engine/TargetGuard.h"
 #include "modules/DiskProc.h"
@@ -448,13 +449,19 @@ void WalkAndFlush(OperationContext& context, const RunPlan& plan) {
     const bool countingNote = plan.listing && state.blnSuppressDetailedReports;
     if (countingNote)
         report.ShowTransientNote(GetProgramText(1735) + " ...");
+    bool extrasChanged = false;
     {
-        BackupWalk walk(context, plan.excluded, plan.title);
-        walk.BackupFolder(plan.source);
+        MirrorExtras extras(context, plan.excluded, plan.title);
+        {
+            BackupWalk walk(context, plan.excluded, plan.title);
+            extras.AttachTo(walk);
+            walk.BackupFolder(plan.source);
+        }
+        extrasChanged = extras.Finish();
     }
     if (plan.backup)
         RememberTargetDisk(plan.target);
-    if (plan.backup && state.lngTotalNumFilesCopied > 0) {
+    if (plan.backup && (state.lngTotalNumFilesCopied > 0 || extrasChanged)) {
         const platform::Error flushed = FlushFileSystemOf(plan.target);
         if (flushed) {
             ++state.lngTotalNumCopyErrors;

@@ -40,6 +40,9 @@ std::string RunTroubles(const OperationState& state) {
         parts.push_back(counted(state.intNumWarnings, 1264));
     if (state.blnTargetFull)
         parts.push_back(GetProgramText(1266));
+    if (state.blnRemovalRefused)
+        parts.push_back(std::to_string(state.lngNumRefusedRemovals) + " " + GetProgramText(1812) + " " +
+                        std::to_string(state.lngRemovalLimit) + " (" + GetProgramText(1813) + ")");
     if (state.blnReportFileCutShort)
         parts.push_back(GetProgramText(1267));
     return joined(parts);
@@ -68,7 +71,8 @@ RunOutcome OutcomeOf(const std::string& operation, int result, const std::string
         return {RunEnd::Refused, refusal.empty() ? operation + " " + GetProgramText(1275) : refusal};
     if (state.blnStop && !state.blnTargetFull)
         return {RunEnd::Cancelled, RunEndAccount(operation, state, reportFile)};
-    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort)
+    if (state.lngTotalNumCopyErrors > 0 || state.intNumWarnings > 0 || state.blnReportFileCutShort ||
+        state.lngTotalNumDeletionErrors > 0 || state.blnRemovalRefused)
         return {RunEnd::WithTroubles, RunEndAccount(operation, state, reportFile)};
     return {};
 }

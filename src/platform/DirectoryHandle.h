@@ -55,6 +55,10 @@ public:
     // Removes an empty folder directly inside this one (never a link to one).
     Error removeChildFolder(const std::string& name) const;
     Error renameChild(const std::string& from, const std::string& to) const;
+    // Moves the entry `from` (a file, a folder or a link itself, never what a link leads to) into
+    // the folder `to` under `toName`, on the same file system, without copying any data; an
+    // entry already there under that name is never replaced (error 58).
+    Error moveChildTo(const std::string& from, const DirectoryHandle& to, const std::string& toName) const;
 
     // Sets the permission bits of a regular file of this folder that no other name shares;
     // a link, anything but a regular file and a file with other hard links are refused with

@@ -72,6 +72,20 @@ struct OperationState {
     // Links to folders, FIFOs, sockets, devices and dangling links named in the report.
     std::int64_t lngTotalNumPassedOver = 0;
     double dblTotalFilesize = 0;
+    // What the target holds that the source no longer has, and what a backup removed of it.
+    std::int64_t lngTotalNumGoneFiles = 0;
+    std::int64_t lngTotalNumGoneFolders = 0;
+    std::int64_t lngTotalNumRemovedFiles = 0;
+    std::int64_t lngTotalNumRemovedFolders = 0;
+    // Copies moved to the versions folder, and versions folders removed for their age.
+    std::int64_t lngTotalNumVersionsKept = 0;
+    std::int64_t lngTotalNumVersionsExpired = 0;
+    // The removal of what is gone was refused for its limit: that many entries, past that limit.
+    bool blnRemovalRefused = false;
+    std::int64_t lngNumRefusedRemovals = 0;
+    std::int64_t lngRemovalLimit = 0;
+    // Past the removal limit the run refuses instead of asking (the command-line tool).
+    bool blnRefuseBeyondRemovalLimit = false;
 
     // The report window's part of the state.
     // True while the operation waits: in the pause, or while a prompt of the operation is open.
@@ -97,6 +111,13 @@ struct OperationState {
         lngTotalNumCopyErrors = 0;
         lngTotalNumPassedOver = 0;
         dblTotalFilesize = 0;
+        lngTotalNumGoneFiles = 0;
+        lngTotalNumGoneFolders = 0;
+        lngTotalNumRemovedFiles = 0;
+        lngTotalNumRemovedFolders = 0;
+        lngTotalNumVersionsKept = 0;
+        lngTotalNumVersionsExpired = 0;
+        blnRemovalRefused = false;
         intNumWarnings = 0;
         blnTargetFull = false;
     }

@@ -4,6 +4,7 @@
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "modules/StrProc.h"
+#include "report/BeyondMirrorCounts.h"
 #include "report/ReportModel.h"
 #include "setup/ChoiceLists.h"
 
@@ -271,6 +272,7 @@ void ReportForBackupAllFiles(ReportModel& report) {
         OutputLine(report, Label(1167) + FormatBytesAndMb(state.dblTotalFilesize, false));
     }
     OutputPassedOverCount(report);
+    OutputBeyondMirrorCounts(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
 }
 
@@ -290,6 +292,7 @@ void ReportForBackupModifiedFiles(ReportModel& report) {
     }
     OutputLine(report, Label(1167) + FormatBytesAndMb(state.dblTotalFilesize, false));
     OutputPassedOverCount(report);
+    OutputBeyondMirrorCounts(report);
     report.ui().SetReportLabelVisible(ReportLabel::lblBytesCopied, false);
 
     if (state.blnScheduledTask && state.intNumWarnings > 0) {
@@ -334,6 +337,7 @@ void ReportForCheckBackupState(ReportModel& report) {
     }
     OutputUnreadableFolderCount(report);
     OutputPassedOverCount(report);
+    OutputBeyondMirrorCounts(report);
 }
 
 } // namespace kestrel

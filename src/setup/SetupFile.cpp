@@ -1,5 +1,7 @@
 #include "setup/SetupFile.h"
 
+#include "setup/ExtraOptionsLines.h"
+
 #include "modules/Folder.h"
 #include "modules/Language.h"
 #include "platform/ErrorCodes.h"
@@ -233,8 +235,15 @@ int readSetupLines(Setup& setup, LineReader& lines) {
             setup.cboIncludedFolders.push_back(entry);
         setup.intNumIncludedFolders = static_cast<int>(setup.cboIncludedFolders.size());
     }
-    step(in.text(setup.txbFileExtension, false));
-    return error;
+    if (!step(in.text(setup.txbFileExtension, false)))
+        return error;
+    // The options beyond the plain mirror, when the file has them.
+    std::string line;
+    while (in.rawLine(line) == 0) {
+        if (!step(ReadExtraOptionLine(line, setup.extra)))
+            return error;
+    }
+    return 0;
 }
 
 } // namespace
@@ -263,6 +272,7 @@ std::string FormatSetupFile(const Setup& setup) {
     for (int i = 0; i < count; ++i)
         text(setup.cboIncludedFolders[static_cast<std::size_t>(i)]);
     text(setup.txbFileExtension);
+    content += FormatExtraOptions(setup.extra, lineEnd);
     return content;
 }
 

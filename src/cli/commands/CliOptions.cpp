@@ -56,6 +56,17 @@ const std::vector<OptionInfo>& Options() {
         {"--suppress-details", nullptr, Building, Group::Setup, "report folders and totals only"},
         {"--report", "FILE", Deleting, Group::Setup, "write the report into FILE too"},
         {"--no-report", nullptr, Deleting, Group::Setup, "do not write the report file"},
+        {"--remove-deleted", nullptr, Building, Group::Setup,
+         "after a backup, remove from the target what the\nsource no longer has below the walked folders"},
+        {"--max-remove", "N", Building, Group::Setup,
+         "remove at most N files and folders a run (0: no\nlimit); past it the backup removes nothing and\n"
+         "ends with status 1, even with --yes"},
+        {"--keep-versions", "DAYS", Building, Group::Setup,
+         "move a copy about to be replaced or removed into\nthe target's .kestrel-versions folder and keep "
+         "it\nDAYS days (0: keep none)"},
+        {"--links", nullptr, Building, Group::Setup, "copy symbolic links as links, never followed"},
+        {"--keep-attributes", nullptr, Building, Group::Setup,
+         "keep folder times and permission modes (as root,\nalso owners, extended attributes and ACLs)"},
         {"--all", nullptr, Backup, Group::Run,
          "backup: every selected file, not only new and\nmodified ones"},
         {"--wipe", nullptr, Delete, Group::Run, "delete: overwrite each file before deleting it"},
@@ -118,6 +129,16 @@ std::optional<int> percentOf(std::string value) {
     if (value.size() != 2 || value[1] != '0' || value[0] < '1' || value[0] > '9')
         return std::nullopt;
     return (value[0] - '0') * 10;
+}
+
+// A whole number from 0 to `high`.
+std::optional<long> countOf(const std::string& value, long high) {
+    if (value.empty() || value.size() > 10 || value.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const long long number = std::stoll(value);
+    if (number > high)
+        return std::nullopt;
+    return static_cast<long>(number);
 }
 
 } // namespace
@@ -212,6 +233,9 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--exclude-source-files", &CliOptions::excludeSourceFiles},
         {"--warn-older", &CliOptions::warnOlder},
         {"--suppress-details", &CliOptions::suppressDetails},
+        {"--remove-deleted", &CliOptions::removeDeleted},
+        {"--links", &CliOptions::links},
+        {"--keep-attributes", &CliOptions::keepAttributes},
         {"--no-report", &CliOptions::noReport},
         {"--all", &CliOptions::all},
         {"--wipe", &CliOptions::wipe},
@@ -301,6 +325,20 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
                     "--warn-smaller takes a percentage from 10 to 90 in steps of 10, not \"" + value + "\"";
                 return false;
             }
+        } else if (arg == "--max-remove" || arg == "--keep-versions") {
+            if (!takeValue(value))
+                return false;
+            const bool days = arg == "--keep-versions";
+            const std::optional<long> count = countOf(value, days ? 36500 : 2147483647L);
+            if (!count) {
+                error = arg + " takes a whole number from 0 to " + (days ? "36500 (days)" : "2147483647") +
+                        ", not \"" + value + "\"";
+                return false;
+            }
+            if (days)
+                options.keepVersionsDays = static_cast<int>(*count);
+            else
+                options.maxRemove = *count;
         } else {
             error = "unknown option " + arg;
             return false;

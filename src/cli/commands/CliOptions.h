@@ -27,6 +27,12 @@ struct CliOptions {
     bool suppressDetails = false;
     std::optional<std::string> reportFile;
     bool noReport = false;
+    // Beyond the plain mirror.
+    bool removeDeleted = false;
+    std::optional<long> maxRemove;
+    std::optional<int> keepVersionsDays;
+    bool links = false;
+    bool keepAttributes = false;
 
     bool all = false;
     bool wipe = false;

@@ -27,6 +27,8 @@ OperationRun::OperationRun(const CliOptions& options, std::ostream& out, std::os
     // A terminal is no window to offer going on: only the explicit option does.
     state.absentTargetDisk = options.noDiskCheck ? OperationState::AbsentTargetDisk::GoOn
                                                  : OperationState::AbsentTargetDisk::Refuse;
+    // A removal past its limit is never answered at a terminal, nor by --yes: the user raises it.
+    state.blnRefuseBeyondRemovalLimit = true;
     const bool progress = options.progress && platform::isTerminal(StandardStream::Error);
     ui_ = std::make_unique<TerminalInteraction>(state, std::cin, *prompts, attended, progress);
     ui_->ShowSetupAtConfirmation(&setup);

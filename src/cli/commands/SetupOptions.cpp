@@ -146,6 +146,16 @@ bool applySetupOptions(const CliOptions& options, Setup& setup, std::string& err
     }
     if (options.noReport)
         setup.chkDisableOutputToFile = setup.txbReportFile.empty() ? 0 : 1;
+    if (options.removeDeleted)
+        setup.extra.bRemoveDeleted = true;
+    if (options.maxRemove)
+        setup.extra.lngMaxRemove = *options.maxRemove;
+    if (options.keepVersionsDays)
+        setup.extra.intKeepVersionsDays = *options.keepVersionsDays;
+    if (options.links)
+        setup.extra.bCopyLinksAsLinks = true;
+    if (options.keepAttributes)
+        setup.extra.bKeepAttributes = true;
     return true;
 }
 

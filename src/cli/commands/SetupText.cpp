@@ -52,6 +52,11 @@ std::string SetupText(const Setup& setup) {
     field(GetProgramText(1423) + ":", yesNo(setup.chkSaveSetupOnQuit));
     field(GetProgramText(1197) + ":",
           setup.txbReportFile + (setup.chkDisableOutputToFile ? " (" + GetProgramText(1424) + ")" : ""));
+    field(GetProgramText(1821) + ":", yesNo(setup.extra.bRemoveDeleted));
+    field(GetProgramText(1826) + ":", std::to_string(setup.extra.lngMaxRemove));
+    field(GetProgramText(1827) + ":", std::to_string(setup.extra.intKeepVersionsDays));
+    field(GetProgramText(1824) + ":", yesNo(setup.extra.bCopyLinksAsLinks));
+    field(GetProgramText(1825) + ":", yesNo(setup.extra.bKeepAttributes));
     return out + UnincludedSubfoldersNote(setup);
 }
 

@@ -1,6 +1,7 @@
 #include "forms/main/frmMain.h"
 
 #include "forms/FormsCommon.h"
+#include "forms/main/ExtraOptionsPanel.h"
 #include "forms/main/QtInteraction.h"
 #include "forms/prompts/MessageBoxes.h"
 #include "forms/prompts/frmPopUp.h"
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -188,6 +190,7 @@ void frmMain::CreateControls() {
     chkSuppressDetailedReports_ = CheckBox(QStringLiteral("chkSuppressDetailedReports"), 1520);
     chkSaveSetupOnQuit_ = CheckBox(QStringLiteral("chkSaveSetupOnQuit"), 1521);
     chkDisableOutputToFile_ = CheckBox(QStringLiteral("chkDisableOutputToFile"), 1522);
+    extraOptions_ = new ExtraOptionsPanel(setup_);
 
     txbFileExtension_ = TextBox(QStringLiteral("txbFileExtension"), false);
     txbFileExtension_->setMaximumWidth(Px(1200));
@@ -299,6 +302,8 @@ void frmMain::LayOutControls() {
     grid->addLayout(Row({chkPauseAfterFirstCopy_, chkPauseAfterFirstDelete_}), row, 0, 1, 3);
     ++row;
     grid->addLayout(Row({chkSuppressDetailedReports_, chkSaveSetupOnQuit_}), row, 0, 1, 3);
+    ++row;
+    grid->addWidget(extraOptions_, row, 0, 1, 3);
     ++row;
     grid->addWidget(cmdReportFile_, row, 0);
     auto* reportRow = new QHBoxLayout;
@@ -526,6 +531,7 @@ void frmMain::ShowSetupInControls() {
     txbFileExtension_->setText(Qs(setup_.txbFileExtension));
     SetReportFileText(setup_.txbReportFile);
     ShowIncludedFolders();
+    extraOptions_->ShowSetup();
     loading_ = false;
 }
 
@@ -681,9 +687,12 @@ void frmMain::SetDialogJustClosed() {
 void frmMain::EnableFormControls(bool enabled) {
     for (QWidget* widget : findChildren<QWidget*>()) {
         if (qobject_cast<QComboBox*>(widget) || qobject_cast<QCheckBox*>(widget) ||
-            qobject_cast<QPushButton*>(widget) || qobject_cast<QRadioButton*>(widget))
+            qobject_cast<QPushButton*>(widget) || qobject_cast<QRadioButton*>(widget) ||
+            qobject_cast<QSpinBox*>(widget))
             widget->setEnabled(enabled);
     }
+    if (enabled && extraOptions_ != nullptr)
+        extraOptions_->ShowSetup(); // the removal limit only while removal is chosen
     // The filters are the setup the operation reads: not edited while it runs.
     txbFileExtension_->setEnabled(enabled);
     txbExcludedFilepaths_->setEnabled(enabled);

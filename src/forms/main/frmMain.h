@@ -28,6 +28,7 @@ class ReportModel;
 
 namespace kestrel::forms {
 
+class ExtraOptionsPanel;
 class QtInteraction;
 class SetupCommands;
 class frmReport;
@@ -246,6 +247,7 @@ private:
     QCheckBox* chkSuppressDetailedReports_ = nullptr;
     QCheckBox* chkSaveSetupOnQuit_ = nullptr;
     QCheckBox* chkDisableOutputToFile_ = nullptr;
+    ExtraOptionsPanel* extraOptions_ = nullptr;
     QLineEdit* txbFileExtension_ = nullptr;
     QLineEdit* txbExcludedFilepaths_ = nullptr;
     QLineEdit* txbReportFile_ = nullptr;

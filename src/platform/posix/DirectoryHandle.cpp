@@ -3,6 +3,7 @@
 #include "platform/posix/PosixStatus.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -192,6 +193,22 @@ Error DirectoryHandle::removeChildFolder(const std::string& name) const {
 
 Error DirectoryHandle::renameChild(const std::string& from, const std::string& to) const {
     if (::renameat(fd_, from.c_str(), fd_, to.c_str()) != 0)
+        return Error::fromErrno(errno);
+    return {};
+}
+
+Error DirectoryHandle::moveChildTo(const std::string& from, const DirectoryHandle& to,
+                                   const std::string& toName) const {
+    if (::renameat2(fd_, from.c_str(), to.fd_, toName.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return Error::fromErrno(errno);
+    // A file system without the call: the name is checked free first (the target's lock keeps
+    // this program's other runs out in between).
+    struct stat st;
+    if (::fstatat(to.fd_, toName.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return Error::fromErrno(EEXIST);
+    if (::renameat(fd_, from.c_str(), to.fd_, toName.c_str()) != 0)
         return Error::fromErrno(errno);
     return {};
 }

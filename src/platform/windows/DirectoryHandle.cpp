@@ -224,6 +224,17 @@ Error DirectoryHandle::renameChild(const std::string& from, const std::string& t
     return {};
 }
 
+Error DirectoryHandle::moveChildTo(const std::string& from, const DirectoryHandle& to,
+                                   const std::string& toName) const {
+    DWORD failure = ERROR_SUCCESS;
+    Handle handle(win::openChild(handleOf(fd_), from, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN, 0, failure));
+    if (!handle.valid())
+        return win::errorOf(failure);
+    if (const DWORD rc = win::renameByHandle(handle.get(), handleOf(to.fd_), toName, false))
+        return win::errorOf(rc);
+    return {};
+}
+
 namespace {
 
 Error setAttributesOfHandle(HANDLE handle, unsigned mode) {

@@ -1,0 +1,60 @@
+#include "engine/TreeRemoval.h"
+
+#include "engine/DeleteProcedures.h"
+#include "platform/Path.h"
+
+namespace kestrel {
+
+platform::Error RemoveEntryWithContents(const platform::DirectoryHandle& folder, const std::string& name,
+                                        const std::string& path, Interaction& ui, RemovalCount& count,
+                                        std::string& failedPath) {
+    const platform::FileStatus status = folder.statChild(name);
+    if (!status.exists())
+        return {};
+    if (!status.isDirectory()) {
+        if (DeleteFileWithRetry(folder, name, path, ui)) {
+            ++count.files;
+            return {};
+        }
+        failedPath = path;
+        platform::Error error = folder.removeChild(name);
+        return error ? error : platform::Error::of(platform::err::PathFileAccess);
+    }
+
+    platform::Error error;
+    const platform::DirectoryHandle sub = folder.openChild(name, error);
+    if (error) {
+        failedPath = path;
+        return error;
+    }
+    const platform::FileStatus own = sub.status();
+    const bool madeWritable =
+        platform::isReadOnly(own) && !sub.setMode(platform::withReadOnlyCleared(own.mode));
+    std::vector<platform::DirectoryEntry> entries;
+    platform::Error first;
+    if (!sub.readEntries(entries, first))
+        failedPath = path;
+    const std::string folderPath = platform::withFinalSeparator(path);
+    for (const platform::DirectoryEntry& entry : entries) {
+        std::string failed;
+        const platform::Error inner =
+            RemoveEntryWithContents(sub, entry.name, folderPath + entry.name, ui, count, failed);
+        if (inner && !first) {
+            first = inner;
+            failedPath = failed;
+        }
+    }
+    if (!first) {
+        first = folder.removeChildFolder(name);
+        if (!first) {
+            ++count.folders;
+            return {};
+        }
+        failedPath = folderPath;
+    }
+    if (madeWritable)
+        sub.setMode(own.mode);
+    return first;
+}
+
+} // namespace kestrel
