@@ -9,6 +9,7 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/KeptAttributes.h"
 #include "platform/PassedOverEntry.h"
 #include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
@@ -103,6 +104,8 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         targetTraits_ = platform::learnTraitsOf(targets_.root());
     if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
         timeComparison_ = TimeComparisonOf(source_, targetTraits_);
+    if (setup_.extra.bKeepAttributes || setup_.extra.bCopyLinksAsLinks)
+        LearnWhatIsKept();
 }
 
 BackupWalk::~BackupWalk() {
@@ -180,6 +183,10 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
             // over and named in the report.
             if (platform::isTemporaryCopyName(entry.name))
                 break;
+            if (TakesLinkAsLink()) {
+                entries.files.push_back({entry.name, EntryKind::Symlink, {}, false, {}, false, kNotAhead});
+                break;
+            }
             FileStatus status = handle != nullptr ? handle->statChildFollowingLinks(entry.name)
                                                   : platform::statPath(folder + entry.name);
             if (status.isRegular())
@@ -315,6 +322,7 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
         }
     }
     WalkSubfolders(strFolder, subfolders);
+    KeepFolderAttributes(strFolder);
 }
 
 void BackupWalk::ShowFolderLabels(const std::string& strFolder) {
@@ -453,7 +461,8 @@ void BackupWalk::ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& file
     std::vector<std::string> names;
     for (FolderFile& file : files) {
         const std::string fullPath = run.folder + file.name;
-        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
+        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name) &&
+            !IsLinkEntry(file)) {
             examined.push_back(&file);
             names.push_back(file.name);
         }
@@ -495,14 +504,16 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
         const std::string fullPath = run.folder + file.name;
         // The report file being written is never backed up.
         if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
-            const FileStatus& status = StatusOf(run.folder, file);
+            const bool asLink = IsLinkEntry(file);
+            const FileStatus& status = asLink ? file.status : StatusOf(run.folder, file);
             // A file removed since the folder was read, or turned into something that is no
             // file, is passed over.
-            if (status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
+            if (asLink || status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
                 if (file.ahead != kNotAhead)
                     readAhead_.reached(file.ahead);
                 run.current = &file;
-                const FileResult result = BackupOneFile(run, file.name, fullPath, status);
+                const FileResult result = asLink ? BackupOneLink(run, file.name, fullPath)
+                                                 : BackupOneFile(run, file.name, fullPath, status);
                 run.current = nullptr;
                 if (result == FileResult::Abandon) {
                     abandoned = true;
@@ -665,8 +676,9 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
 
     const platform::CopyResult copy =
         CopyFileOfBackup(facts.fullPath, *run.targetHandle, facts.name, facts.source,
-                         CopyProgressRelay(ui, state_, facts.fullPath));
+                         CopyProgressRelay(ui, state_, facts.fullPath), keepAttributes_);
     if (copy.copied()) {
+        TellNotKept(copy.notKept);
         CountCopied(run, SizeOfStatus(facts.source));
         return FileResult::Next;
     }

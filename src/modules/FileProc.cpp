@@ -153,10 +153,11 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
 platform::CopyResult CopyFileOfBackup(const std::string& source,
                                       const platform::DirectoryHandle& targetFolder,
                                       const std::string& targetName, const platform::FileStatus& sourceStatus,
-                                      platform::CopyProgressCallback progress) {
+                                      platform::CopyProgressCallback progress, bool keepAttributes) {
     platform::CopyOptions options;
     options.sourceStatus = &sourceStatus;
     options.progress = std::move(progress);
+    options.keepAttributes = keepAttributes;
     return platform::copyFileInto(source, targetFolder, targetName, options);
 }
 
