@@ -290,6 +290,8 @@ const FileStatus& BackupWalk::StatusOf(const std::string& folder, FolderFile& fi
 }
 
 bool BackupWalk::IsSelected(const std::string& fullPath, const std::string& name) const {
+    if (state_.restore.active && IsLeftOutOfRestore(fullPath, name))
+        return false;
     return !selection_.IsExcludedPath(fullPath) && selection_.PassesExtensionFilter(name);
 }
 
@@ -548,6 +550,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     case FileStanding::Modified:
         ReportNewOrModified(run, fullPath, verdict.standing == FileStanding::New);
         break;
+    case FileStanding::NewerInTarget:
+        ReportNewerLeftAlone(run, name);
+        return FileResult::Next;
     default:
         break;
     }
@@ -594,6 +599,7 @@ FileFacts BackupWalk::FactsOf(FolderRun& run, const std::string& name, const std
     facts.warnIfSmaller = setup_.chkWarnIfSmaller != 0;
     facts.suspectPercent = setup_.intSuspectPercent();
     facts.comparison = timeComparison_;
+    facts.keepNewerTarget = state_.restore.active && !state_.restore.overwriteNewer;
     if (NeedsRoomReading(facts.operation, facts.target, facts.modifiedSince)) {
         double freeBytes = 0;
         double totalBytes = 0;

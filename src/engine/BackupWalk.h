@@ -196,6 +196,11 @@ private:
     // Tells the kinds (platform::kept::) the target could not hold that this run has not told yet.
     void TellNotKept(unsigned kinds);
 
+    // A restore (BackupWalkRestore.cpp): the program's own files of the backup stay where they are;
+    // a file of the destination newer than its copy is left alone and named.
+    bool IsLeftOutOfRestore(const std::string& fullPath, const std::string& name) const;
+    void ReportNewerLeftAlone(FolderRun& run, const std::string& name);
+
     OperationContext& ctx_;
     Setup& setup_;
     OperationState& state_;

@@ -28,6 +28,13 @@ struct CliOptions {
     std::optional<std::string> reportFile;
     bool noReport = false;
 
+    // restore: the destination (default: the source), one included subfolder, newer files of
+    // the destination replaced, only checked.
+    std::optional<std::string> restoreTo;
+    std::optional<std::string> restoreSubfolder;
+    bool overwriteNewer = false;
+    bool restoreCheck = false;
+
     bool all = false;
     bool wipe = false;
     bool clear = false;

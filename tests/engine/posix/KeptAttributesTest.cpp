@@ -22,13 +22,6 @@ struct stat StatOf(const std::string& path) {
     return st;
 }
 
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 class KeptAttributesTest : public EngineTest {
 protected:
     KeptAttributesTest() {
