@@ -421,7 +421,8 @@ void BackupWalk::WalkSubfolders(const std::string& strFolder, const std::vector<
         return;
     for (const std::string& name : subfolders) {
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
-        if (selection_.IsIncludedFolder(subPath) && !selection_.IsExcludedPath(subPath))
+        if (selection_.IsIncludedFolder(subPath, SourceFolder(strFolder)) &&
+            !selection_.IsExcludedPath(subPath))
             BackupFolder(subPath);
         ui.DoEvents();
         if (state_.blnStop || (Quiet() && state_.blnFileExists))
@@ -682,7 +683,7 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
 
     const platform::CopyResult copy =
         CopyFileOfBackup(facts.fullPath, *run.targetHandle, facts.name, facts.source,
-                         CopyProgressRelay(ui, state_, facts.fullPath), keepAttributes_);
+                         CopyProgressRelay(ui, state_, facts.fullPath), run.sourceHandle, keepAttributes_);
     if (copy.copied()) {
         TellNotKept(copy.notKept);
         CountCopied(run, SizeOfStatus(facts.source));

@@ -124,7 +124,8 @@ bool FileSelection::PassesExtensionFilter(const std::string& name) const {
     return WildcardMatch(extension, extensionFilter_, true);
 }
 
-bool FileSelection::IsIncludedFolder(const std::string& strPath) const {
+bool FileSelection::IsIncludedFolder(const std::string& strPath,
+                                     const platform::DirectoryHandle* parent) const {
     if (IsRecycleBinFolder(strPath))
         return false;
     if (!target_.empty() && strPath == target_)
@@ -141,7 +142,9 @@ bool FileSelection::IsIncludedFolder(const std::string& strPath) const {
     // The target reached under another name (a link on the way to the source) is still the
     // target: walking it would back the backup up into itself.
     if (targetStatus_.isDirectory()) {
-        const platform::FileStatus status = platform::statPath(strPath);
+        const platform::FileStatus status = parent != nullptr && parent->valid()
+                                                ? parent->statChild(platform::nameOf(strPath))
+                                                : platform::statPath(strPath);
         if (status.isDirectory() && status.device == targetStatus_.device &&
             status.inode == targetStatus_.inode)
             return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DirectoryHandle.h"
 #include "platform/FileSystem.h"
 #include "setup/Setup.h"
 
@@ -37,8 +38,11 @@ public:
     // The extension filter applied to a file name (or path); a name without extension fails.
     bool PassesExtensionFilter(const std::string& name) const;
     // Whether a subfolder (a path ending in "/") is walked: not a recycle bin, not the target
-    // folder (by name or by identity), and within one of the included subfolders.
-    bool IsIncludedFolder(const std::string& strPath) const;
+    // folder (by name or by identity), and within one of the included subfolders. With `parent`,
+    // the open folder that holds it as a real folder (not a link), its identity is read by its
+    // name there instead of by its whole path.
+    bool IsIncludedFolder(const std::string& strPath,
+                          const platform::DirectoryHandle* parent = nullptr) const;
 
     bool HasExcludedFragments() const { return !excluded_.empty(); }
     const std::string& ExtensionFilter() const { return extensionFilter_; }

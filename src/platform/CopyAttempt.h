@@ -23,8 +23,8 @@ public:
     virtual ~CopyAttempt() = default;
 
     // Opens the source (without blocking on a pipe put in its place) and reads its status once
-    // its last change lies safely in the past.
-    virtual Error openSource(const std::string& path) = 0;
+    // its last change lies safely in the past; by its name in `folder` where that is open.
+    virtual Error openSource(const std::string& path, const DirectoryHandle* folder) = 0;
     virtual bool sourceIsRegular() const = 0;
     virtual std::int64_t sourceSize() const = 0;
     virtual CopyTime sourceModified() const = 0;

@@ -44,7 +44,7 @@ std::optional<CopyResult> copyOnce(const std::string& sourcePath, const Director
                                    const std::string& targetName, const CopyOptions& options,
                                    const CopyFaultPlan* plan) {
     const std::unique_ptr<CopyAttempt> attempt = newCopyAttempt(folder);
-    if (Error error = attempt->openSource(sourcePath))
+    if (Error error = attempt->openSource(sourcePath, options.sourceFolder))
         return failed(std::move(error), CopyFailure::Source);
     if (!attempt->sourceIsRegular())
         return failed(notRegularError(), CopyFailure::NotRegular);

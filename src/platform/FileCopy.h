@@ -32,6 +32,9 @@ struct CopyOptions {
     // The source's status as the caller read it: its modification time is the one the copy
     // gets, so a change made after that reading shows as a modification on the next run.
     const FileStatus* sourceStatus = nullptr;
+    // The open folder that holds the source: the source is opened by its name in it, so its path
+    // is not looked up once more for every file (the path still names it in errors).
+    const DirectoryHandle* sourceFolder = nullptr;
     CopyProgressCallback progress;
     // The copy gets the source's exact mode (no write permission added), owner and extended
     // attributes, as far as the target holds them (platform/KeptAttributes.h).

@@ -23,15 +23,6 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-#ifdef __linux__
-std::size_t OpenHandles() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
-}
-#endif
-
 class SecondCoreWalkTest : public EngineTest {
 protected:
     // The same tree at the same paths, every time: folders of files new,

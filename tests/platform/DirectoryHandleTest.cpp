@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 using namespace kestrel::platform;
 using namespace kestrel::testing;
@@ -62,4 +64,33 @@ TEST(DirectoryHandleTest, ADuplicateServesTheSameFolderAfterTheFirstHandleCloses
     EXPECT_EQ(second.statChild("a.txt").size, 3);
     EXPECT_FALSE(DirectoryHandle().duplicate(error).valid());
     EXPECT_TRUE(error);
+}
+
+// A folder larger than one read of the kernel's entries is read whole, every time it is read,
+// with each entry's kind and without "." and "..".
+TEST(DirectoryHandleTest, ReadsEveryEntryOfALargeFolderOnEveryRead) {
+    TempDir dir;
+    std::set<std::string> expected;
+    for (int i = 0; i < 1500; ++i) {
+        const std::string name = std::string(60, 'n') + std::to_string(i);
+        dir.createFile("big/" + name, "");
+        expected.insert(name);
+    }
+    dir.createFolder("big/sub");
+    expected.insert("sub");
+    Error error;
+    const DirectoryHandle folder = DirectoryHandle::open(dir.path("big"), error);
+    ASSERT_TRUE(folder.valid()) << error.description;
+    for (int read = 0; read < 2; ++read) {
+        std::vector<DirectoryEntry> entries;
+        ASSERT_TRUE(folder.readEntries(entries, error)) << error.description;
+        std::set<std::string> names;
+        for (const DirectoryEntry& entry : entries) {
+            names.insert(entry.name);
+            EXPECT_EQ(entry.kind, entry.name == "sub" ? EntryKind::Directory : EntryKind::Regular)
+                << entry.name;
+        }
+        EXPECT_EQ(names.size(), entries.size()) << "no entry twice";
+        EXPECT_EQ(names, expected);
+    }
 }

@@ -70,6 +70,26 @@ TEST(CopyFileInto, CopiesContentPermissionsAndModificationTimeAndNothingElse) {
     EXPECT_EQ(NamesIn(target), std::vector<std::string>{"a.txt"});
 }
 
+#ifndef _WIN32
+// The walk holds the source folder open: the file is taken by its name in that folder, so a
+// folder renamed (or a link swapped in on its path) after the walk opened it changes nothing.
+TEST(CopyFileInto, ASourceFolderGivenOpenIsReadByNameNotByPath) {
+    TempDir dir;
+    const std::string source = dir.createFile("src/a.txt", "from the open folder");
+    const std::string target = dir.createFolder("dst");
+    const DirectoryHandle sourceFolder = Folder(dir.path("src"));
+    ASSERT_EQ(::rename(dir.path("src").c_str(), dir.path("moved").c_str()), 0);
+    dir.createFile("src/a.txt", "from the path");
+
+    CopyOptions options;
+    options.sourceFolder = &sourceFolder;
+    const CopyResult result = copyFileInto(source, Folder(target), "a.txt", options);
+
+    ASSERT_TRUE(result.copied()) << result.error.description;
+    EXPECT_EQ(dir.readFile("dst/a.txt"), "from the open folder");
+}
+#endif
+
 // Whatever fails, and wherever in the data: the earlier copy stays as it was and the folder
 // holds nothing the copy began.
 TEST(CopyFileInto, AFailureKeepsTheEarlierCopyAndLeavesNoTemporaryFile) {

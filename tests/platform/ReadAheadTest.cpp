@@ -1,6 +1,7 @@
 #include "platform/ReadAhead.h"
 #include "support/Gate.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -45,15 +46,6 @@ std::vector<FileAhead> MakeFiles(const TempDir& dir, const std::vector<std::int6
     }
     return files;
 }
-
-#ifdef __linux__
-std::size_t OpenHandles() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
-}
-#endif
 
 } // namespace
 

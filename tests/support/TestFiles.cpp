@@ -168,4 +168,13 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
+#ifdef __linux__
+std::size_t OpenHandles() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count - 1; // the listing's own handle
+}
+#endif
+
 } // namespace kestrel::testing

@@ -42,6 +42,11 @@ std::size_t Occurrences(const std::string& text, const std::string& part);
 
 // Whether this system lets the tests make symbolic links (tried once).
 bool CanMakeSymlinks();
+
+#ifdef __linux__
+// How many handles the process holds open now (its own listing of them counted out).
+std::size_t OpenHandles();
+#endif
 // The path with "\" written as "/" on Windows, where both separate names: for comparing paths
 // the program joined with paths a test wrote.
 std::string SlashesOnly(std::string path);

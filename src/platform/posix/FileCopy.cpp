@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include "platform/CopyAttempt.h"
+#include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/posix/KeptDescriptor.h"
@@ -436,9 +437,14 @@ public:
         : folder_(folder), standIn_(FileSystemTraitsSeam::current()),
           copy_(folder, standIn_ ? &*standIn_ : nullptr) {}
 
-    Error openSource(const std::string& path) override {
-        // Without blocking: a pipe put in the file's place must not hold the backup.
-        in_.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    Error openSource(const std::string& path, const DirectoryHandle* folder) override {
+        // Without blocking: a pipe put in the file's place must not hold the backup. A link to
+        // a file is followed, by name or by path alike.
+        constexpr int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        if (folder != nullptr && folder->valid())
+            in_.reset(::openat(folder->nativeHandle(), nameOf(path).c_str(), flags));
+        else
+            in_.reset(::open(path.c_str(), flags));
         if (in_.get() < 0 || !settledStatus(in_.get(), before_))
             return Error::fromErrno(errno);
         return {};

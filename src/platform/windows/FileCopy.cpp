@@ -150,7 +150,7 @@ class WindowsCopyAttempt final : public CopyAttempt {
 public:
     explicit WindowsCopyAttempt(HANDLE folder) : folder_(folder), copy_(folder) {}
 
-    Error openSource(const std::string& path) override {
+    Error openSource(const std::string& path, const DirectoryHandle* /*folder*/) override {
         // Others may go on reading and writing the source; a change shows in its status afterwards.
         in_.reset(::CreateFileW(win::nativePath(path).c_str(), GENERIC_READ | FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
