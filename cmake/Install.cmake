@@ -1,4 +1,4 @@
-# What `cmake --install` and the .deb put on a system: the two programs, their data files where
+# What `cmake --install` and the .deb put on a system: the two programs and their notifier module, their data files where
 # the programs look for them (bin/../share/kestrel-backup/), the desktop entry, the icon, the
 # AppStream metainfo, the manual pages, the shell completion and the systemd examples.
 
@@ -9,6 +9,10 @@ set(KESTREL_APP_ID org.kestrelbackup.KestrelBackup)
 install(TARGETS kestrel-backup-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET kestrel-backup)
   install(TARGETS kestrel-backup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+if(TARGET kestrel_notifier)
+  install(TARGETS kestrel_notifier LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kestrel-backup)
 endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/zbk.dat DESTINATION ${KESTREL_DATA_DIR})

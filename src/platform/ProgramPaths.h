@@ -4,6 +4,9 @@
 
 namespace kestrel::platform {
 
+// The folder that holds the running executable, ending in the separator.
+std::string executableFolder();
+
 // The folder that holds the program's data files (program texts, help text), ending in "/":
 // the executable's own folder when they lie there, else ../share/kestrel-backup/ beside it.
 std::string programFolder();

@@ -1,65 +1,32 @@
 #include "platform/DesktopNotification.h"
 
-#include <QAtomicInt>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QStringList>
-#include <QVariantMap>
+#include "platform/ProgramPaths.h"
 
-#include <cstdlib>
-#include <unistd.h>
+#include <dlfcn.h>
 
 namespace kestrel::platform {
 
 namespace {
 
-constexpr int kAnswerWaitMs = 5000;
+using NotifyFunction = int (*)(const char* title, const char* text, int critical);
 
-// The session bus as the environment names it; a timer's or cron's run often lacks the
-// variable while the user's bus is there all the same, at its usual place.
-QString sessionBusAddress() {
-    if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address && *address)
-        return QString::fromLocal8Bit(address);
-    QString runtime = QString::fromLocal8Bit(std::getenv("XDG_RUNTIME_DIR"));
-    if (runtime.isEmpty())
-        runtime = QStringLiteral("/run/user/%1").arg(::getuid());
-    const QByteArray socket = (runtime + QStringLiteral("/bus")).toLocal8Bit();
-    if (::access(socket.constData(), F_OK) != 0)
-        return {};
-    return QStringLiteral("unix:path=") + runtime + QStringLiteral("/bus");
+// The notifier module beside the executable (a build tree), else where an installation puts it.
+NotifyFunction loadNotifier() {
+    const std::string folder = executableFolder();
+    for (const std::string& path : {folder + KESTREL_NOTIFIER_NAME,
+                                    folder + KESTREL_NOTIFIER_FROM_BINARIES + "/" + KESTREL_NOTIFIER_NAME}) {
+        if (void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return reinterpret_cast<NotifyFunction>(::dlsym(module, "kestrel_notify_desktop"));
+    }
+    return nullptr;
 }
 
 } // namespace
 
 bool notifyDesktop(const std::string& title, const std::string& text, NoticeUrgency urgency) {
-    const QString address = sessionBusAddress();
-    if (address.isEmpty())
-        return false;
-    // A connection of its own each time, so that the address the environment names now is the
-    // one used (the shared session connection keeps the first it found).
-    static QAtomicInt serial;
-    const QString name = QStringLiteral("kestrel-notify-%1").arg(serial.fetchAndAddRelaxed(1));
-    bool shown = false;
-    {
-        QDBusConnection bus = QDBusConnection::connectToBus(address, name);
-        if (bus.isConnected()) {
-            QDBusMessage call = QDBusMessage::createMethodCall(
-                QStringLiteral("org.freedesktop.Notifications"),
-                QStringLiteral("/org/freedesktop/Notifications"),
-                QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-            QVariantMap hints;
-            hints.insert(QStringLiteral("urgency"),
-                         QVariant::fromValue<uchar>(urgency == NoticeUrgency::Critical ? 2 : 1));
-            hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("org.kestrelbackup.KestrelBackup"));
-            call << QStringLiteral("Kestrel Backup") << 0u << QStringLiteral("kestrel-backup")
-                 << QString::fromStdString(title) << QString::fromStdString(text) << QStringList() << hints
-                 << -1;
-            const QDBusMessage answer = bus.call(call, QDBus::Block, kAnswerWaitMs);
-            shown = answer.type() == QDBusMessage::ReplyMessage;
-        }
-    }
-    QDBusConnection::disconnectFromBus(name);
-    return shown;
+    // Loaded on the first notice and kept: a run that notifies nobody never loads the bus.
+    static const NotifyFunction notify = loadNotifier();
+    return notify != nullptr && notify(title.c_str(), text.c_str(), urgency == NoticeUrgency::Critical) != 0;
 }
 
 } // namespace kestrel::platform

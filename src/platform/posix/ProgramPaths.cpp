@@ -16,6 +16,8 @@ namespace {
 std::mutex pathMutex;
 std::string overrideFolder;
 
+} // namespace
+
 std::string executableFolder() {
     std::vector<char> buffer(4096);
     ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
@@ -24,8 +26,6 @@ std::string executableFolder() {
     std::string path(buffer.data(), static_cast<std::size_t>(n));
     return path.substr(0, path.rfind('/') + 1);
 }
-
-} // namespace
 
 std::string programFolder() {
     {

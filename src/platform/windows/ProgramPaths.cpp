@@ -15,6 +15,8 @@ namespace {
 std::mutex pathMutex;
 std::string overrideFolder;
 
+} // namespace
+
 std::string executableFolder() {
     std::wstring buffer(32768, L'\0');
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -23,8 +25,6 @@ std::string executableFolder() {
     buffer.resize(length);
     return win::utf8(buffer.substr(0, buffer.rfind(L'\\') + 1));
 }
-
-} // namespace
 
 std::string programFolder() {
     {
