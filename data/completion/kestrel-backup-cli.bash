@@ -12,7 +12,7 @@ _kestrel_backup_cli() {
         cword=$COMP_CWORD
     fi
 
-    local commands="backup check list delete multiple save show setups-folder help"
+    local commands="backup check list delete multiple save show setups-folder restore help"
     local setup="--source --target --include --include-all --subfolders --exclude-source-files
         --ext --skip --modified-since --warn-older --warn-smaller --suppress-details --report
         --no-report --remove-deleted --max-remove --keep-versions --links --keep-attributes"
@@ -23,7 +23,8 @@ _kestrel_backup_cli() {
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-        --source | --target | --include | --ext | --skip | --modified-since | --warn-smaller | --report | --max-remove | --keep-versions)
+        --source | --target | --include | --ext | --skip | --modified-since | --warn-smaller | --report | \
+            --max-remove | --keep-versions | --to | --subfolder)
             ((i++)) ;;
         -*) ;;
         *)
@@ -34,7 +35,7 @@ _kestrel_backup_cli() {
     done
 
     case $prev in
-    --source | --target)
+    --source | --target | --to)
         COMPREPLY=($(compgen -d -- "$cur"))
         return
         ;;
@@ -60,7 +61,7 @@ _kestrel_backup_cli() {
         COMPREPLY=($(compgen -W "10 20 30 40 50 60 70 80 90" -- "$cur"))
         return
         ;;
-    --ext | --skip | --max-remove | --keep-versions)
+    --ext | --skip | --max-remove | --keep-versions | --subfolder)
         return
         ;;
     esac
@@ -82,6 +83,7 @@ _kestrel_backup_cli() {
     multiple) options="--no-disk-check $running $other" ;;
     save | show) options="$setup $other" ;;
     setups-folder) options="--clear $other" ;;
+    restore) options="$setup --to --subfolder --overwrite-newer --check --no-disk-check $running $other" ;;
     help)
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return

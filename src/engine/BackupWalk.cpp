@@ -9,6 +9,7 @@
 #include "modules/Language.h"
 #include "modules/StrProc.h"
 #include "platform/ErrorCodes.h"
+#include "platform/KeptAttributes.h"
 #include "platform/PassedOverEntry.h"
 #include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
@@ -99,6 +100,8 @@ BackupWalk::BackupWalk(OperationContext& context, const std::vector<std::string>
         targetTraits_ = platform::learnTraitsOf(targets_.root());
     if (op == intOperationCheckBackupState || op == intOperationBackupModifiedFiles)
         timeComparison_ = TimeComparisonOf(source_, targetTraits_);
+    if (setup_.extra.bKeepAttributes || setup_.extra.bCopyLinksAsLinks)
+        LearnWhatIsKept();
 }
 
 BackupWalk::~BackupWalk() {
@@ -181,6 +184,10 @@ bool BackupWalk::ReadFolder(const std::string& folder, FolderEntries& entries, p
             // over and named in the report.
             if (platform::isTemporaryCopyName(entry.name))
                 break;
+            if (TakesLinkAsLink()) {
+                entries.files.push_back({entry.name, EntryKind::Symlink, {}, false, {}, false, kNotAhead});
+                break;
+            }
             FileStatus status = handle != nullptr ? handle->statChildFollowingLinks(entry.name)
                                                   : platform::statPath(folder + entry.name);
             if (status.isRegular())
@@ -284,6 +291,8 @@ const FileStatus& BackupWalk::StatusOf(const std::string& folder, FolderFile& fi
 }
 
 bool BackupWalk::IsSelected(const std::string& fullPath, const std::string& name) const {
+    if (state_.restore.active && IsLeftOutOfRestore(fullPath, name))
+        return false;
     return !selection_.IsExcludedPath(fullPath) && selection_.PassesExtensionFilter(name);
 }
 
@@ -318,6 +327,7 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
         }
     }
     WalkSubfolders(strFolder, subfolders);
+    KeepFolderAttributes(strFolder);
 }
 
 void BackupWalk::ShowFolderLabels(const std::string& strFolder) {
@@ -490,7 +500,8 @@ void BackupWalk::ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& file
     std::vector<std::string> names;
     for (FolderFile& file : files) {
         const std::string fullPath = run.folder + file.name;
-        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
+        if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name) &&
+            !IsLinkEntry(file)) {
             examined.push_back(&file);
             names.push_back(file.name);
         }
@@ -532,14 +543,16 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
         const std::string fullPath = run.folder + file.name;
         // The report file being written is never backed up.
         if (!(!reportFile.empty() && fullPath == reportFile) && IsSelected(fullPath, file.name)) {
-            const FileStatus& status = StatusOf(run.folder, file);
+            const bool asLink = IsLinkEntry(file);
+            const FileStatus& status = asLink ? file.status : StatusOf(run.folder, file);
             // A file removed since the folder was read, or turned into something that is no
             // file, is passed over.
-            if (status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
+            if (asLink || status.isRegular() || (status.errorNumber != 0 && !status.notFound)) {
                 if (file.ahead != kNotAhead)
                     readAhead_.reached(file.ahead);
                 run.current = &file;
-                const FileResult result = BackupOneFile(run, file.name, fullPath, status);
+                const FileResult result = asLink ? BackupOneLink(run, file.name, fullPath)
+                                                 : BackupOneFile(run, file.name, fullPath, status);
                 run.current = nullptr;
                 if (result == FileResult::Abandon) {
                     abandoned = true;
@@ -574,6 +587,9 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
     case FileStanding::Modified:
         ReportNewOrModified(run, fullPath, verdict.standing == FileStanding::New);
         break;
+    case FileStanding::NewerInTarget:
+        ReportNewerLeftAlone(run, name);
+        return FileResult::Next;
     default:
         break;
     }
@@ -620,6 +636,7 @@ FileFacts BackupWalk::FactsOf(FolderRun& run, const std::string& name, const std
     facts.warnIfSmaller = setup_.chkWarnIfSmaller != 0;
     facts.suspectPercent = setup_.intSuspectPercent();
     facts.comparison = timeComparison_;
+    facts.keepNewerTarget = state_.restore.active && !state_.restore.overwriteNewer;
     if (NeedsRoomReading(facts.operation, facts.target, facts.modifiedSince)) {
         double freeBytes = 0;
         double totalBytes = 0;
@@ -707,8 +724,9 @@ BackupWalk::FileResult BackupWalk::CopyOneFile(FolderRun& run, const FileFacts& 
 
     const platform::CopyResult copy =
         CopyFileOfBackup(facts.fullPath, *run.targetHandle, facts.name, facts.source,
-                         CopyProgressRelay(ui, state_, facts.fullPath), run.sourceHandle);
+                         CopyProgressRelay(ui, state_, facts.fullPath), run.sourceHandle, keepAttributes_);
     if (copy.copied()) {
+        TellNotKept(copy.notKept);
         CountCopied(run, SizeOfStatus(facts.source));
         return FileResult::Next;
     }

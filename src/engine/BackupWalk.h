@@ -195,6 +195,27 @@ private:
     }
     MessageAnswer AskYesNo(const std::string& text, const std::string& title, MessageIcon icon);
 
+    // What the setup asks to keep beyond each file's data and time (BackupWalkKept.cpp), and
+    // whether the target holds links, learnt once a run.
+    void LearnWhatIsKept();
+    // Whether a link met in the source is backed up as a link; tells once a run where the target
+    // holds none.
+    bool TakesLinkAsLink();
+    bool IsLinkEntry(const FolderFile& file) const {
+        return linksAsLinks_ && file.kind == platform::EntryKind::Symlink;
+    }
+    // The per-file step of a link: compared with the target's entry by its text, copied as a link.
+    FileResult BackupOneLink(FolderRun& run, const std::string& name, const std::string& fullPath);
+    // A folder's mode, owner, extended attributes and time, once its content is done.
+    void KeepFolderAttributes(const std::string& strFolder);
+    // Tells the kinds (platform::kept::) the target could not hold that this run has not told yet.
+    void TellNotKept(unsigned kinds);
+
+    // A restore (BackupWalkRestore.cpp): the program's own files of the backup stay where they are;
+    // a file of the destination newer than its copy is left alone and named.
+    bool IsLeftOutOfRestore(const std::string& fullPath, const std::string& name) const;
+    void ReportNewerLeftAlone(FolderRun& run, const std::string& name);
+
     OperationContext& ctx_;
     Setup& setup_;
     OperationState& state_;
@@ -228,6 +249,14 @@ private:
     VersionsKeeper* versions_ = nullptr;
     // The free space shown last, at that count of files copied: it changes only by a copy.
     std::int64_t freeSpaceShownAt_ = -1;
+    // Links are backed up as links (the setup asks for it and the target holds them).
+    bool linksAsLinks_ = false;
+    // The setup asks for links as links but the target holds none.
+    bool linksNotHeld_ = false;
+    // Modes, owners, extended attributes and folder times are kept.
+    bool keepAttributes_ = false;
+    // The kinds the target could not hold that the report has told.
+    unsigned notKeptTold_ = 0;
 };
 
 } // namespace kestrel

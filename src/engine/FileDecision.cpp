@@ -36,6 +36,18 @@ FileAction RoomRule(const FileFacts& facts, std::int64_t sourceSize) {
     return FileAction::Copy;
 }
 
+// Later than the backup's copy by more than the times of either side may be apart for the same
+// version (a copy on FAT keeps two-second steps, others may keep whole seconds).
+bool TargetIsNewer(const FileFacts& facts) {
+    constexpr std::int64_t kSecond = 1000000000;
+    const std::int64_t margin = facts.comparison.fatTolerant ? 2 * kSecond : kSecond;
+    const auto nanoseconds = [](const platform::FileStatus& status) {
+        return status.mtimeSeconds * kSecond + status.mtimeNanoseconds;
+    };
+    return facts.source.readable() && facts.target.readable() &&
+           nanoseconds(facts.target) > nanoseconds(facts.source) + margin;
+}
+
 FileStanding StandingOf(const FileFacts& facts) {
     if (!facts.modifiedSince)
         return FileStanding::OutsideRange;
@@ -49,8 +61,10 @@ FileStanding StandingOf(const FileFacts& facts) {
         return FileStanding::Taken;
     if (!facts.target.isRegular())
         return FileStanding::New;
-    return IsModifiedFileOfStatus(facts.source, facts.target, facts.comparison) ? FileStanding::Modified
-                                                                                : FileStanding::Unchanged;
+    if (!IsModifiedFileOfStatus(facts.source, facts.target, facts.comparison))
+        return FileStanding::Unchanged;
+    return facts.keepNewerTarget && TargetIsNewer(facts) ? FileStanding::NewerInTarget
+                                                         : FileStanding::Modified;
 }
 
 } // namespace

@@ -33,6 +33,8 @@ struct FileFacts {
     // The target's free bytes, read only for a backup of a file without copy; none when the
     // reading failed (the copy then goes on).
     std::optional<double> freeBytes;
+    // A restore: a file in the destination newer than its copy in the backup stays.
+    bool keepNewerTarget = false;
 };
 
 // How the file stands against its copy.
@@ -44,6 +46,7 @@ enum class FileStanding {
     Taken,         // backed up whatever its copy (all files)
     New,           // no copy yet
     Modified,      // its copy differs
+    NewerInTarget, // a restore's destination holds a newer file: it stays
     Unchanged
 };
 

@@ -3,6 +3,7 @@
 #include "engine/BackupWalk.h"
 #include "engine/FileSelection.h"
 #include "engine/MirrorExtras.h"
+#include "engine/Restore.h"
 #include "engine/TargetDisk.h"
 #include "engine/TargetGuard.h"
 #include "modules/DiskProc.h"
@@ -433,7 +434,11 @@ int PrepareRun(OperationContext& context, const FolderOperationOptions& options,
     state.blnSuppressDetailedReports = suppressed;
 
     Interaction& ui = context.ui;
-    ui.SetReportLabel(ReportLabel::Caption, ReportWindowCaption(setup, plan.op, suppressed));
+    ui.SetReportLabel(ReportLabel::Caption,
+                      state.restore.active ? plan.title : ReportWindowCaption(setup, plan.op, suppressed));
+    if (state.restore.active)
+        report.Output(
+            GetProgramText(1913) + " " + plan.source + " " + GetProgramText(1914) + " " + plan.target, true);
     ui.SetReportButtons(false, true, GetProgramText(44), false, "");
     const std::int64_t placeholderLength = ReportCharacterCount(FolderPlaceholder(45));
     if (ReportCharacterCount(plan.source) > placeholderLength + 5 && !suppressed)
@@ -516,7 +521,8 @@ int RunFolderOperation(OperationContext& context, FolderOperationOptions& option
     // Only the backups write the report file; the listing and the check never do.
     state.blnOutputToFile = plan.backup && ReportFileNamedAndEnabled(setup);
     state.blnStop = false;
-    plan.title = OperationTitle(setup, plan.op);
+    plan.title = state.restore.active ? RestoreTitle(plan.op == intOperationCheckBackupState)
+                                      : OperationTitle(setup, plan.op);
     state.blnListFolders = plan.listing;
     state.blnBackupOperation = plan.backup;
     plan.excluded = SplitExcludedFilepaths(setup.txbExcludedFilepaths);

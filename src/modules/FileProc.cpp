@@ -154,11 +154,12 @@ platform::CopyResult CopyFileOfBackup(const std::string& source,
                                       const platform::DirectoryHandle& targetFolder,
                                       const std::string& targetName, const platform::FileStatus& sourceStatus,
                                       platform::CopyProgressCallback progress,
-                                      const platform::DirectoryHandle* sourceFolder) {
+                                      const platform::DirectoryHandle* sourceFolder, bool keepAttributes) {
     platform::CopyOptions options;
     options.sourceStatus = &sourceStatus;
     options.sourceFolder = sourceFolder;
     options.progress = std::move(progress);
+    options.keepAttributes = keepAttributes;
     return platform::copyFileInto(source, targetFolder, targetName, options);
 }
 

@@ -26,12 +26,14 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
                  const platform::FileStatus* sourceStatus = nullptr);
 // The per-file step's copy: over any earlier copy, with the source's status as the walk read
 // it, progress and a stop through `progress`; the source opened by name in `sourceFolder` where
-// that is given. The result tells a cancelled copy from a failed one.
+// that is given. The result tells a cancelled copy from a failed one. With `keepAttributes` the
+// copy keeps the source's exact mode, owner and extended attributes.
 platform::CopyResult CopyFileOfBackup(const std::string& source,
                                       const platform::DirectoryHandle& targetFolder,
                                       const std::string& targetName, const platform::FileStatus& sourceStatus,
                                       platform::CopyProgressCallback progress,
-                                      const platform::DirectoryHandle* sourceFolder = nullptr);
+                                      const platform::DirectoryHandle* sourceFolder = nullptr,
+                                      bool keepAttributes = false);
 // Writes what an operation wrote below `folder` out to the disk.
 platform::Error FlushFileSystemOf(const std::string& folder);
 // -2, -1 or 0: why a source file could not be copied (see CopyErrorText).

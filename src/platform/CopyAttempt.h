@@ -36,8 +36,10 @@ public:
     virtual DataResult moveData(CopyFlow& flow) = 0;
     // Reads the source's status again: whether it is the one read when it was opened.
     virtual bool sourceUnchanged() = 0;
-    // Gives the temporary file the source's permissions or attributes and the time `modified`.
-    virtual Error stamp(CopyTime modified) = 0;
+    // Gives the temporary file the source's permissions or attributes and the time `modified`;
+    // with `keepAttributes` the exact mode, owner and extended attributes, the kinds the target
+    // refused added to `notKept`.
+    virtual Error stamp(CopyTime modified, bool keepAttributes, unsigned& notKept) = 0;
     // Puts the temporary file in place under `name`; what stands there is replaced only with
     // `overwrite` (error 58 otherwise).
     virtual Error place(const std::string& name, bool overwrite) = 0;

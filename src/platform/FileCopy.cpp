@@ -75,12 +75,14 @@ std::optional<CopyResult> copyOnce(const std::string& sourcePath, const Director
     CopyTime modified = attempt->sourceModified();
     if (options.sourceStatus && options.sourceStatus->exists())
         modified = CopyTime{options.sourceStatus->mtimeSeconds, options.sourceStatus->mtimeNanoseconds};
-    if (Error error = attempt->stamp(modified))
+    unsigned notKept = 0;
+    if (Error error = attempt->stamp(modified, options.keepAttributes, notKept))
         return failed(std::move(error), CopyFailure::Target);
     if (Error error = attempt->place(targetName, options.overwrite))
         return failed(std::move(error), CopyFailure::Target);
     CopyResult result;
     result.bytesCopied = attempt->sourceSize();
+    result.notKept = notKept;
     return result;
 }
 

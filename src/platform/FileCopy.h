@@ -36,6 +36,9 @@ struct CopyOptions {
     // is not looked up once more for every file (the path still names it in errors).
     const DirectoryHandle* sourceFolder = nullptr;
     CopyProgressCallback progress;
+    // The copy gets the source's exact mode (no write permission added), owner and extended
+    // attributes, as far as the target holds them (platform/KeptAttributes.h).
+    bool keepAttributes = false;
 };
 
 // Why a copy failed, so the report can say what the user can do about it.
@@ -52,6 +55,7 @@ struct CopyResult {
     std::int64_t bytesCopied = 0;
     CopyFailure failure = CopyFailure::None;
     bool cancelled = false; // stopped through the progress callback: nothing changed in the target
+    unsigned notKept = 0;   // with keepAttributes: the kept:: kinds the target refused
 
     bool copied() const { return !error && !cancelled; }
 };

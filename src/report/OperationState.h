@@ -53,6 +53,12 @@ struct OperationState {
     // Output to a report file had to be given up, so that file misses lines. Never reset by an
     // operation: the command-line tool reads it for its exit status after all its runs.
     bool blnReportFileCutShort = false;
+    // A restore: the backup is walked as a backup's source and the destination is its target.
+    struct Restore {
+        bool active = false;
+        bool overwriteNewer = false; // a file of the destination newer than its copy is replaced too
+    };
+    Restore restore;
 
     int intOperation = 0;
     int intSuspectPercent = 0;

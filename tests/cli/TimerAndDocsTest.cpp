@@ -316,6 +316,8 @@ complete_line "kestrel-backup-cli check --w"
 complete_line "kestrel-backup-cli delete --w"
 complete_line "kestrel-backup-cli backup --modified-since "
 complete_line "kestrel-backup-cli save --pro"
+complete_line "kestrel-backup-cli restore --ov"
+complete_line "kestrel-backup-cli backup --ov"
 )");
     ProcessResult result =
         RunProcess(ProcessRun{{"/bin/bash", "--norc", "--noprofile", dir.path("complete.sh"),
@@ -328,11 +330,13 @@ complete_line "kestrel-backup-cli save --pro"
     EXPECT_EQ(result.err, "");
     const std::string expected =
         "complete -F _kestrel_backup_cli kestrel-backup-cli\n"
-        "[kestrel-backup-cli ] backup check list delete multiple save show setups-folder help\n"
+        "[kestrel-backup-cli ] backup check list delete multiple save show setups-folder restore help\n"
         "[kestrel-backup-cli ch] check\n"
         "[kestrel-backup-cli check --w] --warn-older --warn-smaller\n"
         "[kestrel-backup-cli delete --w] --wipe\n"
         "[kestrel-backup-cli backup --modified-since ] any 3 7 14 28\n"
-        "[kestrel-backup-cli save --pro] \n";
+        "[kestrel-backup-cli save --pro] \n"
+        "[kestrel-backup-cli restore --ov] --overwrite-newer\n"
+        "[kestrel-backup-cli backup --ov] \n";
     EXPECT_EQ(result.out, expected);
 }

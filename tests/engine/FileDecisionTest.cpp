@@ -114,6 +114,34 @@ TEST(FileDecision, DecidesEveryStandingAndActionFromTheFactsAlone) {
              f.source.size = kLarge;
          },
          {S::New, A::Copy}},
+        {"a restore leaves a newer file of the destination",
+         [](FileFacts& f) {
+             f.keepNewerTarget = true;
+             f.target = File(100, kNoon + 60);
+         },
+         {S::NewerInTarget, A::None}},
+        {"a restore replaces an older file of the destination",
+         [](FileFacts& f) {
+             f.keepNewerTarget = true;
+             f.target = File(100, kNoon - 60);
+         },
+         {S::Modified, A::Copy}},
+        {"a restore replaces a destination file later by one second only (whole-second times)",
+         [](FileFacts& f) {
+             f.keepNewerTarget = true;
+             f.target = File(100, kNoon + 1);
+         },
+         {S::Modified, A::Copy}},
+        {"a restore checked reports a newer file of the destination",
+         [](FileFacts& f) {
+             f.operation = intOperationCheckBackupState;
+             f.keepNewerTarget = true;
+             f.target = File(7, kNoon + 3600);
+         },
+         {S::NewerInTarget, A::None}},
+        {"a restore asked to overwrite newer files replaces them",
+         [](FileFacts& f) { f.target = File(100, kNoon + 60); },
+         {S::Modified, A::Copy}},
         {"no byte free", [](FileFacts& f) { f.freeBytes = 0; }, {S::New, A::TargetFull}},
         {"no room for this file", [](FileFacts& f) { f.freeBytes = 100; }, {S::New, A::NoRoom}},
         {"room just enough", [](FileFacts& f) { f.freeBytes = 101; }, {S::New, A::Copy}},

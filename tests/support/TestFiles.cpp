@@ -160,6 +160,13 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 #ifdef __linux__
 std::size_t OpenHandles() {
     std::size_t count = 0;

@@ -37,6 +37,9 @@ std::string ReadAt(const std::string& path, std::int64_t offset, std::size_t siz
 // created, removed or turned into something else.
 std::map<std::string, std::string> EntriesBelow(const std::string& root, const std::string& leftOut = "");
 
+// How many times `part` stands in `text` (a line a report should hold once).
+std::size_t Occurrences(const std::string& text, const std::string& part);
+
 // Whether this system lets the tests make symbolic links (tried once).
 bool CanMakeSymlinks();
 

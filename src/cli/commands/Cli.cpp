@@ -133,6 +133,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         command = makeMultipleCommand();
     else if (options.command == "setups-folder")
         command = makeSetupsFolderCommand();
+    else if (options.command == "restore")
+        command = makeRestoreCommand();
     if (!command) {
         err << "kestrel-backup-cli: unknown command '" << options.command
             << "'\nTry 'kestrel-backup-cli --help'.\n";

@@ -16,12 +16,13 @@ enum CommandBit : unsigned {
     Save = 32,
     Show = 64,
     SetupsFolder = 128,
-    AllCommands = 255,
+    Restore = 256,
+    AllCommands = 511,
     // A setup's fields: every command that builds a setup takes them.
-    Building = Backup | Check | List | Save | Show,
+    Building = Backup | Check | List | Save | Show | Restore,
     // What the deletion reads of a setup: its folders and its report file.
     Deleting = Building | Delete,
-    Operating = Backup | Check | List | Delete | Multiple,
+    Operating = Backup | Check | List | Delete | Multiple | Restore,
 };
 
 enum class Group { Setup, Run, Other };
@@ -70,11 +71,18 @@ const std::vector<OptionInfo>& Options() {
         {"--all", nullptr, Backup, Group::Run,
          "backup: every selected file, not only new and\nmodified ones"},
         {"--wipe", nullptr, Delete, Group::Run, "delete: overwrite each file before deleting it"},
+        {"--to", "DIR", Restore, Group::Run, "restore: into DIR instead of the source folder"},
+        {"--subfolder", "SUBFOLDER", Restore, Group::Run,
+         "restore: only this one of the included subfolders"},
+        {"--overwrite-newer", nullptr, Restore, Group::Run,
+         "restore: replace files that are newer than their\ncopies in the backup too (--yes does not)"},
+        {"--check", nullptr, Restore, Group::Run,
+         "restore: only report what a restore would copy and\nwhat it would leave alone"},
         {"--unattended", nullptr, Backup, Group::Run,
          "backup: the unattended run of the last-run\nsetup, its report in the target folder; for\ntimers"},
         {"--shutdown", nullptr, Backup, Group::Run,
          "with --unattended: shut the computer down\nafterwards (Enter at the prompt calls it off)"},
-        {"--no-disk-check", nullptr, Backup | Multiple, Group::Run,
+        {"--no-disk-check", nullptr, Backup | Multiple | Restore, Group::Run,
          "back up even where the target's disk seems not to\nbe there (an /etc/fstab mount point that is "
          "not\n"
          "mounted, or another disk than at its last backup)"},
@@ -102,6 +110,7 @@ const std::map<std::string, unsigned>& CommandBits() {
     static const std::map<std::string, unsigned> bits = {
         {"backup", Backup},     {"check", Check}, {"list", List}, {"delete", Delete},
         {"multiple", Multiple}, {"save", Save},   {"show", Show}, {"setups-folder", SetupsFolder},
+        {"restore", Restore},
     };
     return bits;
 }
@@ -172,6 +181,12 @@ const std::vector<CommandInfo>& Commands() {
         {"setups-folder", "[DIR | --clear]",
          "show the setups folder, where the desktop program\nand multiple look for setup files; with DIR, "
          "choose it"},
+        {"restore", "[SETUP.zbk]",
+         "copy the setup's backup back into its source folder\n(--to: another folder; --subfolder: one "
+         "included\n"
+         "subfolder); a file there newer than its copy stays\nand is named unless --overwrite-newer; "
+         "--check\n"
+         "first to see what it would do"},
     };
     return commands;
 }
@@ -247,14 +262,20 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--notify", &CliOptions::notify},
         {"--unattended", &CliOptions::unattended},
         {"--shutdown", &CliOptions::shutdown},
+        {"--overwrite-newer", &CliOptions::overwriteNewer},
+        {"--check", &CliOptions::restoreCheck},
         {"--help", &CliOptions::help},
         {"-h", &CliOptions::help},
         {"--version", &CliOptions::version},
     };
     const std::map<std::string, std::optional<std::string> CliOptions::*> texts = {
-        {"--source", &CliOptions::source},     {"--target", &CliOptions::target},
-        {"--ext", &CliOptions::extension},     {"--skip", &CliOptions::skip},
+        {"--source", &CliOptions::source},
+        {"--target", &CliOptions::target},
+        {"--ext", &CliOptions::extension},
+        {"--skip", &CliOptions::skip},
         {"--report", &CliOptions::reportFile},
+        {"--to", &CliOptions::restoreTo},
+        {"--subfolder", &CliOptions::restoreSubfolder},
     };
 
     bool optionsEnded = false;

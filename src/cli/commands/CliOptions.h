@@ -34,6 +34,13 @@ struct CliOptions {
     bool links = false;
     bool keepAttributes = false;
 
+    // restore: the destination (default: the source), one included subfolder, newer files of
+    // the destination replaced, only checked.
+    std::optional<std::string> restoreTo;
+    std::optional<std::string> restoreSubfolder;
+    bool overwriteNewer = false;
+    bool restoreCheck = false;
+
     bool all = false;
     bool wipe = false;
     bool clear = false;

@@ -24,8 +24,9 @@ std::string plainLineEnds(const std::string& text) {
 } // namespace
 
 std::string OperationWord(const std::string& command) {
-    static const std::pair<const char*, int> words[] = {
-        {"backup", 1400}, {"check", 1401}, {"list", 1402}, {"delete", 1403}, {"multiple", 1404}};
+    static const std::pair<const char*, int> words[] = {{"backup", 1400},   {"check", 1401},
+                                                        {"list", 1402},     {"delete", 1403},
+                                                        {"multiple", 1404}, {"restore", 1924}};
     for (const auto& [name, text] : words)
         if (command == name)
             return GetProgramText(text);

@@ -58,5 +58,6 @@ std::unique_ptr<Command> makeListCommand();
 std::unique_ptr<Command> makeDeleteCommand();
 std::unique_ptr<Command> makeMultipleCommand();
 std::unique_ptr<Command> makeSetupsFolderCommand();
+std::unique_ptr<Command> makeRestoreCommand();
 
 } // namespace kestrel::cli

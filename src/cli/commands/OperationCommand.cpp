@@ -1,12 +1,15 @@
 #include "cli/commands/Command.h"
 #include "cli/commands/OperationRun.h"
+#include "cli/commands/SetupOptions.h"
 #include "cli/commands/SetupSource.h"
 #include "cli/commands/SubfolderNote.h"
 #include "engine/FolderOperation.h"
+#include "engine/Restore.h"
 #include "engine/RunOutcome.h"
 #include "engine/UnattendedRun.h"
 #include "modules/Language.h"
 #include "platform/CommandRunner.h"
+#include "platform/ProgramPaths.h"
 #include "setup/LastRun.h"
 
 #include <ostream>
@@ -15,7 +18,7 @@ namespace kestrel::cli {
 
 namespace {
 
-enum class Operation { Backup, Check, List };
+enum class Operation { Backup, Check, List, Restore };
 
 // backup, check and list: the engine's operation buttons, with the report streamed to `out`
 // exactly as the report window receives it.
@@ -53,12 +56,27 @@ public:
             result = cmdListSubFolders_MouseUp(run.setup, run.state, run.ui(), run.report(),
                                                ListButtonListsFiles(run.setup), &refusal);
             break;
+        case Operation::Restore:
+            result =
+                RunRestore(run.setup, run.state, run.ui(), run.report(), RestoreRequestOf(options), &refusal);
+            break;
         }
         run.Finish();
         return Ending(OperationWord(options.command), result, refusal, run, err);
     }
 
 private:
+    // What the restore's options ask for; a relative --to is taken from the working folder.
+    static RestoreRequest RestoreRequestOf(const CliOptions& options) {
+        RestoreRequest request;
+        if (options.restoreTo && !options.restoreTo->empty())
+            request.destination = folderValueOf(*options.restoreTo, platform::workingFolder());
+        request.subfolder = options.restoreSubfolder.value_or("");
+        request.overwriteNewer = options.overwriteNewer;
+        request.check = options.restoreCheck;
+        return request;
+    }
+
     // The run a command-line start of the desktop program makes: the last-run setup's backup of
     // new and modified files, its report in the target folder, nothing asked; then, with
     // --shutdown, the cancellable shutdown.
@@ -124,6 +142,10 @@ std::unique_ptr<Command> makeCheckCommand() {
 
 std::unique_ptr<Command> makeListCommand() {
     return std::make_unique<OperationCommand>(Operation::List);
+}
+
+std::unique_ptr<Command> makeRestoreCommand() {
+    return std::make_unique<OperationCommand>(Operation::Restore);
 }
 
 } // namespace kestrel::cli

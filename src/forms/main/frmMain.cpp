@@ -164,6 +164,7 @@ void frmMain::CreateControls() {
     cmdBackupAllFiles_ = Button(QStringLiteral("cmdBackupAllFiles"), 1504);
     cmdBackupModifiedFiles_ = Button(QStringLiteral("cmdBackupModifiedFiles"), 1505);
     cmdDeleteAllBackupFiles_ = Button(QStringLiteral("cmdDeleteAllBackupFiles"), 1506);
+    cmdRestore_ = Button(QStringLiteral("cmdRestore"), 1915);
     cmdCreateSubFolder_ = Button(QStringLiteral("cmdCreateSubFolder"), 1507);
     cmdEmptyTargetFolder_ = Button(QStringLiteral("cmdEmptyTargetFolder"), 1508);
     cmdReportFile_ = Button(QStringLiteral("cmdReportFile"), 1185);
@@ -329,6 +330,7 @@ void frmMain::LayOutControls() {
     auto* commands = new QHBoxLayout;
     commands->addWidget(cmdReportScreen_);
     commands->addWidget(cmdSetup_);
+    commands->addWidget(cmdRestore_);
     commands->addWidget(txbSetupFile_, 1);
     commands->addWidget(cmdHelp_);
     commands->addWidget(cmdQuit_);
@@ -382,6 +384,7 @@ void frmMain::ConnectControls() {
     connect(cmdBackupAllFiles_, &QPushButton::clicked, this, &frmMain::cmdBackupAllFiles_MouseUp);
     connect(cmdBackupModifiedFiles_, &QPushButton::clicked, this, &frmMain::cmdBackupModifiedFiles_MouseUp);
     connect(cmdDeleteAllBackupFiles_, &QPushButton::clicked, this, &frmMain::cmdDeleteAllBackupFiles_MouseUp);
+    connect(cmdRestore_, &QPushButton::clicked, this, &frmMain::cmdRestore_Click);
     connect(cmdReportFile_, &QPushButton::clicked, this, &frmMain::cmdReportFile_MouseUp);
     connect(cmdReportScreen_, &QPushButton::clicked, this, &frmMain::cmdReportScreen_MouseUp);
     connect(cmdSetup_, &QPushButton::clicked, this, &frmMain::cmdSetup_MouseUp);

@@ -81,6 +81,8 @@ public:
     void cmdBackupAllFiles_MouseUp();
     void cmdBackupModifiedFiles_MouseUp();
     void cmdDeleteAllBackupFiles_MouseUp();
+    // Restores the setup's backup as the restore window asks (frmMainRestore.cpp).
+    void cmdRestore_Click();
     void cmdReportFile_MouseUp();
     void cmdReportScreen_MouseUp();
     void cmdSetup_MouseUp();
@@ -217,6 +219,7 @@ private:
     QPushButton* cmdBackupAllFiles_ = nullptr;
     QPushButton* cmdBackupModifiedFiles_ = nullptr;
     QPushButton* cmdDeleteAllBackupFiles_ = nullptr;
+    QPushButton* cmdRestore_ = nullptr;
     QPushButton* cmdCreateSubFolder_ = nullptr;
     QPushButton* cmdEmptyTargetFolder_ = nullptr;
     QPushButton* cmdReportFile_ = nullptr;

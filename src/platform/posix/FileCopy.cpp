@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
 #include "platform/TemporaryCopyName.h"
+#include "platform/posix/KeptDescriptor.h"
 #include "platform/posix/MountTable.h"
 
 #include <atomic>
@@ -468,12 +469,21 @@ public:
         struct stat after {};
         return ::fstat(in_.get(), &after) == 0 && sameSource(before_, after);
     }
-    Error stamp(CopyTime modified) override {
+    Error stamp(CopyTime modified, bool keepAttributes, unsigned& notKept) override {
         // Both times are given, the access time as the modification time: some FUSE drivers
         // (fusefat) set no time at all when one is left out or lies before what FAT can hold.
         times_[0].tv_sec = static_cast<time_t>(modified.seconds);
         times_[0].tv_nsec = modified.nanoseconds;
         times_[1] = times_[0];
+        if (keepAttributes) {
+            int errnoValue = 0;
+            notKept |= keepDescriptorAttributes(in_.get(), copy_.fd(), before_.st_mode, errnoValue);
+            if (errnoValue != 0)
+                return Error::fromErrno(errnoValue);
+            if (::futimens(copy_.fd(), times_) != 0)
+                return Error::fromErrno(errno);
+            return {};
+        }
         // A file system without permission bits (FAT through FUSE) refuses the mode: the copy
         // keeps the mode that file system gives every file, which is no error.
         if ((::fchmod(copy_.fd(), (before_.st_mode & 07777) | S_IWUSR) != 0 && !modeNotKept(errno)) ||

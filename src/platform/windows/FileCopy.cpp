@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include "platform/CopyAttempt.h"
+#include "platform/KeptAttributes.h"
 #include "platform/TemporaryCopyName.h"
 #include "platform/windows/Win32.h"
 
@@ -175,7 +176,10 @@ public:
         SourceState after;
         return readSource(in_.get(), after) && sameSource(before_, after);
     }
-    Error stamp(CopyTime modified) override {
+    Error stamp(CopyTime modified, bool keepAttributes, unsigned& notKept) override {
+        // Windows keeps no POSIX modes, owners or extended attributes.
+        if (keepAttributes)
+            notKept |= kept::Mode | kept::Owner | kept::ExtendedAttributes | kept::AccessLists;
         const std::int64_t lastWrite = win::toFileTime(modified.seconds, modified.nanoseconds);
         return errorUnlessSuccess(stampCopy(copy_.handle(), lastWrite, before_.attributes));
     }

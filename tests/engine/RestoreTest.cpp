@@ -1,0 +1,107 @@
+#include "EngineFixture.h"
+
+#include "engine/Restore.h"
+#include "modules/Language.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+// A restore brings the backup back with a backup's report and guards; what the user changed in
+// the destination since (a newer file) stays unless the restore is told to replace it.
+namespace kestrel::testing {
+namespace {
+
+class RestoreTest : public EngineTest {
+protected:
+    RestoreTest() {
+        UseReportFile();
+        state.blnScheduledTask = true;
+        Src("top.txt", "top", At(1, 5, 10, 0));
+        Src("Letters/a.txt", "letter a", At(1, 5, 10, 0));
+        Src("Letters/old/b.txt", "letter b", At(1, 6, 10, 0));
+        Src("Photos/c.jpg", "photo c", At(1, 7, 10, 0));
+        setup.chkIncludeSubfolders = 1;
+        Include({"Letters", "Photos"});
+        EXPECT_EQ(BackupAll(), intResultDone);
+    }
+
+    int Restore(const RestoreRequest& request) {
+        return RunRestore(setup, state, ui, report, request, &resultText);
+    }
+};
+
+TEST_F(RestoreTest, IntoAnEmptyFolderGivesTheSourceTreeBack) {
+    const std::string into = Native(dir.createFolder("empty"));
+    Tgt("_Backup report 2024-03-09 12.00.txt", "an unattended run's report");
+    RestoreRequest request;
+    request.destination = into;
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    EXPECT_EQ(EntriesBelow(into), EntriesBelow(source));
+    EXPECT_EQ(state.lngTotalNumFilesCopied, 4);
+    EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
+    EXPECT_EQ(state.intNumWarnings, 0);
+    EXPECT_NE(
+        report.Text().find(GetProgramText(1913) + " " + target + " " + GetProgramText(1914) + " " + into),
+        std::string::npos)
+        << report.Text();
+    // The times come back with the data: a backup of the restored tree finds nothing to do.
+    setup.txbDirectory = {into, target};
+    ASSERT_EQ(CheckState(), intResultDone);
+    EXPECT_EQ(state.lngTotalNumNewFiles + state.lngTotalNumModifiedFiles, 0);
+}
+
+TEST_F(RestoreTest, ANewerFileOfTheDestinationIsLeftAloneAndNamedUnlessAskedFor) {
+    // The source is the default destination: one file edited after the backup, one lost, one
+    // older than its copy (put back from elsewhere).
+    Src("Letters/a.txt", "edited since", At(2, 1, 10, 0));
+    std::filesystem::remove(dir.path("src/Photos/c.jpg"));
+    Src("Letters/old/b.txt", "older", At(1, 1, 10, 0));
+
+    ASSERT_EQ(Restore({}), intResultDone) << resultText;
+    EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "edited since");
+    EXPECT_EQ(dir.readFile("src/Photos/c.jpg"), "photo c");
+    EXPECT_EQ(dir.readFile("src/Letters/old/b.txt"), "letter b");
+    EXPECT_EQ(state.intNumWarnings, 1);
+    EXPECT_EQ(Occurrences(report.Text(), source + Native("Letters/") + "a.txt  " + GetProgramText(1910)), 1u)
+        << report.Text();
+    EXPECT_EQ(Occurrences(ReportFileText(), GetProgramText(1910)), 1u);
+
+    RestoreRequest overwrite;
+    overwrite.overwriteNewer = true;
+    ASSERT_EQ(Restore(overwrite), intResultDone) << resultText;
+    EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "letter a");
+    EXPECT_EQ(state.intNumWarnings, 0);
+}
+
+TEST_F(RestoreTest, ACheckFirstCopiesNothingAndNamesWhatARestoreWouldDo) {
+    std::filesystem::remove(dir.path("src/top.txt"));
+    Src("Photos/c.jpg", "edited", At(3, 1, 10, 0));
+    const auto before = EntriesBelow(source);
+    RestoreRequest request;
+    request.check = true;
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    EXPECT_EQ(EntriesBelow(source), before);
+    EXPECT_EQ(state.lngTotalNumNewFiles, 1);
+    EXPECT_NE(report.Text().find(target + "top.txt " + GetProgramText(65)), std::string::npos)
+        << report.Text();
+    EXPECT_NE(report.Text().find(GetProgramText(1910)), std::string::npos);
+}
+
+TEST_F(RestoreTest, OneIncludedSubfolderComesBackAlone) {
+    const std::string into = Native(dir.createFolder("one"));
+    RestoreRequest request;
+    request.destination = into;
+    request.subfolder = "Photos";
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    const std::map<std::string, std::string> photosOnly = {{"Photos", "folder"},
+                                                           {Native("Photos/c.jpg"), "file photo c"}};
+    EXPECT_EQ(EntriesBelow(into), photosOnly);
+
+    request.subfolder = "Music";
+    EXPECT_EQ(Restore(request), intResultNotIncludedSubfolder);
+    EXPECT_EQ(resultText, "Music " + GetProgramText(1923));
+}
+
+} // namespace
+} // namespace kestrel::testing
