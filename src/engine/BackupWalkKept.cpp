@@ -62,7 +62,9 @@ BackupWalk::FileResult BackupWalk::BackupOneLink(FolderRun& run, const std::stri
     const platform::DirectoryHandle* source = run.sourceHandle;
     platform::Error error;
     if (source == nullptr) {
-        byPath = platform::openDirectory(run.folder, error);
+        platform::Result<platform::DirectoryHandle> opened = platform::openDirectory(run.folder);
+        error = opened.error();
+        byPath = std::move(opened).valueOr(platform::DirectoryHandle());
         source = &byPath;
     }
     std::string text;

@@ -14,16 +14,15 @@ namespace {
 
 // The files below a folder of the target, at every depth, never through a link.
 std::int64_t CountFilesBelow(const platform::DirectoryHandle& folder) {
-    std::vector<platform::DirectoryEntry> entries;
-    platform::Error error;
-    if (!folder.readEntries(entries, error))
+    const platform::Result<std::vector<platform::DirectoryEntry>> entries = folder.readEntries();
+    if (!entries.ok())
         return 0;
     std::int64_t count = 0;
-    for (const platform::DirectoryEntry& entry : entries) {
+    for (const platform::DirectoryEntry& entry : entries.value()) {
         if (entry.kind == platform::EntryKind::Directory) {
-            const platform::DirectoryHandle sub = folder.openChild(entry.name, error);
-            if (!error)
-                count += CountFilesBelow(sub);
+            const platform::Result<platform::DirectoryHandle> sub = folder.openChild(entry.name);
+            if (sub.ok())
+                count += CountFilesBelow(sub.value());
         } else if (entry.kind == platform::EntryKind::Regular || entry.kind == platform::EntryKind::Symlink) {
             ++count;
         }
@@ -61,10 +60,10 @@ void GoneFromSource::Compare(const platform::DirectoryHandle* target, const std:
                              bool filesWalked, bool subfoldersWalked) {
     if (target == nullptr || !(filesWalked || subfoldersWalked))
         return;
-    std::vector<platform::DirectoryEntry> held;
-    platform::Error error;
-    if (!target->readEntries(held, error))
+    platform::Result<std::vector<platform::DirectoryEntry>> read = target->readEntries();
+    if (!read.ok())
         return;
+    std::vector<platform::DirectoryEntry> held = std::move(read).value();
     if (ignoresCase_)
         for (std::string& name : sourceNames)
             name = platform::caseFoldedName(name);
@@ -90,10 +89,10 @@ void GoneFromSource::Compare(const platform::DirectoryHandle* target, const std:
             continue;
         GoneEntry gone{relative, entry.name, folder, 0};
         if (folder) {
-            const platform::DirectoryHandle sub = target->openChild(entry.name, error);
-            if (error)
+            const platform::Result<platform::DirectoryHandle> sub = target->openChild(entry.name);
+            if (!sub.ok())
                 continue; // swapped for something else since the folder was read
-            gone.numFiles = CountFilesBelow(sub);
+            gone.numFiles = CountFilesBelow(sub.value());
             ++numFolders_;
         } else {
             ++numFiles_;

@@ -38,8 +38,7 @@ MirrorExtras::MirrorExtras(OperationContext& context, const std::vector<std::str
     const bool keepVersions = backup_ && extra.intKeepVersionsDays > 0;
     if (!compare && !keepVersions)
         return;
-    platform::Error error;
-    root_ = platform::openDirectory(target_, error);
+    root_ = platform::openDirectory(target_).valueOr(platform::DirectoryHandle());
     if (!root_.valid())
         return;
     if (compare) {
@@ -144,7 +143,7 @@ void MirrorExtras::RemoveOne(const GoneEntry& entry) {
     // Opened afresh from the target's root, one name at a time: a folder swapped for a link since
     // the walk read it is never entered.
     platform::Error error;
-    TargetFolderChain chain(root_.duplicate(error));
+    TargetFolderChain chain(root_.duplicate().valueOr(platform::DirectoryHandle()));
     bool created = false;
     const platform::DirectoryHandle* folder = chain.openFolder(entry.relativeFolder, false, created);
     if (folder == nullptr) {
@@ -184,11 +183,15 @@ void MirrorExtras::ReportRemovalError(const std::string& path, const platform::E
 }
 
 void MirrorExtras::ExpireVersions() {
-    platform::Error error;
-    const platform::DirectoryHandle versions = root_.openChild(kVersionsFolderName, error);
-    std::vector<platform::DirectoryEntry> entries;
-    if (error || !versions.readEntries(entries, error))
+    const platform::Result<platform::DirectoryHandle> opened = root_.openChild(kVersionsFolderName);
+    if (!opened.ok())
         return;
+    const platform::DirectoryHandle& versions = opened.value();
+    const platform::Result<std::vector<platform::DirectoryEntry>> read = versions.readEntries();
+    if (!read.ok())
+        return;
+    const std::vector<platform::DirectoryEntry>& entries = read.value();
+    platform::Error error;
     const std::int64_t now = MinutesOf(platform::clock().now());
     const std::int64_t kept = static_cast<std::int64_t>(ctx_.setup.extra.intKeepVersionsDays) * 1440;
     const std::string folderPath =

@@ -21,19 +21,20 @@ platform::Error RemoveEntryWithContents(const platform::DirectoryHandle& folder,
         return error ? error : platform::Error::of(platform::err::PathFileAccess);
     }
 
-    platform::Error error;
-    const platform::DirectoryHandle sub = folder.openChild(name, error);
-    if (error) {
+    platform::Result<platform::DirectoryHandle> opened = folder.openChild(name);
+    if (!opened.ok()) {
         failedPath = path;
-        return error;
+        return opened.error();
     }
+    const platform::DirectoryHandle sub = std::move(opened).value();
     const platform::FileStatus own = sub.status();
     const bool madeWritable =
         platform::isReadOnly(own) && !sub.setMode(platform::withReadOnlyCleared(own.mode));
-    std::vector<platform::DirectoryEntry> entries;
-    platform::Error first;
-    if (!sub.readEntries(entries, first))
+    platform::Result<std::vector<platform::DirectoryEntry>> read = sub.readEntries();
+    platform::Error first = read.error();
+    if (!read.ok())
         failedPath = path;
+    const std::vector<platform::DirectoryEntry> entries = std::move(read).valueOr({});
     const std::string folderPath = platform::withFinalSeparator(path);
     for (const platform::DirectoryEntry& entry : entries) {
         std::string failed;

@@ -10,8 +10,7 @@ namespace kestrel {
 namespace {
 
 platform::DirectoryHandle DuplicateOf(const platform::DirectoryHandle& root) {
-    platform::Error error;
-    return root.valid() ? root.duplicate(error) : platform::DirectoryHandle();
+    return root.valid() ? root.duplicate().valueOr(platform::DirectoryHandle()) : platform::DirectoryHandle();
 }
 
 } // namespace
