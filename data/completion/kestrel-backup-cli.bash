@@ -24,7 +24,7 @@ _kestrel_backup_cli() {
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
         --source | --target | --include | --ext | --skip | --modified-since | --warn-smaller | --report | \
-            --max-remove | --keep-versions | --to | --subfolder)
+            --max-remove | --keep-versions | --to | --subfolder | --versions)
             ((i++)) ;;
         -*) ;;
         *)
@@ -61,7 +61,7 @@ _kestrel_backup_cli() {
         COMPREPLY=($(compgen -W "10 20 30 40 50 60 70 80 90" -- "$cur"))
         return
         ;;
-    --ext | --skip | --max-remove | --keep-versions | --subfolder)
+    --ext | --skip | --max-remove | --keep-versions | --subfolder | --versions)
         return
         ;;
     esac
@@ -83,7 +83,7 @@ _kestrel_backup_cli() {
     multiple) options="--no-disk-check $running $other" ;;
     save | show) options="$setup $other" ;;
     setups-folder) options="--clear $other" ;;
-    restore) options="$setup --to --subfolder --overwrite-newer --check --no-disk-check $running $other" ;;
+    restore) options="$setup --to --subfolder --versions --overwrite-newer --check --no-disk-check $running $other" ;;
     help)
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return

@@ -450,7 +450,8 @@ void BackupWalk::CompareWithTarget(const std::string& strFolder, const FolderEnt
 bool BackupWalk::PassOverVersionsName(const std::string& strFolder, const std::string& name) {
     if (strFolder != source_ || !IsVersionsFolderName(name))
         return false;
-    if (!Quiet()) {
+    // A restore walks the backup itself: its versions folder is the backup's own store.
+    if (!Quiet() && !state_.restore.active) {
         ++state_.intNumWarnings;
         report_.OutputBlock(kSixBlanks + GetProgramText(1820) + " " + strFolder + name + ".");
     }

@@ -1,6 +1,8 @@
 #include "engine/Restore.h"
 
+#include "engine/VersionsFolder.h"
 #include "modules/Language.h"
+#include "platform/FileSystem.h"
 #include "platform/Path.h"
 #include "report/ReportModel.h"
 
@@ -18,7 +20,29 @@ bool IsIncludedSubfolder(const Setup& setup, const std::string& subfolder) {
                      subfolder) != setup.cboIncludedFolders.begin() + static_cast<std::ptrdiff_t>(count);
 }
 
+// Every folder directly in the backup, its versions folder left out: a folder the source has lost
+// since (the very case a restore is for) is no longer among the setup's included subfolders, as
+// those are kept only while the source holds them.
+std::vector<std::string> FoldersOfBackup(const std::string& backup) {
+    std::vector<std::string> folders;
+    const platform::Result<std::vector<platform::DirectoryEntry>> entries = platform::readDirectory(backup);
+    if (!entries.ok())
+        return folders;
+    for (const platform::DirectoryEntry& entry : entries.value()) {
+        if (entry.kind == platform::EntryKind::Directory && !IsVersionsFolderName(entry.name))
+            folders.push_back(entry.name);
+    }
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
 } // namespace
+
+// The run folder of the backup's versions folder that a restore of earlier copies reads.
+std::string VersionsRunFolder(const Setup& setup, const std::string& run) {
+    return platform::withFinalSeparator(
+        platform::joinPath(platform::joinPath(setup.txbDirectory[1], kVersionsFolderName), run));
+}
 
 std::string RestoreTitle(bool check) {
     return GetProgramText(check ? 1912 : 1911);
@@ -26,7 +50,8 @@ std::string RestoreTitle(bool check) {
 
 Setup RestoreSetupOf(const Setup& setup, const RestoreRequest& request) {
     Setup restore = setup;
-    restore.txbDirectory[0] = setup.txbDirectory[1];
+    restore.txbDirectory[0] =
+        request.versionsRun.empty() ? setup.txbDirectory[1] : VersionsRunFolder(setup, request.versionsRun);
     restore.txbDirectory[1] = request.destination.empty() ? setup.txbDirectory[0]
                                                           : platform::withFinalSeparator(request.destination);
     if (!request.subfolder.empty()) {
@@ -34,7 +59,18 @@ Setup RestoreSetupOf(const Setup& setup, const RestoreRequest& request) {
         restore.intNumIncludedFolders = 1;
         restore.cboIncludedFoldersListIndex = 0;
         restore.chkExcludeFilesInSourceFolder = 1;
+    } else {
+        // All of the backup, below each of its folders.
+        restore.cboIncludedFolders = FoldersOfBackup(restore.txbDirectory[0]);
+        restore.intNumIncludedFolders = static_cast<int>(restore.cboIncludedFolders.size());
+        restore.cboIncludedFoldersListIndex = restore.cboIncludedFolders.empty() ? -1 : 0;
+        restore.chkIncludeSubfolders = 1;
     }
+    // What the destination holds beyond the backup is the user's newest work: a restore never
+    // removes it, and keeps no versions folder in it.
+    restore.extra.bRemoveDeleted = false;
+    restore.extra.lngMaxRemove = 0;
+    restore.extra.intKeepVersionsDays = 0;
     // Everything the backup holds comes back, whatever its date; a newer file of the destination
     // is left alone by the restore's own rule, not asked about.
     restore.cboModifiedSince = 0;
@@ -49,6 +85,12 @@ int RunRestore(Setup& setup, OperationState& state, Interaction& ui, ReportModel
     if (!request.subfolder.empty() && !IsIncludedSubfolder(setup, request.subfolder)) {
         resultText = request.subfolder + " " + GetProgramText(1923);
         code = intResultNotIncludedSubfolder;
+    } else if (!request.versionsRun.empty() && !setup.txbDirectory[1].empty() &&
+               !(platform::isSafeFolderName(request.versionsRun) &&
+                 platform::statPath(VersionsRunFolder(setup, request.versionsRun)).isDirectory())) {
+        // Only a folder directly in the versions folder: a path could lead the walk elsewhere.
+        resultText = request.versionsRun + " " + GetProgramText(1925);
+        code = intResultNoSuchVersionsRun;
     } else if (setup.txbDirectory[1].empty() ||
                (request.destination.empty() && setup.txbDirectory[0].empty())) {
         OperationContext original{setup, state, ui, report};

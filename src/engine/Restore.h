@@ -15,14 +15,17 @@ namespace kestrel {
 struct RestoreRequest {
     std::string destination;     // a folder ending in the separator; empty: the setup's source
     std::string subfolder;       // one of the setup's included subfolders; empty: the whole backup
+    std::string versionsRun;     // a run folder of the backup's versions folder: its earlier copies
     bool overwriteNewer = false; // files of the destination newer than their copies are replaced
     bool check = false;          // only report what a restore would copy
 };
 
 constexpr int intResultNotIncludedSubfolder = -130; // program text 1923
+constexpr int intResultNoSuchVersionsRun = -131;    // program text 1925
 
-// The setup a restore runs: the backup as source, the destination as target, the setup's
-// selection (or the one subfolder), every file whatever its date, no question about older files.
+// The setup a restore runs: the backup (or one run folder of its versions folder) as source, the
+// destination as target, every folder of it (or the one subfolder), every file whatever its
+// date, no question about older files.
 Setup RestoreSetupOf(const Setup& setup, const RestoreRequest& request);
 
 // Runs the restore (or its check) of `setup`'s backup; the result codes of RunFolderOperation.

@@ -51,6 +51,55 @@ TEST_F(RestoreTest, IntoAnEmptyFolderGivesTheSourceTreeBack) {
     EXPECT_EQ(state.lngTotalNumNewFiles + state.lngTotalNumModifiedFiles, 0);
 }
 
+// The case a restore is for: a folder lost from the source (so no longer among the included
+// subfolders a loaded setup keeps) comes back. The setup's removal and versions options are a
+// backup's: a restore never removes the user's newer work nor keeps versions in the source, and
+// the backup's own versions folder is neither restored nor warned about.
+TEST_F(RestoreTest, AFolderTheSourceLostComesBackAndNothingOfTheDestinationIsRemoved) {
+    Tgt(".kestrel-versions/2024-01-01 00.00.00/Letters/a.txt", "an earlier a");
+    std::filesystem::remove_all(dir.path("src/Photos"));
+    Include({"Letters"});
+    Src("Letters/new since.txt", "new work");
+    setup.extra.bRemoveDeleted = true;
+    setup.extra.intKeepVersionsDays = 30;
+
+    ASSERT_EQ(Restore(RestoreRequest{}), intResultDone) << resultText;
+
+    EXPECT_EQ(dir.readFile("src/Photos/c.jpg"), "photo c");
+    EXPECT_EQ(dir.readFile("src/Letters/new since.txt"), "new work");
+    EXPECT_FALSE(std::filesystem::exists(dir.path("src/.kestrel-versions")));
+    EXPECT_EQ(state.intNumWarnings, 0) << report.Text();
+    EXPECT_EQ(state.lngTotalNumCopyErrors, 0) << report.Text();
+}
+
+// The earlier copies one run kept come back in their places, older than what replaced them, so
+// only when asked by name; a run named by a path, or one that is not there, changes nothing.
+TEST_F(RestoreTest, TheVersionsOfOneRunComeBackInTheirPlaces) {
+    const std::string run = "2024-01-01 00.00.00";
+    Tgt(".kestrel-versions/" + run + "/Letters/a.txt", "an earlier a", At(1, 1, 10, 0));
+    Tgt(".kestrel-versions/2024-02-01 00.00.00/Letters/a.txt", "another run's a", At(1, 2, 10, 0));
+
+    for (const std::string& name : {std::string("../Letters"), std::string("1999-01-01 00.00.00")}) {
+        RestoreRequest wrong;
+        wrong.versionsRun = name;
+        wrong.overwriteNewer = true;
+        EXPECT_EQ(Restore(wrong), intResultNoSuchVersionsRun) << name;
+        EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "letter a");
+    }
+
+    RestoreRequest request;
+    request.versionsRun = run;
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "letter a") << "newer than the earlier copy";
+    EXPECT_EQ(state.intNumWarnings, 1);
+
+    request.overwriteNewer = true;
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "an earlier a");
+    EXPECT_EQ(dir.readFile("src/Photos/c.jpg"), "photo c");
+    EXPECT_EQ(dir.readFile("src/top.txt"), "top");
+}
+
 TEST_F(RestoreTest, ANewerFileOfTheDestinationIsLeftAloneAndNamedUnlessAskedFor) {
     // The source is the default destination: one file edited after the backup, one lost, one
     // older than its copy (put back from elsewhere).

@@ -74,6 +74,8 @@ const std::vector<OptionInfo>& Options() {
         {"--to", "DIR", Restore, Group::Run, "restore: into DIR instead of the source folder"},
         {"--subfolder", "SUBFOLDER", Restore, Group::Run,
          "restore: only this one of the included subfolders"},
+        {"--versions", "RUN", Restore, Group::Run,
+         "restore: the earlier copies a run kept, from the\ntarget's .kestrel-versions/RUN folder"},
         {"--overwrite-newer", nullptr, Restore, Group::Run,
          "restore: replace files that are newer than their\ncopies in the backup too (--yes does not)"},
         {"--check", nullptr, Restore, Group::Run,
@@ -276,6 +278,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         {"--report", &CliOptions::reportFile},
         {"--to", &CliOptions::restoreTo},
         {"--subfolder", &CliOptions::restoreSubfolder},
+        {"--versions", &CliOptions::restoreVersions},
     };
 
     bool optionsEnded = false;

@@ -38,6 +38,7 @@ struct CliOptions {
     // the destination replaced, only checked.
     std::optional<std::string> restoreTo;
     std::optional<std::string> restoreSubfolder;
+    std::optional<std::string> restoreVersions; // a run folder of the target's versions folder
     bool overwriteNewer = false;
     bool restoreCheck = false;
 

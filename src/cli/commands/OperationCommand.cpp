@@ -72,6 +72,7 @@ private:
         if (options.restoreTo && !options.restoreTo->empty())
             request.destination = folderValueOf(*options.restoreTo, platform::workingFolder());
         request.subfolder = options.restoreSubfolder.value_or("");
+        request.versionsRun = options.restoreVersions.value_or("");
         request.overwriteNewer = options.overwriteNewer;
         request.check = options.restoreCheck;
         return request;
