@@ -48,8 +48,8 @@ TEST_F(GoneTest, CheckNamesAndCountsARenamedFolderAndRemovesNothing) {
     Tgt("old.txt", "o");
     ASSERT_EQ(CheckState(), intResultDone);
     const std::string text = ui.screenText();
-    EXPECT_NE(text.find(GetProgramText(1800) + CRLF + "      " + target + "a/" + CRLF + "      " + target +
-                        "old.txt"),
+    EXPECT_NE(text.find(GetProgramText(1800) + CRLF + "      " + target + Native("a/") + CRLF + "      " +
+                        target + "old.txt"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("Number of files gone from the source: 1"), std::string::npos) << text;
@@ -75,7 +75,8 @@ TEST_F(GoneTest, ABackupRemovesTheRenamedFolderOnlyWhenAsked) {
     EXPECT_EQ(state.lngTotalNumRemovedFiles, 2);
     EXPECT_EQ(state.lngTotalNumRemovedFolders, 2);
     const std::string text = ui.screenText();
-    EXPECT_NE(text.find("      " + GetProgramText(1805) + " " + target + "a/"), std::string::npos) << text;
+    EXPECT_NE(text.find("      " + GetProgramText(1805) + " " + target + Native("a/")), std::string::npos)
+        << text;
     EXPECT_NE(text.find("Number of files removed from the backup: 2"), std::string::npos) << text;
 }
 

@@ -144,7 +144,7 @@ TEST_F(RestoreTest, OneIncludedSubfolderComesBackAlone) {
     request.subfolder = "Photos";
     ASSERT_EQ(Restore(request), intResultDone) << resultText;
     const std::map<std::string, std::string> photosOnly = {{"Photos", "folder"},
-                                                           {Native("Photos/c.jpg"), "file photo c"}};
+                                                           {"Photos/c.jpg", "file photo c"}};
     EXPECT_EQ(EntriesBelow(into), photosOnly);
 
     request.subfolder = "Music";
