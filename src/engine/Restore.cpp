@@ -87,8 +87,15 @@ int RunRestore(Setup& setup, OperationState& state, Interaction& ui, ReportModel
         code = intResultNotIncludedSubfolder;
     } else if (!request.versionsRun.empty() && !setup.txbDirectory[1].empty() &&
                !(platform::isSafeFolderName(request.versionsRun) &&
-                 platform::statPath(VersionsRunFolder(setup, request.versionsRun)).isDirectory())) {
-        // Only a folder directly in the versions folder: a path could lead the walk elsewhere.
+                 platform::statPath(platform::joinPath(setup.txbDirectory[1], kVersionsFolderName), false)
+                     .isDirectory() &&
+                 platform::statPath(
+                     platform::joinPath(platform::joinPath(setup.txbDirectory[1], kVersionsFolderName),
+                                        request.versionsRun),
+                     false)
+                     .isDirectory())) {
+        // Only a real folder directly in the versions folder: a path or a link could lead the
+        // walk out of the backup (read without a final separator, which would follow a link).
         resultText = request.versionsRun + " " + GetProgramText(1925);
         code = intResultNoSuchVersionsRun;
     } else if (setup.txbDirectory[1].empty() ||

@@ -79,7 +79,10 @@ TEST_F(RestoreTest, TheVersionsOfOneRunComeBackInTheirPlaces) {
     Tgt(".kestrel-versions/" + run + "/Letters/a.txt", "an earlier a", At(1, 1, 10, 0));
     Tgt(".kestrel-versions/2024-02-01 00.00.00/Letters/a.txt", "another run's a", At(1, 2, 10, 0));
 
-    for (const std::string& name : {std::string("../Letters"), std::string("1999-01-01 00.00.00")}) {
+    const bool links =
+        CanMakeSymlinks() && MakeSymlink(dir.path("src"), dir.path("tgt/.kestrel-versions/elsewhere"), true);
+    for (const std::string& name : {std::string("../Letters"), std::string("1999-01-01 00.00.00"),
+                                    std::string(links ? "elsewhere" : "../Letters")}) {
         RestoreRequest wrong;
         wrong.versionsRun = name;
         wrong.overwriteNewer = true;
