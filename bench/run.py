@@ -12,7 +12,7 @@ tool once, one after the other:
      followed by `sync -f TARGET` (the fair peer of a program that flushes what it wrote)
   2. the unchanged re-run:                    backup        vs  rsync -a, and the floor of
                                                                 stat'ing both trees (find -printf)
-  3. the check of an unchanged pair:          check         vs  rsync -an
+  3. the check of an unchanged pair:          check         vs  rsync -an, and the same floor
   4. the re-run after 1% of files changed:    backup        vs  rsync -a      (warm rounds only)
 Warm rounds read the source (and, for the re-run and the check, stat the targets) before every
 tool; cold rounds, run where the page cache can be dropped (as root), drop it before every tool.
@@ -289,7 +289,8 @@ def measure(args, cli, rclone, rounds, cold_rounds, work):
         if rclone:
             rerun.append(("rclone copy", [rclone, "copy", src, copies["rclone copy"]], copies["rclone copy"]))
         check = [("kestrel", [cli, "check", setup, "--yes"], ours),
-                 ("rsync -an", ["rsync", "-an", src + "/", copies["rsync -a"] + "/"], copies["rsync -a"])]
+                 ("rsync -an", ["rsync", "-an", src + "/", copies["rsync -a"] + "/"], copies["rsync -a"]),
+                 ("find floor", ["find", src, ours, "-printf", "%s %T@\\n"], ours)]
         if before:
             check.insert(1, ("kestrel before", [before, "check", older + ".zbk", "--yes"], older))
         if rclone:

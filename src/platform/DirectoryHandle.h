@@ -83,14 +83,17 @@ public:
     int nativeHandle() const { return fd_; }
 
 private:
-    explicit DirectoryHandle(int fd) : fd_(fd) {}
+    explicit DirectoryHandle(int fd, bool atStart = false) : fd_(fd), atStart_(atStart) {}
     // The handle of an open call that gave the system's handle, or its failure.
     static Result<DirectoryHandle> adopt(const Result<int>& fd) {
         if (!fd.ok())
             return fd.error();
-        return DirectoryHandle(fd.value());
+        return DirectoryHandle(fd.value(), true);
     }
     int fd_ = -1;
+    // Whether the handle is known to stand at the folder's first entry (just opened, neither read
+    // nor shared with a duplicate since): a walk reads most folders once, and so without a seek.
+    mutable bool atStart_ = false;
 };
 
 // The folder that holds a file the program is about to write, and where that folder lies.

@@ -97,3 +97,31 @@ TEST(DirectoryHandleTest, ReadsEveryEntryOfALargeFolderOnEveryRead) {
         EXPECT_EQ(names, expected);
     }
 }
+
+TEST(DirectoryHandleTest, AHandleAndItsDuplicateEachReadTheWholeFolder) {
+    TempDir dir;
+    const std::set<std::string> expected = {"a", "b", "c"};
+    for (const std::string& name : expected)
+        dir.createFile("f/" + name, "");
+    const auto namesOf = [](const DirectoryHandle& handle) {
+        const Result<std::vector<DirectoryEntry>> listed = handle.readEntries();
+        std::set<std::string> names;
+        for (const DirectoryEntry& entry : listed.valueOr({}))
+            names.insert(entry.name);
+        return names;
+    };
+    // Whichever of the two reads first, the other does not start where that read ended.
+    for (const bool duplicateFirst : {true, false}) {
+        Result<DirectoryHandle> opened = DirectoryHandle::open(dir.path("f"));
+        ASSERT_TRUE(opened.ok()) << opened.error().description;
+        const DirectoryHandle original = std::move(opened).value();
+        Result<DirectoryHandle> copied = original.duplicate();
+        ASSERT_TRUE(copied.ok()) << copied.error().description;
+        const DirectoryHandle duplicate = std::move(copied).value();
+        const DirectoryHandle& first = duplicateFirst ? duplicate : original;
+        const DirectoryHandle& second = duplicateFirst ? original : duplicate;
+        EXPECT_EQ(namesOf(first), expected) << duplicateFirst;
+        EXPECT_EQ(namesOf(second), expected) << duplicateFirst;
+        EXPECT_EQ(namesOf(first), expected) << duplicateFirst;
+    }
+}

@@ -72,7 +72,8 @@ DirectoryHandle::~DirectoryHandle() {
     }
 }
 
-DirectoryHandle::DirectoryHandle(DirectoryHandle&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+DirectoryHandle::DirectoryHandle(DirectoryHandle&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), atStart_(other.atStart_) {}
 
 DirectoryHandle& DirectoryHandle::operator=(DirectoryHandle&& other) noexcept {
     if (this != &other) {
@@ -81,6 +82,7 @@ DirectoryHandle& DirectoryHandle::operator=(DirectoryHandle&& other) noexcept {
             ::close(fd_);
         }
         fd_ = std::exchange(other.fd_, -1);
+        atStart_ = other.atStart_;
     }
     return *this;
 }
@@ -132,6 +134,8 @@ Result<DirectoryHandle> DirectoryHandle::duplicate() const {
     const int fd = fd_ < 0 ? -1 : ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
     if (fd < 0)
         return Error::fromErrno(fd_ < 0 ? EBADF : errno);
+    // The two share one position in the folder: a read through either moves it for both.
+    atStart_ = false;
     return DirectoryHandle(fd);
 }
 
@@ -144,7 +148,7 @@ FileStatus DirectoryHandle::status() const {
 Result<std::vector<DirectoryEntry>> DirectoryHandle::readEntries() const {
     // Straight from the kernel through this handle, from its start: no stream of its own to
     // open and close for every folder of a walk.
-    if (::lseek(fd_, 0, SEEK_SET) < 0)
+    if (!std::exchange(atStart_, false) && ::lseek(fd_, 0, SEEK_SET) < 0)
         return Error::fromErrno(errno, true);
     std::vector<DirectoryEntry> entries;
     alignas(struct dirent64) char buffer[32768];
