@@ -314,6 +314,9 @@ void BackupWalk::BackupFolder(const std::string& strFolder) {
         if (gone_ != nullptr)
             CompareWithTarget(strFolder, entries, filePart);
         subfolders = std::move(entries.subfolders);
+        upcoming_ = !subfolders.empty() && (strFolder == source_ || setup_.chkIncludeSubfolders != 0)
+                        ? std::optional<NextFolder>(NextFolder{strFolder, subfolders.front()})
+                        : nextSibling_;
         if (!filePart) {
             if (!Quiet())
                 ReportPassedOver(strFolder, entries.passedOver, false, nullptr);
@@ -422,15 +425,19 @@ void BackupWalk::WalkSubfolders(const std::string& strFolder, const std::vector<
     ui.DoEvents();
     if (state_.blnStop)
         return;
-    for (const std::string& name : subfolders) {
+    const std::optional<NextFolder> afterThese = nextSibling_;
+    for (std::size_t i = 0; i < subfolders.size(); ++i) {
+        const std::string& name = subfolders[i];
         const std::string subPath = platform::withFinalSeparator(strFolder + name);
+        nextSibling_ = i + 1 < subfolders.size() ? NextFolder{strFolder, subfolders[i + 1]} : afterThese;
         if (selection_.IsIncludedFolder(subPath, SourceFolder(strFolder)) &&
             !selection_.IsExcludedPath(subPath) && !PassOverVersionsName(strFolder, name))
             BackupFolder(subPath);
         ui.DoEvents();
         if (state_.blnStop || (Quiet() && state_.blnFileExists))
-            return;
+            break;
     }
+    nextSibling_ = afterThese;
 }
 
 void BackupWalk::CompareWithTarget(const std::string& strFolder, const FolderEntries& entries,
@@ -533,13 +540,31 @@ void BackupWalk::ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& file
         readAhead_.queueFolder(*run.sourceHandle, std::move(ahead));
 }
 
+void BackupWalk::ReadNextFolderAhead(const FolderRun& run) {
+    if (!IsBackup() || !upcoming_)
+        return;
+    // Where every file of the next folder is about to be copied: in a backup of all files, and
+    // below a folder the target does not hold yet.
+    const bool allCopied =
+        state_.intOperation == intOperationBackupAllFiles ||
+        (run.targetOpenTried && run.targetHandle == nullptr && upcoming_->parent == run.folder);
+    if (!allCopied || upcoming_->parent.compare(0, source_.size(), source_) != 0)
+        return;
+    if (const platform::DirectoryHandle* parent =
+            sources_.openedFolder(upcoming_->parent.substr(source_.size())))
+        readAhead_.queueNextFolder(*parent, upcoming_->name);
+}
+
 bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
     if (targetTraits_.ignoresCase)
         ChooseCaseClashWinners(run, files);
-    if (run.sourceHandle != nullptr)
+    if (run.sourceHandle != nullptr) {
         ReadStatusesAhead(run, files);
+        ReadNextFolderAhead(run);
+    }
     const std::string& reportFile = setup_.txbReportFile;
     bool abandoned = false;
+    bool stopped = false;
     for (FolderFile& file : files) {
         const std::string fullPath = run.folder + file.name;
         // The report file being written is never backed up.
@@ -559,16 +584,21 @@ bool BackupWalk::ExamineFiles(FolderRun& run, std::vector<FolderFile>& files) {
                     abandoned = true;
                     break;
                 }
-                if (result == FileResult::Stop)
+                if (result == FileResult::Stop) {
+                    stopped = true;
                     break;
+                }
             }
         }
         ctx_.ui.DoEvents();
         if (state_.blnStop)
             break;
     }
-    // What was read ahead of this folder is of no more use, nor after a stop.
-    readAhead_.cancel();
+    // What was read ahead of this folder is of no more use, nor anything after a stop.
+    if (abandoned || stopped || state_.blnStop)
+        readAhead_.cancel();
+    else
+        readAhead_.leaveFolder();
     return !abandoned;
 }
 

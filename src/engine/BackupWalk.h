@@ -17,6 +17,7 @@
 #include "platform/ReadAhead.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -122,6 +123,9 @@ private:
     // Reads both sides' statuses of the folder's files to examine, and queues the read-ahead of
     // those about to be copied.
     void ReadStatusesAhead(FolderRun& run, std::vector<FolderFile>& files);
+    // Has the files of the folder the walk enters next read ahead after this folder's, where the
+    // backup will copy them all.
+    void ReadNextFolderAhead(const FolderRun& run);
     static void AddPassedOver(const std::string& folder, const std::string& name, FolderEntries& entries);
     // Names each passed-over entry the setup would have taken, after the folder's own lines
     // (the held-back count line first); `run` is null when the folder's files are excluded.
@@ -245,6 +249,15 @@ private:
     BothSidesStatus sides_{WalkUsesSecondCore()};
     platform::ReadAhead readAhead_{WalkUsesSecondCore() ? platform::ReadAhead::Limits{}
                                                         : platform::ReadAhead::Limits{0, 0}};
+    // A folder of the walk to come: the path of the folder that holds it, and its name.
+    struct NextFolder {
+        std::string parent;
+        std::string name;
+    };
+    // The folder entered after the subtree of the one being walked, and after the files of the
+    // one being walked (its first subfolder, or that one); none at the end of the walk.
+    std::optional<NextFolder> nextSibling_;
+    std::optional<NextFolder> upcoming_;
     GoneFromSource* gone_ = nullptr;
     VersionsKeeper* versions_ = nullptr;
     // The free space shown last, at that count of files copied: it changes only by a copy.

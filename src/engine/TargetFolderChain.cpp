@@ -32,4 +32,16 @@ const platform::DirectoryHandle* TargetFolderChain::openFolder(const std::string
     return open_.empty() ? &root_ : &open_.back().second;
 }
 
+const platform::DirectoryHandle* TargetFolderChain::openedFolder(const std::string& relative) const {
+    if (!root_.valid())
+        return nullptr;
+    const std::vector<std::string> names = platform::pathComponents(relative);
+    if (names.size() > open_.size())
+        return nullptr;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (open_[i].first != names[i])
+            return nullptr;
+    return names.empty() ? &root_ : &open_[names.size() - 1].second;
+}
+
 } // namespace kestrel

@@ -29,6 +29,9 @@ public:
     // is not there or a link or a file stands in its way. With `create` the missing folders are
     // made; `created` tells whether the folder itself was made now (it holds nothing yet).
     const platform::DirectoryHandle* openFolder(const std::string& relative, bool create, bool& created);
+    // The folder `relative` where it is open on the way to the folder in use; null where it is not.
+    // Opens and closes nothing.
+    const platform::DirectoryHandle* openedFolder(const std::string& relative) const;
 
 private:
     platform::DirectoryHandle root_;

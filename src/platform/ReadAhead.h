@@ -3,6 +3,7 @@
 #include "platform/DirectoryHandle.h"
 #include "platform/TestSeam.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +28,8 @@ struct FileAhead {
 // opened, advised and closed again at once): the copy still opens and checks the file itself,
 // so a file replaced in between is copied as it is then. What it keeps ahead of the walk is
 // bounded in files and bytes (of a large file only its start is read ahead), it holds at most
-// one file open, and a cancel drops everything queued at once.
+// one file open, and a cancel drops everything queued at once. Once a folder's queued files are
+// read, it goes on into the folder the walk enters next, where the walk will copy all files.
 class ReadAhead {
 public:
     struct Limits {
@@ -47,6 +49,14 @@ public:
     // The walk is at the queued file `index` now: those before it are no longer ahead, and the
     // files after it are read up to the limits.
     void reached(std::size_t index);
+    // The folder `name` in `parent` is the one the walk enters next, and it will copy every file
+    // there: once the queued files are read, the reader lists that folder and reads its files
+    // ahead, in the folder's own order and within the limits (holding the folder and one file
+    // open). Replaced by the next call; dropped by queueFolder() and cancel().
+    void queueNextFolder(const DirectoryHandle& parent, std::string name);
+    // The walk is done with the queued folder: its files still queued are dropped, the next
+    // folder's read-ahead goes on.
+    void leaveFolder();
     // Drops what is queued, at once; the file in the reader's hand is closed as soon as the call
     // that reads it returns.
     void cancel();
@@ -56,11 +66,22 @@ public:
     void waitUntilIdle();
 
 private:
+    // One piece of the reader's work: a queued file (`files` set), or the next folder.
+    struct Work {
+        std::shared_ptr<const DirectoryHandle> folder;
+        std::shared_ptr<const std::vector<FileAhead>> files;
+        std::size_t index = 0;
+        std::int64_t bytes = 0;
+        std::shared_ptr<const std::string> nextFolder;
+        std::size_t fileCount = 0;
+    };
+
     void run();
     // The next file to read, if the limits allow one; false when there is none.
-    bool nextToRead(std::shared_ptr<const DirectoryHandle>& folder,
-                    std::shared_ptr<const std::vector<FileAhead>>& files, std::size_t& index,
-                    std::int64_t& bytes);
+    bool nextToRead(Work& work);
+    // The next folder, once the queued files are all read; false when there is none.
+    bool nextFolderToRead(Work& work);
+    void dropQueue();
 
     const Limits limits_;
     mutable std::mutex mutex_;
@@ -74,6 +95,11 @@ private:
     bool started_ = false;   // reached() was called for the queued folder
     std::int64_t bytesAhead_ = 0;
     std::vector<std::int64_t> bytesOf_; // what was read ahead of each queued file
+    // The folder the walk enters next, in its parent; null when there is none to read.
+    std::shared_ptr<const DirectoryHandle> nextParent_;
+    std::shared_ptr<const std::string> nextName_;
+    // Counts the calls that drop the next folder's read-ahead under way: it stops at its next file.
+    std::atomic<std::uint64_t> generation_{0};
     bool idle_ = true;
     std::condition_variable idleChanged_;
     bool stopping_ = false;
@@ -84,6 +110,12 @@ private:
 // without waiting for the data; the file is closed again before it returns. A file that cannot
 // be opened, or is no regular file, is left alone (the copy finds out and reports it).
 void prefetchFile(const DirectoryHandle& folder, const std::string& name, std::int64_t bytes);
+
+// Lists the folder `name` in `parent` (a link of that name is not followed) and has the system
+// read its regular files in, in the folder's order, at most `files` of them and `bytes` in all,
+// for as long as `goOn` says so; each file is closed again before the next is opened.
+void prefetchFolder(const DirectoryHandle& parent, const std::string& name, std::size_t files,
+                    std::int64_t bytes, const std::function<bool()>& goOn);
 
 // Test seam: while a guard lives, the reader calls it with each file's name while it holds that
 // file open, on its own thread; a test holds the read-ahead there.

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,107 @@ TEST(ReadAheadTest, CancelDropsTheQueueAtOnceAndLeavesNothingOpen) {
 #ifdef __linux__
         // The walk's own folder handle is all that stays open.
         EXPECT_EQ(OpenHandles(), before + 1);
+#endif
+    }
+#ifdef __linux__
+    EXPECT_EQ(OpenHandles(), before);
+#endif
+}
+
+TEST(ReadAheadTest, GoesOnIntoTheNextFolderOnceTheQueuedFilesAreRead) {
+    struct Case {
+        const char* what;
+        ReadAhead::Limits limits;
+        int nextFiles;
+        std::vector<std::string> read; // after the queued folder's files
+    };
+    const std::vector<Case> cases = {
+        {"every file of the next folder", {32, 1 << 20}, 3, {"next 0", "next 1", "next 2"}},
+        // The queued folder's file still ahead of the walk counts within the limits.
+        {"no more files ahead in all than the limit", {2, 1 << 20}, 5, {"next 0"}},
+        {"no more bytes ahead in all than the limit, of the last file its start",
+         {32, 250},
+         5,
+         {"next 0", "next 1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::vector<FileAhead> files = MakeFiles(dir, {100, 100});
+        std::set<std::string> expectedNext(c.read.begin(), c.read.end());
+        for (int i = 0; i < c.nextFiles; ++i)
+            dir.createFile("parent/next/next " + std::to_string(i), std::string(100, 'x'));
+        dir.createFolder("parent/next/a subfolder");
+        const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder")).valueOr({});
+        const DirectoryHandle parent = DirectoryHandle::open(dir.path("parent")).valueOr({});
+        ASSERT_TRUE(folder.valid() && parent.valid());
+        ReadNames read;
+        const ScopedReadAheadForTesting seam([&read](const std::string& name) { read.add(name); });
+        ReadAhead ahead(c.limits);
+        ahead.queueFolder(folder, files);
+        ahead.queueNextFolder(parent, "next");
+        ahead.reached(0);
+        ahead.waitUntilIdle();
+        const std::vector<std::string> names = read.names();
+        ASSERT_FALSE(names.empty());
+        EXPECT_EQ(names.front(), NameOf(1)) << "the queued folder's file comes first";
+        // The next folder is read in its own order, which the file system chooses.
+        const std::set<std::string> next(names.begin() + 1, names.end());
+        EXPECT_EQ(next.size(), names.size() - 1);
+        EXPECT_EQ(next.size(), c.read.size());
+        for (const std::string& name : next)
+            EXPECT_EQ(name.rfind("next ", 0), 0u) << name;
+        if (c.nextFiles == static_cast<int>(c.read.size()))
+            EXPECT_EQ(next, expectedNext);
+    }
+}
+
+TEST(ReadAheadTest, TheNextFolderIsNotEnteredThroughALink) {
+    if (!CanMakeSymlinks())
+        GTEST_SKIP() << kNoSymlinks;
+    TempDir dir;
+    dir.createFile("elsewhere/secret", "s");
+    const std::vector<FileAhead> files = MakeFiles(dir, {100});
+    dir.createFolder("parent");
+    ASSERT_TRUE(MakeSymlink(dir.path("elsewhere"), dir.path("parent/next"), true));
+    const DirectoryHandle folder = DirectoryHandle::open(dir.path("folder")).valueOr({});
+    const DirectoryHandle parent = DirectoryHandle::open(dir.path("parent")).valueOr({});
+    ReadNames read;
+    const ScopedReadAheadForTesting seam([&read](const std::string& name) { read.add(name); });
+    ReadAhead ahead;
+    ahead.queueFolder(folder, files);
+    ahead.queueNextFolder(parent, "next");
+    ahead.reached(0);
+    ahead.waitUntilIdle();
+    EXPECT_TRUE(read.names().empty());
+}
+
+TEST(ReadAheadTest, CancelStopsTheNextFoldersReadAheadAndLeavesNothingOpen) {
+    TempDir dir;
+    for (int i = 0; i < 8; ++i)
+        dir.createFile("parent/next/next " + std::to_string(i), std::string(100, 'x'));
+#ifdef __linux__
+    const std::size_t before = OpenHandles();
+#endif
+    {
+        const DirectoryHandle parent = DirectoryHandle::open(dir.path("parent")).valueOr({});
+        ASSERT_TRUE(parent.valid());
+        ReadNames read;
+        const auto gate = Gate::make();
+        const ScopedReadAheadForTesting seam([&read, gate](const std::string& name) {
+            read.add(name);
+            gate->pass();
+        });
+        ReadAhead ahead;
+        // The walk left a folder with nothing to copy: the reader goes into the next one at once.
+        ahead.queueNextFolder(parent, "next");
+        ASSERT_TRUE(gate->waitForArrivals(1));
+        ahead.cancel();
+        gate->open();
+        ahead.waitUntilIdle();
+        EXPECT_EQ(read.names().size(), 1u);
+#ifdef __linux__
+        EXPECT_EQ(OpenHandles(), before + 1) << "the walk's own folder handle only";
 #endif
     }
 #ifdef __linux__

@@ -8,4 +8,7 @@ void prefetchFile(const DirectoryHandle&, const std::string& name, std::int64_t)
         seam(name);
 }
 
+void prefetchFolder(const DirectoryHandle&, const std::string&, std::size_t, std::int64_t,
+                    const std::function<bool()>&) {}
+
 } // namespace kestrel::platform
