@@ -597,7 +597,8 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
 
     switch (verdict.action) {
     case FileAction::None:
-        return FileResult::Next;
+        return verdict.standing == FileStanding::Unchanged ? KeepUnchangedCopyAttributes(run, facts)
+                                                           : FileResult::Next;
     case FileAction::SkipSystemFile:
     case FileAction::SkipSwapFile:
         report_.OutputBlock(kSixBlanks +

@@ -148,6 +148,57 @@ unsigned keepFolderAttributes(const DirectoryHandle& source, const DirectoryHand
     return refused;
 }
 
+unsigned keepCopyModeAndOwner(const DirectoryHandle& sourceFolder, const std::string& sourceName,
+                              const DirectoryHandle& target, const std::string& name, unsigned skip,
+                              Error& error) {
+    error = {};
+    struct stat source {};
+    if (::fstatat(sourceFolder.nativeHandle(), sourceName.c_str(), &source, 0) != 0) {
+        error = Error::fromErrno(errno);
+        return 0;
+    }
+    // A handle to the entry itself, never to what a link would lead to: what is looked at is
+    // what is changed.
+    const int fd = ::openat(target.nativeHandle(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = Error::fromErrno(errno);
+        return 0;
+    }
+    const unsigned seam = refusedOnPurpose();
+    unsigned refused = 0;
+    struct stat copy {};
+    if (::fstat(fd, &copy) != 0)
+        error = Error::fromErrno(errno);
+    // Anything but a regular file no other name shares is not this program's copy alone: left as
+    // it is.
+    else if (S_ISREG(copy.st_mode) && copy.st_nlink <= 1) {
+        // The owner first: a new owner clears the set-id bits the mode then gives back.
+        if ((skip & kept::Owner) == 0 && mayGiveAwayFiles() &&
+            (copy.st_uid != source.st_uid || copy.st_gid != source.st_gid)) {
+            if ((seam & kept::Owner) != 0 ||
+                ::fchownat(fd, "", source.st_uid, source.st_gid, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) != 0) {
+                if ((seam & kept::Owner) == 0 && !refusedByFileSystem(errno))
+                    error = Error::fromErrno(errno);
+                refused |= kept::Owner;
+            } else
+                copy.st_mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        }
+        const mode_t mode = source.st_mode & 07777;
+        if (!error && (skip & kept::Mode) == 0 && (copy.st_mode & 07777) != mode) {
+            // A path-only handle is changed through its name in /proc, which leads to the same
+            // file, never to another (older kernels refuse fchmod on it).
+            const std::string self = "/proc/self/fd/" + std::to_string(fd);
+            if ((seam & kept::Mode) != 0 || (::fchmod(fd, mode) != 0 && ::chmod(self.c_str(), mode) != 0)) {
+                if ((seam & kept::Mode) == 0 && !refusedByFileSystem(errno))
+                    error = Error::fromErrno(errno);
+                refused |= kept::Mode;
+            }
+        }
+    }
+    ::close(fd);
+    return error ? 0 : refused;
+}
+
 bool holdsLinks(const DirectoryHandle& folder) {
     if ((refusedOnPurpose() & kept::Links) != 0)
         return false;

@@ -2,6 +2,7 @@
 
 #include "modules/Language.h"
 #include "platform/KeptAttributes.h"
+#include "support/Unprivileged.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +28,51 @@ protected:
     KeptAttributesTest() {
         UseReportFile();
         state.blnScheduledTask = true;
+    }
+    // Backs up three files keeping attributes, changes only their modes (and, as root, one
+    // owner), and runs again: without the option, with it, and with modes refused.
+    void ModeChangedAloneRun() {
+        Src("a.txt", "a", At(1, 5, 10, 0));
+        Src("b.txt", "b", At(1, 5, 10, 0));
+        Src("shared.txt", "s", At(1, 5, 10, 0));
+        for (const char* file : {"a.txt", "b.txt", "shared.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0644), 0);
+        setup.extra.bKeepAttributes = true;
+        ASSERT_EQ(BackupAll(), intResultDone);
+        const ino_t copy = StatOf(target + "a.txt").st_ino;
+        ASSERT_EQ(::link((target + "shared.txt").c_str(), dir.path("elsewhere.txt").c_str()), 0);
+
+        for (const char* file : {"a.txt", "b.txt", "shared.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0600), 0);
+        setup.extra.bKeepAttributes = false;
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0644u);
+
+        setup.extra.bKeepAttributes = true;
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown((source + "b.txt").c_str(), 4321, 8765), 0);
+        }
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(state.lngTotalNumFilesCopied, 0);
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 0) << report.Text();
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0600u);
+        EXPECT_EQ(StatOf(target + "a.txt").st_ino, copy) << "the data was copied again";
+        EXPECT_EQ(StatOf(target + "b.txt").st_mode & 07777, 0600u);
+        EXPECT_EQ(StatOf(target + "shared.txt").st_mode & 07777, 0644u);
+        if (root) {
+            EXPECT_EQ(StatOf(target + "b.txt").st_uid, 4321u);
+            EXPECT_EQ(StatOf(target + "b.txt").st_gid, 8765u);
+        }
+
+        // A target that holds no modes is told once, as a copy's would be, and that is no error.
+        for (const char* file : {"a.txt", "b.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0640), 0);
+        platform::ScopedRefusedKindsForTesting refuse(platform::kept::Mode);
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(Occurrences(report.Text(), GetProgramText(1900)), 1u) << report.Text();
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0600u);
     }
     std::string LinkText(const std::string& path) const {
         char buffer[256];
@@ -105,6 +151,16 @@ TEST_F(KeptAttributesTest, ModesAndFolderTimesAreKept) {
     EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
     EXPECT_EQ(dir.readFile("tgt/sub/read-only.txt"), "changed");
     EXPECT_EQ(StatOf(target + "sub/read-only.txt").st_mode & 07777, 0444u);
+}
+
+// A re-run where only a file's mode (or, as root, its owner) changed copies no data: the existing
+// copy is given them. Without the option, and on a copy another name shares, nothing changes.
+TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopy) {
+    ModeChangedAloneRun();
+}
+
+TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopyByAnyUser) {
+    RunAsUnprivileged({dir.path()}, [this] { ModeChangedAloneRun(); });
 }
 
 TEST_F(KeptAttributesTest, AsRootOwnersAndExtendedAttributesAreKept) {
