@@ -36,6 +36,10 @@ void BackupWalk::LearnWhatIsKept() {
         linksAsLinks_ = platform::holdsLinks(targets_.root());
         linksNotHeld_ = !linksAsLinks_;
     }
+    // The look for anything to back up: a link is a file the backup takes, whatever it leads to
+    // (nowhere, a folder) and whatever the target holds (the backup tells that itself).
+    if (state_.intOperation == intOperationCheckForFile && setup_.extra.bCopyLinksAsLinks)
+        linksAsLinks_ = true;
 }
 
 void BackupWalk::TellNotKept(unsigned kinds) {

@@ -9,7 +9,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 // A setup that asks for it gets back what was there: links as links, permission modes, folder
 // times, and as root owners and extended attributes. A target that cannot hold one of these is
@@ -108,6 +110,42 @@ TEST_F(KeptAttributesTest, LinksAreCopiedAsLinksAndComparedByTheirText) {
     EXPECT_EQ(LinkText(target + "to-file"), "folder");
     EXPECT_NE(report.Text().find(source + "to-file " + GetProgramText(66)), std::string::npos)
         << report.Text();
+}
+
+// A source that holds only links has files to back up when links are kept, whatever they lead
+// to; without the option the same source has none.
+TEST_F(KeptAttributesTest, LinksAloneAreFilesFoundWhenLinksAreKept) {
+    struct Case {
+        const char* label;
+        const char* link; // below the source
+        const char* leadsTo;
+        bool inSubfolder; // the link's folder is the one included subfolder, the top's files left out
+        int withoutOption;
+    };
+    const Case cases[] = {
+        {"dangling at the top", "nowhere-link", "../nowhere", false, intResultNoFilesInSource},
+        {"to a folder at the top", "folder-link", "/", false, intResultNoFilesInSource},
+        {"to a folder in a subfolder", "sub/folder-link", "..", true, intResultNoFileSelected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(source);
+        std::filesystem::remove_all(target);
+        dir.createFolder("src");
+        dir.createFolder("tgt");
+        if (c.inSubfolder)
+            dir.createFolder("src/sub");
+        ASSERT_EQ(::symlink(c.leadsTo, (source + c.link).c_str()), 0);
+        Include(c.inSubfolder ? std::vector<std::string>{"sub"} : std::vector<std::string>{});
+        setup.chkExcludeFilesInSourceFolder = c.inSubfolder ? 1 : 0;
+
+        setup.extra.bCopyLinksAsLinks = false;
+        EXPECT_EQ(BackupModified(), c.withoutOption);
+        setup.extra.bCopyLinksAsLinks = true;
+        ASSERT_EQ(BackupModified(), intResultDone) << resultText;
+        EXPECT_EQ(state.lngTotalNumFilesCopied, 1);
+        EXPECT_EQ(LinkText(target + c.link), c.leadsTo);
+    }
 }
 
 TEST_F(KeptAttributesTest, WithoutTheOptionLinksAreBackedUpAsBefore) {
