@@ -14,6 +14,7 @@
 #include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
 #include "report/ReportTexts.h"
+#include "report/RestoreWording.h"
 #include "setup/ChoiceLists.h"
 
 #include <algorithm>
@@ -662,7 +663,7 @@ void BackupWalk::ReportNewOrModified(FolderRun& run, const std::string& fullPath
         OutputHeldBackFolderLine(report_);
         run.blnFolderLineShown = true;
     }
-    report_.Output(kSixBlanks + fullPath + " " + GetProgramText(isNew ? 65 : 66), true);
+    report_.Output(kSixBlanks + fullPath + " " + GetProgramText(WordingOf(state_, isNew ? 65 : 66)), true);
 }
 
 void BackupWalk::ReportTargetFull() {
