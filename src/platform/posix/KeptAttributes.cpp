@@ -56,6 +56,15 @@ bool valueOf(int fd, const std::string& name, std::vector<char>& value) {
     return true;
 }
 
+// Whether the entry now has the permission bits of `mode`: some file systems (NTFS through
+// ntfs-3g without its permissions option) take a new mode without a word and keep their own.
+// The set-id bits are left out: the system may clear them for a user who is no member of the
+// group, which is no fault of the file system.
+bool modeHeld(int fd, mode_t mode) {
+    struct stat now {};
+    return ::fstat(fd, &now) != 0 || (now.st_mode & 0777) == (mode & 0777);
+}
+
 unsigned refusedOnPurpose() {
     return RefusedKindsSeam::current();
 }
@@ -115,6 +124,8 @@ unsigned keepDescriptorAttributes(int from, int to, mode_t mode, int& errnoValue
             errnoValue = errno;
             return refused;
         }
+        refused |= kept::Mode;
+    } else if (!modeHeld(to, mode)) {
         refused |= kept::Mode;
     }
     return refused;
@@ -191,6 +202,8 @@ unsigned keepCopyModeAndOwner(const DirectoryHandle& sourceFolder, const std::st
             if ((seam & kept::Mode) != 0 || (::fchmod(fd, mode) != 0 && ::chmod(self.c_str(), mode) != 0)) {
                 if ((seam & kept::Mode) == 0 && !refusedByFileSystem(errno))
                     error = Error::fromErrno(errno);
+                refused |= kept::Mode;
+            } else if (!modeHeld(fd, mode)) {
                 refused |= kept::Mode;
             }
         }
