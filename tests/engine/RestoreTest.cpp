@@ -89,6 +89,9 @@ TEST_F(RestoreTest, TheVersionsOfOneRunComeBackInTheirPlaces) {
         wrong.overwriteNewer = true;
         EXPECT_EQ(Restore(wrong), intResultNoSuchVersionsRun) << name;
         EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "letter a");
+        // The refusal names the runs there are, as a restore takes them.
+        EXPECT_EQ(resultText, name + " " + GetProgramText(1925) + " " + GetProgramText(1945) +
+                                  " 2024-02-01 00.00.00, " + run + ".");
     }
 
     RestoreRequest request;
