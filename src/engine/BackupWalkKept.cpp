@@ -129,8 +129,11 @@ BackupWalk::FileResult BackupWalk::BackupOneLink(FolderRun& run, const std::stri
 
 BackupWalk::FileResult BackupWalk::KeepUnchangedCopyAttributes(FolderRun& run, const FileFacts& facts) {
     // Nothing to give where the modes are alike and no owner may be given: no look at the disk.
+    // A restore leaves the user's unchanged files as they are: a backup on a disk that holds no
+    // modes (FAT) would give them all that disk's one mode.
     constexpr unsigned kGiven = platform::kept::Mode | platform::kept::Owner;
-    if (!keepAttributes_ || run.targetHandle == nullptr || (notKeptTold_ & kGiven) == kGiven ||
+    if (!keepAttributes_ || state_.restore.active || run.targetHandle == nullptr ||
+        (notKeptTold_ & kGiven) == kGiven ||
         (facts.source.mode == facts.target.mode && !platform::mayGiveAwayFiles()))
         return FileResult::Next;
     platform::DirectoryHandle byPath;

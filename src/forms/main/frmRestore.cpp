@@ -53,7 +53,7 @@ frmRestore::frmRestore(QWidget* parent, const Setup& setup) : QDialog(parent), s
     cboSubfolder_->setEnabled(false);
     connect(optSubfolder_, &QRadioButton::toggled, cboSubfolder_, &QComboBox::setEnabled);
 
-    // The runs are read once, as the window opens: the backup is not running meanwhile.
+    // The runs are read once, as the window opens: no operation runs while it is open.
     runs_ = VersionsRunsOf(setup.txbDirectory[1]);
     optVersionsRun_ = new QRadioButton(Qs(GetProgramText(1926)));
     optVersionsRun_->setObjectName(QStringLiteral("optVersionsRun"));

@@ -1,5 +1,6 @@
 #include "../EngineFixture.h"
 
+#include "engine/Restore.h"
 #include "modules/Language.h"
 #include "platform/KeptAttributes.h"
 #include "support/Unprivileged.h"
@@ -199,6 +200,20 @@ TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopy) {
 
 TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopyByAnyUser) {
     RunAsUnprivileged({dir.path()}, [this] { ModeChangedAloneRun(); });
+}
+
+// A restore does not give the backup's modes to the destination's unchanged files: a backup on a
+// disk without modes holds one mode for all.
+TEST_F(KeptAttributesTest, ARestoreLeavesTheModeOfAnUnchangedFileAlone) {
+    Src("a.txt", "a", At(1, 5, 10, 0));
+    ASSERT_EQ(::chmod((source + "a.txt").c_str(), 0644), 0);
+    setup.extra.bKeepAttributes = true;
+    ASSERT_EQ(BackupAll(), intResultDone);
+    ASSERT_EQ(::chmod((target + "a.txt").c_str(), 0700), 0); // as a FAT disk shows every file
+
+    ASSERT_EQ(RunRestore(setup, state, ui, report, RestoreRequest{}, &resultText), intResultDone)
+        << resultText;
+    EXPECT_EQ(StatOf(source + "a.txt").st_mode & 07777, 0644u);
 }
 
 TEST_F(KeptAttributesTest, AsRootOwnersAndExtendedAttributesAreKept) {
