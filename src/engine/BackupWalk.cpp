@@ -14,6 +14,7 @@
 #include "platform/Path.h"
 #include "platform/TargetFileSystem.h"
 #include "report/ReportTexts.h"
+#include "report/RestoreWording.h"
 #include "setup/ChoiceLists.h"
 
 #include <algorithm>
@@ -627,7 +628,8 @@ BackupWalk::FileResult BackupWalk::BackupOneFile(FolderRun& run, const std::stri
 
     switch (verdict.action) {
     case FileAction::None:
-        return FileResult::Next;
+        return verdict.standing == FileStanding::Unchanged ? KeepUnchangedCopyAttributes(run, facts)
+                                                           : FileResult::Next;
     case FileAction::SkipSystemFile:
     case FileAction::SkipSwapFile:
         report_.OutputBlock(kSixBlanks +
@@ -691,7 +693,7 @@ void BackupWalk::ReportNewOrModified(FolderRun& run, const std::string& fullPath
         OutputHeldBackFolderLine(report_);
         run.blnFolderLineShown = true;
     }
-    report_.Output(kSixBlanks + fullPath + " " + GetProgramText(isNew ? 65 : 66), true);
+    report_.Output(kSixBlanks + fullPath + " " + GetProgramText(WordingOf(state_, isNew ? 65 : 66)), true);
 }
 
 void BackupWalk::ReportTargetFull() {

@@ -212,6 +212,12 @@ private:
     FileResult BackupOneLink(FolderRun& run, const std::string& name, const std::string& fullPath);
     // A folder's mode, owner, extended attributes and time, once its content is done.
     void KeepFolderAttributes(const std::string& strFolder);
+    // The mode and (as root) the owner of a file found unchanged, given to its existing copy.
+    FileResult KeepUnchangedCopyAttributes(FolderRun& run, const FileFacts& facts);
+    // The handle of the folder `run` reads its files from: its own, or one opened by its path
+    // into `byPath` (a link the user included); null with `error`.
+    const platform::DirectoryHandle* SourceFolderOf(const FolderRun& run, platform::DirectoryHandle& byPath,
+                                                    platform::Error& error) const;
     // Tells the kinds (platform::kept::) the target could not hold that this run has not told yet.
     void TellNotKept(unsigned kinds);
 

@@ -36,6 +36,10 @@ void BackupWalk::LearnWhatIsKept() {
         linksAsLinks_ = platform::holdsLinks(targets_.root());
         linksNotHeld_ = !linksAsLinks_;
     }
+    // The look for anything to back up: a link is a file the backup takes, whatever it leads to
+    // (nowhere, a folder) and whatever the target holds (the backup tells that itself).
+    if (state_.intOperation == intOperationCheckForFile && setup_.extra.bCopyLinksAsLinks)
+        linksAsLinks_ = true;
 }
 
 void BackupWalk::TellNotKept(unsigned kinds) {
@@ -55,18 +59,24 @@ bool BackupWalk::TakesLinkAsLink() {
     return linksAsLinks_;
 }
 
+const platform::DirectoryHandle* BackupWalk::SourceFolderOf(const FolderRun& run,
+                                                            platform::DirectoryHandle& byPath,
+                                                            platform::Error& error) const {
+    error = {};
+    if (run.sourceHandle != nullptr)
+        return run.sourceHandle;
+    // A folder the walk reads by path (a link the user included) is opened for the step.
+    platform::Result<platform::DirectoryHandle> opened = platform::openDirectory(run.folder);
+    error = opened.error();
+    byPath = std::move(opened).valueOr(platform::DirectoryHandle());
+    return &byPath;
+}
+
 BackupWalk::FileResult BackupWalk::BackupOneLink(FolderRun& run, const std::string& name,
                                                  const std::string& fullPath) {
-    // A folder the walk reads by path (a link the user included) is opened for its links.
     platform::DirectoryHandle byPath;
-    const platform::DirectoryHandle* source = run.sourceHandle;
     platform::Error error;
-    if (source == nullptr) {
-        platform::Result<platform::DirectoryHandle> opened = platform::openDirectory(run.folder);
-        error = opened.error();
-        byPath = std::move(opened).valueOr(platform::DirectoryHandle());
-        source = &byPath;
-    }
+    const platform::DirectoryHandle* source = SourceFolderOf(run, byPath, error);
     std::string text;
     if (!error)
         error = platform::readLinkText(*source, name, text);
@@ -114,6 +124,31 @@ BackupWalk::FileResult BackupWalk::BackupOneLink(FolderRun& run, const std::stri
     if (keepAttributes_)
         TellNotKept(placed.refused);
     CountCopied(run, 0);
+    return FileResult::Next;
+}
+
+BackupWalk::FileResult BackupWalk::KeepUnchangedCopyAttributes(FolderRun& run, const FileFacts& facts) {
+    // Nothing to give where the modes are alike and no owner may be given: no look at the disk.
+    // A restore leaves the user's unchanged files as they are: a backup on a disk that holds no
+    // modes (FAT) would give them all that disk's one mode.
+    constexpr unsigned kGiven = platform::kept::Mode | platform::kept::Owner;
+    if (!keepAttributes_ || state_.restore.active || run.targetHandle == nullptr ||
+        (notKeptTold_ & kGiven) == kGiven ||
+        (facts.source.mode == facts.target.mode && !platform::mayGiveAwayFiles()))
+        return FileResult::Next;
+    platform::DirectoryHandle byPath;
+    platform::Error error;
+    const platform::DirectoryHandle* source = SourceFolderOf(run, byPath, error);
+    unsigned refused = 0;
+    if (!error)
+        refused = platform::keepCopyModeAndOwner(*source, facts.name, *run.targetHandle, facts.name,
+                                                 notKeptTold_, error);
+    if (error) {
+        bool stop = false;
+        ReportCopyError(facts.fullPath, error.description, stop);
+        return stop ? FileResult::Stop : FileResult::Next;
+    }
+    TellNotKept(refused);
     return FileResult::Next;
 }
 

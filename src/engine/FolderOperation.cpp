@@ -115,6 +115,20 @@ std::int64_t CountFilesOf(const std::string& folder) {
     return CountFiles(folder, "*.*", false, false, errorDescription, size, accessDenied);
 }
 
+namespace {
+
+// Whether the folder holds a symbolic link, which a setup that copies links as links backs up as a
+// file whatever it leads to.
+bool HoldsLinks(const std::string& folder) {
+    const platform::Result<std::vector<platform::DirectoryEntry>> entries = platform::readDirectory(folder);
+    return entries.ok() && std::any_of(entries.value().begin(), entries.value().end(),
+                                       [](const platform::DirectoryEntry& entry) {
+                                           return entry.kind == platform::EntryKind::Symlink;
+                                       });
+}
+
+} // namespace
+
 // -1 for a folder that cannot be read.
 std::int32_t CountSubfoldersOf(const std::string& folder) {
     return CountSubfolders(folder).valueOr(-1);
@@ -170,7 +184,8 @@ int CheckSomethingToDo(OperationContext& context, bool quiet, const std::string&
                       GetProgramText(1731) + kCRLF + GetProgramText(1732) + kCRLF + GetProgramText(1733),
                       strTitle, MessageIcon::Exclamation, strResultText);
     }
-    if (CountFilesOf(setup.txbDirectory[0]) == 0 && !context.state.blnSubfoldersExist) {
+    if (CountFilesOf(setup.txbDirectory[0]) == 0 && !context.state.blnSubfoldersExist &&
+        !(setup.extra.bCopyLinksAsLinks && HoldsLinks(setup.txbDirectory[0]))) {
         return Refuse(context, quiet, intResultNoFilesInSource, GetProgramText(1734),
                       GetProgramText(37) + kCRLF + GetProgramText(38), strTitle, MessageIcon::Exclamation,
                       strResultText);

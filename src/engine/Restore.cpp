@@ -1,6 +1,7 @@
 #include "engine/Restore.h"
 
 #include "engine/VersionsFolder.h"
+#include "engine/VersionsRuns.h"
 #include "modules/Language.h"
 #include "platform/FileSystem.h"
 #include "platform/Path.h"
@@ -34,6 +35,17 @@ std::vector<std::string> FoldersOfBackup(const std::string& backup) {
     }
     std::sort(folders.begin(), folders.end());
     return folders;
+}
+
+// The runs a restore of earlier versions can name, for the one who named none of them.
+std::string RunsOfBackupText(const Setup& setup) {
+    const std::vector<VersionsRun> runs = VersionsRunsOf(setup.txbDirectory[1]);
+    if (runs.empty())
+        return GetProgramText(1927);
+    std::string text = GetProgramText(1945);
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        text += (i == 0 ? " " : ", ") + runs[i].name;
+    return text + ".";
 }
 
 } // namespace
@@ -96,7 +108,7 @@ int RunRestore(Setup& setup, OperationState& state, Interaction& ui, ReportModel
                      .isDirectory())) {
         // Only a real folder directly in the versions folder: a path or a link could lead the
         // walk out of the backup (read without a final separator, which would follow a link).
-        resultText = request.versionsRun + " " + GetProgramText(1925);
+        resultText = request.versionsRun + " " + GetProgramText(1925) + " " + RunsOfBackupText(setup);
         code = intResultNoSuchVersionsRun;
     } else if (setup.txbDirectory[1].empty() ||
                (request.destination.empty() && setup.txbDirectory[0].empty())) {

@@ -27,6 +27,17 @@ constexpr unsigned Links = 32;
 // keeps the owner's read, write and search permission, so the next backup can still fill it.
 unsigned keepFolderAttributes(const DirectoryHandle& source, const DirectoryHandle& target, Error& error);
 
+// Gives the existing copy `name` of `target` the permission mode and (as root) the owner of the
+// file `sourceName` of `sourceFolder` (a link there followed, as a backup reads it), where they
+// differ, without touching its data: a re-run finds a file whose mode alone changed the same and
+// copies nothing. The copy is looked at and changed through one handle to the entry itself: a
+// link, anything but a regular file or a file another name shares is left as it is. The kinds
+// in `skip` are not tried (the target refused them already). Returns the kinds the target
+// refused; `error` is set for a failure that is no refusal.
+unsigned keepCopyModeAndOwner(const DirectoryHandle& sourceFolder, const std::string& sourceName,
+                              const DirectoryHandle& target, const std::string& name, unsigned skip,
+                              Error& error);
+
 // The text of the link `name` of `folder`, never followed.
 Error readLinkText(const DirectoryHandle& folder, const std::string& name, std::string& text);
 

@@ -6,6 +6,7 @@
 #include "modules/StrProc.h"
 #include "report/BeyondMirrorCounts.h"
 #include "report/ReportModel.h"
+#include "report/RestoreWording.h"
 #include "setup/ChoiceLists.h"
 
 namespace kestrel {
@@ -59,7 +60,7 @@ void OutputLine(ReportModel& report, const std::string& text) {
 
 // A folder's remark stands two blanks in from the start of its line.
 void OutputRemark(ReportModel& report, int textNumber) {
-    OutputLine(report, "  " + GetProgramText(textNumber));
+    OutputLine(report, "  " + GetProgramText(WordingOf(report.state(), textNumber)));
 }
 
 // The name of a summary count, before its number.
@@ -69,10 +70,11 @@ std::string Label(int textNumber) {
 
 // "3 modified files and 2 files not backed up.": the new files' text for one file is `newOne`,
 // for any other number the text after it.
-std::string ModifiedAndNewText(std::int64_t modified, std::int64_t added, int newOne) {
-    return std::to_string(modified) + " " + GetProgramText(modified == 1 ? 1140 : 1141) + " " +
-           GetProgramText(1142) + " " + std::to_string(added) + " " +
-           GetProgramText(added == 1 ? newOne : newOne + 1);
+std::string ModifiedAndNewText(const OperationState& state, std::int64_t modified, std::int64_t added,
+                               int newOne) {
+    return std::to_string(modified) + " " + GetProgramText(WordingOf(state, modified == 1 ? 1140 : 1141)) +
+           " " + GetProgramText(1142) + " " + std::to_string(added) + " " +
+           GetProgramText(WordingOf(state, added == 1 ? newOne : newOne + 1));
 }
 
 // Every summary of a walk names the number of entries it passed over, when there were any.
@@ -186,16 +188,20 @@ void DisplayFilesCopied(ReportModel& report, std::int64_t lngNumFiles, std::int6
     if (lngNumNewFiles == lngNumFiles) {
         if (lngNumFiles > 1) {
             report.Indent();
-            report.Output("  " + GetProgramText(lngNumNewFiles == 2 ? 1137 : 1138) + "  ", false);
+            report.Output(
+                "  " + GetProgramText(WordingOf(report.state(), lngNumNewFiles == 2 ? 1137 : 1138)) + "  ",
+                false);
         }
     } else if (lngNumModifiedFiles == lngNumFiles) {
         report.Indent();
         if (lngNumModifiedFiles > 1) {
-            report.Output("  " + GetProgramText(1139) + "  ", false);
+            report.Output("  " + GetProgramText(WordingOf(report.state(), 1139)) + "  ", false);
         }
     } else if (total > 0) {
         report.Indent();
-        report.Output("  " + ModifiedAndNewText(lngNumModifiedFiles, lngNumNewFiles, 1143) + "  ", false);
+        report.Output("  " + ModifiedAndNewText(report.state(), lngNumModifiedFiles, lngNumNewFiles, 1143) +
+                          "  ",
+                      false);
     }
 
     if (lngNumFilesCopied == 0) {
@@ -235,7 +241,9 @@ void DisplayNewAndModifiedFiles(ReportModel& report, std::int64_t lngNumFiles, s
         }
     } else if (lngNumNewFiles + lngNumModifiedFiles > 0) {
         report.Indent();
-        OutputLine(report, "  " + ModifiedAndNewText(lngNumModifiedFiles, lngNumNewFiles, 1152) + "  ");
+        OutputLine(report, "  " +
+                               ModifiedAndNewText(report.state(), lngNumModifiedFiles, lngNumNewFiles, 1152) +
+                               "  ");
     }
 }
 
@@ -280,11 +288,11 @@ void ReportForBackupModifiedFiles(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "\r\n");
     OutputLine(report, GetProgramText(1180) + " " + ModifiedSinceText(report.setup()) + ":");
-    OutputLine(report, Label(1168) + Formatted(state.lngTotalNumModifiedFiles));
-    OutputLine(report, Label(1169) + Formatted(state.lngTotalNumNewFiles));
+    OutputLine(report, Label(WordingOf(state, 1168)) + Formatted(state.lngTotalNumModifiedFiles));
+    OutputLine(report, Label(WordingOf(state, 1169)) + Formatted(state.lngTotalNumNewFiles));
     if (state.lngTotalNumModifiedFiles >= 1 && state.lngTotalNumNewFiles >= 1) {
-        OutputLine(report,
-                   Label(1170) + Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
+        OutputLine(report, Label(WordingOf(state, 1170)) +
+                               Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
     }
     OutputLine(report, Label(1165) + Formatted(state.lngTotalNumFilesCopied));
     if (state.lngTotalNumCopyErrors > 0) {
@@ -324,16 +332,16 @@ void ReportForCheckBackupState(ReportModel& report) {
     const OperationState& state = report.state();
     OutputLine(report, "");
     OutputLine(report, GetProgramText(1180) + " " + ModifiedSinceText(report.setup()) + ":");
-    OutputLine(report, Label(1168) + Formatted(state.lngTotalNumModifiedFiles));
-    OutputLine(report, Label(1177) + Formatted(state.lngTotalNumNewFiles));
+    OutputLine(report, Label(WordingOf(state, 1168)) + Formatted(state.lngTotalNumModifiedFiles));
+    OutputLine(report, Label(WordingOf(state, 1177)) + Formatted(state.lngTotalNumNewFiles));
     if (state.lngTotalNumModifiedFiles != 0 || state.lngTotalNumNewFiles != 0) {
         if (state.lngTotalNumModifiedFiles >= 1 && state.lngTotalNumNewFiles >= 1) {
-            OutputLine(report,
-                       Label(1178) + Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
+            OutputLine(report, Label(WordingOf(state, 1178)) +
+                                   Formatted(state.lngTotalNumModifiedFiles + state.lngTotalNumNewFiles));
         }
     } else if (state.lngTotalNumCopyErrors == 0) {
         // Not while a folder could not be read: its files are unknown.
-        OutputLine(report, GetProgramText(1179));
+        OutputLine(report, GetProgramText(WordingOf(state, 1179)));
     }
     OutputUnreadableFolderCount(report);
     OutputPassedOverCount(report);

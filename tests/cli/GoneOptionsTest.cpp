@@ -1,9 +1,7 @@
 // The tool's options beyond the plain mirror: taken, saved, shown, and the removal limit that
 // even --yes does not pass.
+#include "cli/CliFolderFixture.h"
 #include "cli/CliRun.h"
-#include "platform/Clock.h"
-#include "platform/NumberFormat.h"
-#include "support/TempDir.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +9,19 @@
 using kestrel::testing::CliRun;
 using kestrel::testing::contains;
 using kestrel::testing::run;
-using kestrel::testing::TempDir;
-namespace platform = kestrel::platform;
 
 namespace {
 
-class GoneOptionsTest : public ::testing::Test {
+class GoneOptionsTest : public kestrel::testing::CliFolderTest {
 protected:
     void SetUp() override {
-        platform::setClock(&clock);
-        platform::setNumberFormat(&format);
-        source = dir.createFolder("src");
-        target = dir.createFolder("dst");
+        CliFolderTest::SetUp();
         dir.createFile("src/keep.txt", "k");
         dir.createFile("dst/gone1.txt", "1");
         dir.createFile("dst/gone2.txt", "2");
     }
-    void TearDown() override {
-        platform::setClock(nullptr);
-        platform::setNumberFormat(nullptr);
-    }
 
-    TempDir dir;
-    platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 14, 5, 33, 60}};
-    platform::NumberFormat format;
     kestrel::testing::ConfigHome config{dir.path("config")};
-    std::string source;
-    std::string target;
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "cli/CliFolderFixture.h"
 #include "cli/CliRun.h"
 #include "cli/commands/Cli.h"
 #include "platform/Clock.h"
@@ -22,31 +23,7 @@ namespace platform = kestrel::platform;
 
 namespace {
 
-class OperationCommandTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        platform::setClock(&clock);
-        platform::setNumberFormat(&format);
-        source = dir.createFolder("src");
-        target = dir.createFolder("dst");
-        setupFile = dir.path("s.zbk");
-    }
-    void TearDown() override {
-        platform::setClock(nullptr);
-        platform::setNumberFormat(nullptr);
-    }
-    void Save(std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"save",     setupFile, "--source",      source,
-                                         "--target", target,    "--include-all", "--subfolders"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        ASSERT_EQ(run(args).status, 0);
-    }
-
-    TempDir dir;
-    platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 14, 5, 33, 60}};
-    platform::NumberFormat format;
-    std::string source, target, setupFile;
-};
+using OperationCommandTest = kestrel::testing::CliFolderTest;
 
 // Every regular file below `root`, with its content and modification time.
 std::map<std::string, std::pair<std::string, std::int64_t>> treeOf(const std::string& root) {

@@ -5,6 +5,7 @@
 #include "disks/MountedDisk.h"
 #include "modules/Language.h"
 #include "support/TempDir.h"
+#include "support/TestFiles.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -387,6 +388,53 @@ TEST_P(DiskBackupTest, CaseClashIsReportedNeverCopiedOverAndNeverModified) {
     EXPECT_TRUE(HasLine(again.out, kNoneModified)) << again.out;
     EXPECT_FALSE(Contains(again.out, GetProgramText(66))) << again.out; // (modified)
     EXPECT_EQ(TreeOf(target), held);
+}
+
+// Earlier versions are moved (a rename) into the versions folder on every file system, FAT too;
+// what a file system cannot keep of modes and links is told once a run, and only then is it not
+// kept: a copy's mode differs from its source's, or a link is no link, only where the run said so.
+TEST_P(DiskBackupTest, VersionsAreKeptAndWhatCannotBeKeptIsToldOnce) {
+    WriteSource({{"edited.txt", "version 1"}, {"private.txt", "mine"}});
+    ASSERT_EQ(::chmod((source + "private.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("edited.txt", (source + "link").c_str()), 0);
+    const std::vector<std::string> options = {"--keep-versions", "30", "--keep-attributes", "--links"};
+    const ProcessResult first = Tool("backup", options);
+    ASSERT_EQ(first.status, 0) << first.out << first.err;
+
+    dir.createFile("source/edited.txt", "version 2, longer");
+    SetModificationTime(source + "edited.txt", kOddSecond + 3600 * kSecond);
+    ASSERT_EQ(::chmod((source + "private.txt").c_str(), 0640), 0); // its mode alone changes
+    const ProcessResult second = Tool("backup", options);
+    EXPECT_EQ(second.status, 0) << second.out << second.err;
+
+    const Tree held = TreeOf(target);
+    EXPECT_EQ(held.at("edited.txt"), "version 2, longer");
+    std::vector<std::string> versions;
+    const std::string atItsPath = "/edited.txt";
+    for (const auto& [name, content] : held) {
+        if (name.rfind(std::string(".kestrel-versions/"), 0) == 0 && name.size() > atItsPath.size() &&
+            name.compare(name.size() - atItsPath.size(), atItsPath.size(), atItsPath) == 0)
+            versions.push_back(content);
+    }
+    EXPECT_EQ(versions, std::vector<std::string>{"version 1"}) << second.out;
+
+    for (const ProcessResult* run : {&first, &second}) {
+        const std::string modesNotKept = GetProgramText(1900);
+        const std::string linksNotKept = GetProgramText(1905);
+        EXPECT_LE(kestrel::testing::Occurrences(run->out, modesNotKept), 1u) << run->out;
+        EXPECT_LE(kestrel::testing::Occurrences(run->out, linksNotKept), 1u) << run->out;
+    }
+    struct stat copy {};
+    ASSERT_EQ(::lstat((target + "private.txt").c_str(), &copy), 0);
+    if ((copy.st_mode & 07777) != 0640) {
+        EXPECT_TRUE(Contains(second.out, GetProgramText(1900))) << "a mode not kept, in silence\n"
+                                                                << second.out;
+    }
+    ASSERT_EQ(::lstat((target + "link").c_str(), &copy), 0);
+    if (!S_ISLNK(copy.st_mode)) {
+        EXPECT_TRUE(Contains(second.out, GetProgramText(1905))) << "a link not kept, in silence\n"
+                                                                << second.out;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, DiskBackupTest, ::testing::ValuesIn(Disks()),

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 // A restore brings the backup back with a backup's report and guards; what the user changed in
 // the destination since (a newer file) stays unless the restore is told to replace it.
@@ -88,6 +89,9 @@ TEST_F(RestoreTest, TheVersionsOfOneRunComeBackInTheirPlaces) {
         wrong.overwriteNewer = true;
         EXPECT_EQ(Restore(wrong), intResultNoSuchVersionsRun) << name;
         EXPECT_EQ(dir.readFile("src/Letters/a.txt"), "letter a");
+        // The refusal names the runs there are, as a restore takes them.
+        EXPECT_EQ(resultText, name + " " + GetProgramText(1925) + " " + GetProgramText(1945) +
+                                  " 2024-02-01 00.00.00, " + run + ".");
     }
 
     RestoreRequest request;
@@ -135,9 +139,65 @@ TEST_F(RestoreTest, ACheckFirstCopiesNothingAndNamesWhatARestoreWouldDo) {
     ASSERT_EQ(Restore(request), intResultDone) << resultText;
     EXPECT_EQ(EntriesBelow(source), before);
     EXPECT_EQ(state.lngTotalNumNewFiles, 1);
-    EXPECT_NE(report.Text().find(target + "top.txt " + GetProgramText(65)), std::string::npos)
+    EXPECT_NE(report.Text().find(target + "top.txt " + GetProgramText(1939)), std::string::npos)
         << report.Text();
     EXPECT_NE(report.Text().find(GetProgramText(1910)), std::string::npos);
+}
+
+// A restore's report speaks of the destination: no file of it is "not previously backed up", and
+// a file there that differs is no "modified" one. The backup's report keeps its own words.
+TEST_F(RestoreTest, TheReportSpeaksOfTheDestinationAndTheBackupsKeepsItsWords) {
+    struct Case {
+        const char* label;
+        bool check;
+        std::vector<int> restoreTexts;
+        std::vector<int> backupTexts;
+    };
+    const Case cases[] = {
+        {"restore",
+         false,
+         {1939, 1940, 1941, 1942, 1943, 1932, 1934},
+         {65, 66, 1168, 1169, 1170, 1140, 1143}},
+        {"check", true, {1939, 1940, 1941, 1942, 1943, 1932, 1934}, {65, 66, 1168, 1177, 1178, 1140, 1152}},
+    };
+    Tgt("Letters/extra.txt", "extra", At(1, 5, 10, 0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        // A folder with one file the destination lacks and one that differs from it.
+        const std::string into = Native(dir.createFolder(std::string("into-") + c.label));
+        dir.createFile(std::string("into-") + c.label + "/Letters/a.txt", "older a", At(1, 1, 10, 0));
+        RestoreRequest request;
+        request.destination = into;
+        request.subfolder = "Letters";
+        request.check = c.check;
+        report.Clear();
+        ASSERT_EQ(Restore(request), intResultDone) << resultText;
+        const std::string text = report.Text();
+        for (int number : c.restoreTexts)
+            EXPECT_NE(text.find(GetProgramText(number)), std::string::npos) << number << "\n" << text;
+        for (int number : c.backupTexts)
+            EXPECT_EQ(text.find(GetProgramText(number)), std::string::npos) << number << "\n" << text;
+    }
+
+    // Nothing left to restore: said of the destination too.
+    const std::string into = Native(dir.path("into-restore"));
+    RestoreRequest request;
+    request.destination = into;
+    request.subfolder = "Letters";
+    request.check = true;
+    report.Clear();
+    ASSERT_EQ(Restore(request), intResultDone) << resultText;
+    EXPECT_NE(report.Text().find(GetProgramText(1944)), std::string::npos) << report.Text();
+    EXPECT_EQ(report.Text().find(GetProgramText(1179)), std::string::npos);
+
+    // The backup after it words its report as ever.
+    report.Clear();
+    Src("Letters/a.txt", "a edited", At(2, 1, 10, 0));
+    Src("Letters/new.txt", "new");
+    ASSERT_EQ(BackupModified(), intResultDone);
+    for (int number : {66, 65, 1168, 1169, 1170})
+        EXPECT_NE(report.Text().find(GetProgramText(number)), std::string::npos) << number << "\n"
+                                                                                 << report.Text();
 }
 
 TEST_F(RestoreTest, OneIncludedSubfolderComesBackAlone) {

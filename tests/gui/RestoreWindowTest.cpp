@@ -1,13 +1,20 @@
 #include "GuiTestSupport.h"
 
+#include "engine/FolderOperation.h"
 #include "forms/report/frmReport.h"
 #include "modules/Language.h"
+#include "report/OperationState.h"
+#include "report/ReportModel.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <functional>
 
 // The main window's Restore command: its window asks where to and what, then the restore runs
 // as a backup runs, with its confirmation and its report.
@@ -30,6 +37,70 @@ protected:
         setup.intNumIncludedFolders = 1;
         setup.txbReportFile = tmp.path("report.txt");
         return setup;
+    }
+
+    // A backup of docs/letter.txt run twice, keeping versions, the letter edited in between: the
+    // second run keeps the first draft in its run folder, named by the clock.
+    kestrel::Setup BackedUpTwiceWithVersions() {
+        tmp.createFile("source/docs/letter.txt", "first draft", 1700000000);
+        tmp.createFile("source/docs/notes.txt", "notes", 1700000000);
+        kestrel::Setup setup = FolderSetup(tmp.path("source/"), tmp.path("target/"));
+        tmp.createFolder("target");
+        setup.cboIncludedFolders = {"docs"};
+        setup.intNumIncludedFolders = 1;
+        setup.extra.intKeepVersionsDays = 30;
+        setup.txbReportFile = tmp.path("backups.txt");
+        BackUp(setup);
+        tmp.createFile("source/docs/letter.txt", "second draft", 1700100000);
+        clock.set(platform::LocalDateTime{2024, 3, 10, 9, 30, 0, 60});
+        BackUp(setup);
+        EXPECT_EQ(tmp.readFile("target/.kestrel-versions/2024-03-10 09.30.00/docs/letter.txt"),
+                  "first draft");
+        setup.txbReportFile = tmp.path("report.txt");
+        return setup;
+    }
+
+    void BackUp(kestrel::Setup& setup) {
+        OperationState state;
+        state.blnScheduledTask = true; // no questions
+        ScriptedInteraction ui{&state};
+        ReportModel report{state, setup, ui};
+        ASSERT_EQ(cmdBackupModifiedFiles_MouseUp(setup, state, ui, report), intResultDone);
+    }
+
+    // A second restore in the same window, after closing the first one's report and letting the
+    // double-click guard run out; its report is appended to the first one's file.
+    void RestoreAgain(forms::frmMain& window, ModalScript& script,
+                      std::function<void(QWidget*)> prepare = {}) {
+        auto* close = window.reportWindow()->findChild<QPushButton*>(QStringLiteral("cmdCancelClose"));
+        ASSERT_NE(close, nullptr);
+        close->click();
+        window.Clock2_Timer();
+        ASSERT_TRUE(Find<QPushButton>(&window, "cmdRestore")->isEnabled());
+        script.thenClick("cmdRestoreStart", std::move(prepare));
+        script.thenClick("cmdYes");
+        script.thenClick("cmdConfirm", [](QWidget* existingReport) {
+            existingReport->findChild<QRadioButton*>(QStringLiteral("optAppend"))->click();
+        });
+        Find<QPushButton>(&window, "cmdRestore")->click();
+        ASSERT_TRUE(WaitForOperation(window));
+        EXPECT_TRUE(script.done());
+        EXPECT_TRUE(script.unexpected().empty());
+    }
+
+    // A restore window's choice of the one run there is, newer files replaced.
+    static void PickTheRunOverwritingNewer(QWidget* restore) {
+        auto* versions = restore->findChild<QRadioButton*>(QStringLiteral("optVersionsRun"));
+        ASSERT_NE(versions, nullptr);
+        ASSERT_TRUE(versions->isEnabled());
+        auto* runs = restore->findChild<QComboBox*>(QStringLiteral("cboVersionsRun"));
+        ASSERT_EQ(runs->count(), 1);
+        EXPECT_EQ(runs->itemText(0), QStringLiteral("2024-03-10 09:30:00"));
+        EXPECT_EQ(restore->findChild<QLabel*>(QStringLiteral("lblVersionsRun"))->text(),
+                  QString::fromStdString(GetProgramText(1928)));
+        versions->setChecked(true);
+        EXPECT_TRUE(runs->isEnabled());
+        restore->findChild<QCheckBox*>(QStringLiteral("chkOverwriteNewer"))->setChecked(true);
     }
 };
 
@@ -78,24 +149,53 @@ TEST_F(RestoreWindowTest, OneSubfolderIntoTheSourceLeavesTheNewerFileAndTheRestA
     EXPECT_EQ(tmp.readFile("source/beta.txt"), "");
 
     // The whole backup then: the newer file stays and is named.
-    auto* close = window->reportWindow()->findChild<QPushButton*>(QStringLiteral("cmdCancelClose"));
-    ASSERT_NE(close, nullptr);
-    close->click();
-    window->Clock2_Timer(); // the double-click guard after a window closed has run out
-    ASSERT_TRUE(Find<QPushButton>(window.get(), "cmdRestore")->isEnabled());
-    script.thenClick("cmdRestoreStart");
-    script.thenClick("cmdYes");
-    script.thenClick("cmdConfirm", [](QWidget* existingReport) {
-        existingReport->findChild<QRadioButton*>(QStringLiteral("optAppend"))->click();
-    });
-    Find<QPushButton>(window.get(), "cmdRestore")->click();
-    ASSERT_TRUE(WaitForOperation(*window));
-    EXPECT_TRUE(script.done());
-    EXPECT_TRUE(script.unexpected().empty());
+    RestoreAgain(*window, script);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(tmp.readFile("source/beta.txt"), "beta");
     EXPECT_EQ(tmp.readFile("source/alpha.txt"), "alpha edited since");
     const QString text = window->reportWindow()->Text();
     EXPECT_TRUE(text.contains(QString::fromStdString(GetProgramText(1910)))) << text.toStdString();
+}
+
+TEST_F(RestoreWindowTest, TheVersionsOfOneRunComeBackIntoAnEmptyFolderAndOverTheSource) {
+    WriteLastRun(BackedUpTwiceWithVersions());
+    const std::string into = tmp.createFolder("restored");
+    auto window = StartWindow();
+    ModalScript script;
+    script.thenClick("cmdRestoreStart", [&into](QWidget* restore) {
+        PickTheRunOverwritingNewer(restore);
+        restore->findChild<QLineEdit*>(QStringLiteral("txbRestoreTo"))->setText(QString::fromStdString(into));
+    });
+    script.thenClick("cmdYes");
+    Find<QPushButton>(window.get(), "cmdRestore")->click();
+    ASSERT_TRUE(WaitForOperation(*window));
+    EXPECT_TRUE(script.unexpected().empty());
+    // Only what the run kept, at its place; nothing of the versions folder itself.
+    EXPECT_EQ(tmp.readFile("restored/docs/letter.txt"), "first draft");
+    EXPECT_FALSE(tmp.exists("restored/docs/notes.txt"));
+    EXPECT_FALSE(tmp.exists("restored/.kestrel-versions"));
+
+    // Over the source, where the second draft is newer than the version.
+    RestoreAgain(*window, script, PickTheRunOverwritingNewer);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(tmp.readFile("source/docs/letter.txt"), "first draft");
+    EXPECT_EQ(tmp.readFile("source/docs/notes.txt"), "notes");
+}
+
+TEST_F(RestoreWindowTest, WithoutAVersionsFolderTheRunChoiceIsOffAndSaysWhy) {
+    WriteLastRun(BackedUp());
+    auto window = StartWindow();
+    ModalScript script;
+    script.thenClick("cmdCancel", [](QWidget* restore) {
+        EXPECT_FALSE(Find<QRadioButton>(restore, "optVersionsRun")->isEnabled());
+        EXPECT_FALSE(Find<QComboBox>(restore, "cboVersionsRun")->isEnabled());
+        EXPECT_EQ(Find<QComboBox>(restore, "cboVersionsRun")->count(), 0);
+        EXPECT_EQ(Find<QLabel>(restore, "lblVersionsRun")->text(),
+                  QString::fromStdString(GetProgramText(1927)));
+    });
+    Find<QPushButton>(window.get(), "cmdRestore")->click();
+    EXPECT_TRUE(script.done());
+    EXPECT_TRUE(script.unexpected().empty());
 }
 
 TEST_F(RestoreWindowTest, ClosingTheRestoreWindowStartsNothing) {

@@ -53,6 +53,24 @@ frmRestore::frmRestore(QWidget* parent, const Setup& setup) : QDialog(parent), s
     cboSubfolder_->setEnabled(false);
     connect(optSubfolder_, &QRadioButton::toggled, cboSubfolder_, &QComboBox::setEnabled);
 
+    // The runs are read once, as the window opens: no operation runs while it is open.
+    runs_ = VersionsRunsOf(setup.txbDirectory[1]);
+    optVersionsRun_ = new QRadioButton(Qs(GetProgramText(1926)));
+    optVersionsRun_->setObjectName(QStringLiteral("optVersionsRun"));
+    cboVersionsRun_ = new QComboBox;
+    cboVersionsRun_->setObjectName(QStringLiteral("cboVersionsRun"));
+    for (const VersionsRun& run : runs_)
+        cboVersionsRun_->addItem(Qs(run.text));
+    optVersionsRun_->setEnabled(!runs_.empty());
+    cboVersionsRun_->setEnabled(false);
+    connect(optVersionsRun_, &QRadioButton::toggled, cboVersionsRun_, &QComboBox::setEnabled);
+    // Why the choice is not there, or what to expect of it: a version is older than the copy that
+    // replaced it, so without replacing newer files it would be left out wherever a file is.
+    lblVersionsRun_ = new QLabel(Qs(GetProgramText(runs_.empty() ? 1927 : 1928)));
+    lblVersionsRun_->setObjectName(QStringLiteral("lblVersionsRun"));
+    lblVersionsRun_->setWordWrap(true);
+    lblVersionsRun_->setEnabled(!runs_.empty());
+
     chkOverwriteNewer_ = new QCheckBox(Qs(GetProgramText(1920)));
     chkOverwriteNewer_->setObjectName(QStringLiteral("chkOverwriteNewer"));
 
@@ -68,13 +86,16 @@ frmRestore::frmRestore(QWidget* parent, const Setup& setup) : QDialog(parent), s
     grid->addWidget(optWholeBackup_, 1, 0, 1, 3);
     grid->addWidget(optSubfolder_, 2, 0);
     grid->addWidget(cboSubfolder_, 2, 1, 1, 2);
-    grid->addWidget(chkOverwriteNewer_, 3, 0, 1, 3);
+    grid->addWidget(optVersionsRun_, 3, 0);
+    grid->addWidget(cboVersionsRun_, 3, 1, 1, 2);
+    grid->addWidget(lblVersionsRun_, 4, 1, 1, 2);
+    grid->addWidget(chkOverwriteNewer_, 5, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdCheck_);
     buttons->addWidget(cmdRestoreStart_);
     buttons->addWidget(cmdCancel_);
-    grid->addLayout(buttons, 4, 0, 1, 3);
+    grid->addLayout(buttons, 6, 0, 1, 3);
     setLayout(grid);
     SetFormFontName(this, QString::fromLatin1(kFormFont));
 
@@ -98,6 +119,9 @@ void frmRestore::Finish(bool check) {
         request.destination = to;
     if (optSubfolder_->isChecked())
         request.subfolder = Ss(cboSubfolder_->currentText());
+    const int run = cboVersionsRun_->currentIndex();
+    if (optVersionsRun_->isChecked() && run >= 0 && static_cast<std::size_t>(run) < runs_.size())
+        request.versionsRun = runs_[static_cast<std::size_t>(run)].name;
     request.overwriteNewer = chkOverwriteNewer_->isChecked();
     request.check = check;
     request_ = request;

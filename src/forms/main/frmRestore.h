@@ -1,14 +1,17 @@
 #pragma once
 
 #include "engine/Restore.h"
+#include "engine/VersionsRuns.h"
 #include "setup/Setup.h"
 
 #include <QDialog>
 
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -16,8 +19,8 @@ class QRadioButton;
 namespace kestrel::forms {
 
 // What to restore of the setup's backup and where to: the folder (the source unless another is
-// chosen), the whole backup or one included subfolder, whether newer files are replaced; then a
-// check first, or the restore.
+// chosen), the whole backup, one included subfolder or the earlier versions one run kept, whether
+// newer files are replaced; then a check first, or the restore.
 class frmRestore : public QDialog {
     Q_OBJECT
 public:
@@ -36,6 +39,10 @@ private:
     QRadioButton* optWholeBackup_;
     QRadioButton* optSubfolder_;
     QComboBox* cboSubfolder_;
+    QRadioButton* optVersionsRun_;
+    QComboBox* cboVersionsRun_;
+    QLabel* lblVersionsRun_;
+    std::vector<VersionsRun> runs_;
     QCheckBox* chkOverwriteNewer_;
     QPushButton* cmdCheck_;
     QPushButton* cmdRestoreStart_;

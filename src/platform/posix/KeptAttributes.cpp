@@ -56,6 +56,15 @@ bool valueOf(int fd, const std::string& name, std::vector<char>& value) {
     return true;
 }
 
+// Whether the entry now has the permission bits of `mode`: some file systems (NTFS through
+// ntfs-3g without its permissions option) take a new mode without a word and keep their own.
+// The set-id bits are left out: the system may clear them for a user who is no member of the
+// group, which is no fault of the file system.
+bool modeHeld(int fd, mode_t mode) {
+    struct stat now {};
+    return ::fstat(fd, &now) != 0 || (now.st_mode & 0777) == (mode & 0777);
+}
+
 unsigned refusedOnPurpose() {
     return RefusedKindsSeam::current();
 }
@@ -116,6 +125,8 @@ unsigned keepDescriptorAttributes(int from, int to, mode_t mode, int& errnoValue
             return refused;
         }
         refused |= kept::Mode;
+    } else if (!modeHeld(to, mode)) {
+        refused |= kept::Mode;
     }
     return refused;
 }
@@ -146,6 +157,59 @@ unsigned keepFolderAttributes(const DirectoryHandle& source, const DirectoryHand
         refused |= kept::FolderTimes;
     }
     return refused;
+}
+
+unsigned keepCopyModeAndOwner(const DirectoryHandle& sourceFolder, const std::string& sourceName,
+                              const DirectoryHandle& target, const std::string& name, unsigned skip,
+                              Error& error) {
+    error = {};
+    struct stat source {};
+    if (::fstatat(sourceFolder.nativeHandle(), sourceName.c_str(), &source, 0) != 0) {
+        error = Error::fromErrno(errno);
+        return 0;
+    }
+    // A handle to the entry itself, never to what a link would lead to: what is looked at is
+    // what is changed.
+    const int fd = ::openat(target.nativeHandle(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = Error::fromErrno(errno);
+        return 0;
+    }
+    const unsigned seam = refusedOnPurpose();
+    unsigned refused = 0;
+    struct stat copy {};
+    if (::fstat(fd, &copy) != 0)
+        error = Error::fromErrno(errno);
+    // Anything but a regular file no other name shares is not this program's copy alone: left as
+    // it is.
+    else if (S_ISREG(copy.st_mode) && copy.st_nlink <= 1) {
+        // The owner first: a new owner clears the set-id bits the mode then gives back.
+        if ((skip & kept::Owner) == 0 && mayGiveAwayFiles() &&
+            (copy.st_uid != source.st_uid || copy.st_gid != source.st_gid)) {
+            if ((seam & kept::Owner) != 0 ||
+                ::fchownat(fd, "", source.st_uid, source.st_gid, AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW) != 0) {
+                if ((seam & kept::Owner) == 0 && !refusedByFileSystem(errno))
+                    error = Error::fromErrno(errno);
+                refused |= kept::Owner;
+            } else
+                copy.st_mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        }
+        const mode_t mode = source.st_mode & 07777;
+        if (!error && (skip & kept::Mode) == 0 && (copy.st_mode & 07777) != mode) {
+            // A path-only handle is changed through its name in /proc, which leads to the same
+            // file, never to another (older kernels refuse fchmod on it).
+            const std::string self = "/proc/self/fd/" + std::to_string(fd);
+            if ((seam & kept::Mode) != 0 || (::fchmod(fd, mode) != 0 && ::chmod(self.c_str(), mode) != 0)) {
+                if ((seam & kept::Mode) == 0 && !refusedByFileSystem(errno))
+                    error = Error::fromErrno(errno);
+                refused |= kept::Mode;
+            } else if (!modeHeld(fd, mode)) {
+                refused |= kept::Mode;
+            }
+        }
+    }
+    ::close(fd);
+    return error ? 0 : refused;
 }
 
 bool holdsLinks(const DirectoryHandle& folder) {

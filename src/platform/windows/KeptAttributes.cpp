@@ -9,6 +9,12 @@ unsigned keepFolderAttributes(const DirectoryHandle&, const DirectoryHandle&, Er
     return kept::Mode | kept::Owner | kept::ExtendedAttributes | kept::AccessLists | kept::FolderTimes;
 }
 
+unsigned keepCopyModeAndOwner(const DirectoryHandle&, const std::string&, const DirectoryHandle&,
+                              const std::string&, unsigned, Error& error) {
+    error = {};
+    return kept::Mode | kept::Owner;
+}
+
 Error readLinkText(const DirectoryHandle&, const std::string&, std::string& text) {
     text.clear();
     return Error::of(err::PathFileAccess);

@@ -1,8 +1,6 @@
+#include "cli/CliFolderFixture.h"
 #include "cli/CliRun.h"
 #include "modules/Language.h"
-#include "platform/Clock.h"
-#include "platform/NumberFormat.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -17,39 +15,23 @@
 namespace kestrel::testing {
 namespace {
 
-class RestoreCommandTest : public ::testing::Test {
+class RestoreCommandTest : public CliFolderTest {
 protected:
     void SetUp() override {
-        platform::setClock(&clock);
-        platform::setNumberFormat(&format);
-        source = dir.createFolder("src");
-        target = dir.createFolder("tgt");
-        setupFile = dir.path("s.zbk");
+        CliFolderTest::SetUp();
         dir.createFile("src/a.txt", "a", 1700000000);
         dir.createFile("src/Docs/b.txt", "b", 1700000000);
         dir.createFile("src/Docs/deep/c.txt", "c", 1700000000);
         ASSERT_EQ(::symlink("a.txt", (source + "link").c_str()), 0);
         ASSERT_EQ(::chmod((source + "a.txt").c_str(), 0640), 0);
-        ASSERT_EQ(run({"save", setupFile, "--source", source, "--target", target, "--include-all",
-                       "--subfolders", "--no-report"})
-                      .status,
-                  0);
+        ASSERT_NO_FATAL_FAILURE(Save({"--no-report"}));
         ASSERT_EQ(run({"backup", setupFile, "--all", "--yes"}).status, 0);
-    }
-    void TearDown() override {
-        platform::setClock(nullptr);
-        platform::setNumberFormat(nullptr);
     }
     static int Diff(const std::string& a, const std::string& b) {
         const std::string command = "diff -r '" + a + "' '" + b + "' >/dev/null";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    TempDir dir;
-    platform::FixedClock clock{platform::LocalDateTime{2024, 3, 9, 14, 5, 33, 60}};
-    platform::NumberFormat format;
-    std::string source, target, setupFile;
 };
 
 TEST_F(RestoreCommandTest, IntoAnEmptyFolderIsDiffCleanAgainstTheSource) {

@@ -1,14 +1,18 @@
 #include "../EngineFixture.h"
 
+#include "engine/Restore.h"
 #include "modules/Language.h"
 #include "platform/KeptAttributes.h"
+#include "support/Unprivileged.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 // A setup that asks for it gets back what was there: links as links, permission modes, folder
 // times, and as root owners and extended attributes. A target that cannot hold one of these is
@@ -27,6 +31,51 @@ protected:
     KeptAttributesTest() {
         UseReportFile();
         state.blnScheduledTask = true;
+    }
+    // Backs up three files keeping attributes, changes only their modes (and, as root, one
+    // owner), and runs again: without the option, with it, and with modes refused.
+    void ModeChangedAloneRun() {
+        Src("a.txt", "a", At(1, 5, 10, 0));
+        Src("b.txt", "b", At(1, 5, 10, 0));
+        Src("shared.txt", "s", At(1, 5, 10, 0));
+        for (const char* file : {"a.txt", "b.txt", "shared.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0644), 0);
+        setup.extra.bKeepAttributes = true;
+        ASSERT_EQ(BackupAll(), intResultDone);
+        const ino_t copy = StatOf(target + "a.txt").st_ino;
+        ASSERT_EQ(::link((target + "shared.txt").c_str(), dir.path("elsewhere.txt").c_str()), 0);
+
+        for (const char* file : {"a.txt", "b.txt", "shared.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0600), 0);
+        setup.extra.bKeepAttributes = false;
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0644u);
+
+        setup.extra.bKeepAttributes = true;
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            ASSERT_EQ(::chown((source + "b.txt").c_str(), 4321, 8765), 0);
+        }
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(state.lngTotalNumFilesCopied, 0);
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 0) << report.Text();
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0600u);
+        EXPECT_EQ(StatOf(target + "a.txt").st_ino, copy) << "the data was copied again";
+        EXPECT_EQ(StatOf(target + "b.txt").st_mode & 07777, 0600u);
+        EXPECT_EQ(StatOf(target + "shared.txt").st_mode & 07777, 0644u);
+        if (root) {
+            EXPECT_EQ(StatOf(target + "b.txt").st_uid, 4321u);
+            EXPECT_EQ(StatOf(target + "b.txt").st_gid, 8765u);
+        }
+
+        // A target that holds no modes is told once, as a copy's would be, and that is no error.
+        for (const char* file : {"a.txt", "b.txt"})
+            ASSERT_EQ(::chmod((source + file).c_str(), 0640), 0);
+        platform::ScopedRefusedKindsForTesting refuse(platform::kept::Mode);
+        ASSERT_EQ(BackupModified(), intResultDone);
+        EXPECT_EQ(Occurrences(report.Text(), GetProgramText(1900)), 1u) << report.Text();
+        EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
+        EXPECT_EQ(StatOf(target + "a.txt").st_mode & 07777, 0600u);
     }
     std::string LinkText(const std::string& path) const {
         char buffer[256];
@@ -62,6 +111,42 @@ TEST_F(KeptAttributesTest, LinksAreCopiedAsLinksAndComparedByTheirText) {
     EXPECT_EQ(LinkText(target + "to-file"), "folder");
     EXPECT_NE(report.Text().find(source + "to-file " + GetProgramText(66)), std::string::npos)
         << report.Text();
+}
+
+// A source that holds only links has files to back up when links are kept, whatever they lead
+// to; without the option the same source has none.
+TEST_F(KeptAttributesTest, LinksAloneAreFilesFoundWhenLinksAreKept) {
+    struct Case {
+        const char* label;
+        const char* link; // below the source
+        const char* leadsTo;
+        bool inSubfolder; // the link's folder is the one included subfolder, the top's files left out
+        int withoutOption;
+    };
+    const Case cases[] = {
+        {"dangling at the top", "nowhere-link", "../nowhere", false, intResultNoFilesInSource},
+        {"to a folder at the top", "folder-link", "/", false, intResultNoFilesInSource},
+        {"to a folder in a subfolder", "sub/folder-link", "..", true, intResultNoFileSelected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::filesystem::remove_all(source);
+        std::filesystem::remove_all(target);
+        dir.createFolder("src");
+        dir.createFolder("tgt");
+        if (c.inSubfolder)
+            dir.createFolder("src/sub");
+        ASSERT_EQ(::symlink(c.leadsTo, (source + c.link).c_str()), 0);
+        Include(c.inSubfolder ? std::vector<std::string>{"sub"} : std::vector<std::string>{});
+        setup.chkExcludeFilesInSourceFolder = c.inSubfolder ? 1 : 0;
+
+        setup.extra.bCopyLinksAsLinks = false;
+        EXPECT_EQ(BackupModified(), c.withoutOption);
+        setup.extra.bCopyLinksAsLinks = true;
+        ASSERT_EQ(BackupModified(), intResultDone) << resultText;
+        EXPECT_EQ(state.lngTotalNumFilesCopied, 1);
+        EXPECT_EQ(LinkText(target + c.link), c.leadsTo);
+    }
 }
 
 TEST_F(KeptAttributesTest, WithoutTheOptionLinksAreBackedUpAsBefore) {
@@ -105,6 +190,30 @@ TEST_F(KeptAttributesTest, ModesAndFolderTimesAreKept) {
     EXPECT_EQ(state.lngTotalNumCopyErrors, 0);
     EXPECT_EQ(dir.readFile("tgt/sub/read-only.txt"), "changed");
     EXPECT_EQ(StatOf(target + "sub/read-only.txt").st_mode & 07777, 0444u);
+}
+
+// A re-run where only a file's mode (or, as root, its owner) changed copies no data: the existing
+// copy is given them. Without the option, and on a copy another name shares, nothing changes.
+TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopy) {
+    ModeChangedAloneRun();
+}
+
+TEST_F(KeptAttributesTest, AModeChangedAloneIsGivenToTheExistingCopyByAnyUser) {
+    RunAsUnprivileged({dir.path()}, [this] { ModeChangedAloneRun(); });
+}
+
+// A restore does not give the backup's modes to the destination's unchanged files: a backup on a
+// disk without modes holds one mode for all.
+TEST_F(KeptAttributesTest, ARestoreLeavesTheModeOfAnUnchangedFileAlone) {
+    Src("a.txt", "a", At(1, 5, 10, 0));
+    ASSERT_EQ(::chmod((source + "a.txt").c_str(), 0644), 0);
+    setup.extra.bKeepAttributes = true;
+    ASSERT_EQ(BackupAll(), intResultDone);
+    ASSERT_EQ(::chmod((target + "a.txt").c_str(), 0700), 0); // as a FAT disk shows every file
+
+    ASSERT_EQ(RunRestore(setup, state, ui, report, RestoreRequest{}, &resultText), intResultDone)
+        << resultText;
+    EXPECT_EQ(StatOf(source + "a.txt").st_mode & 07777, 0644u);
 }
 
 TEST_F(KeptAttributesTest, AsRootOwnersAndExtendedAttributesAreKept) {
