@@ -37,6 +37,9 @@ frmRestore::frmRestore(QWidget* parent, const Setup& setup) : QDialog(parent), s
     txbRestoreTo_->setObjectName(QStringLiteral("txbRestoreTo"));
     cmdBrowse_ = NamedButton(QStringLiteral("cmdBrowse"), 1917);
     cmdBrowse_->setText(QStringLiteral("..."));
+    // The folder's path takes the room; the button stays its own size.
+    cmdBrowse_->setFixedWidth(Px(480));
+    txbRestoreTo_->setMinimumWidth(txbRestoreTo_->fontMetrics().averageCharWidth() * 48);
 
     optWholeBackup_ = new QRadioButton(Qs(GetProgramText(1918)));
     optWholeBackup_->setObjectName(QStringLiteral("optWholeBackup"));
@@ -96,6 +99,7 @@ frmRestore::frmRestore(QWidget* parent, const Setup& setup) : QDialog(parent), s
     buttons->addWidget(cmdRestoreStart_);
     buttons->addWidget(cmdCancel_);
     grid->addLayout(buttons, 6, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
     setLayout(grid);
     SetFormFontName(this, QString::fromLatin1(kFormFont));
 
