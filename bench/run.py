@@ -3,7 +3,7 @@
 tree, in one run, the tools interleaved round by round.
 
 Usage: bench/run.py [--files 20k|300k|1M] [--rounds N] [--cold-rounds N] [--work DIR]
-                    [--cli PATH] [--before PATH] [--keep-tree] [--no-rclone]
+                    [--cli PATH] [--before PATH] [--options 'OPTIONS'] [--keep-tree] [--no-rclone]
 
 Builds a sample tree (20k: 20,000 small files in 2,000 folders plus 4 files of 64 MiB;
 300k: 300,000 small files; 1M: 1,000,000 tiny files), then, in every round, measures each
@@ -175,6 +175,9 @@ def main():
     parser.add_argument("--work", default=None, help="folder for the trees (default: a new folder in /tmp)")
     parser.add_argument("--cli", default=os.path.join(HERE, "..", "build", "kestrel-backup-cli"))
     parser.add_argument("--before", default=None, help="an earlier kestrel-backup-cli to compare with")
+    parser.add_argument("--options", default="",
+                        help="setup options for kestrel-backup-cli alone, in one argument "
+                             "(e.g. --options='--keep-versions 30'; the --before build runs without them)")
     parser.add_argument("--keep-tree", action="store_true", help="leave the work folder in place")
     parser.add_argument("--no-rclone", action="store_true")
     args = parser.parse_args()
@@ -217,20 +220,24 @@ def measure(args, cli, rclone, rounds, cold_rounds, work):
     print(f"building the {args.files} tree in {src} ...", flush=True)
     paths = build_tree(src, *TREES[args.files])
     total = sum(os.path.getsize(p) for p in paths)
+    if args.options:
+        print(f"kestrel runs with the setup options {args.options}")
     print(f"{len(paths)} files, {total / 1048576:.0f} MiB; {rounds} warm and {cold_rounds} cold rounds; "
           f"load average at the start {os.getloadavg()[0]:.2f} on {os.cpu_count()} cores\n", flush=True)
 
-    def setup_for(target):
+    def setup_for(target, program=None):
+        """The setup of a full backup into `target`: kestrel's own (with --options), or `program`'s."""
         setup = target + ".zbk"
-        subprocess.run([cli, "save", setup, "--source", src, "--target", target, "--include-all",
-                        "--subfolders", "--suppress-details"], check=True, stdout=subprocess.DEVNULL)
+        options = args.options.split() if program is None else []
+        subprocess.run([program or cli, "save", setup, "--source", src, "--target", target, "--include-all",
+                        "--subfolders", "--suppress-details", *options], check=True, stdout=subprocess.DEVNULL)
         return setup
 
     def full_tools(name):
         """(tool, command, folder to flush) for the full backups of one round into new targets."""
         out = lambda tool: os.path.join(dst, f"{name}-{tool}")
         tools = [("kestrel", lambda t: [cli, "backup", setup_for(t), "--yes", "--all"], False),
-                 *([("kestrel before", lambda t: [before, "backup", setup_for(t), "--yes", "--all"], False)]
+                 *([("kestrel before", lambda t: [before, "backup", setup_for(t, before), "--yes", "--all"], False)]
                    if before else []),
                  ("cp -a", lambda t: ["cp", "-a", src + "/.", t], False),
                  ("cp -a && sync", lambda t: ["cp", "-a", src + "/.", t], True),
