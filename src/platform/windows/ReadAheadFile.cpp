@@ -2,7 +2,7 @@
 
 namespace kestrel::platform {
 
-// Windows reads ahead within a file by itself; the next files are not asked for here.
+// Windows reads ahead within a file by itself; the next files and folders are not asked for here.
 void prefetchFile(const DirectoryHandle&, const std::string& name, std::int64_t) {
     if (const ReadAheadSeam::Function seam = ReadAheadSeam::current())
         seam(name);
