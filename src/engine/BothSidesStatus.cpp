@@ -36,8 +36,11 @@ void BothSidesStatus::read(const platform::DirectoryHandle& source, const platfo
                            const std::vector<std::string>& names,
                            std::vector<platform::FileStatus>& sourceStatuses,
                            std::vector<platform::FileStatus>& targetStatuses) {
-    // A batch of one gains nothing from the hand-over.
-    const bool beside = target != nullptr && helper_.joinable() && names.size() > 1;
+    // A folder of a few files gains nothing from the hand-over, which costs about as much as the
+    // statuses it spares the walk: with 10 files a folder the walk alone was a tenth faster, and
+    // from 64 the second thread saved a quarter.
+    constexpr std::size_t kFewestBeside = 17;
+    const bool beside = target != nullptr && helper_.joinable() && names.size() >= kFewestBeside;
     targetStatuses.clear();
     targetStatuses.reserve(names.size());
     if (beside) {

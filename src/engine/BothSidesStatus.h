@@ -22,7 +22,8 @@ using ScopedSingleCoreWalkForTesting = SingleCoreWalkSeam::Guard;
 // Reads the statuses of a batch of one folder's files on both sides at once: the source's
 // through its folder's handle (a link followed to the file it leads to) on the walk's thread,
 // the copies' through the target folder's handle (a link read as a link) on a second thread.
-// Each side is read once a file; the walk decides from what it holds.
+// Each side is read once a file; the walk decides from what it holds. A folder of few files is
+// read on the walk's thread alone.
 class BothSidesStatus {
 public:
     explicit BothSidesStatus(bool secondThread);
