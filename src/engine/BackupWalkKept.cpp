@@ -131,10 +131,14 @@ BackupWalk::FileResult BackupWalk::KeepUnchangedCopyAttributes(FolderRun& run, c
     // Nothing to give where the modes are alike and no owner may be given: no look at the disk.
     // A restore leaves the user's unchanged files as they are: a backup on a disk that holds no
     // modes (FAT) would give them all that disk's one mode.
-    constexpr unsigned kGiven = platform::kept::Mode | platform::kept::Owner;
+    // What the target has refused this run is not tried again a file (on FAT every copy shows
+    // one mode unlike the source's).
+    const unsigned left =
+        (platform::kept::Mode | (platform::mayGiveAwayFiles() ? platform::kept::Owner : 0u)) & ~notKeptTold_;
+    const bool modeToGive = (left & platform::kept::Mode) != 0 && facts.source.mode != facts.target.mode;
+    const bool ownerToGive = (left & platform::kept::Owner) != 0;
     if (!keepAttributes_ || state_.restore.active || run.targetHandle == nullptr ||
-        (notKeptTold_ & kGiven) == kGiven ||
-        (facts.source.mode == facts.target.mode && !platform::mayGiveAwayFiles()))
+        !(modeToGive || ownerToGive))
         return FileResult::Next;
     platform::DirectoryHandle byPath;
     platform::Error error;
